@@ -1,0 +1,123 @@
+// Progress widgets shared by the install and uninstall pages: the step
+// tracker, the phase bar with its label, the finish screen and the preview
+// run used when the pages are opened without a host.
+(function () {
+  'use strict';
+
+  var OUTCOME_ICONS = {
+    success: 'assets/green-tick.svg',
+    warning: 'assets/orange-warning.svg',
+    error: 'assets/red-cross.svg',
+  };
+
+  function clamp(n) {
+    n = Math.round(Number(n));
+    if (!isFinite(n)) return 0;
+    return Math.max(0, Math.min(100, n));
+  }
+
+  // The host sends an outcome with "finish" and may leave it out; a bare
+  // "fail" must never read as a success.
+  function terminalOutcome(payload) {
+    payload = payload || {};
+    if (OUTCOME_ICONS.hasOwnProperty(payload.outcome)) return payload.outcome;
+    return payload.terminal === 'finish' ? 'success' : 'error';
+  }
+
+  function createTracker(list) {
+    var items = [];
+
+    function setSteps(names) {
+      list.textContent = '';
+      items = names.map(function (name) {
+        var li = document.createElement('li');
+        li.className = 'step';
+        var label = document.createElement('span');
+        label.className = 'step-label';
+        label.textContent = name;
+        var track = document.createElement('span');
+        track.className = 'step-track';
+        var fill = document.createElement('span');
+        fill.className = 'step-fill';
+        track.appendChild(fill);
+        li.appendChild(label);
+        li.appendChild(track);
+        list.appendChild(li);
+        return { li: li, fill: fill };
+      });
+      list.setAttribute('data-steps', String(names.length));
+    }
+
+    // Steps before the active one are full, later ones empty.
+    function setActive(index, percent) {
+      items.forEach(function (item, i) {
+        var fill = i < index ? 100 : i === index ? clamp(percent) : 0;
+        item.fill.style.width = fill + '%';
+        item.li.classList.toggle('done', i < index || (i === index && fill === 100));
+        item.li.classList.toggle('active', i === index);
+        if (i === index) item.li.setAttribute('aria-current', 'step');
+        else item.li.removeAttribute('aria-current');
+      });
+    }
+
+    return { setSteps: setSteps, setActive: setActive };
+  }
+
+  // A phase change starts the bar at zero instead of sliding it backwards.
+  function createBar(bar, fill, label, percentText) {
+    var phase = null;
+
+    function set(labelText, percent, newPhase) {
+      var p = clamp(percent);
+      if (newPhase !== phase) {
+        fill.classList.add('no-anim');
+        fill.style.width = '0%';
+        void fill.offsetWidth;
+        fill.classList.remove('no-anim');
+        phase = newPhase;
+      }
+      fill.style.width = p + '%';
+      bar.setAttribute('aria-valuenow', String(p));
+      label.textContent = labelText;
+      percentText.textContent = p + '%';
+    }
+
+    return { set: set };
+  }
+
+  // texts: { title, body (fixed markup with <br> or <strong>), button }.
+  function renderFinish(root, outcome, texts) {
+    root.setAttribute('data-outcome', outcome);
+    root.querySelector('.outcome-icon').src = OUTCOME_ICONS[outcome];
+    root.querySelector('h1').textContent = texts.title;
+    root.querySelector('.finish-text').innerHTML = texts.body;
+    root.querySelector('.finish-button').textContent = texts.button;
+  }
+
+  // Walks the given stages from 0 to 100 in steps, one step every 200 ms.
+  function runPreview(stages, onProgress, onDone) {
+    var i = 0;
+    var percent = 0;
+    var timer = setInterval(function () {
+      onProgress(stages[i], percent);
+      percent += 25;
+      if (percent > 100) {
+        percent = 0;
+        i++;
+      }
+      if (i >= stages.length) {
+        clearInterval(timer);
+        onDone();
+      }
+    }, 200);
+  }
+
+  window.CorvaneProgress = {
+    clamp: clamp,
+    terminalOutcome: terminalOutcome,
+    createTracker: createTracker,
+    createBar: createBar,
+    renderFinish: renderFinish,
+    runPreview: runPreview,
+  };
+})();
