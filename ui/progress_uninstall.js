@@ -1,0 +1,142 @@
+// Uninstall page: feedback first, then progress of the two uninstall phases
+// reported by the host, then the finish screen that closes the uninstaller.
+(function () {
+  'use strict';
+
+  var P = window.CorvanePage;
+  var V = window.CorvaneProgress;
+  var log = window.corvaneLog;
+
+  var LABELS = {
+    starting: 'Preparing…',
+    preparing: 'Preparing…',
+    closing: 'Closing Corvane…',
+    uninstalling: 'Uninstalling Corvane…',
+    finishing: 'Finishing up…',
+    done: 'Done!',
+  };
+  var DRY_RUN_LABELS = {
+    closing: 'Closing Corvane (dry run)…',
+    uninstalling: 'Uninstalling (dry run)…',
+    finishing: 'Finishing up (dry run)…',
+  };
+  var FIRST_PHASE_STAGES = ['starting', 'preparing', 'closing'];
+  var STEPS = ['Close', 'Uninstall', 'Complete'];
+  var FINISH_TEXTS = {
+    success: {
+      title: 'CorVane Uninstalled',
+      body: 'Corvane has been successfully removed from your computer.',
+      button: 'Close',
+    },
+    warning: {
+      title: 'CorVane Uninstalled',
+      body: 'Corvane has been uninstalled, but some files could not be removed.<br>Please try running the uninstaller again to clean up remaining files.',
+      button: 'Close',
+    },
+    error: {
+      title: 'Uninstall Failed',
+      body: 'Oops, something went wrong during the uninstall.<br>Please try running the uninstaller again.',
+      button: 'Close',
+    },
+  };
+
+  var uninstallState = null;
+  var dryRun = false;
+  var begun = false;
+  var outcome = null;
+  var closing = false;
+
+  var tracker = V.createTracker(document.getElementById('tracker'));
+  var bar = V.createBar(document.getElementById('bar'), document.getElementById('bar-fill'),
+    document.getElementById('stage-label'), document.getElementById('stage-percent'));
+  var feedback = window.CorvaneFeedback.create();
+  var finishScreen = document.querySelector('[data-screen="finish"]');
+  var finishButton = finishScreen.querySelector('.finish-button');
+
+  function phaseOf(stage) {
+    return FIRST_PHASE_STAGES.indexOf(stage) >= 0 ? 'Close' : 'Uninstall';
+  }
+
+  function setStage(rawStage, percent) {
+    var stage = LABELS.hasOwnProperty(rawStage) ? rawStage : 'starting';
+    var p = V.clamp(percent);
+    bar.set((dryRun && DRY_RUN_LABELS[stage]) || LABELS[stage], p, phaseOf(stage));
+    tracker.setActive(stage === 'done' ? STEPS.length - 1 : STEPS.indexOf(phaseOf(stage)), p);
+  }
+
+  function onProgress(e) {
+    if (outcome) return;
+    var payload = e.payload || {};
+    setStage(payload.stage, payload.percent);
+  }
+
+  function showFinish() {
+    V.renderFinish(finishScreen, outcome, FINISH_TEXTS[outcome]);
+    P.showScreen('finish');
+  }
+
+  function onTerminal(e) {
+    var payload = e.payload || {};
+    if (outcome || (payload.terminal !== 'finish' && payload.terminal !== 'fail')) return;
+    if (payload.terminal === 'finish') setStage('done', 100);
+    outcome = V.terminalOutcome(payload);
+    log.info('uninstall ended: terminal=' + payload.terminal + ' outcome=' + outcome);
+    setTimeout(function () {
+      showFinish();
+      P.send('enable_close');
+      P.send('signal_user_action', { action: 'done' });
+    }, 1000);
+  }
+
+  function begin() {
+    if (begun) return;
+    begun = true;
+    feedback.submit(uninstallState);
+    P.showScreen('installing');
+    if (P.preview) {
+      V.runPreview(['preparing', 'closing', 'uninstalling', 'finishing'], setStage, function () {
+        onTerminal({ payload: { stage: 'done', terminal: 'finish', outcome: 'success' } });
+      });
+      return;
+    }
+    P.send('signal_user_action', { action: 'begin' });
+  }
+
+  function close() {
+    if (closing) return;
+    closing = true;
+    P.setDisabled(finishButton, true);
+    P.exitSoon();
+  }
+
+  function onKey(e) {
+    var current = document.body.getAttribute('data-current');
+    if (current === 'feedback' && e.key === 'Enter') begin();
+    else if (current === 'finish') close();
+    else return false;
+    return true;
+  }
+
+  function boot() {
+    log.info('uninstall.html loaded');
+    tracker.setSteps(STEPS);
+    P.showScreen('feedback');
+    setStage('preparing', 0);
+    document.getElementById('continue-uninstall').addEventListener('click', begin);
+    finishButton.addEventListener('click', close);
+    P.onKeys({ Enter: onKey, Escape: onKey });
+    P.showWindow().then(function () { return P.send('sibling_show_complete'); });
+    if (P.preview) return;
+    P.invoke('get_install_state').then(function (state) {
+      uninstallState = state && typeof state === 'object' ? state : {};
+      dryRun = uninstallState.dry_run === true;
+      log.info('uninstall state read: dry_run=' + dryRun);
+    }, function (e) {
+      log.warn('get_install_state failed, continuing anyway: ' + P.errorText(e));
+    });
+    P.listen('installer://progress', onProgress);
+    P.listen('installer://terminal', onTerminal);
+  }
+
+  boot();
+})();
