@@ -1,0 +1,245 @@
+// Test harness for the page bundle: Debian's chromium driven by
+// playwright-core, pages loaded from file:// with a fake WebView2 host that
+// records every posted message and answers invokes from a script.
+import { chromium } from 'playwright-core';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import { fileURLToPath, pathToFileURL } from 'node:url';
+
+const ROOT = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
+export const BUNDLE = path.resolve(process.env.UI_BUNDLE_DIR || path.join(ROOT, 'build/ui-bundle/ui'));
+export const EVIDENCE = path.resolve(process.env.EVIDENCE_DIR || path.join(ROOT, 'build/evidence/pages'));
+export const VIEWPORT = { width: 720, height: 510 };
+// What the 720 x 510 window leaves for the page inside its frame.
+export const CLIENT_AREA = { width: 704, height: 471 };
+
+const ARGS = ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
+  '--disable-component-update', '--disable-sync', '--disable-quic'];
+
+export async function startBrowser() {
+  const userDataDir = fs.mkdtempSync(path.join(os.tmpdir(), 'corvane-pages-'));
+  const context = await chromium.launchPersistentContext(userDataDir, {
+    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+    headless: true,
+    args: ARGS,
+    viewport: VIEWPORT,
+  });
+  return {
+    context,
+    async close() {
+      await context.close();
+      fs.rmSync(userDataDir, { recursive: true, force: true });
+    },
+  };
+}
+
+// Runs inside the page before any of its scripts.
+function fakeHost(config) {
+  const listeners = [];
+  const sent = [];
+  const sequences = {};
+  for (const [cmd, list] of Object.entries(config.sequences || {})) sequences[cmd] = list.slice();
+  const channel = new MessageChannel();
+  const outbox = [];
+  // Answers arrive as separate tasks, like the host's, and are not held back
+  // by the fake clock.
+  channel.port1.onmessage = () => {
+    const data = outbox.shift();
+    listeners.slice().forEach((f) => f({ data: JSON.parse(JSON.stringify(data)) }));
+  };
+  const dispatch = (data) => {
+    outbox.push(data);
+    channel.port2.postMessage(null);
+  };
+  window.__host = {
+    sent,
+    dispatch,
+    reply: (id, result) => dispatch({ type: 'response', id, result }),
+  };
+  if (config.noBridge) return;
+  window.chrome = window.chrome || {};
+  window.chrome.webview = {
+    postMessage(msg) {
+      sent.push(JSON.stringify(msg));
+      if (!msg || msg.type !== 'invoke' || (config.silent || []).includes(msg.cmd)) return;
+      let result = null;
+      if (sequences[msg.cmd] && sequences[msg.cmd].length) result = sequences[msg.cmd].shift();
+      else if (Object.prototype.hasOwnProperty.call(config.responses || {}, msg.cmd)) result = config.responses[msg.cmd];
+      dispatch({ type: 'response', id: msg.id, result });
+    },
+    addEventListener(type, f) { if (type === 'message') listeners.push(f); },
+    removeEventListener() {},
+  };
+}
+
+// Opens a bundle page. options: responses {cmd: result}, sequences {cmd:
+// [results in order]}, silent [cmds never answered], noBridge, hash, viewport,
+// scripts (bundle scripts to add to 'about:blank').
+export async function openPage(browser, file, options = {}) {
+  const page = await browser.context.newPage();
+  if (options.viewport) await page.setViewportSize(options.viewport);
+  const requests = [];
+  const errors = [];
+  page.on('pageerror', (e) => errors.push(String(e)));
+  await page.route(/^https?:\/\//, async (route) => {
+    const req = route.request();
+    requests.push({ method: req.method(), url: req.url(), body: req.postData() });
+    await route.fulfill({ status: 200, headers: { 'Access-Control-Allow-Origin': '*' }, body: '{}' });
+  });
+  await page.addInitScript(fakeHost, {
+    responses: options.responses || {},
+    sequences: options.sequences || {},
+    silent: options.silent || [],
+    noBridge: !!options.noBridge,
+  });
+  // Page time stands still unless a test advances it.
+  await page.clock.install({ time: new Date('2026-03-04T05:06:00Z') });
+  await page.clock.pauseAt(new Date('2026-03-04T05:06:07Z'));
+  if (file === 'about:blank') {
+    // A bare document with only the named bundle scripts, for unit-level checks.
+    await page.goto(file);
+    for (const script of options.scripts || []) await page.addScriptTag({ path: path.join(BUNDLE, script) });
+  } else {
+    await page.goto(pathToFileURL(path.join(BUNDLE, file)).href + (options.hash ? '#' + options.hash : ''));
+  }
+  return new HostPage(page, requests, errors);
+}
+
+export class HostPage {
+  constructor(page, requests, errors) {
+    this.page = page;
+    this.requests = requests;
+    this.errors = errors;
+  }
+
+  async messages() {
+    return (await this.page.evaluate(() => window.__host.sent)).map((t) => JSON.parse(t));
+  }
+
+  async rawMessages() {
+    return this.page.evaluate(() => window.__host.sent);
+  }
+
+  // Invokes other than page logging, in the order sent.
+  async commands() {
+    return (await this.messages()).filter((m) => m.cmd !== 'log_from_js');
+  }
+
+  async commandNames() {
+    return (await this.commands()).map((m) => m.cmd);
+  }
+
+  async invokesOf(cmd) {
+    return (await this.messages()).filter((m) => m.cmd === cmd);
+  }
+
+  async logLines() {
+    return (await this.invokesOf('log_from_js')).map((m) => m.args);
+  }
+
+  async waitForCommand(cmd, count = 1) {
+    await this.page.waitForFunction(([c, n]) =>
+      window.__host.sent.filter((t) => JSON.parse(t).cmd === c).length >= n, [cmd, count]);
+  }
+
+  async dispatch(data) {
+    await this.page.evaluate((d) => window.__host.dispatch(d), data);
+    await this.settle();
+  }
+
+  async progress(stage, percent) {
+    await this.dispatch({ type: 'event', channel: 'installer://progress', payload: { stage, percent } });
+  }
+
+  async terminal(payload) {
+    await this.dispatch({ type: 'event', channel: 'installer://terminal', payload });
+  }
+
+  // Lets queued host answers and the promise chains behind them run: a few
+  // task turns, none of which depends on the fake clock.
+  async settle() {
+    await this.page.evaluate(async () => {
+      for (let i = 0; i < 5; i++) {
+        await new Promise((r) => {
+          const ch = new MessageChannel();
+          ch.port1.onmessage = () => r();
+          ch.port2.postMessage(null);
+        });
+      }
+    });
+  }
+
+  async advance(ms) {
+    await this.page.clock.runFor(ms);
+    await this.settle();
+  }
+
+  // The page's own posts are asynchronous: waits until `count` requests
+  // whose URL contains the text have arrived, and returns them.
+  async requestsTo(text, count = 1) {
+    for (let i = 0; i < 100; i++) {
+      const found = this.requests.filter((r) => r.url.includes(text));
+      if (found.length >= count) return found;
+      await this.page.waitForTimeout(20);
+    }
+    throw new Error(`fewer than ${count} request(s) to ${text}`);
+  }
+
+  async currentScreen() {
+    return this.page.evaluate(() => document.body.getAttribute('data-current'));
+  }
+
+  async text(selector) {
+    return (await this.page.locator(selector).first().textContent()).trim();
+  }
+
+  async press(key) {
+    await this.page.keyboard.press(key);
+    await this.settle();
+  }
+
+  async click(selector) {
+    await this.page.locator(selector).click();
+    await this.settle();
+  }
+
+  // Visible elements that reach outside the viewport or are clipped by a
+  // parent that hides overflow.
+  async overflowing() {
+    return this.page.evaluate(() => {
+      const out = [];
+      const vw = window.innerWidth;
+      const vh = window.innerHeight;
+      for (const el of document.querySelectorAll('body *')) {
+        if (el.closest('[hidden]') || el.classList.contains('sr-only')) continue;
+        const r = el.getBoundingClientRect();
+        if (r.width === 0 || r.height === 0) continue;
+        const style = getComputedStyle(el);
+        if (style.visibility === 'hidden' || style.display === 'none') continue;
+        if (r.right > vw + 0.5 || r.bottom > vh + 0.5 || r.left < -0.5 || r.top < -0.5) {
+          out.push(el.tagName.toLowerCase() + (el.id ? '#' + el.id : '') + '.' + el.className + ' ' +
+            JSON.stringify([Math.round(r.left), Math.round(r.top), Math.round(r.right), Math.round(r.bottom)]));
+        }
+      }
+      return out;
+    });
+  }
+
+  // Writes the evidence screenshot at 720 x 510 and checks that the screen
+  // also fits the smaller client area of the real window.
+  async evidence(name) {
+    fs.mkdirSync(EVIDENCE, { recursive: true });
+    await this.page.evaluate(() => document.fonts.ready);
+    const wide = await this.overflowing();
+    await this.page.screenshot({ path: path.join(EVIDENCE, name + '.png'), animations: 'disabled' });
+    await this.page.setViewportSize(CLIENT_AREA);
+    const narrow = await this.overflowing();
+    await this.page.setViewportSize(VIEWPORT);
+    return { wide, narrow };
+  }
+
+  async close() {
+    await this.page.close();
+  }
+}
