@@ -185,10 +185,6 @@
         P.openUrl(P.vendorLink('httpsHelp', state.host_domain));
       });
       screen('onboard-email').querySelector('[data-action="claim"]').addEventListener('click', claimEmail);
-      document.getElementById('email-form').addEventListener('submit', function (e) {
-        e.preventDefault();
-        claimEmail();
-      });
       ['onboard-email', 'onboard-extension'].forEach(function (name) {
         screen(name).querySelector('[data-action="skip"]').addEventListener('click', function () { skipOffer(name); });
       });

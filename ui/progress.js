@@ -174,8 +174,6 @@
     dryRun = installState.dry_run === true;
     setSteps(installState.uninstall_first === true);
     onboarding.setState(installState);
-    log.info('install state read: dry_run=' + dryRun + ' uninstall_first=' + fiveSteps +
-      ' browsers=' + (Array.isArray(installState.browsers) ? installState.browsers.length : 0));
   }
 
   // Address fragments open a screen directly, for design reviews and support.
@@ -228,7 +226,10 @@
     // Listening before begin: the host may report progress before it answers.
     P.listen('installer://progress', onProgress);
     P.listen('installer://terminal', onTerminal);
-    P.invoke('get_install_state').then(applyState, function (e) {
+    P.invoke('get_install_state').then(function (state) {
+      applyState(state);
+      log.info('install state read: dry_run=' + dryRun + ' uninstall_first=' + fiveSteps);
+    }, function (e) {
       log.warn('get_install_state failed, installing anyway: ' + P.errorText(e));
       applyState(null);
     }).then(function () {

@@ -367,6 +367,8 @@ describe('address fragments', () => {
     await p.press('Enter');
     assert.equal(await p.currentScreen(), 'finish');
     const [lead] = await p.requestsTo('/v1/email-leads/register');
+    await p.page.waitForTimeout(100);
+    assert.equal(p.requests.filter((r) => r.url.includes('/v1/email-leads/')).length, 1);
     assert.equal(lead.url, 'https://dev-api.corvane.com/v1/email-leads/register');
     const body = JSON.parse(lead.body);
     assert.deepEqual({ ...body, i: typeof body.i },
