@@ -51,7 +51,6 @@
   var installState = null;
   var dryRun = false;
   var fiveSteps = false;
-  var outcome = null;
   var doneSent = false;
   var lastStage = ['preparing', 0];
   var finishing = false;
@@ -61,6 +60,7 @@
     document.getElementById('stage-label'), document.getElementById('stage-percent'));
   var telemetry = window.CorvaneTelemetry.create(function () { return installState; });
   var onboarding = window.CorvaneOnboarding.create({ telemetry: telemetry, onDone: showFinish });
+  var run = V.createRun('install', setStage, onEnd);
   var carousel = window.CorvaneCarousel.create(document.getElementById('carousel'), function (i, slide) {
     log.info('carousel: showing slide ' + (i + 1) + ' "' + slide.title + '"');
   });
@@ -116,6 +116,7 @@
   }
 
   function showFinish() {
+    var outcome = run.outcome();
     V.renderFinish(finishScreen, outcome, FINISH_TEXTS[outcome]);
     // Hidden, not removed: the button must not jump between outcomes.
     launchBox.parentElement.classList.toggle('invisible', outcome === 'error');
@@ -124,35 +125,22 @@
     if (outcome === 'success') sendDone();
   }
 
-  function onProgress(e) {
-    if (outcome) return;
-    var payload = e.payload || {};
-    setStage(payload.stage, payload.percent);
-  }
-
-  function onTerminal(e) {
-    var payload = e.payload || {};
-    if (outcome || (payload.terminal !== 'finish' && payload.terminal !== 'fail')) return;
-    if (payload.terminal === 'finish') setStage('done', 100);
-    outcome = V.terminalOutcome(payload);
-    log.info('install ended: terminal=' + payload.terminal + ' outcome=' + outcome);
-    setTimeout(function () {
-      if (outcome === 'success') {
-        leaveInstalling('onboard-browsers');
-        onboarding.start();
-      } else {
-        showFinish();
-      }
-      P.send('enable_close');
-      if (outcome !== 'success') sendDone();
-    }, 1000);
+  function onEnd(outcome) {
+    if (outcome === 'success') {
+      leaveInstalling('onboard-browsers');
+      onboarding.start();
+    } else {
+      showFinish();
+    }
+    P.send('enable_close');
+    if (outcome !== 'success') sendDone();
   }
 
   function finish() {
     if (finishing) return;
     finishing = true;
     P.setDisabled(finishButton, true);
-    if (outcome !== 'error') {
+    if (run.outcome() !== 'error') {
       telemetry.click('get_started', 'finish');
       P.send('set_launch_on_logon', { enabled: launchBox.checked });
       P.send('launch_app');
@@ -188,7 +176,7 @@
     if (!finishOutcome && FRAGMENT_SCREENS.indexOf(name) < 0) return false;
     // Every screen past installing belongs to a finished install.
     setStage('done', 100);
-    outcome = finishOutcome || outcome || 'success';
+    run.setOutcome(finishOutcome || run.outcome() || 'success');
     if (finishOutcome) {
       showFinish();
     } else {
@@ -205,9 +193,7 @@
       { key: 'firefox.exe', name: 'Mozilla Firefox', icon: 'firefox' },
     ] });
     if (applyFragment()) return;
-    V.runPreview(['preparing', 'downloading', 'extracting', 'installing', 'finishing'], setStage, function () {
-      onTerminal({ payload: { stage: 'done', terminal: 'finish', outcome: 'success' } });
-    });
+    V.runPreview(['preparing', 'downloading', 'extracting', 'installing', 'finishing'], run);
   }
 
   function boot() {
@@ -224,8 +210,7 @@
       return;
     }
     // Listening before begin: the host may report progress before it answers.
-    P.listen('installer://progress', onProgress);
-    P.listen('installer://terminal', onTerminal);
+    run.listen();
     P.invoke('get_install_state').then(function (state) {
       applyState(state);
       log.info('install state read: dry_run=' + dryRun + ' uninstall_first=' + fiveSteps);

@@ -43,7 +43,6 @@
   var uninstallState = null;
   var dryRun = false;
   var begun = false;
-  var outcome = null;
   var closing = false;
 
   var tracker = V.createTracker(document.getElementById('tracker'));
@@ -52,6 +51,7 @@
   var feedback = window.CorvaneFeedback.create();
   var finishScreen = document.querySelector('[data-screen="finish"]');
   var finishButton = finishScreen.querySelector('.finish-button');
+  var run = V.createRun('uninstall', setStage, onEnd);
 
   function phaseOf(stage) {
     return FIRST_PHASE_STAGES.indexOf(stage) >= 0 ? 'Close' : 'Uninstall';
@@ -64,28 +64,11 @@
     tracker.setActive(stage === 'done' ? STEPS.length - 1 : STEPS.indexOf(phaseOf(stage)), p);
   }
 
-  function onProgress(e) {
-    if (outcome) return;
-    var payload = e.payload || {};
-    setStage(payload.stage, payload.percent);
-  }
-
-  function showFinish() {
+  function onEnd(outcome) {
     V.renderFinish(finishScreen, outcome, FINISH_TEXTS[outcome]);
     P.showScreen('finish');
-  }
-
-  function onTerminal(e) {
-    var payload = e.payload || {};
-    if (outcome || (payload.terminal !== 'finish' && payload.terminal !== 'fail')) return;
-    if (payload.terminal === 'finish') setStage('done', 100);
-    outcome = V.terminalOutcome(payload);
-    log.info('uninstall ended: terminal=' + payload.terminal + ' outcome=' + outcome);
-    setTimeout(function () {
-      showFinish();
-      P.send('enable_close');
-      P.send('signal_user_action', { action: 'done' });
-    }, 1000);
+    P.send('enable_close');
+    P.send('signal_user_action', { action: 'done' });
   }
 
   function begin() {
@@ -94,9 +77,7 @@
     feedback.submit(uninstallState);
     P.showScreen('installing');
     if (P.preview) {
-      V.runPreview(['preparing', 'closing', 'uninstalling', 'finishing'], setStage, function () {
-        onTerminal({ payload: { stage: 'done', terminal: 'finish', outcome: 'success' } });
-      });
+      V.runPreview(['preparing', 'closing', 'uninstalling', 'finishing'], run);
       return;
     }
     P.send('signal_user_action', { action: 'begin' });
@@ -134,8 +115,7 @@
     }, function (e) {
       log.warn('get_install_state failed, continuing anyway: ' + P.errorText(e));
     });
-    P.listen('installer://progress', onProgress);
-    P.listen('installer://terminal', onTerminal);
+    run.listen();
   }
 
   boot();

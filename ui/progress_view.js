@@ -94,12 +94,46 @@
     root.querySelector('.finish-button').textContent = texts.button;
   }
 
-  // Walks the given stages from 0 to 100 in steps, one step every 200 ms.
-  function runPreview(stages, onProgress, onDone) {
+  // One install or uninstall as the host reports it: progress events until
+  // the terminal event, whose outcome goes to onEnd one second later so the
+  // full bar stays in view for a moment.
+  function createRun(name, setStage, onEnd) {
+    var outcome = null;
+
+    function progress(e) {
+      var payload = (e && e.payload) || {};
+      if (!outcome) setStage(payload.stage, payload.percent);
+    }
+
+    function terminal(e) {
+      var payload = (e && e.payload) || {};
+      if (outcome || (payload.terminal !== 'finish' && payload.terminal !== 'fail')) return;
+      if (payload.terminal === 'finish') setStage('done', 100);
+      outcome = terminalOutcome(payload);
+      window.corvaneLog.info(name + ' ended: terminal=' + payload.terminal + ' outcome=' + outcome);
+      setTimeout(function () { onEnd(outcome); }, 1000);
+    }
+
+    return {
+      progress: progress,
+      terminal: terminal,
+      outcome: function () { return outcome; },
+      // For screens opened directly, without a run behind them.
+      setOutcome: function (o) { outcome = o; },
+      listen: function () {
+        CorvanePage.listen('installer://progress', progress);
+        CorvanePage.listen('installer://terminal', terminal);
+      },
+    };
+  }
+
+  // Without a host: walks the run through the given stages, one step every
+  // 200 ms, and ends it in success.
+  function runPreview(stages, run) {
     var i = 0;
     var percent = 0;
     var timer = setInterval(function () {
-      onProgress(stages[i], percent);
+      run.progress({ payload: { stage: stages[i], percent: percent } });
       percent += 25;
       if (percent > 100) {
         percent = 0;
@@ -107,17 +141,17 @@
       }
       if (i >= stages.length) {
         clearInterval(timer);
-        onDone();
+        run.terminal({ payload: { stage: 'done', terminal: 'finish', outcome: 'success' } });
       }
     }, 200);
   }
 
   window.CorvaneProgress = {
     clamp: clamp,
-    terminalOutcome: terminalOutcome,
     createTracker: createTracker,
     createBar: createBar,
     renderFinish: renderFinish,
+    createRun: createRun,
     runPreview: runPreview,
   };
 })();
