@@ -1,0 +1,4 @@
+# The product: a 32-bit Windows executable.
+set(CMAKE_SYSTEM_PROCESSOR i686)
+set(CORVANE_MINGW_TRIPLE i686-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
