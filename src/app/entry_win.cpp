@@ -1,0 +1,29 @@
+#include <windows.h>
+#include <objbase.h>
+
+#include "app/entry.h"
+#include "app/run_mode.h"
+#include "app/single_instance.h"
+#include "app/wide_win.h"
+#include "state/attribution.h"
+#include "state/os_probe.h"
+#include "telemetry/tracking.h"
+
+int corvane_main(const char* args) {
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  tracking_start();
+  char own_path[MAX_PATH];
+  module_path(own_path, sizeof own_path);
+  return is_uninstaller_path(own_path) ? run_uninstaller(args) : run_installer(args);
+}
+
+int common_end(install_state* state, int exit_code, int installer_mode, int silent, int skip_welcome) {
+  commit_attribution_to_registry(state);
+  if (installer_mode &&
+      purge_host_prefix_needed(silent, skip_welcome, exit_code, install_state_install_completed(), is_process_elevated()))
+    install_state_purge_pending_host_prefix();
+  tracking_shutdown();
+  single_instance_release();
+  CoUninitialize();
+  return exit_code;
+}

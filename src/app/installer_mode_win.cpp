@@ -1,0 +1,217 @@
+// The installer: the unelevated first run (lock, OS gate, attribution, consent) and the
+// post-consent or silent run that installs.
+#include <windows.h>
+
+#include <objbase.h>
+
+#include <cstdio>
+
+#include "app/entry.h"
+#include "app/log.h"
+#include "app/product.h"
+#include "app/run_mode.h"
+#include "app/single_instance.h"
+#include "app/switches.h"
+#include "consent/consent.h"
+#include "install/install_sequence.h"
+#include "state/attribution.h"
+#include "state/install_state.h"
+#include "state/onboarding_values.h"
+#include "state/tag_block.h"
+#include "telemetry/tracking.h"
+#include "ui/ui_host.h"
+#include "uninstall/existing_install.h"
+
+namespace {
+
+void open_installer_log() {
+  char path[MAX_PATH];
+  log_dated_path("Corvane.Installer", path, sizeof path);
+  log_open(LOG_MAIN, path, "Installer");
+}
+
+void close_logs() {
+  log_close(LOG_UI);
+  log_close(LOG_MAIN);
+}
+
+void send_run_event(install_state* state) { tracking_send(state, "corvane.installer.run", "Installer launched"); }
+
+// Refuses 32-bit Windows and builds before 17763; returns 1 when the run must stop.
+int refuse_unsupported_os(install_state* state) {
+  os_gate_result gate = os_gate(state->os_architecture, state->os_build);
+  if (gate == OS_SUPPORTED) return 0;
+  const char* dialog = os_gate_dialog_text(gate);
+  tracking_send(state, "corvane.installer.run", os_gate_run_message(gate));
+  log_warn("Unsupported OS — aborting before UI: %s (arch=%s build=%s)", dialog, state->os_architecture,
+           state->os_build[0] ? state->os_build : "(unknown)");
+  MessageBoxA(nullptr, dialog, "Corvane", MB_ICONERROR | MB_TOPMOST);
+  tracking_send_installer_close(state, os_gate_close_message(gate), "not_reached", "pre_install", nullptr);
+  return 1;
+}
+
+void apply_analytics_choice(install_state* state, const char* args) {
+  state->analytics_enabled = analytics_choice(read_send_usage_data(), usage_data_switch(args));
+}
+
+void decide_uninstall_first(install_state* state, const char* args) {
+  state->uninstall_first = 0;
+  int found = probe_existing_install(&state->existing);
+  int switch_given = has_uninstall_first(args);
+  int tag_pref = tag_uninstall_first();
+  if (found) {
+    state->uninstall_first = uninstall_first_choice(1, switch_given, tag_pref);
+    log_info("Existing install detected (has_c=%d has_msi=%d product=%s version=%s cmdline=%d tag_pref=%d "
+             "uninstall_existing=%d)",
+             state->existing.has_c, state->existing.has_msi,
+             state->existing.product_code[0] ? state->existing.product_code : "(none)",
+             state->existing.existing_version[0] ? state->existing.existing_version : "(unknown)", switch_given,
+             tag_pref, state->uninstall_first);
+  } else if (switch_given || tag_pref == 1) {
+    log_info("uninstall-first signalled but no existing install found at install-time re-probe — nothing to do");
+  }
+}
+
+// The welcome/consent screen of the first run; its result is the exit code.
+int run_consent(install_state* first, const char* args) {
+  const char* suffix = dry_run_suffix(args);
+  int native_fallback = 0;
+  int result = consent_webview(first, suffix);
+  if (result == -1) {
+    native_fallback = 1;
+    result = consent_window(first, suffix);
+  }
+  if (result == 10 || result == 11) {
+    log_info("Elevated handoff failed (ret=%d) — consent path already sent installer.close", result);
+  } else if (result != 0) {
+    const char* message = native_fallback ? "User cancelled (WebView2 unavailable)" : "User cancelled (consent)";
+    commit_attribution_to_registry(first);
+    log_info("Consent path returned without handoff (ret=%d, native_fallback=%d) — sending installer.close: %s",
+             result, native_fallback, message);
+    tracking_send_installer_close(first, message, "not_reached", "pre_install", nullptr);
+  }
+  return result;
+}
+
+int abort_without_webview(install_state* state) {
+  log_warn("WebView2 unavailable after elevation — aborting install (no silent fallback by policy)");
+  MessageBoxA(nullptr,
+              "Corvane Setup could not start because Microsoft Edge WebView2 Runtime is missing or disabled on this "
+              "PC. Please install the latest Windows updates and try again.",
+              "Corvane", MB_ICONERROR | MB_TOPMOST);
+  tracking_send_installer_close(state, "WebView2 unavailable", "not_reached", "pre_install", nullptr);
+  return 1;
+}
+
+// The post-consent UI install. The page host is not in this build: after extraction the
+// WebView2 check fails and the run takes the documented abort path.
+int run_ui_install(install_state* state) {
+  log_info("Mode: UI (WebView2)");
+  char ui_log[MAX_PATH];
+  log_dated_path("Corvane.InstallerUI", ui_log, sizeof ui_log);
+  log_open(LOG_UI, ui_log, "InstallerUI");
+  char folder[MAX_PATH] = "";
+  if (ui_extract_resources(folder, sizeof folder) != 0) {
+    DWORD error = GetLastError();
+    char text[1024];
+    snprintf(text, sizeof text,
+             "Corvane Setup couldn't extract its UI bundle to '%s' (GLE=%lu). The %%TEMP%% folder may be read-only "
+             "or quarantined by EDR / antivirus.",
+             folder[0] ? folder : "<unknown>", error);
+    log_error("%s", text);
+    MessageBoxA(nullptr, text, "CorVane Setup", MB_ICONERROR | MB_TOPMOST);
+    log_close(LOG_UI);
+    return abort_without_webview(state);
+  }
+  if (!webview_available()) {
+    log_close(LOG_UI);
+    ui_delete_extraction_folder(folder);
+    return abort_without_webview(state);
+  }
+  log_close(LOG_UI);
+  ui_delete_extraction_folder(folder);
+  return 0;
+}
+
+// Silent or post-consent run: a fresh record, the run's choices, then the work.
+int run_install(const char* args, int silent) {
+  open_installer_log();
+  log_info("=== Corvane Installer %s starting ===", INSTALLER_VERSION);
+  static install_state state;
+  if (install_state_init(&state) != 0) {
+    log_error("Failed to initialize install state");
+    tracking_shutdown();
+    int code = common_end(&state, 1, 1, silent, has_skip_welcome(args));
+    close_logs();
+    return code;
+  }
+  install_state_start_attribution(&state, nullptr);
+  commit_attribution_to_registry(&state);
+  record_install_started();
+
+  log_info("State initialized");
+  log_info("OS: %s %s (%s)", state.os_name, state.os_edition, state.os_architecture);
+  log_debug("User: %s, Machine: %s", state.user_name, state.computer_name);
+  log_info("Version: %s, HostPrefix: %s", state.app_version[0] ? state.app_version : "(latest)", state.host_prefix);
+  state.dry_run = has_dry_run(args);
+  if (state.dry_run) log_info("DRY RUN mode enabled");
+  state.decrypt_https = !has_decrypt_https_off(args);
+  log_info("HTTPS decryption consent: %s", state.decrypt_https ? "Granted" : "Declined");
+  apply_analytics_choice(&state, args);
+  log_info("Anonymous usage-data opt-in: %s", state.analytics_enabled ? "Granted" : "Declined");
+  decide_uninstall_first(&state, args);
+
+  int code = silent ? run_silent_install(&state) : run_ui_install(&state);
+  tracking_shutdown();
+  code = common_end(&state, code, 1, silent, has_skip_welcome(args));
+  close_logs();
+  return code;
+}
+
+}  // namespace
+
+int run_installer(const char* args) {
+  int skip_welcome = has_skip_welcome(args);
+  int silent = is_silent(args);
+  open_installer_log();
+  log_info("=== Corvane Installer %s launched (%s) ===", INSTALLER_VERSION,
+           skip_welcome ? "post-consent relaunch" : "initial");
+
+  // The first record serves the gate, attribution and consent of the unelevated first run.
+  static install_state first;
+  if (!skip_welcome) {
+    if (!single_instance_acquire(INSTALLER_MUTEX_NAME)) {
+      log_info("Another installer instance is already running — focusing it and exiting");
+      focus_existing_window();
+      close_logs();
+      return 0;
+    }
+    install_state_init(&first);
+    apply_analytics_choice(&first, args);
+    log_info("Initial anonymous usage-data preference: %s (explicit=%d)",
+             first.analytics_enabled ? "Granted" : "Declined", usage_data_switch(args));
+    if (refuse_unsupported_os(&first)) {
+      tracking_shutdown();
+      single_instance_release();
+      CoUninitialize();
+      close_logs();
+      return 1;
+    }
+    if (silent) {
+      install_state_start_attribution(&first, nullptr);
+      commit_attribution_to_registry(&first);
+      send_run_event(&first);
+    } else {
+      install_state_start_attribution(&first, send_run_event);
+    }
+  }
+
+  if (!silent && !skip_welcome) {
+    int code = run_consent(&first, args);
+    tracking_shutdown();
+    code = common_end(&first, code, 1, silent, skip_welcome);
+    close_logs();
+    return code;
+  }
+  return run_install(args, silent);
+}

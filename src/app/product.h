@@ -1,0 +1,19 @@
+// Names and contracts of the installed product and the vendor's endpoints: constants of
+// the build that every subsystem shares.
+#pragma once
+
+#include "build_config.h"
+
+#define PRODUCT_DISPLAY_NAME "Corvane"
+#define PRODUCT_INSTALL_SUBDIR "Corvane Labs\\Corvane"
+#define PRODUCT_REG_KEY "Software\\CorvaneLabs\\Corvane"
+#define PRODUCT_APP_EXE "Corvane.exe"
+#define PRODUCT_SERVICE_NAME "Corvane.Service"
+#define PRODUCT_SERVICE_EXE "Corvane.Service.exe"
+#define PRODUCT_DRIVER_SERVICE "corvanedrv"
+#define UNINSTALLER_EXE "CorvaneUninstall.exe"
+
+#define INSTALLER_MUTEX_NAME "CorvaneInstallerMutex"
+#define UNINSTALLER_MUTEX_NAME "CorvaneUninstallerMutex"
+#define UI_WINDOW_CLASS "CorvaneInstallerUI"
+#define UI_READY_EVENT_NAME "CorvaneInstallerUIReady"

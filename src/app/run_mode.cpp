@@ -1,0 +1,61 @@
+#include "app/run_mode.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "app/bounded_text.h"
+
+int is_uninstaller_path(const char* module_path) {
+  if (!module_path) return 0;
+  char lowered[1024];
+  text_copy(lowered, module_path);
+  text_lower_ascii(lowered);
+  return strstr(lowered, "uninstall") != nullptr;
+}
+
+os_gate_result os_gate(const char* architecture, const char* build) {
+  if (!architecture || (strcmp(architecture, "x64") != 0 && strcmp(architecture, "ARM64") != 0))
+    return OS_UNSUPPORTED_32BIT;
+  unsigned long number = (build && *build) ? strtoul(build, nullptr, 10) : 0;
+  return number <= 17762 ? OS_UNSUPPORTED_VERSION : OS_SUPPORTED;
+}
+
+const char* os_gate_dialog_text(os_gate_result r) {
+  return r == OS_UNSUPPORTED_32BIT ? "32-bit version of Windows is not supported"
+                                   : "This version of Windows is not supported";
+}
+
+const char* os_gate_run_message(os_gate_result r) {
+  return r == OS_UNSUPPORTED_32BIT ? "Installer launched — Unsupported OS (32-bit)"
+                                   : "Installer launched — Unsupported OS (version)";
+}
+
+const char* os_gate_close_message(os_gate_result r) {
+  return r == OS_UNSUPPORTED_32BIT ? "Unsupported OS (32-bit)" : "Unsupported OS (version)";
+}
+
+int analytics_choice(int persisted, int explicit_choice) {
+  if (explicit_choice == 0 || explicit_choice == 1) return explicit_choice;
+  return persisted == 0 ? 0 : 1;
+}
+
+int uninstall_first_choice(int existing_found, int switch_given, int tag_preference) {
+  if (!existing_found) return 0;
+  if (switch_given) return 1;
+  if (tag_preference == 0 || tag_preference == 1) return tag_preference;
+  return 1;
+}
+
+int purge_host_prefix_needed(int silent, int skip_welcome, int exit_code, int install_completed, int elevated) {
+  return (silent || skip_welcome || exit_code != 0) && !install_completed && elevated;
+}
+
+void parent_directory(const char* path, char* out, unsigned size) {
+  text_copy(out, size, path);
+  char* cut = strrchr(out, '\\');
+  if (!cut || cut == out) {
+    if (size) out[0] = '\0';
+    return;
+  }
+  *cut = '\0';
+}

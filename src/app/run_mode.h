@@ -1,0 +1,30 @@
+// Decisions of the entry that depend only on plain values: which program this is, whether
+// the machine is supported, the usage-data and uninstall-first choices, the final purge.
+#pragma once
+
+// 1 when the lower-cased path contains "uninstall".
+int is_uninstaller_path(const char* module_path);
+
+enum os_gate_result { OS_SUPPORTED = 0, OS_UNSUPPORTED_32BIT = 1, OS_UNSUPPORTED_VERSION = 2 };
+
+// Only "x64" and "ARM64" (exact case) at build 17763 or later pass; an empty build counts as 0.
+os_gate_result os_gate(const char* architecture, const char* build);
+
+// Texts of a refusal: the dialog, the run event's message and the close event's message.
+const char* os_gate_dialog_text(os_gate_result result);
+const char* os_gate_run_message(os_gate_result result);
+const char* os_gate_close_message(os_gate_result result);
+
+// An explicit /USAGEDATA= choice (0/1) wins; otherwise off only when the stored value is 0.
+int analytics_choice(int persisted, int explicit_choice);
+
+// Whether to remove an existing installation first: the switch, else the tag's 0/1, else yes.
+// Only meaningful when an installation exists; returns 0 when none does.
+int uninstall_first_choice(int existing_found, int switch_given, int tag_preference);
+
+// The host prefix of an unfinished elevated installer run is purged so the next run starts clean.
+int purge_host_prefix_needed(int silent, int skip_welcome, int exit_code, int install_completed, int elevated);
+
+// The base name's folder test of deferred removal: the parent of install_dir, or "" when the
+// path has no backslash or only a leading one.
+void parent_directory(const char* path, char* out, unsigned size);

@@ -1,0 +1,33 @@
+#include <windows.h>
+
+#include "app/product.h"
+#include "app/single_instance.h"
+
+namespace {
+HANDLE g_mutex = nullptr;
+}
+
+int single_instance_acquire(const char* mutex_name) {
+  HANDLE h = CreateMutexA(nullptr, FALSE, mutex_name);
+  if (!h) return 0;
+  if (GetLastError() == ERROR_ALREADY_EXISTS) {
+    CloseHandle(h);
+    return 0;
+  }
+  g_mutex = h;
+  return 1;
+}
+
+void single_instance_release() {
+  if (!g_mutex) return;
+  ReleaseMutex(g_mutex);
+  CloseHandle(g_mutex);
+  g_mutex = nullptr;
+}
+
+void focus_existing_window() {
+  HWND window = FindWindowA(UI_WINDOW_CLASS, nullptr);
+  if (!window) return;
+  if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+  SetForegroundWindow(window);
+}

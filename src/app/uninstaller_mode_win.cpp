@@ -1,0 +1,127 @@
+// The uninstaller: consent screen on a plain start, UI after the elevated relaunch, or a
+// silent removal; then the deferred removal of the emptied install folder.
+#include <windows.h>
+
+#include "app/bounded_text.h"
+#include "app/entry.h"
+#include "app/log.h"
+#include "app/product.h"
+#include "app/run_mode.h"
+#include "app/single_instance.h"
+#include "app/switches.h"
+#include "app/temp_uninstaller.h"
+#include "app/wide_win.h"
+#include "consent/consent.h"
+#include "state/install_state.h"
+#include "state/onboarding_values.h"
+#include "state/os_probe.h"
+#include "state/paths.h"
+#include "telemetry/tracking.h"
+#include "ui/ui_host.h"
+#include "uninstall/uninstall_flow.h"
+
+namespace {
+
+int silent_uninstall(install_state* state, int log_mode_line) {
+  void* redirection = fs_redirection_disable();
+  if (log_mode_line) log_info("Mode: silent");
+  int code = run_silent_uninstall(state);
+  fs_redirection_revert(redirection);
+  return code;
+}
+
+// The uninstaller's page host is not in this build: the WebView2 check fails and the
+// uninstall falls back to silent, as it does on a machine without WebView2.
+int ui_uninstall(install_state* state) {
+  log_info("Mode: UI (WebView2) — welcome already shown");
+  char ui_log[MAX_PATH];
+  log_dated_path("Corvane.UninstallerUI", ui_log, sizeof ui_log);
+  log_open(LOG_UI, ui_log, "UninstallerUI");
+  char folder[MAX_PATH] = "";
+  if (ui_extract_resources(folder, sizeof folder) != 0) {
+    log_error("Failed to extract embedded resources");
+    log_close(LOG_UI);
+  } else if (!webview_available()) {
+    log_warn("WebView2 not available for uninstaller UI");
+    log_close(LOG_UI);
+    ui_delete_extraction_folder(folder);
+  }
+  log_warn("WebView2 not available — falling back to silent");
+  return silent_uninstall(state, 0);
+}
+
+void remove_directory_logged(const char* path, int is_parent) {
+  wchar_t wide[MAX_PATH];
+  if (utf8_to_wide(path, wide, MAX_PATH) != 0) return;
+  if (GetFileAttributesW(wide) == INVALID_FILE_ATTRIBUTES) return;
+  if (RemoveDirectoryW(wide)) {
+    log_info(is_parent ? "Deferred: removed parent directory: %s" : "Deferred: removed install directory: %s", path);
+    return;
+  }
+  DWORD error = GetLastError();
+  if (is_parent && error == ERROR_DIR_NOT_EMPTY) return;  // other products still live there
+  log_warn(is_parent ? "Deferred: failed to remove parent directory (err=%lu): %s"
+                     : "Deferred: failed to remove install directory (err=%lu): %s",
+           error, path);
+}
+
+// Succeeds only when the uninstall left the folders empty.
+void deferred_directory_removal(const install_state* state) {
+  if (!state->install_dir[0]) return;
+  void* redirection = fs_redirection_disable();
+  remove_directory_logged(state->install_dir, 0);
+  char parent[MAX_PATH];
+  parent_directory(state->install_dir, parent, sizeof parent);
+  if (parent[0]) remove_directory_logged(parent, 1);
+  fs_redirection_revert(redirection);
+}
+
+}  // namespace
+
+int run_uninstaller(const char* args) {
+  int skip_welcome = has_skip_welcome(args);
+  if (!skip_welcome && !single_instance_acquire(UNINSTALLER_MUTEX_NAME)) {
+    focus_existing_window();
+    return 0;
+  }
+  log_set_min_level(LOG_LEVEL_INFO);
+  char path[MAX_PATH];
+  log_dated_path("Corvane.Uninstaller", path, sizeof path);
+  log_open(LOG_MAIN, path, "Uninstaller");
+  log_info("=== Corvane Uninstaller %s starting ===", INSTALLER_VERSION);
+  if (running_from_install_dir()) start_temp_uninstaller_staging();
+
+  static install_state state;
+  install_state_init(&state);
+  state.dry_run = has_dry_run(args);
+  if (state.dry_run) log_info("DRY RUN mode enabled");
+  int persisted = read_send_usage_data();
+  int explicit_choice = usage_data_switch(args);
+  state.analytics_enabled = analytics_choice(persisted, explicit_choice);
+  log_info("Uninstaller anonymous usage data: %s (persisted=%d, explicit=%d)",
+           state.analytics_enabled ? "Granted" : "Declined", persisted, explicit_choice);
+  text_copy(state.is_uninstall_before_install, "false");
+  if (has_uninstall_before_install(args)) {
+    text_copy(state.is_uninstall_before_install, "true");
+    log_info("Uninstaller invoked by installer (pre-install flow)");
+  }
+  tracking_send(&state, "corvane.uninstaller.run", "Uninstaller ran");
+
+  int code;
+  if (is_silent(args)) {
+    code = silent_uninstall(&state, 1);
+  } else if (skip_welcome) {
+    code = ui_uninstall(&state);
+  } else {
+    const char* suffix = dry_run_suffix(args);
+    log_info("Mode: showing welcome / consent screen (elevated=%s)", is_process_elevated() ? "yes" : "no");
+    code = consent_webview(&state, suffix);
+    if (code == -1) code = consent_window(&state, suffix);
+  }
+  deferred_directory_removal(&state);
+  tracking_shutdown();
+  code = common_end(&state, code, 0, 0, skip_welcome);
+  log_close(LOG_UI);
+  log_close(LOG_MAIN);
+  return code;
+}

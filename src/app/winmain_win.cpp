@@ -1,0 +1,7 @@
+#include <windows.h>
+
+#include "app/entry.h"
+
+// lpCmdLine is already the command line without the program name (quotes honoured),
+// which is the text every switch is searched in.
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR command_line, int) { return corvane_main(command_line ? command_line : ""); }
