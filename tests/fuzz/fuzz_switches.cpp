@@ -1,0 +1,28 @@
+// The command line is outside input: every switch reader must survive any bytes, and the
+// relaunch strings built from it must stay within their buffers.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "app/switches.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  std::string args(reinterpret_cast<const char*>(data), size);
+  const char* text = args.c_str();  // stops at the first NUL, as the real command line does
+  int silent = is_silent(text);
+  int usage = usage_data_switch(text);
+  if (silent != 0 && silent != 1) abort();
+  if (usage < -1 || usage > 1) abort();
+  consent_choices choices{has_dry_run(text), has_uninstall_first(text), !has_decrypt_https_off(text), usage != 0};
+  char relaunch[64];
+  relaunch_arguments(choices, has_skip_welcome(text), relaunch, sizeof relaunch);
+  char params[128];
+  elevation_parameters(text, relaunch, params, sizeof params);
+  if (strlen(params) >= sizeof params) abort();
+  char command[96];
+  preinstall_uninstaller_command(text, usage == 1, command, sizeof command);
+  if (uninstall_first_preference(text) < -1) abort();
+  return 0;
+}

@@ -1,0 +1,229 @@
+"""End-to-end scenarios of the real program in a fresh Wine prefix.
+
+    with Scenario("os_gate") as s:
+        exe = s.place_exe("CorvaneSetup.exe")          # Windows path of a copy of the program
+        result = s.run(exe, "/S", timeout=120)          # full exit code, even above 255
+        text = s.log("Corvane.Installer")               # today's log from the prefix's temp folder
+        values = s.reg_values(r"HKLM\\Software\\CorvaneLabs\\Corvane")
+
+The program under test and the helpers come from the environment CTest gives each
+scenario: CORVANE_EXE (the program) and CORVANE_HELPERS (folder of the harness helpers).
+Evidence (logs, registry dumps, screenshots) is kept under build/evidence/scenarios/<name>.
+"""
+import os
+import re
+import shutil
+import subprocess
+import sys
+import time
+from pathlib import Path, PureWindowsPath
+
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+import prefix as prefixes  # noqa: E402
+
+EVIDENCE_ROOT = prefixes.REPO / "build" / "evidence" / "scenarios"
+USER = os.environ.get("USER") or "root"
+
+
+class RunResult:
+    def __init__(self, exit_code, output, seconds):
+        self.exit_code = exit_code
+        self.output = output
+        self.seconds = seconds
+
+    def __repr__(self):
+        return f"RunResult(exit_code={self.exit_code}, seconds={self.seconds:.1f})"
+
+
+class Xvfb:
+    """A private X display for windows and message boxes."""
+
+    def __init__(self):
+        read_fd, write_fd = os.pipe()
+        self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "1280x1024x24",
+                                      "-nolisten", "tcp"], pass_fds=(write_fd,), stdout=subprocess.DEVNULL,
+                                     stderr=subprocess.DEVNULL)
+        os.close(write_fd)
+        with os.fdopen(read_fd) as pipe:
+            number = pipe.readline().strip()
+        if not number:
+            raise RuntimeError("Xvfb did not start")
+        self.display = f":{number}"
+
+    def screenshot(self, path):
+        xwd = subprocess.run(["xwd", "-root", "-display", self.display], stdout=subprocess.PIPE, timeout=30, check=True)
+        subprocess.run(["convert", "xwd:-", str(path)], input=xwd.stdout, timeout=30, check=True)
+
+    def stop(self):
+        self.proc.terminate()
+        try:
+            self.proc.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            self.proc.kill()
+
+
+class Scenario:
+    def __init__(self, name, display=False, windows_version="win10"):
+        self.name = name
+        self.want_display = display
+        self.windows_version = windows_version
+        self.exe_source = Path(os.environ.get("CORVANE_EXE", ""))
+        self.helpers = Path(os.environ.get("CORVANE_HELPERS", ""))
+        self.evidence = EVIDENCE_ROOT / name
+        self.xvfb = None
+        self.background = []
+
+    # -- lifecycle -------------------------------------------------------------------
+    def __enter__(self):
+        if not self.exe_source.is_file():
+            raise RuntimeError(f"CORVANE_EXE does not name the program: {self.exe_source}")
+        shutil.rmtree(self.evidence, ignore_errors=True)
+        self.evidence.mkdir(parents=True, exist_ok=True)
+        self.prefix = prefixes.fresh_copy(f"scenario-{self.name}")
+        if self.want_display:
+            self.xvfb = Xvfb()
+        if self.windows_version != "win10":
+            self._set_windows_version(self.windows_version)
+        return self
+
+    def __exit__(self, exc_type, exc, tb):
+        self.save_evidence()
+        if exc_type is not None:
+            self._print_evidence()
+        for proc in self.background:
+            if proc.poll() is None:
+                proc.kill()
+        prefixes.stop_wineserver(self.prefix)
+        if self.xvfb:
+            self.xvfb.stop()
+        if exc_type is None and not os.environ.get("CORVANE_KEEP_PREFIX"):
+            shutil.rmtree(self.prefix, ignore_errors=True)
+        return False
+
+    def _set_windows_version(self, version):
+        key = r"HKCU\Software\Wine"
+        if version is None:  # Wine's own default: a Windows 7 workstation
+            self.wine(["reg", "delete", key, "/v", "Version", "/f"])
+        else:
+            self.wine(["reg", "add", key, "/v", "Version", "/d", version, "/f"])
+
+    # -- paths -----------------------------------------------------------------------
+    @property
+    def drive_c(self):
+        return self.prefix / "drive_c"
+
+    @property
+    def temp_dir(self):
+        return self.drive_c / "users" / USER / "Temp"
+
+    def unix_path(self, windows_path):
+        parts = PureWindowsPath(windows_path).parts
+        if not parts or parts[0].upper() != "C:\\":
+            raise ValueError(f"only C: paths map into the prefix: {windows_path}")
+        return self.drive_c.joinpath(*parts[1:])
+
+    def place_exe(self, file_name, folder=r"C:\users\{user}\Downloads", source=None):
+        """Copies the program (or another file) into the prefix under file_name."""
+        windows_folder = folder.format(user=USER)
+        target = self.unix_path(windows_folder) / file_name
+        target.parent.mkdir(parents=True, exist_ok=True)
+        shutil.copy2(source or self.exe_source, target)
+        return f"{windows_folder}\\{file_name}"
+
+    # -- running -----------------------------------------------------------------------
+    def _env(self, extra=None):
+        env = prefixes.wine_env(self.prefix, extra)
+        if self.xvfb:
+            env["DISPLAY"] = self.xvfb.display
+        return env
+
+    def wine(self, args, timeout=120, env=None, check=True):
+        """Runs a Wine tool or a program by Windows path; returns the completed process."""
+        proc = subprocess.run([prefixes.WINE64, *args], env=self._env(env), timeout=timeout,
+                              stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        if check and proc.returncode != 0:
+            raise RuntimeError(f"wine {' '.join(args)} failed ({proc.returncode}): {proc.stderr.decode(errors='replace')}")
+        return proc
+
+    def run(self, exe_windows_path, args="", timeout=180, env=None):
+        """Runs the program with a raw command line and returns its full exit code."""
+        command_line = f'"{exe_windows_path}" {args}'.rstrip()
+        extra = dict(env or {})
+        extra["CORVANE_RUN_CMDLINE"] = command_line
+        started = time.monotonic()
+        try:
+            proc = subprocess.run([prefixes.WINE64, str(self.helpers / "run_exit.exe")], env=self._env(extra),
+                                  timeout=timeout, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        except subprocess.TimeoutExpired:
+            prefixes.stop_wineserver(self.prefix)
+            raise AssertionError(f"{command_line} did not finish within {timeout} s")
+        output = proc.stdout.decode(errors="replace")
+        match = re.search(r"exit_code=(\d+)", output)
+        if not match:
+            raise AssertionError(f"no exit code from run_exit: {output!r} {proc.stderr.decode(errors='replace')!r}")
+        return RunResult(int(match.group(1)), output, time.monotonic() - started)
+
+    def start_helper(self, helper, args):
+        """Starts a harness helper in the background (it is killed at the end)."""
+        proc = subprocess.Popen([prefixes.WINE64, str(self.helpers / helper), *args], env=self._env(),
+                                stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        self.background.append(proc)
+        return proc
+
+    def answer_dialog(self, caption, button_id=1, timeout_ms=120000):
+        """Starts the dialog driver; returns (process, path of the text it will record)."""
+        out = self.temp_dir / f"dialog-{len(self.background)}.txt"
+        windows_out = f"C:\\users\\{USER}\\Temp\\{out.name}"
+        return self.start_helper("dialog_driver.exe", [caption, str(button_id), str(timeout_ms), windows_out]), out
+
+    # -- evidence ------------------------------------------------------------------------
+    def logs(self):
+        """All of the program's log files in the temp folder, by file name."""
+        if not self.temp_dir.is_dir():
+            return {}
+        # Decoded strictly: every log line must be valid UTF-8, and CR LF stays as written.
+        return {p.name: p.read_bytes().decode("utf-8")
+                for p in sorted(self.temp_dir.glob("Corvane.*.log"))}
+
+    def log(self, stem):
+        """Text of the dated log "<stem>-YYYYMMDD.log" ('' when there is none)."""
+        found = [text for name, text in self.logs().items() if re.fullmatch(re.escape(stem) + r"-\d{8}\.log", name)]
+        return found[0] if found else ""
+
+    def reg_values(self, key, view=64):
+        """Values of a registry key as {name: (type, data)}; {} when the key is absent."""
+        proc = self.wine(["reg", "query", key, f"/reg:{view}"], check=False)
+        if proc.returncode != 0:
+            return {}
+        values = {}
+        for line in proc.stdout.decode("utf-8", errors="replace").splitlines():
+            match = re.match(r"^    (.*?)    (REG_\w+)    ?(.*)$", line)
+            if match:
+                values[match.group(1)] = (match.group(2), match.group(3).rstrip("\r"))
+        return values
+
+    def screenshot(self, name):
+        if not self.xvfb:
+            raise RuntimeError("screenshot needs a display")
+        path = self.evidence / f"{name}.png"
+        self.xvfb.screenshot(path)
+        return path
+
+    def save_evidence(self):
+        for name, text in self.logs().items():
+            (self.evidence / name).write_bytes(text.encode("utf-8"))
+
+    def _print_evidence(self):
+        for name, text in self.logs().items():
+            print(f"----- {name} -----\n{text}", file=sys.stderr)
+
+
+def check(condition, message):
+    """An assertion that survives python -O and reads well in scenario output."""
+    if not condition:
+        raise AssertionError(message)
+
+
+def check_in(needle, haystack, what="log"):
+    if needle not in haystack:
+        raise AssertionError(f"expected in {what}: {needle!r}")

@@ -1,0 +1,15 @@
+"""`python3 <scenario file> <name>` runs scenario_<name>() of that file."""
+import sys
+import traceback
+
+
+def main(namespace):
+    if len(sys.argv) != 2 or f"scenario_{sys.argv[1]}" not in namespace:
+        names = sorted(n[len("scenario_"):] for n in namespace if n.startswith("scenario_"))
+        sys.exit(f"usage: {sys.argv[0]} one of {', '.join(names)}")
+    try:
+        namespace[f"scenario_{sys.argv[1]}"]()
+    except Exception:  # the scenario's own message and the evidence are what a reader needs
+        traceback.print_exc()
+        sys.exit(1)
+    print(f"scenario {sys.argv[1]}: passed")

@@ -1,0 +1,119 @@
+"""The entry under Wine: run mode from the file name, the switches, the lock and the OS gate."""
+import time
+
+from scenario import Scenario, check, check_in
+from scenario_main import main
+
+
+def scenario_os_gate_refuses_windows_7():
+    # Without Wine's Version value the prefix reports a Windows 7 workstation (build 7601).
+    with Scenario("os_gate", display=True, windows_version=None) as s:
+        exe = s.place_exe("CorvaneSetup.exe")
+        driver, text_file = s.answer_dialog("Corvane")
+        result = s.run(exe, "", timeout=180)
+        driver.wait(timeout=60)
+        check(result.exit_code == 1, f"exit code {result.exit_code}, expected 1")
+        check(text_file.read_text(encoding="utf-8") == "This version of Windows is not supported",
+              f"dialog text {text_file.read_text(encoding='utf-8')!r}")
+        log = s.log("Corvane.Installer")
+        check_in("=== Corvane Installer 2.0.266.0 launched (initial) ===", log)
+        check_in("[WARN] [Installer] Unsupported OS — aborting before UI: This version of Windows is not supported "
+                 "(arch=x64 build=7601)", log)
+        check_in("'corvane.installer.close' not sent", log)
+
+
+def scenario_uninstaller_name_selects_uninstaller():
+    with Scenario("uninstaller_name") as s:
+        exe = s.place_exe("CorvaneUninstall.exe")
+        result = s.run(exe, "/S", timeout=180)
+        check(result.exit_code == 0, f"exit code {result.exit_code}, expected 0")
+        check(not s.log("Corvane.Installer"), "the uninstaller wrote an installer log")
+        log = s.log("Corvane.Uninstaller")
+        check_in("[INFO] [Uninstaller] === Corvane Uninstaller 2.0.266.0 starting ===", log)
+        check_in("[Uninstaller] Mode: silent", log)
+        check_in("Uninstaller anonymous usage data: Granted (persisted=-1, explicit=-1)", log)
+        check("\r\n" in log and log.endswith("\r\n"), "log lines end in CR LF")
+
+
+def scenario_uninstaller_name_any_case_and_preinstall_flow():
+    with Scenario("uninstaller_any_case") as s:
+        exe = s.place_exe("Corvane-UNINSTALL-copy.exe")
+        result = s.run(exe, "/S /UNINSTALLBEFOREINSTALL /USAGEDATA=0", timeout=180)
+        check(result.exit_code == 0, f"exit code {result.exit_code}")
+        log = s.log("Corvane.Uninstaller")
+        check_in("Uninstaller invoked by installer (pre-install flow)", log)
+        check_in("Uninstaller anonymous usage data: Declined (persisted=-1, explicit=0)", log)
+
+
+def scenario_second_installer_yields_to_lock_holder():
+    with Scenario("second_instance") as s:
+        exe = s.place_exe("CorvaneSetup.exe")
+        ready = s.temp_dir / "mutex-ready"
+        s.start_helper("mutex_holder.exe", ["CorvaneInstallerMutex", "120",
+                                            r"C:\users\root\Temp\mutex-ready"])
+        deadline = time.monotonic() + 60
+        while not ready.exists() and time.monotonic() < deadline:
+            time.sleep(0.2)
+        check(ready.exists(), "mutex holder did not start")
+        result = s.run(exe, "", timeout=120)
+        check(result.exit_code == 0, f"exit code {result.exit_code}, expected 0")
+        log = s.log("Corvane.Installer")
+        check_in("Another installer instance is already running — focusing it and exiting", log)
+        check("Initial anonymous usage-data preference" not in log, "the second instance went on past the lock")
+
+
+def scenario_silent_switches_reach_silent_install():
+    with Scenario("silent_switches") as s:
+        exe = s.place_exe("CorvaneSetup.exe")
+        for args in ("/S", "--silent /DRYRUN /DECRYPTHTTPS=0 /USAGEDATA=0"):
+            result = s.run(exe, args, timeout=180)
+            check(result.exit_code == 1, f"{args}: exit code {result.exit_code}; the silent install is not built yet")
+        log = s.log("Corvane.Installer")
+        check(log.count("=== Corvane Installer 2.0.266.0 starting ===") == 2, "both runs reached the install")
+        check_in("Silent install sequence not in this build — nothing installed (dry run)", log)
+        check_in("DRY RUN mode enabled", log)
+        check_in("HTTPS decryption consent: Declined", log)
+        check_in("Anonymous usage-data opt-in: Declined", log)
+        check(any(l.startswith("OS: ") and l.endswith("(x64)") for l in (x.split("] ", 2)[-1].rstrip() for x in log.splitlines())), "OS line with the x64 architecture")
+        check("Mode: UI" not in log, "silent runs never open the UI")
+
+
+def scenario_plain_start_ends_on_consent_path():
+    with Scenario("consent_path") as s:
+        exe = s.place_exe("CorvaneSetup.exe")
+        result = s.run(exe, "/DRYRUN", timeout=180)
+        check(result.exit_code == 1, f"exit code {result.exit_code}")
+        log = s.log("Corvane.Installer")
+        check_in("Initial anonymous usage-data preference: Granted (explicit=-1)", log)
+        check_in("consent_window: native consent window not in this build; no elevated relaunch (suffix=' /DRYRUN')", log)
+        check_in("Consent path returned without handoff (ret=1, native_fallback=1) — sending installer.close: "
+                 "User cancelled (WebView2 unavailable)", log)
+
+
+def scenario_post_consent_relaunch_without_webview_aborts():
+    with Scenario("ui_abort") as s:
+        exe = s.place_exe("CorvaneSetup.exe")
+        # No display: the message box returns at once, as Wine does without X.
+        result = s.run(exe, "/SKIPWELCOME /USAGEDATA=1", timeout=180)
+        check(result.exit_code == 1, f"exit code {result.exit_code}")
+        log = s.log("Corvane.Installer")
+        check_in("launched (post-consent relaunch)", log)
+        check("Another installer instance" not in log, "the relaunch must not take the lock")
+        check_in("Mode: UI (WebView2)", log)
+        check_in("WebView2 unavailable after elevation — aborting install (no silent fallback by policy)", log)
+        check_in("WebView2 host not in this build", s.log("Corvane.InstallerUI"))
+
+
+def scenario_uninstaller_ui_relaunch_falls_back_to_silent():
+    with Scenario("uninstaller_ui_fallback") as s:
+        exe = s.place_exe("CorvaneUninstall.exe")
+        result = s.run(exe, "/SKIPWELCOME", timeout=180)
+        check(result.exit_code == 0, f"exit code {result.exit_code}")
+        log = s.log("Corvane.Uninstaller")
+        check_in("Mode: UI (WebView2) — welcome already shown", log)
+        check_in("WebView2 not available — falling back to silent", log)
+        check("Mode: silent" not in log, "the fallback does not log the silent mode line")
+
+
+if __name__ == "__main__":
+    main(globals())
