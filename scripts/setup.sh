@@ -68,10 +68,11 @@ if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
   /usr/lib/wine/wine --version >/dev/null || { echo "setup.sh: 32-bit Wine cannot run" >&2; exit 1; }
 fi
 
-# Page tests: playwright-core drives Debian's chromium (no browser download);
-# fonts are OFL fonts from npm copied into the page bundle by the build.
-if [ -f "$HERE/package.json" ] && [ ! -d "$HERE/node_modules/playwright-core" ]; then
-  (cd "$HERE" && npm install --no-audit --no-fund --loglevel=error)
+# Page tests: playwright-core drives Debian's chromium (no browser download); fonts are OFL
+# fonts from npm copied into the page bundle by the build. Reinstall when the lock changes.
+if [ -f "$HERE/package-lock.json" ] && ! cmp -s "$HERE/package-lock.json" "$HERE/node_modules/.corvane-lock"; then
+  (cd "$HERE" && npm ci --no-audit --no-fund --loglevel=error)
+  cp "$HERE/package-lock.json" "$HERE/node_modules/.corvane-lock"
 fi
 
 echo "setup.sh: ready"
