@@ -1,0 +1,31 @@
+#include "acquire/rate_collapse.h"
+
+void rate_collapse_begin(rate_collapse_state* s, uint32_t now_tick) {
+  *s = rate_collapse_state{};
+  s->window_start = now_tick;
+}
+
+int rate_collapse_feed(rate_collapse_state* s, uint32_t chunk_bytes, uint32_t now_tick) {
+  s->window_bytes += chunk_bytes;
+  uint32_t elapsed = now_tick - s->window_start;  // unsigned: a tick wrap-around is harmless
+  if (elapsed < RATE_WINDOW_MS) return 0;
+  uint64_t rate = static_cast<uint64_t>(s->window_bytes) * 1000u / elapsed;
+  s->last_rate = rate > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(rate);
+  if (s->last_rate > s->peak) s->peak = s->last_rate;
+  s->windows_done++;
+  if (s->windows_done <= RATE_WARMUP_WINDOWS ||
+      s->last_rate >= static_cast<uint64_t>(s->peak) * RATE_THRESHOLD_PERCENT / 100u) {
+    s->low_windows = 0;
+  } else if (++s->low_windows >= RATE_LOW_WINDOWS) {
+    return 1;
+  }
+  s->window_bytes = 0;
+  s->window_start = now_tick;
+  return 0;
+}
+
+int download_percent(uint32_t total, uint32_t content_length) {
+  if (content_length == 0) return -1;
+  uint64_t percent = static_cast<uint64_t>(total) * 100u / content_length;
+  return percent > 100 ? 100 : static_cast<int>(percent);
+}
