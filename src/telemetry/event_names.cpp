@@ -1,0 +1,7 @@
+#include "telemetry/event_names.h"
+
+#include <cstring>
+
+int event_is_close(const char* name) {
+  return name && (strcmp(name, EVENT_INSTALLER_CLOSE) == 0 || strcmp(name, EVENT_UNINSTALLER_CLOSE) == 0);
+}

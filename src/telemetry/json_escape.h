@@ -1,0 +1,14 @@
+// Escaping of values that land in the JSON the program sends.
+#pragma once
+
+#include <cstddef>
+
+// Copies in to out[size], a backslash before '"' and '\\', control characters as \u00XX and
+// bytes that are not valid UTF-8 as '?', so the text is always a valid JSON string body. Stops
+// before an escape or a character that would not fit whole; always terminates. Null in gives "".
+// Returns the length written.
+size_t json_escape(char* out, size_t size, const char* in);
+
+// Appends piece to the text in out[size] only when the whole piece fits; returns 1 when
+// appended, 0 when dropped (out unchanged). Keeps a JSON object valid when space runs out.
+int json_append_whole(char* out, size_t size, const char* piece);

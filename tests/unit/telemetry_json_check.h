@@ -1,0 +1,98 @@
+// A strict reader for the flat JSON objects the program sends: the tests need to know that a
+// body is valid JSON (strings, numbers, booleans; UTF-8 checked by the escaper's own rules)
+// and the order and values of its members, without trusting the code under test.
+#pragma once
+
+#include <cctype>
+#include <map>
+#include <string>
+#include <vector>
+
+struct flat_json {
+  bool valid = false;
+  std::vector<std::string> keys;
+  std::map<std::string, std::string> values;  // strings unescaped; numbers and booleans as written
+};
+
+namespace json_check_detail {
+
+inline bool read_string(const std::string& t, size_t& i, std::string* out) {
+  if (t[i] != '"') return false;
+  for (++i; i < t.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(t[i]);
+    if (c == '"') {
+      ++i;
+      return true;
+    }
+    if (c < 0x20) return false;
+    if (c != '\\') {
+      out->push_back(static_cast<char>(c));
+      continue;
+    }
+    if (++i >= t.size()) return false;
+    char e = t[i];
+    static const std::string simple = "\"\\/bfnrt", meaning = "\"\\/\b\f\n\r\t";
+    size_t k = simple.find(e);
+    if (k != std::string::npos) {
+      out->push_back(meaning[k]);
+    } else if (e == 'u') {
+      if (i + 4 >= t.size()) return false;
+      unsigned code = 0;
+      for (int d = 1; d <= 4; ++d) {
+        if (!isxdigit(static_cast<unsigned char>(t[i + d]))) return false;
+        code = code * 16 + std::stoul(std::string(1, t[i + d]), nullptr, 16);
+      }
+      if (code >= 0x80) return false;  // the program only escapes ASCII controls
+      out->push_back(static_cast<char>(code));
+      i += 4;
+    } else {
+      return false;
+    }
+  }
+  return false;
+}
+
+inline bool read_scalar(const std::string& t, size_t& i, std::string* out) {
+  if (t.compare(i, 4, "true") == 0 || t.compare(i, 5, "false") == 0) {
+    size_t n = t[i] == 't' ? 4 : 5;
+    *out = t.substr(i, n);
+    i += n;
+    return true;
+  }
+  size_t start = i;
+  if (t[i] == '-') ++i;
+  if (i >= t.size() || !isdigit(static_cast<unsigned char>(t[i]))) return false;
+  if (t[i] == '0' && i + 1 < t.size() && isdigit(static_cast<unsigned char>(t[i + 1]))) return false;
+  while (i < t.size() && isdigit(static_cast<unsigned char>(t[i]))) ++i;
+  *out = t.substr(start, i - start);
+  return true;
+}
+
+}  // namespace json_check_detail
+
+inline flat_json parse_flat_json(const std::string& t) {
+  using namespace json_check_detail;
+  flat_json r;
+  size_t i = 0;
+  if (t.empty() || t[0] != '{') return r;
+  ++i;
+  if (i < t.size() && t[i] == '}') {
+    r.valid = i + 1 == t.size();
+    return r;
+  }
+  while (i < t.size()) {
+    std::string key, value;
+    if (!read_string(t, i, &key) || i >= t.size() || t[i++] != ':' || i >= t.size()) return r;
+    bool ok = t[i] == '"' ? read_string(t, i, &value) : read_scalar(t, i, &value);
+    if (!ok || r.values.count(key)) return r;
+    r.keys.push_back(key);
+    r.values[key] = value;
+    if (i >= t.size()) return r;
+    if (t[i] == '}') {
+      r.valid = i + 1 == t.size();
+      return r;
+    }
+    if (t[i++] != ',') return r;
+  }
+  return r;
+}
