@@ -1,0 +1,28 @@
+// Reading the session worker's answer: the 429 delay, the server clock and the merge of the
+// visit's attribution into install_state.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "state/install_state.h"
+
+constexpr size_t SESSION_RESPONSE_SIZE = 16384;
+constexpr uint32_t SESSION_TIMESTAMP_MIN = 1767225600;  // 2026-01-01T00:00:00Z
+constexpr uint32_t SESSION_TIMESTAMP_MAX = 2524608000;  // 2050-01-01T00:00:00Z
+
+// Retry-After in seconds (null when absent): 1000 ms for missing, 0 or non-numeric values,
+// otherwise seconds x 1000 capped at 5000 ms.
+int session_retry_delay_ms(const char* retry_after);
+
+enum session_timestamp_kind { SESSION_TS_NONE = 0, SESSION_TS_IN_RANGE = 1, SESSION_TS_OUT_OF_RANGE = 2 };
+// "current_timestamp" as a decimal number into *value. NONE for a missing key, no digits, 0 or
+// a value past 32 bits; OUT_OF_RANGE (value set) outside 2026-2050.
+int session_current_timestamp(const char* response, uint32_t* value);
+
+// Merges when "match" is present, non-empty and not "none": each empty attribution field of
+// the state takes a non-empty member; user_id only when the state's was not persisted, and
+// user_date from a "user_datetime" longer than 7 characters only when not persisted.
+// match_out (16) receives the match text. Returns 1 when a merge took place.
+int session_merge(install_state* state, const char* response, int user_id_persisted, int user_date_persisted,
+                  char* match_out);
