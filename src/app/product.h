@@ -5,6 +5,7 @@
 #include "build_config.h"
 
 #define PRODUCT_DISPLAY_NAME "Corvane"
+#define PRODUCT_PUBLISHER "Corvane Labs"
 #define PRODUCT_INSTALL_SUBDIR "Corvane Labs\\Corvane"
 #define PRODUCT_REG_KEY "Software\\CorvaneLabs\\Corvane"
 #define PRODUCT_APP_EXE "Corvane.exe"

@@ -1,0 +1,72 @@
+// The service head start against Wine's service manager: what each answer of the manager
+// is logged as. None of them may stop the install, so the log is the whole contract.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/product.h"
+#include "install/registration.h"
+#include "install_test_support.h"
+
+namespace {
+
+using install_test::captured_log;
+using install_test::scratch_folder;
+
+class ServiceStart : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+    ASSERT_NE(manager, nullptr);
+    remove_service();
+  }
+  void TearDown() override {
+    remove_service();
+    CloseServiceHandle(manager);
+  }
+  void remove_service() {
+    SC_HANDLE service = OpenServiceW(manager, L"" PRODUCT_SERVICE_NAME, SERVICE_ALL_ACCESS);
+    if (!service) return;
+    SERVICE_STATUS status;
+    ControlService(service, SERVICE_CONTROL_STOP, &status);
+    for (int i = 0; i < 50 && QueryServiceStatus(service, &status) && status.dwCurrentState != SERVICE_STOPPED; ++i)
+      Sleep(100);
+    DeleteService(service);
+    CloseServiceHandle(service);
+  }
+  void create_service(const std::string& binary) {
+    std::wstring wide(binary.begin(), binary.end());
+    SC_HANDLE service = CreateServiceW(manager, L"" PRODUCT_SERVICE_NAME, L"Corvane test service",
+                                       SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
+                                       SERVICE_ERROR_NORMAL, wide.c_str(), nullptr, nullptr, nullptr, nullptr,
+                                       nullptr);
+    ASSERT_NE(service, nullptr) << GetLastError();
+    CloseServiceHandle(service);
+  }
+  SC_HANDLE manager = nullptr;
+  scratch_folder work{"corvane-service-start"};
+};
+
+TEST_F(ServiceStart, MissingServiceIsLeftToTheSignInTask) {
+  captured_log log(work);
+  start_product_service();
+  EXPECT_TRUE(log.has("[WARN] [Installer] install_start_service: OpenService(\"Corvane.Service\") failed "
+                      "(err=1060) — service entry missing or ACL denies us. The ONLOGON scheduled task will start "
+                      "it at the next sign-in."));
+}
+
+TEST_F(ServiceStart, RefusedStartIsAWarningWithTheManagersError) {
+  create_service(work.file("no-such-service.exe"));
+  captured_log log(work);
+  start_product_service();
+  std::string text = log.text();
+  EXPECT_NE(text.find("[WARN] [Installer] install_start_service: StartService(\"Corvane.Service\") failed (err="),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find(") — UI auto-restart / ONLOGON task will recover"), std::string::npos) << text;
+  EXPECT_EQ(text.find("err=0)"), std::string::npos) << "a refusal always carries the manager's reason";
+}
+
+}  // namespace
