@@ -1,11 +1,30 @@
 // System probes that fill install_state's description of the machine (Windows layer).
+// Each probe is independent: a failed call leaves its own field empty and nothing is logged.
 #pragma once
 
 #include "state/install_state.h"
 
-// Version numbers: os_version and os_build (name and edition too where known).
+// The machine description in its fixed order: version, name and edition, architecture,
+// language, display scale, antivirus, memory, Windows install date, time zone, default browser.
+// COM must be initialised on the thread (the antivirus probe uses WMI).
+void probe_system(install_state* state);
+
+// The single probes.
 void probe_os_version(install_state* state);
-// Native architecture: "x64", "ARM64" or "x86".
 void probe_os_architecture(install_state* state);
-// 1 when the current process token is a member of the built-in Administrators group.
+void probe_os_language(install_state* state);
+void probe_display_scale(install_state* state);
+void probe_antivirus(install_state* state);
+void probe_memory(install_state* state);
+void probe_os_install_date(install_state* state);
+void probe_timezone(install_state* state);
+void probe_default_browser(install_state* state);
+void probe_user_and_computer_names(install_state* state);
+void probe_elevation(install_state* state);
+void probe_free_disk(install_state* state);
+
+// 1 when the token (null: the thread's effective token) is a member of the built-in
+// Administrators group. A filtered UAC token is not: the group is deny-only there.
+int is_admin_token(void* token);
+// is_admin_token of the current token.
 int is_process_elevated();

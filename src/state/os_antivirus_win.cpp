@@ -1,0 +1,75 @@
+// Installed antivirus products as the Security Center lists them, through WMI.
+#include <windows.h>
+#include <wbemidl.h>
+
+#include "app/bounded_text.h"
+#include "app/wide_win.h"
+#include "state/os_probe.h"
+#include "state/system_text.h"
+
+namespace {
+
+constexpr long FETCH_TIMEOUT_MS = 3000;  // a hanging Security Center costs at most this per product
+
+// Releases a COM interface on every path.
+template <typename T>
+struct com_ptr {
+  T* p = nullptr;
+  ~com_ptr() {
+    if (p) p->Release();
+  }
+  T** out() { return &p; }
+};
+
+struct bstr {
+  BSTR text;
+  explicit bstr(const wchar_t* s) : text(SysAllocString(s)) {}
+  ~bstr() { SysFreeString(text); }
+};
+
+void append_display_name(IWbemClassObject* object, install_state* state) {
+  VARIANT value;
+  VariantInit(&value);
+  if (SUCCEEDED(object->Get(L"displayName", 0, &value, nullptr, nullptr)) && value.vt == VT_BSTR && value.bstrVal) {
+    char name[128];
+    wide_to_utf8(value.bstrVal, name, sizeof name);
+    append_listed_name(state->os_antivirus, sizeof state->os_antivirus, name);
+  }
+  VariantClear(&value);
+}
+
+int open_security_center(com_ptr<IWbemLocator>* locator, com_ptr<IWbemServices>* services) {
+  if (FAILED(CoCreateInstance(__uuidof(WbemLocator), nullptr, CLSCTX_INPROC_SERVER, __uuidof(IWbemLocator),
+                              reinterpret_cast<void**>(locator->out()))))
+    return -1;
+  bstr space(L"ROOT\\SecurityCenter2");
+  if (!space.text ||
+      FAILED(locator->p->ConnectServer(space.text, nullptr, nullptr, nullptr, 0, nullptr, nullptr, services->out())))
+    return -1;
+  if (FAILED(CoSetProxyBlanket(services->p, RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr, RPC_C_AUTHN_LEVEL_CALL,
+                               RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE)))
+    return -1;
+  return 0;
+}
+
+}  // namespace
+
+void probe_antivirus(install_state* state) {
+  com_ptr<IWbemLocator> locator;
+  com_ptr<IWbemServices> services;
+  if (open_security_center(&locator, &services) != 0) return;
+  bstr language(L"WQL"), query(L"SELECT displayName FROM AntiVirusProduct");
+  com_ptr<IEnumWbemClassObject> products;
+  if (!language.text || !query.text ||
+      FAILED(services.p->ExecQuery(language.text, query.text, WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY,
+                                   nullptr, products.out())))
+    return;
+  state->os_antivirus[0] = '\0';
+  for (;;) {
+    com_ptr<IWbemClassObject> product;
+    ULONG returned = 0;
+    HRESULT hr = products.p->Next(FETCH_TIMEOUT_MS, 1, product.out(), &returned);
+    if (hr != WBEM_S_NO_ERROR || returned != 1) break;
+    append_display_name(product.p, state);
+  }
+}
