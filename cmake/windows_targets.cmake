@@ -7,6 +7,12 @@ list(FILTER WIN_SOURCES EXCLUDE REGEX "winmain_win\\.cpp$")
 add_library(corvane_win STATIC ${WIN_SOURCES})
 target_link_libraries(corvane_win PUBLIC corvane_core ${CORVANE_WIN_LIBS})
 target_compile_options(corvane_win PRIVATE -Wall -Wextra)
+# minizip (zlib's unzip API, from zlib's sources fetched by scripts/setup.sh) reads the ZIPs.
+set(MINIZIP_DIR /opt/corvane-deps/minizip)
+target_sources(corvane_win PRIVATE ${MINIZIP_DIR}/unzip.c ${MINIZIP_DIR}/ioapi.c)
+set_source_files_properties(${MINIZIP_DIR}/unzip.c ${MINIZIP_DIR}/ioapi.c PROPERTIES COMPILE_OPTIONS -w)
+target_include_directories(corvane_win PRIVATE ${MINIZIP_DIR})
+target_link_libraries(corvane_win PUBLIC z)
 set(CORVANE_STATIC_LINK -static -static-libgcc -static-libstdc++)
 
 # Icon 103, drawn for the project as SVG and rasterised at build time.

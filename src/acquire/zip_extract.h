@@ -1,0 +1,25 @@
+// Unpacking a ZIP archive into a folder: the product package in its ZIP form and the page
+// bundle embedded in the program. Reading the format is minizip's; this is the loop around it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// The download's progress callback type (acquire/download.h declares the same one).
+typedef void (*download_progress_fn)(int32_t percent, void* context);
+
+constexpr size_t ZIP_MESSAGE_OUT = 512;
+
+// Unpacks every entry of zip_path below dest_dir (UTF-8 paths), creating the folders the
+// archive names and replacing files that exist. Progress (may be null) goes by uncompressed
+// bytes, with a null context. Returns 0 with "success" in message, or -1 with the failure's
+// message ("Error opening ZIP file", "Error reading ZIP file", "Error extracting from ZIP file",
+// "Error creating file: <path>", "Error reading from ZIP file", "Error writing output file").
+// An archive with any entry that would land outside dest_dir is refused before anything is
+// written. On other failures the files written so far stay; the caller decides what to delete.
+int extract_zip(const char* zip_path, const char* dest_dir, download_progress_fn progress, char* message,
+                size_t message_size);
+
+// Creates every folder along path that does not exist yet ("/" or "\" separators; the drive
+// or UNC root is skipped). Failures, mostly folders that already exist, are ignored.
+void make_directories(const char* path);

@@ -1,0 +1,92 @@
+#include "acquire/zip_extract_rules.h"
+
+#include <cstring>
+
+#include "app/bounded_text.h"
+
+namespace {
+
+// Windows drops trailing dots and spaces from path components, so ". ." or "..." may reach
+// the file system as ".."; a legitimate archive never names a component like that.
+bool reads_as_parent(const char* begin, const char* end) {
+  int dots = 0;
+  for (const char* p = begin; p < end; ++p) {
+    if (*p == '.') ++dots;
+    else if (*p != ' ') return false;
+  }
+  return dots >= 2;
+}
+
+bool leaves_destination(const char* path) {
+  if (strchr(path, ':')) return true;
+  const char* begin = path;
+  for (;;) {
+    const char* end = strchr(begin, '\\');
+    if (!end) end = begin + strlen(begin);
+    if (reads_as_parent(begin, end)) return true;
+    if (*end == '\0') return false;
+    begin = end + 1;
+  }
+}
+
+}  // namespace
+
+int zip_entry_path(const char* name, char* out, size_t size) {
+  if (!out || size == 0) return ZIP_ENTRY_REFUSED;
+  out[0] = '\0';
+  if (!name) name = "";
+  size_t length = strlen(name);
+  bool folder = length > 0 && (name[length - 1] == '/' || name[length - 1] == '\\');
+  const char* rest = name;
+  if (length >= 3 && name[1] == ':' && (name[2] == '\\' || name[2] == '/')) rest += 3;
+  while (*rest == '\\' || *rest == '/') ++rest;
+  if (!text_copy(out, size, rest)) {
+    out[0] = '\0';
+    return ZIP_ENTRY_REFUSED;
+  }
+  for (char* p = out; *p; ++p) {
+    if (*p == '/') *p = '\\';
+  }
+  if (leaves_destination(out)) {
+    out[0] = '\0';
+    return ZIP_ENTRY_REFUSED;
+  }
+  return folder ? ZIP_ENTRY_FOLDER : ZIP_ENTRY_FILE;
+}
+
+size_t directory_root_length(const char* path) {
+  if (!path || !path[0]) return 0;
+  if (path[1] == ':') return path[2] == '\\' ? 3 : 2;
+  if (path[0] != '\\') return 0;
+  if (path[1] != '\\') return 1;
+  // UNC: "\\server\share\" — both components belong to the root.
+  const char* server_end = strchr(path + 2, '\\');
+  if (!server_end) return strlen(path);
+  const char* share_end = strchr(server_end + 1, '\\');
+  return share_end ? static_cast<size_t>(share_end - path) + 1 : strlen(path);
+}
+
+int zip_progress_percent(uint32_t written, uint32_t total) {
+  if (total == 0) return 0;
+  uint64_t percent = static_cast<uint64_t>(written) * 100u / total;
+  return percent > 100 ? 100 : static_cast<int>(percent);
+}
+
+void zip_entry_name_for_log(const char* name, char* out, size_t size) {
+  if (!out || size == 0) return;
+  text_copy(out, size, name);
+  for (char* p = out; *p; ++p) {
+    unsigned char c = static_cast<unsigned char>(*p);
+    if (c < 0x20 || c > 0x7E) *p = '?';
+  }
+}
+
+bool zip_is_empty_archive(const unsigned char* head, size_t head_size, uint64_t file_size) {
+  constexpr size_t RECORD = 22;
+  if (!head || head_size < RECORD) return false;
+  auto u16 = [head](size_t at) { return static_cast<uint32_t>(head[at] | head[at + 1] << 8); };
+  auto u32 = [&u16](size_t at) { return u16(at) | u16(at + 2) << 16; };
+  if (u32(0) != 0x06054b50u) return false;
+  bool no_entries = u16(8) == 0 && u16(10) == 0 && u32(12) == 0 && u32(16) == 0;
+  return no_entries && file_size == RECORD + u16(20);
+}
