@@ -62,23 +62,4 @@ TEST(UninstallEntry, PackageFactsThatWereNotFoundAreLeftOut) {
   EXPECT_EQ(names_of(entry).back(), "EstimatedSize");
 }
 
-TEST(UninstallEntry, LongestInstallFolderIsNotCut) {
-  std::string dir = "C:\\" + std::string(256, 'd');  // 259 characters, the most a path field holds
-  msi_entry_facts none = {};
-  uninstall_entry entry;
-  uninstall_entry_build(dir.c_str(), "1", &none, "h", &entry);
-  EXPECT_EQ(std::string(find(entry, "UninstallString")->text), dir + "\\CorvaneUninstall.exe");
-  EXPECT_EQ(std::string(find(entry, "DisplayIcon")->text), dir + "\\Corvane.exe,0");
-}
-
-TEST(DisplayVersion, PackageThenClientThenInstaller) {
-  char out[64];
-  EXPECT_EQ(display_version_choose("2.1.7.0", "2.0.1.0", "2.0.266.0", out, sizeof out), DISPLAY_VERSION_FROM_MSI);
-  EXPECT_STREQ(out, "2.1.7.0");
-  EXPECT_EQ(display_version_choose("", "2.0.1.0", "2.0.266.0", out, sizeof out), DISPLAY_VERSION_FROM_CLIENT);
-  EXPECT_STREQ(out, "2.0.1.0");
-  EXPECT_EQ(display_version_choose(nullptr, "", "2.0.266.0", out, sizeof out), DISPLAY_VERSION_FROM_INSTALLER);
-  EXPECT_STREQ(out, "2.0.266.0");
-}
-
 }  // namespace

@@ -1,0 +1,144 @@
+// Path 1 of the chain: start the app with a copy of the desktop shell's token, which is the
+// signed-in user's unelevated token, in the user's own environment.
+#include <windows.h>
+#include <tlhelp32.h>
+#include <userenv.h>
+
+#include "app/log.h"
+#include "app/wide_win.h"
+#include "install/launch_paths.h"
+
+namespace {
+
+// The shell process of the console session, or 0 (each miss logged).
+DWORD find_shell_process(const launch_seams* seams, DWORD session) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) {
+    log_info("shell_exec_as_user: CreateToolhelp32Snapshot failed (gle=%lu)", GetLastError());
+    return 0;
+  }
+  DWORD found = 0;
+  PROCESSENTRY32W entry = {};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more && !found; more = Process32NextW(snapshot, &entry)) {
+    DWORD process_session = 0;
+    if (lstrcmpiW(entry.szExeFile, seams->shell_exe) == 0 &&
+        ProcessIdToSessionId(entry.th32ProcessID, &process_session) && process_session == session)
+      found = entry.th32ProcessID;
+  }
+  CloseHandle(snapshot);
+  if (!found)
+    log_info("shell_exec_as_user: no explorer.exe found in session %lu (Explorer not yet started or shell "
+             "replacement in use)",
+             session);
+  return found;
+}
+
+// A primary token copied from the shell process, or null (the failing step logged).
+HANDLE copy_shell_token(DWORD pid, DWORD session) {
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (!process) {
+    log_info("shell_exec_as_user: OpenProcess(explorer pid=%lu) failed (gle=%lu)", pid, GetLastError());
+    return nullptr;
+  }
+  HANDLE token = nullptr, primary = nullptr;
+  if (!OpenProcessToken(process, TOKEN_DUPLICATE | TOKEN_QUERY, &token)) {
+    log_info("shell_exec_as_user: OpenProcessToken(explorer pid=%lu) failed (gle=%lu)", pid, GetLastError());
+  } else if (!DuplicateTokenEx(token, MAXIMUM_ALLOWED, nullptr, SecurityImpersonation, TokenPrimary, &primary)) {
+    log_info("shell_exec_as_user: DuplicateTokenEx(explorer token) failed (gle=%lu)", GetLastError());
+    primary = nullptr;
+  } else {
+    log_info("shell_exec_as_user: cloned token from explorer pid=%lu (session=%lu)", pid, session);
+  }
+  if (token) CloseHandle(token);
+  CloseHandle(process);
+  return primary;
+}
+
+uint32_t integrity_rid(HANDLE process) {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(process, TOKEN_QUERY, &token)) return 0;
+  alignas(8) BYTE buffer[128];
+  DWORD bytes = 0;
+  uint32_t rid = 0;
+  if (GetTokenInformation(token, TokenIntegrityLevel, buffer, sizeof buffer, &bytes)) {
+    PSID sid = reinterpret_cast<TOKEN_MANDATORY_LABEL*>(buffer)->Label.Sid;
+    UCHAR count = *GetSidSubAuthorityCount(sid);
+    if (count > 0) rid = *GetSidSubAuthority(sid, count - 1);
+  }
+  CloseHandle(token);
+  return rid;
+}
+
+// The command line lives on the heap: arguments may make it longer than a path.
+wchar_t* wide_command_line(const char* exe, const char* arguments) {
+  char narrow[MAX_PATH + 600];
+  if (!launch_command_line(exe, arguments, narrow, sizeof narrow)) return nullptr;
+  int chars = MultiByteToWideChar(CP_UTF8, 0, narrow, -1, nullptr, 0);
+  if (chars <= 0) return nullptr;
+  auto* wide = static_cast<wchar_t*>(HeapAlloc(GetProcessHeap(), 0, sizeof(wchar_t) * chars));
+  if (wide) MultiByteToWideChar(CP_UTF8, 0, narrow, -1, wide, chars);
+  return wide;
+}
+
+int create_with_token(HANDLE token, void* environment, const wchar_t* exe, wchar_t* command, const wchar_t* dir) {
+  STARTUPINFOW si = {};
+  si.cb = sizeof si;
+  si.lpDesktop = const_cast<wchar_t*>(L"winsta0\\default");
+  si.dwFlags = STARTF_USESHOWWINDOW;
+  si.wShowWindow = SW_SHOWDEFAULT;
+  PROCESS_INFORMATION pi = {};
+  if (!CreateProcessWithTokenW(token, 0, exe, command, CREATE_UNICODE_ENVIRONMENT, environment, dir[0] ? dir : nullptr,
+                               &si, &pi)) {
+    log_warn("shell_exec_as_user: CreateProcessWithTokenW failed (gle=%lu)", GetLastError());
+    return -1;
+  }
+  uint32_t rid = integrity_rid(pi.hProcess);
+  log_info("shell_exec_as_user: launched via CreateProcessWithTokenW pid=%lu integrity=%s (rid=0x%lx)",
+           pi.dwProcessId, integrity_level_word(rid), static_cast<unsigned long>(rid));
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return 0;
+}
+
+int launch_with_token(HANDLE token, const char* exe, const char* arguments, const char* directory) {
+  void* environment = nullptr;
+  if (!CreateEnvironmentBlock(&environment, token, FALSE)) {
+    log_info("shell_exec_as_user: CreateEnvironmentBlock failed (gle=%lu); continuing without user env block",
+             GetLastError());
+    environment = nullptr;
+  }
+  int result = -1;
+  wchar_t exe_w[MAX_PATH], dir_w[MAX_PATH];
+  wchar_t* command = nullptr;
+  if (utf8_to_wide(exe, exe_w, MAX_PATH) != 0 || !exe_w[0]) {
+    log_info("shell_exec_as_user: exe path conversion failed (gle=%lu)", GetLastError());
+  } else if (!(command = wide_command_line(exe, arguments))) {
+    log_info("shell_exec_as_user: command line could not be built (gle=%lu)", GetLastError());
+  } else {
+    if (utf8_to_wide(directory ? directory : "", dir_w, MAX_PATH) != 0) dir_w[0] = L'\0';
+    result = create_with_token(token, environment, exe_w, command, dir_w);
+  }
+  if (command) HeapFree(GetProcessHeap(), 0, command);
+  if (environment) DestroyEnvironmentBlock(environment);
+  return result;
+}
+
+}  // namespace
+
+int launch_via_user_token(const launch_seams* seams, const char* exe, const char* arguments, const char* directory) {
+  DWORD session = seams->console_session();
+  if (session == 0xFFFFFFFF) {
+    log_info("shell_exec_as_user: WTSGetActiveConsoleSessionId returned 0xFFFFFFFF (no console session)");
+    return -1;
+  }
+  DWORD pid = find_shell_process(seams, session);
+  if (!pid) return -1;
+  HANDLE token = copy_shell_token(pid, session);
+  if (!token) return -1;
+  int result = launch_with_token(token, exe, arguments, directory);
+  CloseHandle(token);
+  if (result != 0)
+    log_info("shell_exec_as_user: CreateProcessWithTokenW path failed; falling back to IShellDispatch2 path");
+  return result;
+}
