@@ -1,0 +1,27 @@
+#include "acquire/download.h"
+#include "acquire/package_name.h"
+#include "app/bounded_text.h"
+
+int download_installer_package(const package_download_request* request, char* path_out, char* message_out) {
+  package_attempt attempts[PACKAGE_MAX_ATTEMPTS];
+  int count = package_attempt_plan(request->host_prefix, request->attributed_domain, request->msi_name,
+                                   request->msi_only, attempts);
+  char zip_name[PACKAGE_NAME_SIZE], zip_path[PACKAGE_PATH_SIZE], msi_path[PACKAGE_PATH_SIZE];
+  package_zip_name(request->msi_name, zip_name, sizeof zip_name);
+  text_format(zip_path, sizeof zip_path, "%s\\%s", request->dest_dir, zip_name);
+  text_format(msi_path, sizeof msi_path, "%s\\%s", request->dest_dir, request->msi_name);
+  int collapsed = 0;
+  for (int i = 0; i < count; ++i) {
+    const package_attempt& a = attempts[i];
+    const char* path = a.is_zip ? zip_path : msi_path;
+    int result = download_attempt(a.label, a.url, path, request->progress, request->context, !collapsed && !a.is_last);
+    if (result == DOWNLOAD_OK) {
+      text_copy(path_out, DOWNLOAD_PATH_OUT, path);
+      text_copy(message_out, DOWNLOAD_MESSAGE_OUT, "success");
+      return 0;
+    }
+    if (result == DOWNLOAD_RATE_COLLAPSED) collapsed = 1;
+  }
+  text_copy(message_out, DOWNLOAD_MESSAGE_OUT, "Failed to download installer after all attempts");
+  return -1;
+}
