@@ -9,6 +9,20 @@
 The program under test and the helpers come from the environment CTest gives each
 scenario: CORVANE_EXE (the program) and CORVANE_HELPERS (folder of the harness helpers).
 Evidence (logs, registry dumps, screenshots) is kept under build/evidence/scenarios/<name>.
+
+The vendor's web services (tests/fixtures/vendor/vendor.py) for a scenario:
+
+    with Scenario("download_404", vendor=True) as s:          # vendor="no-tls" refuses CONNECT
+        s.vendor.add_file("Corvane-Installer-win-x64-latest.msi", Path("test.msi"))
+        s.vendor.fault("status", host="*update-dl.corvane.com", path="/*.zip", status=404)
+        s.vendor.update(session={"match": "none", "current_timestamp": 1767225600})
+        s.run(exe, "/S")
+        s.vendor.requests()   # every request: method, scheme, host, path, query, user_agent
+        s.vendor.stats()      # every stats POST: host, query, status, content_type, body, ...
+
+The program reaches it through http_proxy; its test root CA is trusted by this prefix only.
+Without vendor=..., http_proxy points at a closed loopback port, so no scenario ever leaves
+the machine and telemetry fails at once instead of waiting on name resolution.
 """
 import os
 import re
@@ -21,8 +35,12 @@ from pathlib import Path, PureWindowsPath
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 import prefix as prefixes  # noqa: E402
 
+sys.path.insert(0, str(prefixes.REPO / "tests" / "fixtures" / "vendor"))
+import vendor as vendor_standin  # noqa: E402
+
 EVIDENCE_ROOT = prefixes.REPO / "build" / "evidence" / "scenarios"
 USER = os.environ.get("USER") or "root"
+CLOSED_PROXY = "http://127.0.0.1:9"  # nothing listens there: every request is refused at once
 
 
 class RunResult:
@@ -63,8 +81,10 @@ class Xvfb:
 
 
 class Scenario:
-    def __init__(self, name, display=False, windows_version="win10"):
+    def __init__(self, name, display=False, windows_version="win10", vendor=False):
         self.name = name
+        self.vendor_mode = vendor  # False, True (HTTPS served) or "no-tls" (CONNECT refused)
+        self.vendor = None
         self.want_display = display
         self.windows_version = windows_version
         self.exe_source = Path(os.environ.get("CORVANE_EXE", ""))
@@ -80,11 +100,30 @@ class Scenario:
         shutil.rmtree(self.evidence, ignore_errors=True)
         self.evidence.mkdir(parents=True, exist_ok=True)
         self.prefix = prefixes.fresh_copy(f"scenario-{self.name}")
+        self._own_user_folders()
         if self.want_display:
             self.xvfb = Xvfb()
         if self.windows_version != "win10":
             self._set_windows_version(self.windows_version)
+        if self.vendor_mode:
+            self._start_vendor()
         return self
+
+    def _own_user_folders(self):
+        # Wine links Downloads, Desktop and Documents to the Unix home folder: scenarios running
+        # side by side (and a Mark of the Web beside a placed exe) would share them.
+        user = self.drive_c / "users" / USER
+        for link in user.iterdir() if user.is_dir() else []:
+            if link.is_symlink():
+                link.unlink()
+                link.mkdir()
+
+    def _start_vendor(self):
+        tls_enabled = self.vendor_mode != "no-tls"
+        self.vendor = vendor_standin.Vendor(self.evidence / "vendor", tls_enabled=tls_enabled, lifetime=1200).start()
+        if tls_enabled:
+            ca = vendor_standin.windows_path(self.vendor.certificates["ca_der"])
+            self.wine([str(self.helpers / "trust_root.exe"), ca])
 
     def __exit__(self, exc_type, exc, tb):
         self.save_evidence()
@@ -94,6 +133,8 @@ class Scenario:
             if proc.poll() is None:
                 proc.kill()
         prefixes.stop_wineserver(self.prefix)
+        if self.vendor:
+            self.vendor.stop()
         if self.xvfb:
             self.xvfb.stop()
         if exc_type is None and not os.environ.get("CORVANE_KEEP_PREFIX"):
@@ -132,7 +173,8 @@ class Scenario:
 
     # -- running -----------------------------------------------------------------------
     def _env(self, extra=None):
-        env = prefixes.wine_env(self.prefix, extra)
+        env = prefixes.wine_env(self.prefix, {"http_proxy": self.vendor.proxy if self.vendor else CLOSED_PROXY,
+                                              **(extra or {})})
         if self.xvfb:
             env["DISPLAY"] = self.xvfb.display
         return env
