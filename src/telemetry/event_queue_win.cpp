@@ -1,0 +1,116 @@
+#include <windows.h>
+
+#include <cstdlib>
+
+#include "app/bounded_text.h"
+#include "app/log.h"
+#include "telemetry/event_queue.h"
+#include "telemetry/tracking.h"
+
+namespace {
+
+CRITICAL_SECTION g_lock;
+event_list g_list = {};
+HANDLE g_work_event = nullptr;
+HANDLE g_shutdown_event = nullptr;
+HANDLE g_thread = nullptr;
+volatile LONG g_started = 0;
+volatile LONG g_shutdown = 0;
+
+void free_record(queued_event* record) {
+  free(record->body);
+  free(record);
+}
+
+queued_event* take_head() {
+  EnterCriticalSection(&g_lock);
+  queued_event* record = event_list_pop(&g_list);
+  LeaveCriticalSection(&g_lock);
+  return record;
+}
+
+int list_count() {
+  EnterCriticalSection(&g_lock);
+  int count = g_list.count;
+  LeaveCriticalSection(&g_lock);
+  return count;
+}
+
+// Delivers until the list is empty; after the shutdown event only an empty list ends it.
+DWORD WINAPI sender_thread(LPVOID) {
+  for (;;) {
+    queued_event* record = take_head();
+    if (record) {
+      tracking_deliver(record->host_prefix, record->host_domain, record->event_name, record->event_id, record->body);
+      free_record(record);
+      continue;
+    }
+    if (WaitForSingleObject(g_shutdown_event, 0) == WAIT_OBJECT_0) {
+      if (list_count() == 0) return 0;
+      continue;
+    }
+    HANDLE both[2] = {g_work_event, g_shutdown_event};
+    WaitForMultipleObjects(2, both, FALSE, INFINITE);
+  }
+}
+
+}  // namespace
+
+int tracking_queue_started() { return g_started != 0; }
+
+void tracking_start() {
+  if (InterlockedCompareExchange(&g_started, 1, 0) != 0) return;
+  InitializeCriticalSection(&g_lock);
+  g_work_event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  g_shutdown_event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  g_thread = (g_work_event && g_shutdown_event) ? CreateThread(nullptr, 0, sender_thread, nullptr, 0, nullptr) : nullptr;
+  if (!g_thread) {
+    log_error("[tracking] failed to spawn sender thread (GLE=%lu) — events will be dropped", GetLastError());
+    InterlockedExchange(&g_shutdown, 1);
+  }
+}
+
+int tracking_enqueue(const char* host_prefix, const char* host_domain, const char* event_name, const char* event_id,
+                     char* body) {
+  const char* name = event_name ? event_name : "";
+  const char* id = event_id ? event_id : "";
+  if (g_shutdown) {
+    log_warn("[tracking] dropped '%s' event_id=%s before dispatch (sent after shutdown)", name, id);
+    free(body);
+    return -1;
+  }
+  queued_event* record = static_cast<queued_event*>(calloc(1, sizeof(queued_event)));
+  if (!record) {
+    log_warn("[tracking] dropped '%s' event_id=%s before dispatch (allocation failed)", name, id);
+    free(body);
+    return -1;
+  }
+  text_copy(record->host_prefix, host_prefix);
+  text_copy(record->host_domain, host_domain);
+  text_copy(record->event_name, name);
+  text_copy(record->event_id, id);
+  record->body = body;
+  EnterCriticalSection(&g_lock);
+  int pushed = event_list_push(&g_list, record);
+  LeaveCriticalSection(&g_lock);
+  if (pushed != 0) {
+    log_warn("[tracking] dropped '%s' event_id=%s before dispatch (buffer full: %d)", name, id, EVENT_QUEUE_CAPACITY);
+    free_record(record);
+    return -1;
+  }
+  SetEvent(g_work_event);
+  return 0;
+}
+
+void tracking_shutdown() {
+  if (!g_started || InterlockedCompareExchange(&g_shutdown, 1, 0) != 0) return;
+  SetEvent(g_shutdown_event);
+  if (!g_thread) return;
+  if (WaitForSingleObject(g_thread, TRACKING_SHUTDOWN_WAIT_MS) == WAIT_TIMEOUT) {
+    log_warn("[tracking] shutdown timeout after %ums (%d events still pending)", TRACKING_SHUTDOWN_WAIT_MS,
+             list_count());
+    return;
+  }
+  CloseHandle(g_thread);
+  g_thread = nullptr;
+}
