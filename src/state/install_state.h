@@ -84,3 +84,8 @@ struct install_state {
 
 // Fills a record for this run (identity, attribution, system probes, paths). Always 0.
 int install_state_init(install_state* state);
+
+// Set by the last install_state_init: the user identifier (and its date) came from the tag
+// block or the registry rather than being issued by this run.
+int install_state_user_id_persisted();
+int install_state_user_date_persisted();
