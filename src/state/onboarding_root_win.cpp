@@ -1,0 +1,74 @@
+#include <windows.h>
+#include <sddl.h>
+#include <wtsapi32.h>
+
+#include <cstring>
+
+#include "app/log.h"
+#include "app/wide_win.h"
+#include "state/onboarding_values.h"
+
+namespace {
+
+struct token_handle {
+  HANDLE handle = nullptr;
+  ~token_handle() {
+    if (handle) CloseHandle(handle);
+  }
+};
+
+// The token's user SID as text; 0, or -1 when any step fails.
+int token_user_sid(HANDLE token, char* out, size_t size) {
+  out[0] = '\0';
+  BYTE buffer[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+  DWORD bytes = 0;
+  if (!GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &bytes)) return -1;
+  wchar_t* text = nullptr;
+  if (!ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &text)) return -1;
+  int result = wide_to_utf8(text, out, size);
+  LocalFree(text);
+  return result;
+}
+
+int console_user_sid(char* out, size_t size) {
+  DWORD session = WTSGetActiveConsoleSessionId();
+  if (session == 0xFFFFFFFF) return -1;
+  token_handle user;
+  if (!WTSQueryUserToken(session, &user.handle)) return -1;
+  return token_user_sid(user.handle, out, size);
+}
+
+void log_choice(const onboarding_root* root) {
+  if (root->kind == ONBOARDING_ROOT_HKCU) log_info("ENG-937: v2 onboarding root = HKCU (interactive UAC)");
+  else if (root->kind == ONBOARDING_ROOT_USERS)
+    log_info("ENG-937: v2 onboarding root = %s (SCCM/Intune, console user logged in)", root->label);
+  else log_info("ENG-937: v2 onboarding root = HKLM (SCCM/Intune, no console user — UI will migrate on first run)");
+}
+
+onboarding_root g_root;
+INIT_ONCE g_root_once = INIT_ONCE_STATIC_INIT;
+
+BOOL CALLBACK resolve_once(INIT_ONCE*, void*, void**) {
+  onboarding_root_resolve(&g_root);
+  return TRUE;
+}
+
+}  // namespace
+
+void onboarding_root_resolve(onboarding_root* out) {
+  char process_sid[SID_TEXT_BUFFER], console_sid[SID_TEXT_BUFFER];
+  int have_process = 0, have_console = 0;
+  token_handle process;
+  if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &process.handle))
+    have_process = token_user_sid(process.handle, process_sid, sizeof process_sid) == 0;
+  // Only LocalSystem looks for a console user: a management agent installs on their behalf.
+  if (have_process && strcmp(process_sid, "S-1-5-18") == 0)
+    have_console = console_user_sid(console_sid, sizeof console_sid) == 0;
+  onboarding_root_plan(have_process ? process_sid : nullptr, have_console ? console_sid : nullptr, out);
+  log_choice(out);
+}
+
+const onboarding_root* onboarding_root_ensure() {
+  InitOnceExecuteOnce(&g_root_once, resolve_once, nullptr, nullptr);
+  return &g_root;
+}
