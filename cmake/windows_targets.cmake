@@ -48,3 +48,4 @@ endif()
 
 add_subdirectory(tests/harness/win)
 add_subdirectory(tests/scenarios)
+add_subdirectory(tests/fixtures/product)
