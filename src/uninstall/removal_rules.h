@@ -1,0 +1,51 @@
+// The decisions of the probe and the removal, kept apart from the Windows calls that act
+// on them so each rule can be checked on its own.
+#pragma once
+
+#include <cstdint>
+
+#include "uninstall/footprint.h"
+
+// 1 when name equals one of the list's names, compared without regard to ASCII case.
+int name_in_list(const char* name, const name_list& list);
+
+// 1 when an uninstall subkey is the MSI package's entry: any key but this program's own
+// "Corvane" entry whose REG_SZ display name is "Corvane" (any case). display_name is null
+// when the value is missing or not REG_SZ.
+int is_msi_product_entry(const char* subkey_name, const char* display_name);
+
+// 1 when a force-install list entry names the product's extension (the identifier may be
+// followed by an update URL, so it is searched anywhere in the text).
+int forcelist_entry_is_product(const char* data);
+
+// What a folder walk does with one entry, from its attribute bits. Links (junctions and
+// symbolic links) are removed as links and never entered: a tree cleaned with
+// administrator rights must not reach through a link into a folder the user owns.
+enum tree_entry_action {
+  TREE_ENTER_FOLDER,
+  TREE_DELETE_FILE,
+  TREE_REMOVE_FOLDER_LINK,
+  TREE_DELETE_FILE_LINK,
+};
+tree_entry_action classify_tree_entry(uint32_t attributes);
+
+// 1 when an install-folder entry is something the uninstall must remove: anything but
+// "." and ".." and the uninstaller itself, which stays until the folder is otherwise empty.
+int install_dir_entry_to_remove(const char* name);
+
+// The MSI step as the guards see it.
+struct msi_removal {
+  int result;     // 0 on success, msiexec's exit code, or -1 when it could not start
+  int succeeded;  // the event is sent and nothing is held back
+};
+// No product code counts as a removal that succeeded; exit codes 0 and 3010 succeed.
+msi_removal msi_removal_of(int code_found, int started, uint32_t exit_code);
+
+// What the cleanup may purge after the MSI step. The data folders hold the product's
+// runtime cache, needed to retry a removal that left the package registered; the product
+// key is kept after any failed removal so a retry finds the same identity and settings.
+struct cleanup_guards {
+  int purge_appdata;
+  int purge_product_key;
+};
+cleanup_guards cleanup_guards_for(msi_removal msi, int product_registered);
