@@ -1,0 +1,12 @@
+# The uninstall engine's Windows tests. They change the product's machine-wide footprint
+# (registry keys in both views, services, scheduled tasks, folders), so they are an
+# executable of their own: run one at a time, in a Wine prefix of their own. The test
+# executable doubles as the stand-in app and service that the tests close and stop.
+file(GLOB UNINSTALL_WIN_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/uninstall_*.cpp)
+add_executable(uninstall_win_tests ${UNINSTALL_WIN_TEST_SOURCES})
+target_link_libraries(uninstall_win_tests PRIVATE corvane_win GTest::gtest)
+target_link_options(uninstall_win_tests PRIVATE ${CORVANE_STATIC_LINK})
+set_target_properties(uninstall_win_tests PROPERTIES
+  CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/tests/win/uninstall_wine_exec.sh)
+gtest_discover_tests(uninstall_win_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+  PROPERTIES RESOURCE_LOCK corvane_product_footprint)
