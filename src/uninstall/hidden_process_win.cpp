@@ -1,0 +1,32 @@
+#include "uninstall/hidden_process_win.h"
+
+#include "app/wide_win.h"
+
+namespace {
+constexpr size_t COMMAND_CHARS = 1024;
+}  // namespace
+
+hidden_run_result run_hidden(const char* command_line, DWORD timeout_ms, DWORD* exit_code) {
+  // CreateProcessW may write into the command line, so it gets a buffer of its own.
+  wchar_t command[COMMAND_CHARS];
+  if (utf8_to_wide(command_line, command, COMMAND_CHARS) != 0) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return HIDDEN_RUN_NOT_STARTED;
+  }
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_HIDE;
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                      &process))
+    return HIDDEN_RUN_NOT_STARTED;
+  hidden_run_result result = HIDDEN_RUN_TIMED_OUT;
+  if (WaitForSingleObject(process.hProcess, timeout_ms) == WAIT_OBJECT_0) {
+    result = HIDDEN_RUN_ENDED;
+    if (exit_code && !GetExitCodeProcess(process.hProcess, exit_code)) *exit_code = static_cast<DWORD>(-1);
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return result;
+}

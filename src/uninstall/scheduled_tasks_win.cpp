@@ -1,0 +1,22 @@
+// The product's scheduled tasks go through schtasks, the tool that knows the task store.
+#include "app/bounded_text.h"
+#include "app/log.h"
+#include "uninstall/cleanup.h"
+#include "uninstall/cleanup_steps_win.h"
+#include "uninstall/hidden_process_win.h"
+
+namespace {
+constexpr DWORD SCHTASKS_TIMEOUT_MS = 10000;
+}  // namespace
+
+void delete_scheduled_task(const char* task_name) {
+  char command[512];
+  if (!text_format(command, sizeof command, "schtasks.exe /Delete /TN \"%s\" /F", task_name)) return;
+  if (run_hidden(command, SCHTASKS_TIMEOUT_MS, nullptr) == HIDDEN_RUN_NOT_STARTED)
+    log_warn("Failed to start schtasks for task %s (err=%lu)", task_name, GetLastError());
+}
+
+void delete_product_tasks() {
+  for (size_t i = 0; i < PRODUCT_TASK_NAMES.count; ++i) delete_scheduled_task(PRODUCT_TASK_NAMES.names[i]);
+  log_info("Deleted scheduled tasks");
+}
