@@ -69,4 +69,27 @@ TEST_F(ServiceStart, RefusedStartIsAWarningWithTheManagersError) {
   EXPECT_EQ(text.find("err=0)"), std::string::npos) << "a refusal always carries the manager's reason";
 }
 
+TEST_F(ServiceStart, StartedOnceThenLeftAloneWhileRunning) {
+  // The test product's own service, copied where the service manager can reach it.
+  std::string binary = work.file("Corvane.Service.exe");
+  ASSERT_TRUE(CopyFileA((install_test::module_folder() + "\\product\\bin\\Corvane.Service.exe").c_str(),
+                        binary.c_str(), FALSE));
+  create_service(binary);
+  captured_log log(work);
+  start_product_service();
+  EXPECT_TRUE(log.has("[INFO] [Installer] install_start_service: SCM accepted start request for \"Corvane.Service\" "
+                      "— service warming up while user reads finish screen"));
+  SC_HANDLE service = OpenServiceW(manager, L"" PRODUCT_SERVICE_NAME, SERVICE_QUERY_STATUS);
+  SERVICE_STATUS status = {};
+  for (int i = 0; i < 100 && QueryServiceStatus(service, &status) && status.dwCurrentState != SERVICE_RUNNING; ++i)
+    Sleep(100);
+  CloseServiceHandle(service);
+  ASSERT_EQ(status.dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
+  start_product_service();
+  EXPECT_TRUE(log.has("[INFO] [Installer] install_start_service: \"Corvane.Service\" already Running — skipping "
+                      "head-start kick"));
+  std::string text = log.text();
+  EXPECT_EQ(text.find("SCM accepted"), text.rfind("SCM accepted")) << "no second start request";
+}
+
 }  // namespace
