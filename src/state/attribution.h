@@ -6,9 +6,11 @@
 
 typedef void (*attribution_done_fn)(install_state* state);
 
-// Starts the session-data fetch on its own thread; on_done (may be null) runs when it ends.
+// Reads the Mark of the Web (its prefix and domain replace the state's), then fetches session
+// data on its own thread; on_done (may be null) runs when the fetch ends. One at a time.
 void install_state_start_attribution(install_state* state, attribution_done_fn on_done);
-// Joins a running fetch, then persists attribution and identity to the registry.
+// Joins the fetch, then writes identity (HKCU) and, when elevated, attribution (HKLM) of the
+// state the attribution was started for. A second call, or one without a start, does nothing.
 void commit_attribution_to_registry(install_state* state);
 // Deletes HKLM HostPrefix/HostDomain of the product key (64-bit view).
 void install_state_purge_pending_host_prefix();
