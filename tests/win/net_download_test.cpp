@@ -16,12 +16,6 @@ namespace {
 std::vector<int>* g_progress = nullptr;
 void record_progress(int32_t percent, void*) { g_progress->push_back(percent); }
 
-std::string dest_path(const char* name) {
-  char temp[MAX_PATH];
-  temp_folder(temp, sizeof temp);
-  return std::string(temp) + name;
-}
-
 std::string pattern(size_t size) {
   std::string bytes(size, '\0');
   for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 131) ^ (i >> 9));
@@ -33,8 +27,15 @@ class VendorDownload : public VendorTest {
   void SetUp() override {
     VendorTest::SetUp();
     g_progress = &progress_;
-    dest_ = dest_path("net-download.bin");
+    dest_ = temp_dir() + "\\net-download.bin";
     DeleteFileA(dest_.c_str());
+  }
+  static std::string temp_dir() {  // without its trailing backslash, as callers pass folders
+    char temp[MAX_PATH];
+    temp_folder(temp, sizeof temp);
+    std::string dir(temp);
+    dir.pop_back();
+    return dir;
   }
   int fetch(const char* url, int rate_check = 1) {
     return http_download_file(url, dest_.c_str(), record_progress, nullptr, rate_check);
@@ -130,10 +131,7 @@ TEST_F(VendorDownload, FastThenTrickleCollapses) {
 TEST_F(VendorDownload, EveryUrlFailingWalksTwelveInOrder) {
   package_download_request request{"", "corvane.net", "Corvane-Installer-win-x64-2.1.7.0.msi", nullptr, nullptr,
                                    nullptr, 0};
-  char temp[MAX_PATH];
-  temp_folder(temp, sizeof temp);
-  std::string dir(temp);
-  dir.pop_back();
+  std::string dir = temp_dir();
   request.dest_dir = dir.c_str();
   char path[DOWNLOAD_PATH_OUT] = "untouched", message[DOWNLOAD_MESSAGE_OUT];
   EXPECT_EQ(download_installer_package(&request, path, message), -1);
@@ -156,10 +154,7 @@ TEST_F(VendorDownload, EveryUrlFailingWalksTwelveInOrder) {
 TEST_F(VendorDownload, MsiOnlySucceedsOnTheFirstHostThatHasIt) {
   vendor_add_file("Q.msi", "package");
   vendor_config(R"({"faults": [{"kind": "status", "host": "update-dl.corvane.com", "path": "*", "status": 404}]})");
-  char temp[MAX_PATH];
-  temp_folder(temp, sizeof temp);
-  std::string dir(temp);
-  dir.pop_back();
+  std::string dir = temp_dir();
   package_download_request request{nullptr, nullptr, "Q.msi", dir.c_str(), nullptr, nullptr, 1};
   char path[DOWNLOAD_PATH_OUT], message[DOWNLOAD_MESSAGE_OUT];
   ASSERT_EQ(download_installer_package(&request, path, message), 0);
@@ -181,10 +176,7 @@ TEST_F(VendorDownload, CollapseTurnsTheRuleOffForLaterUrls) {
   vendor_config(R"({"faults": [
       {"kind": "trickle", "host": "update-dl.corvane.com", "path": "*", "scheme": "https",
        "fast_bytes": 4194304, "rate": 8192, "seconds": 12}]})");
-  char temp[MAX_PATH];
-  temp_folder(temp, sizeof temp);
-  std::string dir(temp);
-  dir.pop_back();
+  std::string dir = temp_dir();
   package_download_request request{nullptr, nullptr, "R.msi", dir.c_str(), nullptr, nullptr, 0};
   char path[DOWNLOAD_PATH_OUT], message[DOWNLOAD_MESSAGE_OUT];
   ASSERT_EQ(download_installer_package(&request, path, message), 0) << log_text();

@@ -115,15 +115,13 @@ TEST_F(VendorDelivery, InvalidBodyIsDroppedBeforeAnyRequest) {
             std::string::npos);
 }
 
-// One process, one queue: hold the sender on its first POST, then fill the queue behind it.
-TEST(VendorQueue, CapacityCloseFirstAndDrainOnShutdown) {
-  if (vendor_dir().empty()) GTEST_SKIP() << "needs the vendor stand-in";
+// Each of these suites runs in a process of its own: a process has one queue.
+using VendorQueue = VendorTest;
+using VendorShutdown = VendorTest;
+
+// Hold the sender on its first POST, then fill the queue behind it.
+TEST_F(VendorQueue, CapacityCloseFirstAndDrainOnShutdown) {
   vendor_config(R"({"faults": [{"kind": "delay", "host": "*stats*", "seconds": 2, "times": 1}]})");
-  char temp[MAX_PATH];
-  temp_folder(temp, sizeof temp);
-  std::string log_path = std::string(temp) + "net-queue.log";
-  DeleteFileA(log_path.c_str());
-  log_open(LOG_MAIN, log_path.c_str(), "Installer");
   tracking_start();
   const std::string body = "{\"event\":\"e\"}";
   ASSERT_EQ(tracking_enqueue("", "", "corvane.installer.run", "held", heap_body(body)), 0);
@@ -137,7 +135,6 @@ TEST(VendorQueue, CapacityCloseFirstAndDrainOnShutdown) {
   tracking_shutdown();
   EXPECT_EQ(tracking_enqueue("", "", "corvane.installer.page", "late", heap_body(body)), -1);
   tracking_shutdown();  // a second call neither waits nor logs
-  log_close(LOG_MAIN);
   // The held event may arrive twice (its first path can time out while held); the queued
   // ones each arrive once, the close event before every page event that waited.
   std::vector<std::string> order;
@@ -146,7 +143,7 @@ TEST(VendorQueue, CapacityCloseFirstAndDrainOnShutdown) {
   ASSERT_EQ(order.size(), 64u);
   EXPECT_EQ(order[0], "event=corvane.installer.close");
   EXPECT_EQ(vendor_records("stats.jsonl")[0].values["query"], "event=corvane.installer.run");
-  std::string log = read_file(log_path);
+  std::string log = log_text();
   EXPECT_NE(log.find("[tracking] dropped 'corvane.installer.page' event_id=overflow before dispatch (buffer full: 64)"),
             std::string::npos) << log;
   EXPECT_NE(log.find("[tracking] dropped 'corvane.installer.page' event_id=late before dispatch (sent after shutdown)"),
@@ -157,27 +154,18 @@ TEST(VendorQueue, CapacityCloseFirstAndDrainOnShutdown) {
   ASSERT_NE(close_sent, std::string::npos);
   ASSERT_NE(w0_sent, std::string::npos);
   EXPECT_LT(close_sent, w0_sent);
-  DeleteFileA(log_path.c_str());
 }
 
 // A stats host that accepts and never answers cannot hold the process past the bound.
-TEST(VendorShutdown, SilentStatsHostIsAbandonedAfterTheBound) {
-  if (vendor_dir().empty()) GTEST_SKIP() << "needs the vendor stand-in";
+TEST_F(VendorShutdown, SilentStatsHostIsAbandonedAfterTheBound) {
   vendor_config(R"({"faults": [{"kind": "hang", "host": "*stats*", "seconds": 120}]})");
-  char temp[MAX_PATH];
-  temp_folder(temp, sizeof temp);
-  std::string log_path = std::string(temp) + "net-shutdown.log";
-  DeleteFileA(log_path.c_str());
-  log_open(LOG_MAIN, log_path.c_str(), "Installer");
   tracking_start();
   for (int i = 0; i < 4; ++i) tracking_send(nullptr, "corvane.installer.run", "Installer launched");
   tracking_shutdown();
-  log_close(LOG_MAIN);
-  std::string log = read_file(log_path);
+  std::string log = log_text();
   std::smatch m;
   ASSERT_TRUE(std::regex_search(log, m, std::regex(R"(\[WARN\] \[Installer\] \[tracking\] shutdown timeout after 20000ms \((\d+) events still pending\))")))
       << log;
   EXPECT_GE(std::stoi(m[1].str()), 1);
   EXPECT_NE(log.find("transport failure (https/corvane.com, "), std::string::npos);  // the hang ended each attempt
-  DeleteFileA(log_path.c_str());
 }
