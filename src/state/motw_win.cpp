@@ -4,16 +4,10 @@
 
 #include "app/bounded_text.h"
 #include "app/log.h"
+#include "state/handle_win.h"
 #include "state/motw.h"
 
 namespace {
-
-struct stream_handle {
-  HANDLE handle = INVALID_HANDLE_VALUE;
-  ~stream_handle() {
-    if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
-  }
-};
 
 void publish(const motw_result& r, char* host_prefix, char* sid, char* host_domain) {
   text_copy(host_prefix, sizeof r.host_prefix, r.host_prefix);
@@ -29,10 +23,9 @@ void motw_read_for(const wchar_t* exe_path, char* host_prefix, char* sid, char* 
   if (length == 0 || length > 259) return;
   wchar_t stream_name[MAX_PATH + 32];
   swprintf(stream_name, sizeof stream_name / sizeof stream_name[0], L"%ls:Zone.Identifier", exe_path);
-  stream_handle stream;
-  stream.handle = CreateFileW(stream_name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (stream.handle == INVALID_HANDLE_VALUE) {
+  scoped_handle stream(CreateFileW(stream_name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!stream.valid()) {
     log_debug("motw_read: no :Zone.Identifier ADS (last_error=%lu)", GetLastError());
     return;
   }

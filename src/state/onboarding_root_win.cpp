@@ -6,16 +6,10 @@
 
 #include "app/log.h"
 #include "app/wide_win.h"
+#include "state/handle_win.h"
 #include "state/onboarding_values.h"
 
 namespace {
-
-struct token_handle {
-  HANDLE handle = nullptr;
-  ~token_handle() {
-    if (handle) CloseHandle(handle);
-  }
-};
 
 // The token's user SID as text; 0, or -1 when any step fails.
 int token_user_sid(HANDLE token, char* out, size_t size) {
@@ -33,7 +27,7 @@ int token_user_sid(HANDLE token, char* out, size_t size) {
 int console_user_sid(char* out, size_t size) {
   DWORD session = WTSGetActiveConsoleSessionId();
   if (session == 0xFFFFFFFF) return -1;
-  token_handle user;
+  scoped_handle user;
   if (!WTSQueryUserToken(session, &user.handle)) return -1;
   return token_user_sid(user.handle, out, size);
 }
@@ -58,7 +52,7 @@ BOOL CALLBACK resolve_once(INIT_ONCE*, void*, void**) {
 void onboarding_root_resolve(onboarding_root* out) {
   char process_sid[SID_TEXT_BUFFER], console_sid[SID_TEXT_BUFFER];
   int have_process = 0, have_console = 0;
-  token_handle process;
+  scoped_handle process;
   if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &process.handle))
     have_process = token_user_sid(process.handle, process_sid, sizeof process_sid) == 0;
   // Only LocalSystem looks for a console user: a management agent installs on their behalf.

@@ -3,23 +3,17 @@
 #include "app/log.h"
 #include "app/switches.h"
 #include "state/base64.h"
+#include "state/handle_win.h"
 #include "state/tag_block.h"
 
 namespace {
 
-struct file_handle {
-  HANDLE handle = INVALID_HANDLE_VALUE;
-  ~file_handle() {
-    if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
-  }
-};
-
+// The destructor unmaps the view before the member handle closes the mapping.
 struct mapping {
-  HANDLE handle = nullptr;
+  scoped_handle handle;
   const void* view = nullptr;
   ~mapping() {
     if (view) UnmapViewOfFile(view);
-    if (handle) CloseHandle(handle);
   }
 };
 
@@ -28,14 +22,14 @@ struct mapping {
 int read_tag_block_file(const wchar_t* path, char* out, size_t out_size) {
   if (!out || out_size == 0) return -1;
   out[0] = '\0';
-  file_handle file;
-  file.handle = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  scoped_handle file(
+      CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   LARGE_INTEGER size{};
-  if (file.handle == INVALID_HANDLE_VALUE || !GetFileSizeEx(file.handle, &size) || size.QuadPart == 0) return -1;
+  if (!file.valid() || !GetFileSizeEx(file.handle, &size) || size.QuadPart == 0) return -1;
   if (static_cast<unsigned long long>(size.QuadPart) > static_cast<SIZE_T>(-1)) return -1;
   mapping map;
-  map.handle = CreateFileMappingW(file.handle, nullptr, PAGE_READONLY, 0, 0, nullptr);
-  if (map.handle) map.view = MapViewOfFile(map.handle, FILE_MAP_READ, 0, 0, 0);
+  map.handle.handle = CreateFileMappingW(file.handle, nullptr, PAGE_READONLY, 0, 0, nullptr);
+  if (map.handle.valid()) map.view = MapViewOfFile(map.handle.handle, FILE_MAP_READ, 0, 0, 0);
   if (!map.view) {
     log_debug("read_tag_block: cannot map the executable (gle=%lu)", GetLastError());
     return -1;

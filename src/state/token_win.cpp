@@ -4,18 +4,12 @@
 #include <atomic>
 
 #include "app/bounded_text.h"
+#include "state/handle_win.h"
 #include "state/os_probe.h"
 
 namespace {
 
 typedef BOOL(WINAPI* check_membership_fn)(HANDLE, PSID, PBOOL);
-
-struct token_handle {
-  HANDLE handle = nullptr;
-  ~token_handle() {
-    if (handle) CloseHandle(handle);
-  }
-};
 
 // Looked up once: systems without it fall back to walking the token's groups.
 check_membership_fn check_membership() {
@@ -32,7 +26,7 @@ check_membership_fn check_membership() {
 }
 
 int groups_contain(HANDLE token, PSID sid) {
-  token_handle own;
+  scoped_handle own;
   if (!token) {
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &own.handle)) return 0;
     token = own.handle;
@@ -52,13 +46,12 @@ int groups_contain(HANDLE token, PSID sid) {
 
 // The full token behind a UAC-filtered one belongs to an administrator who has not elevated.
 int linked_token_is_admin() {
-  token_handle process;
+  scoped_handle process;
   if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &process.handle)) return 0;
   TOKEN_LINKED_TOKEN linked = {};
   DWORD bytes = 0;
   if (!GetTokenInformation(process.handle, TokenLinkedToken, &linked, sizeof linked, &bytes)) return 0;
-  token_handle full;
-  full.handle = linked.LinkedToken;
+  scoped_handle full(linked.LinkedToken);
   return is_admin_token(full.handle);
 }
 
