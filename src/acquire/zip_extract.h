@@ -3,10 +3,8 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 
-// The download's progress callback type (acquire/download.h declares the same one).
-typedef void (*download_progress_fn)(int32_t percent, void* context);
+#include "acquire/download.h"  // download_progress_fn: the same callback reports both steps
 
 constexpr size_t ZIP_MESSAGE_OUT = 512;
 
