@@ -1,0 +1,132 @@
+// Removing an existing installation before the new one: close the running product on its own
+// thread, then run a staged copy of this program as a silent uninstaller, then let the
+// Windows Installer's global mutex go before the new msiexec starts.
+#include <windows.h>
+
+#include "app/bounded_text.h"
+#include "app/log.h"
+#include "app/switches.h"
+#include "app/wide_win.h"
+#include "install/msi_progress.h"
+#include "install/preinstall_uninstall.h"
+#include "uninstall/close_product.h"
+
+namespace {
+
+void report(install_state* state, const char* stage, int percent) {
+  if (state->progress_fn) state->progress_fn(stage, percent, state->progress_ctx);
+}
+
+int simulate(install_state* state) {
+  log_info("DRY RUN: simulating existing close + uninstall (has_c=%d has_msi=%d product=%s)", state->existing.has_c,
+           state->existing.has_msi, state->existing.product_code[0] ? state->existing.product_code : "(none)");
+  for (int percent = 0; percent <= 100; percent += 10) {
+    report(state, "closing_existing", percent);
+    if (percent < 100) Sleep(200);
+  }
+  for (int percent = 0; percent <= 100; percent += 5) {
+    report(state, "uninstalling_existing", percent);
+    if (percent < 100) Sleep(400);
+  }
+  return 0;
+}
+
+// Waits for a thread or process without a limit, creeping the stage's bar meanwhile.
+void wait_creeping(install_state* state, HANDLE handle, DWORD step_ms, const creep_curve& curve, const char* stage) {
+  DWORD start = GetTickCount();
+  int last = 0;
+  while (WaitForSingleObject(handle, step_ms) == WAIT_TIMEOUT) {
+    if (state->progress_fn && creep_advance(curve, GetTickCount() - start, &last)) report(state, stage, last);
+  }
+}
+
+void close_phase(install_state* state) {
+  report(state, "closing_existing", 0);
+  log_info("Pre-install close: stopping Corvane UI / services / driver");
+  HANDLE thread = CreateThread(nullptr, 0, close_running_product_thread, nullptr, 0, nullptr);
+  if (!thread) {
+    log_warn("Pre-install close: CreateThread failed (err=%lu) — running close inline", GetLastError());
+    close_running_product();
+  } else {
+    wait_creeping(state, thread, 250, PREINSTALL_CLOSE_CREEP, "closing_existing");
+    CloseHandle(thread);
+  }
+  report(state, "closing_existing", 100);
+}
+
+int stage_copy(char* staged, size_t size) {
+  char temp[MAX_PATH + 1];
+  wchar_t source[MAX_PATH], target[MAX_PATH];
+  if (temp_folder(temp, sizeof temp) != 0 || !GetModuleFileNameW(nullptr, source, MAX_PATH)) return -1;
+  if (!text_format(staged, size < MAX_PATH ? size : MAX_PATH, "%sCorvaneUninstall-PreInstall.exe", temp)) return -1;
+  if (utf8_to_wide(staged, target, MAX_PATH) != 0) return -1;
+  if (!CopyFileW(source, target, FALSE)) {
+    DWORD error = GetLastError();
+    char source_utf8[MAX_PATH];
+    wide_to_utf8(source, source_utf8, sizeof source_utf8);
+    log_warn("stage_preinstall_uninstaller: CopyFile %s -> %s failed (err=%lu)", source_utf8, staged, error);
+    return -1;
+  }
+  return 0;
+}
+
+// The old uninstall may still hold the installer mutex; the new msiexec would fail with 1618.
+void wait_for_installer_mutex() {
+  HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, L"Global\\_MSIExecute");
+  if (!mutex) return;
+  DWORD wait = WaitForSingleObject(mutex, 60000);
+  if (wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED) {
+    log_info("Global\\_MSIExecute acquired after pre-install uninstall — releasing for new install");
+    ReleaseMutex(mutex);
+  } else if (wait == WAIT_TIMEOUT) {
+    log_warn("Global\\_MSIExecute still held 60s after pre-install uninstall — proceeding anyway, new install may fail "
+             "with 1618");
+  }
+  CloseHandle(mutex);
+}
+
+}  // namespace
+
+int run_existing_uninstaller(install_state* state) {
+  if (!state || (!state->existing.has_c && !state->existing.has_msi)) {
+    log_info("install_run_existing_uninstaller: no existing install recorded on state — nothing to do");
+    return 0;
+  }
+  if (state->dry_run) return simulate(state);
+  close_phase(state);
+
+  char staged[MAX_PATH];
+  if (stage_copy(staged, sizeof staged) != 0) {
+    log_warn("install_run_existing_uninstaller: stage failed — continuing with new install regardless");
+    return -1;
+  }
+  log_info("Staged pre-install uninstaller: %s", staged);
+  char command[324];
+  preinstall_uninstaller_command(staged, state->analytics_enabled, command, sizeof command);
+  log_info("Pre-install uninstall: %s", command);
+  report(state, "uninstalling_existing", 0);
+
+  wchar_t wide_command[324];
+  utf8_to_wide(command, wide_command, 324);
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_HIDE;
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessW(nullptr, wide_command, nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                      &process)) {
+    log_warn("Failed to spawn pre-install uninstaller (err=%lu) — continuing with new install regardless",
+             GetLastError());
+    return -1;
+  }
+  wait_creeping(state, process.hProcess, 500, PREINSTALL_UNINSTALL_CREEP, "uninstalling_existing");
+  DWORD exit_code = static_cast<DWORD>(-1);
+  if (!GetExitCodeProcess(process.hProcess, &exit_code)) exit_code = static_cast<DWORD>(-1);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  log_write(LOG_MAIN, exit_code == 0 ? LOG_LEVEL_INFO : LOG_LEVEL_WARN, "Pre-install uninstaller exit code: %lu",
+            exit_code);
+  wait_for_installer_mutex();
+  report(state, "uninstalling_existing", 100);
+  return static_cast<int>(exit_code);
+}
