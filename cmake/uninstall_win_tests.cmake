@@ -6,6 +6,8 @@ file(GLOB UNINSTALL_WIN_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests
 add_executable(uninstall_win_tests ${UNINSTALL_WIN_TEST_SOURCES})
 target_link_libraries(uninstall_win_tests PRIVATE corvane_win GTest::gtest)
 target_link_options(uninstall_win_tests PRIVATE ${CORVANE_STATIC_LINK})
+# The test product's packages, which the tests install and remove.
+add_dependencies(uninstall_win_tests test_product)
 set_target_properties(uninstall_win_tests PROPERTIES
   CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/tests/win/uninstall_wine_exec.sh)
 gtest_discover_tests(uninstall_win_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120

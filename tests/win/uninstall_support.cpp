@@ -119,6 +119,8 @@ void delete_product_files() {
 
 }  // namespace
 
+int run_command(const std::string& command, DWORD timeout_ms) { return run_and_wait(command, timeout_ms); }
+
 std::string self_path() {
   char path[MAX_PATH];
   module_path(path, sizeof path);

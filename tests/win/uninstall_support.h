@@ -16,6 +16,9 @@ constexpr int CHILD_CLOSED_BY_WINDOW = 7;  // exit code of a window child that h
 int run_child_role(int argc, char** argv);
 
 std::string self_path();
+// Runs a command line without a window and waits; its exit code, -1 when it did not start
+// or end in time.
+int run_command(const std::string& command, DWORD timeout_ms = 300000);
 std::string read_file(const std::string& path);
 bool exists(const std::string& path);
 void write_file(const std::string& path, const std::string& text = "x");
