@@ -180,12 +180,11 @@ TEST(UninstallReadHklmString, TextValuesOfThe64BitViewOnly) {
   EXPECT_STREQ(out, "C:\\default.exe");
   EXPECT_EQ(read_hklm_string(key.c_str(), "Expand", out, sizeof out), 0);
   EXPECT_STREQ(out, "%ProgramFiles%\\x") << "left unexpanded";
-  EXPECT_EQ(read_hklm_string(key.c_str(), "Number", out, sizeof out), -1);
-  EXPECT_STREQ(out, "");
-  strcpy(out, "stale");
-  EXPECT_EQ(read_hklm_string(key.c_str(), "Only32", out, sizeof out), -1);
-  EXPECT_STREQ(out, "");
-  EXPECT_EQ(read_hklm_string((key + "\\Missing").c_str(), nullptr, out, sizeof out), -1);
+  for (const char* name : {"Number", "Only32", "Missing"}) {
+    strcpy(out, "stale");
+    EXPECT_EQ(read_hklm_string(key.c_str(), name, out, sizeof out), -1) << name;
+    EXPECT_STREQ(out, "") << name;
+  }
 
   delete_key(HKEY_LOCAL_MACHINE, key, KEY_WOW64_64KEY);
   delete_key(HKEY_LOCAL_MACHINE, key, KEY_WOW64_32KEY);
