@@ -89,6 +89,15 @@ TEST_F(VendorDownload, MissingLengthReportsOnlyZeroAndHundred) {
   EXPECT_EQ(read_file(dest_).size(), 200000u);
 }
 
+TEST_F(VendorDownload, BodyPastItsLengthNeverReportsOverHundred) {
+  vendor_add_file("P.msi", pattern(200000));
+  vendor_config(R"({"faults": [{"kind": "overlong", "host": "*", "path": "*"}]})");
+  ASSERT_EQ(fetch("http://update-dl.corvane.com/P.msi"), DOWNLOAD_OK) << log_text();
+  EXPECT_EQ(read_file(dest_).size(), 100000u);  // the declared length is what counts
+  EXPECT_EQ(progress_.back(), 100);
+  for (int p : progress_) EXPECT_LE(p, 100);
+}
+
 TEST_F(VendorDownload, EmptyBodyMakesAnEmptyFile) {
   vendor_add_file("E.msi", "");
   ASSERT_EQ(fetch("http://update-dl.corvane.com/E.msi"), DOWNLOAD_OK);
