@@ -1,12 +1,15 @@
 """Session data and attribution persistence of the real program under Wine: the Mark of the
 Web chooses the session host, the worker's answer is merged, and the registry ends as the
 run's outcome says (HTTPS only, through the vendor stand-in's TLS)."""
+import os
 import re
+from pathlib import Path
 
 from scenario import Scenario, check, check_in
 from scenario_main import main
 
 PRODUCT = r"Software\CorvaneLabs\Corvane"
+TEST_PRODUCT = Path(os.environ.get("CORVANE_EXE", "")).parent / "product"
 
 
 def mark_of_the_web(s, exe, host_url):
@@ -62,6 +65,28 @@ def scenario_matched_session_fills_campaign_and_com_clears_domain():
         check("HostDomain" not in hklm, f"HostDomain left: {hklm}")
         bodies = [r["body"] for r in s.vendor.stats()]
         check(any('"utm_campaign":"spring sale"' in b for b in bodies), "merged campaign not sent")
+
+
+def scenario_completed_install_keeps_dev_net_attribution():
+    with Scenario("net_attribution_kept", vendor=True) as s:
+        s.vendor.update(session={"match": "click", "utm_medium": "cpc"})
+        msi = "Corvane-Installer-win-x64-latest.msi"
+        s.vendor.add_file(msi, TEST_PRODUCT / "ok" / msi)
+        exe = s.place_exe("CorvaneSetup.exe")
+        mark_of_the_web(s, exe, "https://dev-download.corvane.net/get?s=Qq11Ww22Ee33")
+        result = s.run(exe, "/S", timeout=600)
+        check(result.exit_code == 0, f"exit code {result.exit_code}")
+        log = s.log("Corvane.Installer")
+        check_in("install_state_mark_completed: install succeeded in this process — HostPrefix / HostDomain will "
+                 "persist", log)
+        check("install_state_purge_pending_host_prefix: no install completed" not in log, "purged after success")
+        hklm = s.reg_values("HKLM\\" + PRODUCT)
+        check(hklm.get("HostPrefix", (None, None))[1] == "dev-", f"HostPrefix {hklm.get('HostPrefix')}")
+        check(hklm.get("HostDomain", (None, None))[1] == "corvane.net", f"HostDomain {hklm.get('HostDomain')}")
+        check(hklm.get("UTMMedium", (None, None))[1] == "cpc", f"UTMMedium {hklm.get('UTMMedium')}")
+        first = next(r for r in s.vendor.requests() if r["method"] == "GET" and "update-dl." in r["host"])
+        check(first["host"] == "dev-update-dl.corvane.net", f"first download host {first['host']}")
+        check({r["host"] for r in s.vendor.stats()} == {"dev-stats.corvane.net"}, "stats host")
 
 
 if __name__ == "__main__":
