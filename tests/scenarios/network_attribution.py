@@ -25,7 +25,7 @@ def scenario_stage_org_mark_with_429_and_no_match():
         exe = s.place_exe("CorvaneSetup.exe")
         mark_of_the_web(s, exe, "https://stage-download.corvane.org/get/setup?s=Ab12Cd34Ef56&x=1")
         result = s.run(exe, "/S", timeout=300)
-        gets = [r for r in s.vendor.requests() if r["method"] == "GET"]
+        gets = [r for r in s.vendor.requests() if r["method"] == "GET" and r["path"] == "/v1/session-data"]
         check(len(gets) >= 2, f"session requests: {gets}")
         check(all(r["host"] == "stage-download.corvane.org" and r["scheme"] == "https" for r in gets),
               f"session hosts: {[(r['scheme'], r['host']) for r in gets]}")
