@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-// REG_SZ (or REG_EXPAND_SZ, unexpanded) under root\subkey, truncated to size-1 bytes;
+// REG_SZ under root\subkey, truncated to size-1 bytes on a character boundary;
 // 0, or -1 with out emptied when the key or value is missing or of another type.
 int reg_read_string(HKEY root, const char* subkey, const char* name, char* out, size_t size);
 // The same under the product key "Software\CorvaneLabs\Corvane".

@@ -38,13 +38,13 @@ LSTATUS open_key(HKEY root, const wchar_t* subkey, REGSAM access, reg_key* key) 
 wchar_t* query_string(HKEY key, const wchar_t* name) {
   DWORD type = 0, bytes = 0;
   if (RegQueryValueExW(key, name, nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS) return nullptr;
-  if (type != REG_SZ && type != REG_EXPAND_SZ) return nullptr;
+  if (type != REG_SZ) return nullptr;
   HANDLE heap = GetProcessHeap();
   auto* text = static_cast<wchar_t*>(HeapAlloc(heap, HEAP_ZERO_MEMORY, bytes + 2 * sizeof(wchar_t)));
   if (!text) return nullptr;
   DWORD got = bytes;
   if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text), &got) != ERROR_SUCCESS ||
-      (type != REG_SZ && type != REG_EXPAND_SZ) || got > bytes) {
+      type != REG_SZ || got > bytes) {
     HeapFree(heap, 0, text);
     return nullptr;
   }

@@ -57,6 +57,8 @@ TEST_F(Registry, MissingOrMistypedValuesEmptyTheBuffer) {
   strcpy(out, "stale");
   EXPECT_EQ(reg_read_string(HKEY_LOCAL_MACHINE, TEST_KEY, "Number", out, sizeof out), -1);
   EXPECT_STREQ(out, "");
+  raw_set("Expandable", REG_EXPAND_SZ, "%TEMP%", 7);
+  EXPECT_EQ(reg_read_string(HKEY_LOCAL_MACHINE, TEST_KEY, "Expandable", out, sizeof out), -1);
   uint32_t value = 7;
   raw_set("Text", REG_SZ, "1", 2);
   EXPECT_EQ(reg_read_dword(HKEY_LOCAL_MACHINE, TEST_KEY, "Text", &value), -1);
