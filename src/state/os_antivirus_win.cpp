@@ -27,15 +27,18 @@ struct bstr {
   ~bstr() { SysFreeString(text); }
 };
 
-void append_display_name(IWbemClassObject* object, install_state* state) {
+// 0 when the name no longer fits the field: the list stays the first products, whole.
+int append_display_name(IWbemClassObject* object, install_state* state) {
   VARIANT value;
   VariantInit(&value);
+  int fitted = 1;
   if (SUCCEEDED(object->Get(L"displayName", 0, &value, nullptr, nullptr)) && value.vt == VT_BSTR && value.bstrVal) {
     char name[128];
     wide_to_utf8(value.bstrVal, name, sizeof name);
-    append_listed_name(state->os_antivirus, sizeof state->os_antivirus, name);
+    fitted = !name[0] || append_listed_name(state->os_antivirus, sizeof state->os_antivirus, name);
   }
   VariantClear(&value);
+  return fitted;
 }
 
 int open_security_center(com_ptr<IWbemLocator>* locator, com_ptr<IWbemServices>* services) {
@@ -69,7 +72,6 @@ void probe_antivirus(install_state* state) {
     com_ptr<IWbemClassObject> product;
     ULONG returned = 0;
     HRESULT hr = products.p->Next(FETCH_TIMEOUT_MS, 1, product.out(), &returned);
-    if (hr != WBEM_S_NO_ERROR || returned != 1) break;
-    append_display_name(product.p, state);
+    if (hr != WBEM_S_NO_ERROR || returned != 1 || !append_display_name(product.p, state)) break;
   }
 }
