@@ -193,16 +193,22 @@ class Scenario:
         extra = dict(env or {})
         extra["CORVANE_RUN_CMDLINE"] = command_line
         started = time.monotonic()
-        try:
-            proc = subprocess.run([prefixes.WINE64, str(self.helpers / "run_exit.exe")], env=self._env(extra),
-                                  timeout=timeout, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-        except subprocess.TimeoutExpired:
-            prefixes.stop_wineserver(self.prefix)
-            raise AssertionError(f"{command_line} did not finish within {timeout} s")
-        output = proc.stdout.decode(errors="replace")
+        # Output goes to files, not pipes: programs the run starts (the launched app) inherit
+        # Wine's Unix output handles and would hold a pipe open long after the run ended.
+        out_path = self.evidence / "run_exit.out"
+        with open(out_path, "wb") as out, open(self.evidence / "run_exit.err", "wb") as err:
+            proc = subprocess.Popen([prefixes.WINE64, str(self.helpers / "run_exit.exe")], env=self._env(extra),
+                                    stdout=out, stderr=err)
+            try:
+                proc.wait(timeout=timeout)
+            except subprocess.TimeoutExpired:
+                proc.kill()
+                prefixes.stop_wineserver(self.prefix)
+                raise AssertionError(f"{command_line} did not finish within {timeout} s")
+        output = out_path.read_bytes().decode(errors="replace")
         match = re.search(r"exit_code=(\d+)", output)
         if not match:
-            raise AssertionError(f"no exit code from run_exit: {output!r} {proc.stderr.decode(errors='replace')!r}")
+            raise AssertionError(f"no exit code from run_exit: {output!r}")
         return RunResult(int(match.group(1)), output, time.monotonic() - started)
 
     def start_helper(self, helper, args):

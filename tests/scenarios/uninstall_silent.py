@@ -1,0 +1,100 @@
+"""The silent uninstall end to end under Wine, and installing over an existing installation."""
+import os
+import shutil
+from pathlib import Path
+
+from install_silent import INSTALL_DIR, MSI, UNINSTALL_KEY, ZIP, downloads, events, product_code, serve
+from scenario import Scenario, check, check_in
+from scenario_main import main
+
+PRODUCT_KEY = r"HKLM\Software\CorvaneLabs\Corvane"
+USER_KEY = r"HKCU\Software\CorvaneLabs\Corvane"
+
+
+def install(s):
+    s.vendor.update(session={"match": "none"})
+    serve(s, zip_variant="ok", msi_variant="ok")
+    exe = s.place_exe("CorvaneSetup.exe")
+    result = s.run(exe, "/S", timeout=600)
+    check(result.exit_code == 0, f"install exit code {result.exit_code}")
+
+
+def staged_uninstaller(s):
+    """The installed uninstaller copied to the temp folder, as the pre-install flow runs it."""
+    source = s.unix_path(INSTALL_DIR) / "CorvaneUninstall.exe"
+    shutil.copy2(source, s.temp_dir / "CorvaneUninstall.exe")
+    return r"C:\users\root\Temp\CorvaneUninstall.exe"
+
+
+def scenario_uninstall_removes_everything_but_identity():
+    with Scenario("uninstall_silent", vendor=True, display=True) as s:
+        install(s)
+        # The install launched the app into its window (there is a display); the uninstall must close it.
+        records = s.unix_path(r"C:\ProgramData\CorvaneTest")
+        check((records / "app-command-lines.txt").is_file(), "the install did not launch the app")
+        result = s.run(staged_uninstaller(s), "/S", timeout=600)
+        log = s.log("Corvane.Uninstaller")
+        check(result.exit_code == 0, f"exit code {result.exit_code}")
+        check_in("Starting uninstall", log)
+        check((records / "app-events.txt").is_file() and "closed by WM_CLOSE" in
+              (records / "app-events.txt").read_text(encoding="utf-8"), "the running app was not closed politely")
+        check_in(product_code("ok"), log)
+        check(not s.unix_path(INSTALL_DIR).exists(), "the install folder is still there")
+        check(not s.unix_path(INSTALL_DIR).parent.exists(), "the parent folder is still there")
+        check(not s.reg_values(UNINSTALL_KEY + r"\Corvane"), "Uninstall\\Corvane is still there")
+        check(not s.reg_values(r"HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\Corvane.exe"),
+              "App Paths key is still there")
+        check("Corvane" not in s.reg_values(r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run"), "Run value left")
+        machine = s.reg_values(PRODUCT_KEY)
+        check(set(machine) <= {"MachineId", "MachineDate"} and "MachineId" in machine,
+              f"HKLM product key keeps {sorted(machine)}")
+        user = s.reg_values(USER_KEY)
+        check(set(user) <= {"UserId", "UserDate"} and "UserId" in user, f"HKCU product key keeps {sorted(user)}")
+        sent = events(s)
+        names = [name for name, _ in sent]
+        for name in ("corvane.uninstaller.run", "corvane.uninstaller.start", "corvane.uninstaller.uninstall",
+                     "corvane.uninstaller.finish", "corvane.uninstaller.close"):
+            check(name in names, f"{name} not received; got {names}")
+        for name, body in sent:
+            if name.startswith("corvane.uninstaller."):
+                check(body.get("is_uninstall_before_install") == "false", f"{name}: is_uninstall_before_install")
+        check(dict(sent)["corvane.uninstaller.finish"]["message"] == "Uninstall completed", "finish message")
+
+
+def scenario_install_over_existing_with_uninstall_first():
+    with Scenario("install_over_existing", vendor=True) as s:
+        install(s)
+        exe = s.place_exe("CorvaneSetup.exe")
+        result = s.run(exe, "/S /UNINSTALLFIRST", timeout=900)
+        log = s.log("Corvane.Installer")
+        check(result.exit_code == 0, f"exit code {result.exit_code}")
+        check_in("Existing install detected (has_c=1", log)
+        check_in("uninstall_existing=1)", log)
+        check_in("Pre-install close: stopping Corvane UI / services / driver", log)
+        check_in("Staged pre-install uninstaller: C:\\users\\root\\Temp\\CorvaneUninstall-PreInstall.exe", log)
+        check_in("Pre-install uninstall: \"C:\\users\\root\\Temp\\CorvaneUninstall-PreInstall.exe\" /S "
+                 "/UNINSTALLBEFOREINSTALL /USAGEDATA=1", log)
+        check_in("Pre-install uninstaller exit code: 0", log)
+        check_in("Pre-install uninstall finished (exit=0, has_c=1, has_msi=1", log)
+        check(log.count("msiexec exit code: 0") == 2, "both installs ran msiexec")
+        uninstaller_log = s.log("Corvane.Uninstaller")
+        check_in("Uninstaller invoked by installer (pre-install flow)", uninstaller_log)
+        for name, body in events(s):
+            if name.startswith("corvane.uninstaller."):
+                check(body.get("is_uninstall_before_install") == "true", f"{name}: is_uninstall_before_install")
+        check((s.unix_path(INSTALL_DIR) / "CorvaneUninstall.exe").is_file(), "the new install registered itself")
+
+
+def scenario_dry_run_uninstall_changes_nothing():
+    with Scenario("uninstall_dry_run", vendor=True) as s:
+        install(s)
+        result = s.run(staged_uninstaller(s), "/S /DRYRUN", timeout=600)
+        check(result.exit_code == 0, f"exit code {result.exit_code}")
+        check_in("DRY RUN: simulated uninstall complete", s.log("Corvane.Uninstaller"))
+        check((s.unix_path(INSTALL_DIR) / "Corvane.exe").is_file(), "a dry run removed files")
+        check(s.reg_values(UNINSTALL_KEY + r"\Corvane"), "a dry run removed the uninstall entry")
+        check(dict(events(s))["corvane.uninstaller.finish"]["message"] == "Dry run complete", "finish message")
+
+
+if __name__ == "__main__":
+    main(globals())
