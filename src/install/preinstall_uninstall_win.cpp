@@ -70,22 +70,26 @@ int stage_copy(char* staged, size_t size) {
   return 0;
 }
 
-// The old uninstall may still hold the installer mutex; the new msiexec would fail with 1618.
-void wait_for_installer_mutex() {
+}  // namespace
+
+int wait_for_installer_mutex(unsigned long timeout_ms) {
   HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, L"Global\\_MSIExecute");
-  if (!mutex) return;
-  DWORD wait = WaitForSingleObject(mutex, 60000);
+  if (!mutex) return INSTALLER_MUTEX_ABSENT;
+  int result = INSTALLER_MUTEX_OTHER;
+  DWORD wait = WaitForSingleObject(mutex, timeout_ms);
   if (wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED) {
     log_info("Global\\_MSIExecute acquired after pre-install uninstall — releasing for new install");
     ReleaseMutex(mutex);
+    result = INSTALLER_MUTEX_ACQUIRED;
   } else if (wait == WAIT_TIMEOUT) {
-    log_warn("Global\\_MSIExecute still held 60s after pre-install uninstall — proceeding anyway, new install may fail "
-             "with 1618");
+    log_warn("Global\\_MSIExecute still held %lus after pre-install uninstall — proceeding anyway, new install may "
+             "fail with 1618",
+             timeout_ms / 1000);
+    result = INSTALLER_MUTEX_TIMED_OUT;
   }
   CloseHandle(mutex);
+  return result;
 }
-
-}  // namespace
 
 int run_existing_uninstaller(install_state* state) {
   if (!state || (!state->existing.has_c && !state->existing.has_msi)) {
@@ -126,7 +130,7 @@ int run_existing_uninstaller(install_state* state) {
   CloseHandle(process.hProcess);
   log_write(LOG_MAIN, exit_code == 0 ? LOG_LEVEL_INFO : LOG_LEVEL_WARN, "Pre-install uninstaller exit code: %lu",
             exit_code);
-  wait_for_installer_mutex();
+  wait_for_installer_mutex(INSTALLER_MUTEX_WAIT_MS);
   report(state, "uninstalling_existing", 100);
   return static_cast<int>(exit_code);
 }
