@@ -142,6 +142,22 @@ def scenario_every_url_404_fails_and_purges_host_prefix():
         check_in("install_state_purge_pending_host_prefix: no install completed", log)
 
 
+def scenario_reboot_required_counts_as_success():
+    with Scenario("install_3010", vendor=True) as s:
+        s.vendor.fault("status", path="/*.zip", status=404)
+        serve(s, msi_variant="needs_reboot")
+        exe = s.place_exe("CorvaneSetup.exe")
+        result = s.run(exe, "/S", timeout=600)
+        log = s.log("Corvane.Installer")
+        check(result.exit_code == 0, f"exit code {result.exit_code}")
+        check_in("[INFO] [Installer] msiexec exit code: 3010", log)
+        check_in("Install complete (silent)", log)
+        check(s.reg_values(UNINSTALL_KEY + r"\Corvane").get("DisplayName") == ("REG_SZ", "Corvane"),
+              "post-install registration did not run")
+        check(s.reg_values(r"HKLM\Software\CorvaneLabs\Corvane").get("InstallDate"), "InstallDate not written")
+        check("corvane.installer.install" in dict(events(s)), "no install event")
+
+
 def scenario_dry_run_downloads_and_simulates():
     with Scenario("install_dry_run", vendor=True) as s:
         serve(s, zip_variant="ok", msi_variant="ok")
