@@ -1,6 +1,7 @@
 """The silent uninstall end to end under Wine, and installing over an existing installation."""
 import os
 import shutil
+import time
 from pathlib import Path
 
 from install_silent import INSTALL_DIR, MSI, UNINSTALL_KEY, ZIP, downloads, events, product_code, serve
@@ -11,9 +12,9 @@ PRODUCT_KEY = r"HKLM\Software\CorvaneLabs\Corvane"
 USER_KEY = r"HKCU\Software\CorvaneLabs\Corvane"
 
 
-def install(s):
+def install(s, variant="ok"):
     s.vendor.update(session={"match": "none"})
-    serve(s, zip_variant="ok", msi_variant="ok")
+    serve(s, zip_variant=variant, msi_variant=variant)
     exe = s.place_exe("CorvaneSetup.exe")
     result = s.run(exe, "/S", timeout=600)
     check(result.exit_code == 0, f"install exit code {result.exit_code}")
@@ -94,6 +95,71 @@ def scenario_dry_run_uninstall_changes_nothing():
         check((s.unix_path(INSTALL_DIR) / "Corvane.exe").is_file(), "a dry run removed files")
         check(s.reg_values(UNINSTALL_KEY + r"\Corvane"), "a dry run removed the uninstall entry")
         check(dict(events(s))["corvane.uninstaller.finish"]["message"] == "Dry run complete", "finish message")
+
+
+def wait_for(path, seconds=60):
+    deadline = time.monotonic() + seconds
+    while not path.exists() and time.monotonic() < deadline:
+        time.sleep(0.2)
+    check(path.exists(), f"{path.name} never appeared")
+
+
+TASK_XML = """<?xml version="1.0"?>
+<Task version="1.2" xmlns="http://schemas.microsoft.com/windows/2004/02/mit/task">
+  <Actions Context="Author"><Exec><Command>C:\\windows\\system32\\notepad.exe</Command></Exec></Actions>
+</Task>
+"""
+FORCELIST = r"HKLM\Software\Policies\Google\Chrome\ExtensionInstallForcelist"
+OUR_EXTENSION = "kbmhgaeplfcjdmnoiakbpcfejhgdlmno;https://clients2.example.invalid/service/update2/crx"
+OTHER_EXTENSION = "abcdefghijklmnopabcdefghijklmnop;https://clients2.example.invalid/service/update2/crx"
+
+
+def scenario_refused_msi_removal_keeps_data_but_cleans_the_rest():
+    with Scenario("uninstall_guards", vendor=True) as s:
+        install(s, "fails_uninstall")
+        data = s.unix_path(r"C:\ProgramData\Corvane")
+        data.mkdir(parents=True, exist_ok=True)
+        (data / "cache.bin").write_bytes(b"filters")
+        (s.temp_dir / "task.xml").write_text(TASK_XML, encoding="utf-8")
+        s.wine(["schtasks", "/Create", "/XML", r"C:\users\root\Temp\task.xml", "/TN", r"\CorvaneLabs\CorvaneUICheck"])
+        s.wine(["reg", "add", r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run", "/v", "Corvane", "/d",
+                INSTALL_DIR + r"\Corvane.exe", "/f", "/reg:64"])
+        s.wine(["reg", "add", FORCELIST, "/v", "1", "/d", OTHER_EXTENSION, "/f", "/reg:64"])
+        s.wine(["reg", "add", FORCELIST, "/v", "2", "/d", OUR_EXTENSION, "/f", "/reg:64"])
+        shortcut = s.unix_path(r"C:\users\Public\Desktop\Corvane.lnk")
+        shortcut.parent.mkdir(parents=True, exist_ok=True)
+        shortcut.write_bytes(b"L\0\0\0")
+
+        result = s.run(staged_uninstaller(s), "/S", timeout=600)
+        log = s.log("Corvane.Uninstaller")
+        check(result.exit_code == 0, f"exit code {result.exit_code}")
+        check_in("[WARN] [Uninstaller] msiexec uninstall exit code: 1603", log)
+        check((data / "cache.bin").exists(), "the data folder went although the package is still registered")
+        check("ProductVersion" in s.reg_values(PRODUCT_KEY), "the product key was purged after a failed removal")
+        check(not (s.unix_path(r"C:\windows\system32\Tasks\CorvaneLabs") / "CorvaneUICheck").exists(),
+              "the scheduled task is still there")
+        check("Corvane" not in s.reg_values(r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run"), "Run value left")
+        forcelist = [data for _, data in s.reg_values(FORCELIST).values()]
+        check(forcelist == [OTHER_EXTENSION], f"force-install list now {forcelist}")
+        check(not shortcut.exists(), "the desktop shortcut is still there")
+        check("corvane.uninstaller.uninstall" not in dict(events(s)), "a refused removal reported as done")
+
+
+def scenario_file_in_use_keeps_the_uninstaller():
+    with Scenario("uninstall_files_remain", vendor=True) as s:
+        install(s)
+        ready, stop = s.temp_dir / "held-ready", s.temp_dir / "held-stop"
+        s.start_helper("file_holder.exe", [INSTALL_DIR + r"\settings.dat", "300",
+                                           r"C:\users\root\Temp\held-ready", r"C:\users\root\Temp\held-stop"])
+        wait_for(ready)
+        result = s.run(staged_uninstaller(s), "/S", timeout=600)
+        stop.write_text("stop")
+        log = s.log("Corvane.Uninstaller")
+        check(result.exit_code == 0, f"exit code {result.exit_code}")
+        check_in("Files remain in install directory — keeping uninstaller for manual retry", log)
+        check((s.unix_path(INSTALL_DIR) / "CorvaneUninstall.exe").is_file(), "the uninstaller was not kept")
+        check(dict(events(s))["corvane.uninstaller.finish"]["message"] == "Uninstall completed (files remain)",
+              "finish message")
 
 
 if __name__ == "__main__":
