@@ -1,0 +1,94 @@
+// The uninstaller's UI worker against a recording page: begin/cancel handling and, in a dry
+// run (which never touches the machine), the order of what the page is shown.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "ui/ui_post.h"
+#include "uninstall/uninstall_ui.h"
+
+namespace {
+
+std::mutex g_lock;
+std::vector<std::string> g_posted;
+
+void record(const char* json) {
+  std::lock_guard<std::mutex> hold(g_lock);
+  g_posted.emplace_back(json);
+}
+
+class UninstallUiWorker : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // Events fail at once instead of looking for the real stats host.
+    SetEnvironmentVariableW(L"http_proxy", L"http://127.0.0.1:9");
+    g_posted.clear();
+    ui_set_post_sink(record);
+    memset(&state_, 0, sizeof state_);
+    state_.msi_file_size_kb = -1;
+  }
+  void TearDown() override { ui_set_post_sink(nullptr); }
+
+  DWORD finish_worker() {
+    EXPECT_EQ(WaitForSingleObject(ui_uninstall_flags.worker_thread, 60000), static_cast<DWORD>(WAIT_OBJECT_0));
+    DWORD code = 99;
+    GetExitCodeThread(ui_uninstall_flags.worker_thread, &code);
+    return code;
+  }
+
+  install_state state_;
+};
+
+TEST_F(UninstallUiWorker, CancelBeforeBeginSendsNothingToThePage) {
+  ASSERT_EQ(uninstall_ui_start(&state_), 0);
+  Sleep(300);
+  InterlockedExchange(&ui_uninstall_flags.cancelled, 1);
+  EXPECT_EQ(finish_worker(), 1u);
+  EXPECT_TRUE(g_posted.empty());
+  uninstall_ui_end(&state_);
+  EXPECT_EQ(ui_uninstall_flags.worker_thread, nullptr);
+  EXPECT_EQ(ui_uninstall_flags.state, nullptr);
+}
+
+TEST_F(UninstallUiWorker, CancelWinsOverBeginArrivingTogether) {
+  state_.dry_run = 1;
+  ui_uninstall_flags.worker_thread = nullptr;
+  ui_uninstall_flags.begun = 1;
+  ui_uninstall_flags.cancelled = 1;
+  EXPECT_EQ(uninstall_ui_worker(&state_), 1u);
+  EXPECT_TRUE(g_posted.empty());
+}
+
+TEST_F(UninstallUiWorker, DryRunWalksBothPhasesAndEndsInSuccess) {
+  state_.dry_run = 1;
+  ASSERT_EQ(uninstall_ui_start(&state_), 0);
+  InterlockedExchange(&ui_uninstall_flags.begun, 1);
+  EXPECT_EQ(finish_worker(), 0u);
+  ASSERT_GE(g_posted.size(), 4u);
+  auto progress = [](const char* stage, int percent) {
+    return std::string("{\"type\":\"event\",\"channel\":\"installer://progress\",\"payload\":{\"stage\":\"") + stage +
+           "\",\"percent\":" + std::to_string(percent) + "}}";
+  };
+  EXPECT_EQ(g_posted.front(), progress("closing", 0));
+  EXPECT_EQ(g_posted.back(),
+            "{\"type\":\"event\",\"channel\":\"installer://terminal\",\"payload\":{\"stage\":\"done\",\"terminal\":"
+            "\"finish\",\"outcome\":\"success\"}}");
+  EXPECT_EQ(g_posted[g_posted.size() - 2], progress("done", 100));
+  size_t closing = 0, uninstalling = 0;
+  for (const auto& m : g_posted) {
+    closing += m.find("\"closing\"") != std::string::npos;
+    uninstalling += m.find("\"uninstalling\"") != std::string::npos;
+  }
+  // 0 first, then 21 simulated steps and the closing 100; then 0, 51 simulated steps.
+  EXPECT_EQ(closing, 23u);
+  EXPECT_EQ(uninstalling, 52u);
+  EXPECT_FALSE(ui_uninstall_flags.succeeded) << "a dry run removes nothing";
+  uninstall_ui_end(&state_);
+}
+
+}  // namespace
