@@ -1,0 +1,128 @@
+#include <windows.h>
+
+#include <cstring>
+
+#include "acquire/download.h"
+#include "acquire/zip_extract.h"
+#include "app/bounded_text.h"
+#include "app/log.h"
+#include "app/wide_win.h"
+#include "install/install_steps.h"
+#include "install/msi_exec.h"
+#include "install/preinstall_uninstall.h"
+#include "install/registration.h"
+#include "state/onboarding_values.h"
+#include "telemetry/tracking.h"
+#include "ui/ui_post.h"
+
+namespace {
+
+int ui_mode(const install_state* state) { return state->progress_fn != nullptr; }
+
+void report(install_state* state, const char* stage, int percent) {
+  if (state->progress_fn) state->progress_fn(stage, percent, state->progress_ctx);
+}
+
+int fail(install_failure* failure, const char* category, const char* text, int msi_code, const char* finish,
+         const char* page_stage) {
+  failure->category = category;
+  text_copy(failure->text, text);
+  failure->msi_code = msi_code;
+  failure->finish_message = finish;
+  failure->page_stage = page_stage;
+  return -1;
+}
+
+int ends_with_zip(const char* path) { return strlen(path) > 4 && text_ends_with_nocase(path, ".zip"); }
+
+void remove_existing_first(install_state* state) {
+  if (!state->uninstall_first || !(state->existing.has_c || state->existing.has_msi)) return;
+  report(state, "uninstalling_existing", 0);
+  int code = run_existing_uninstaller(state);
+  char line[512];
+  text_format(line, sizeof line, "Pre-install uninstall finished (exit=%d, has_c=%d, has_msi=%d, product=%s)", code,
+              state->existing.has_c, state->existing.has_msi,
+              state->existing.product_code[0] ? state->existing.product_code : "(none)");
+  log_write(LOG_MAIN, code == 0 ? LOG_LEVEL_INFO : LOG_LEVEL_WARN, "%s — continuing with new install regardless", line);
+}
+
+// A package that came out of a ZIP and failed gets one more chance as the bare MSI.
+int retry_with_bare_msi(install_state* state, package_download_request* request, const char* extracted, int code) {
+  log_warn("ZIP-extracted MSI failed with exit code %d — re-downloading bare MSI for retry", code);
+  wchar_t wide[MAX_PATH];
+  if (utf8_to_wide(extracted, wide, MAX_PATH) == 0) DeleteFileW(wide);
+  request->msi_only = 1;
+  report(state, "downloading", 0);
+  char path[DOWNLOAD_PATH_OUT], message[DOWNLOAD_MESSAGE_OUT];
+  if (download_installer_package(request, path, message) != 0) {
+    log_error("Bare-MSI re-download failed: %s", message);
+    return code;
+  }
+  report(state, "installing", 30);
+  int second = run_msi_install(state, path);
+  if (msi_success(second))
+    log_info("Bare-MSI retry succeeded (exit=%d) after ZIP path failed (exit=%d)", second, code);
+  else
+    log_error("Bare-MSI retry also failed (exit=%d); original ZIP exit=%d", second, code);
+  return second;
+}
+
+}  // namespace
+
+int acquire_and_install(install_state* state, const char* msi_name, install_failure* failure) {
+  int ui = ui_mode(state);
+  package_download_request request{state->host_prefix, state->host_domain, msi_name, state->temp_dir,
+                                   ui ? ui_progress_downloading : nullptr, nullptr, 0};
+  if (!ui) log_info("Starting download...");
+  char downloaded[DOWNLOAD_PATH_OUT], message[DOWNLOAD_MESSAGE_OUT];
+  if (download_installer_package(&request, downloaded, message) != 0)
+    return fail(failure, "download_failed", message, -1, "Download failed", "download");
+  log_info("Downloaded: %s", downloaded);
+  if (ui) {
+    report(state, "downloading", 100);
+    Sleep(500);
+    report(state, "extracting", 0);
+  }
+
+  char msi_path[MAX_PATH];
+  int from_zip = ends_with_zip(downloaded);
+  if (from_zip) {
+    log_info("Extracting zip...");
+    char zip_message[ZIP_MESSAGE_OUT];
+    if (extract_zip(downloaded, state->temp_dir, ui ? ui_progress_extracting : nullptr, zip_message,
+                    sizeof zip_message) != 0)
+      return fail(failure, "extract_failed", zip_message, -1, "Extract failed", "extract");
+    log_info("Zip extracted");
+    text_format(msi_path, sizeof msi_path, "%s%s", state->temp_dir, msi_name);
+  } else {
+    text_copy(msi_path, downloaded);
+  }
+
+  remove_existing_first(state);
+  record_https_consent(state->decrypt_https);
+  if (ui) tracking_send_installer_page(state, "install");
+  report(state, "installing", 30);
+  log_info("Running msiexec...");
+  int code = run_msi_install(state, msi_path);
+  if (!msi_success(code) && from_zip) code = retry_with_bare_msi(state, &request, msi_path, code);
+  if (!msi_success(code)) {
+    char text[64];
+    text_format(text, sizeof text, "msiexec failed with exit code %d", code);
+    return fail(failure, "msi_exec_failed", text, code, "Install failed", "install");
+  }
+  return 0;
+}
+
+void report_install_failure(install_state* state, const install_failure* failure) {
+  tracking_error error{failure->category, failure->msi_code, state->msi_file_size_kb};
+  tracking_send_error(state, "corvane.installer.fail", failure->text, &error);
+  tracking_send(state, "corvane.installer.finish", failure->finish_message);
+}
+
+void register_after_install(install_state* state) {
+  write_app_paths(state);
+  register_installed_product(state);
+  record_install_completed();
+  tracking_send_event(state, "corvane.installer.install", "Installation completed successfully", nullptr, nullptr,
+                      state->install_event_id, sizeof state->install_event_id);
+}
