@@ -8,6 +8,7 @@
 #include "install/msi_progress.h"
 #include "state/local_date.h"
 #include "state/registry.h"
+#include "telemetry/timestamp.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ uint32_t unix_seconds_now() {
   FILETIME ft;
   GetSystemTimeAsFileTime(&ft);
   uint64_t t = (static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
-  return static_cast<uint32_t>(t / 10000000ULL - 11644473600ULL);
+  return static_cast<uint32_t>(unix_seconds_from_filetime(t));
 }
 
 // Once per machine: the first successful install's date and time.

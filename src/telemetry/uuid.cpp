@@ -1,10 +1,10 @@
 #include "telemetry/uuid.h"
 
+#include "telemetry/timestamp.h"
+
 namespace {
 
 constexpr char HEX[] = "0123456789abcdef";
-constexpr uint64_t FILETIME_TICKS_PER_SECOND = 10000000;
-constexpr uint64_t UNIX_EPOCH_IN_FILETIME_SECONDS = 11644473600;
 
 char* put_hex(char* p, uint32_t value, int digits) {
   for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4) *p++ = HEX[(value >> shift) & 0xF];
@@ -14,8 +14,7 @@ char* put_hex(char* p, uint32_t value, int digits) {
 }  // namespace
 
 uuid_v8_time uuid_v8_time_from_filetime(uint64_t filetime) {
-  uint64_t seconds_1601 = filetime / FILETIME_TICKS_PER_SECOND;
-  uint64_t unix_seconds = seconds_1601 > UNIX_EPOCH_IN_FILETIME_SECONDS ? seconds_1601 - UNIX_EPOCH_IN_FILETIME_SECONDS : 0;
+  uint64_t unix_seconds = unix_seconds_from_filetime(filetime);
   uint64_t since_epoch = unix_seconds > UUID_V8_EPOCH_UNIX ? unix_seconds - UUID_V8_EPOCH_UNIX : 0;
   return {static_cast<uint32_t>(since_epoch >> 12), static_cast<uint16_t>(since_epoch & 0xFFF)};
 }
