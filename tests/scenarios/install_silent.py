@@ -7,6 +7,7 @@ from pathlib import Path
 
 from scenario import Scenario, check, check_in
 from scenario_main import main
+from test_product import wait_for_lines
 
 PRODUCT = Path(os.environ.get("CORVANE_EXE", "")).parent / "product"
 MSI = "Corvane-Installer-win-x64-latest.msi"
@@ -71,8 +72,8 @@ def scenario_installs_registers_starts_and_launches():
 
         # Wine ends a prefix's services once no program runs, so the service's own record tells
         # that the program's start request made it run.
-        service = s.unix_path(r"C:\ProgramData\CorvaneTest\service-events.txt")
-        check(service.is_file() and "running" in service.read_text(encoding="utf-8").split(), "service never ran")
+        # The start request returns before the service reports, so its record may come a moment later.
+        check("running" in wait_for_lines(s, "service-events.txt", 1), "service never ran")
 
         sent = events(s)
         names = [name for name, _ in sent]
@@ -89,7 +90,7 @@ def scenario_installs_registers_starts_and_launches():
         install_id = bodies["corvane.installer.install"]["event_id"]
         check(close.get("install_event_id") == install_id, "close event carries the install event id")
         if close["launch_outcome"] == "launch_accepted":
-            launched = s.unix_path(r"C:\ProgramData\CorvaneTest\app-command-lines.txt").read_text(encoding="utf-8")
+            launched = "\n".join(wait_for_lines(s, "app-command-lines.txt", 1))
             check_in(f"--run_source=installer --install_event_id={install_id}", launched, "app command line")
         check(s.reg_values(r"HKLM\Software\CorvaneLabs\Corvane").get("InstallDate"), "InstallDate written")
 

@@ -7,6 +7,7 @@ from pathlib import Path
 from install_silent import INSTALL_DIR, MSI, UNINSTALL_KEY, ZIP, downloads, events, product_code, serve
 from scenario import Scenario, check, check_in
 from scenario_main import main
+from test_product import wait_for_lines
 
 PRODUCT_KEY = r"HKLM\Software\CorvaneLabs\Corvane"
 USER_KEY = r"HKCU\Software\CorvaneLabs\Corvane"
@@ -32,7 +33,8 @@ def scenario_uninstall_removes_everything_but_identity():
         install(s)
         # The install launched the app into its window (there is a display); the uninstall must close it.
         records = s.unix_path(r"C:\ProgramData\CorvaneTest")
-        check((records / "app-command-lines.txt").is_file(), "the install did not launch the app")
+        # The app records its start a moment after the installer has exited.
+        check(wait_for_lines(s, "app-command-lines.txt", 1), "the install did not launch the app")
         result = s.run(staged_uninstaller(s), "/S", timeout=600)
         log = s.log("Corvane.Uninstaller")
         check(result.exit_code == 0, f"exit code {result.exit_code}")
