@@ -1,6 +1,7 @@
 // Where the MSI package is registered: its uninstall entry is the key, named by the
 // product code, whose display name is the product's.
 #include "app/bounded_text.h"
+#include "app/log.h"
 #include "app/product.h"
 #include "uninstall/existing_install.h"
 #include "uninstall/probe_parts_win.h"
@@ -54,7 +55,13 @@ int find_msi_product_code(char* out, size_t size) {
   if (!out || size == 0) return -1;
   reg_handle own;
   if (reg_open(HKEY_LOCAL_MACHINE, OWN_UNINSTALL_KEY, KEY_READ, KEY_WOW64_64KEY, &own) == ERROR_SUCCESS &&
-      reg_get_text(own.key, "MsiProductCode", 0, out, size) == 0 && out[0])
-    return 0;
-  return find_msi_entry(out, size, nullptr, 0);
+      reg_get_text(own.key, "MsiProductCode", 0, out, size) == 0 && out[0]) {
+    if (is_product_code_guid(out)) return 0;
+    log_warn("MsiProductCode \"%s\" is not a product code — searching the uninstall entries", out);
+  }
+  if (find_msi_entry(out, size, nullptr, 0) != 0) return -1;
+  if (is_product_code_guid(out)) return 0;
+  log_warn("MSI uninstall entry \"%s\" is not named by a product code — not using it", out);
+  out[0] = '\0';
+  return -1;
 }

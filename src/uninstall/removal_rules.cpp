@@ -1,5 +1,6 @@
 #include "uninstall/removal_rules.h"
 
+#include <cctype>
 #include <cstring>
 
 #include "app/bounded_text.h"
@@ -25,6 +26,16 @@ int is_msi_product_entry(const char* subkey_name, const char* display_name) {
   if (!subkey_name || !display_name) return 0;
   if (text_equal_nocase(subkey_name, OWN_UNINSTALL_SUBKEY)) return 0;
   return text_equal_nocase(display_name, PRODUCT_DISPLAY_NAME);
+}
+
+int is_product_code_guid(const char* text) {
+  static const char shape[] = "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}";
+  if (!text) return 0;
+  for (size_t i = 0; shape[i]; ++i) {
+    char c = text[i];
+    if (shape[i] != 'X' ? c != shape[i] : !isxdigit(static_cast<unsigned char>(c))) return 0;
+  }
+  return text[sizeof shape - 1] == '\0';
 }
 
 int forcelist_entry_is_product(const char* data) {

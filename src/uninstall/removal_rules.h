@@ -14,6 +14,11 @@ int name_in_list(const char* name, const name_list& list);
 // when the value is missing or not REG_SZ.
 int is_msi_product_entry(const char* subkey_name, const char* display_name);
 
+// 1 when text is a Windows Installer product code: a GUID in braces, 38 characters. Only
+// such a code is put on msiexec's command line or names a key to delete, so a tampered
+// registry value can neither add arguments to an elevated msiexec nor widen the deletion.
+int is_product_code_guid(const char* text);
+
 // 1 when a force-install list entry names the product's extension (the identifier may be
 // followed by an update URL, so it is searched anywhere in the text).
 int forcelist_entry_is_product(const char* data);

@@ -22,6 +22,22 @@ TEST(UninstallRules, MsiEntryIsAnyOtherKeyNamedLikeTheProduct) {
   EXPECT_EQ(is_msi_product_entry("Corvane (old)", "Corvane"), 1);
 }
 
+TEST(UninstallRules, OnlyABracedGuidPassesAsAProductCode) {
+  EXPECT_EQ(is_product_code_guid("{5A7C3B1E-0D2F-4E6A-9B8C-1F2E3D4C5B6A}"), 1);
+  EXPECT_EQ(is_product_code_guid("{5a7c3b1e-0d2f-4e6a-9b8c-1f2e3d4c5b6a}"), 1);
+  // Whatever could add an argument to msiexec or name a wider key is refused.
+  EXPECT_EQ(is_product_code_guid("{5A7C3B1E-0D2F-4E6A-9B8C-1F2E3D4C5B6A} /i \\\\host\\x.msi"), 0);
+  EXPECT_EQ(is_product_code_guid("{5A7C3B1E-0D2F-4E6A-9B8C-1F2E3D4C5B6A}\\.."), 0);
+  EXPECT_EQ(is_product_code_guid("\\"), 0);
+  EXPECT_EQ(is_product_code_guid(""), 0);
+  EXPECT_EQ(is_product_code_guid(nullptr), 0);
+  EXPECT_EQ(is_product_code_guid("5A7C3B1E-0D2F-4E6A-9B8C-1F2E3D4C5B6A"), 0) << "no braces";
+  EXPECT_EQ(is_product_code_guid("{5A7C3B1E-0D2F-4E6A-9B8C-1F2E3D4C5B6}"), 0) << "one digit short";
+  EXPECT_EQ(is_product_code_guid("{5A7C3B1E-0D2F-4E6A-9B8C-1F2E3D4C5B6G}"), 0) << "not hexadecimal";
+  EXPECT_EQ(is_product_code_guid("{5A7C3B1E0-D2F-4E6A-9B8C-1F2E3D4C5B6A}"), 0) << "dash misplaced";
+  EXPECT_EQ(is_product_code_guid("Corvane (old)"), 0);
+}
+
 TEST(UninstallRules, ForceInstallEntriesOfTheProductOnly) {
   EXPECT_EQ(forcelist_entry_is_product("kbmhgaeplfcjdmnoiakbpcfejhgdlmno"), 1);
   EXPECT_EQ(forcelist_entry_is_product("kbmhgaeplfcjdmnoiakbpcfejhgdlmno;https://clients2.google.com/service/update2/crx"),

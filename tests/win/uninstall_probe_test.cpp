@@ -86,8 +86,26 @@ TEST_F(UninstallProbe, ProductCodePrefersTheRecordedOne) {
   EXPECT_EQ(OTHER_CODE, code) << "the recorded code wins over the search";
 
   char small[8];
-  ASSERT_EQ(find_msi_product_code(small, sizeof small), 0);
-  EXPECT_STREQ(small, "{0F1E2D");
+  EXPECT_EQ(find_msi_product_code(small, sizeof small), -1) << "a cut code names no product";
+  EXPECT_STREQ(small, "");
+}
+
+TEST_F(UninstallProbe, ProductCodeThatIsNoGuidIsNeverUsed) {
+  char code[128];
+  set_sz(HKEY_LOCAL_MACHINE, MSI_KEY, "DisplayName", "Corvane");
+  // A recorded value that would name the whole uninstall root, or add msiexec arguments.
+  for (const char* tampered : {"\\", "{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0} /i x.msi"}) {
+    set_sz(HKEY_LOCAL_MACHINE, OWN_UNINSTALL_KEY, "MsiProductCode", tampered);
+    ASSERT_EQ(find_msi_product_code(code, sizeof code), 0) << tampered;
+    EXPECT_EQ(MSI_CODE, code) << "falls back to the search past " << tampered;
+  }
+
+  std::string odd = std::string(UNINSTALL_ROOT_KEY) + "\\Corvane (old)";
+  delete_key(HKEY_LOCAL_MACHINE, MSI_KEY, KEY_WOW64_64KEY);
+  set_sz(HKEY_LOCAL_MACHINE, odd, "DisplayName", "Corvane");
+  EXPECT_EQ(find_msi_product_code(code, sizeof code), -1) << "an entry not named by a product code";
+  EXPECT_STREQ(code, "");
+  delete_key(HKEY_LOCAL_MACHINE, odd, KEY_WOW64_64KEY);
 }
 
 TEST_F(UninstallProbe, ProductKeyHoldingOnlyIdentityIsNoRemnant) {
