@@ -22,7 +22,6 @@ std::wstring wide(const std::string& text) {
 }
 
 const char* const TEST_SERVICES[] = {"CorvaneTestStuck", "CorvaneTestIdle", "CorvaneTestObedient"};
-const char* const EXTRA_TASK_FILES[] = {"OtherVendor\\CorvaneUICheck"};
 const char* const EXTRA_TASK_NAMES[] = {"\\OtherVendor\\CorvaneUICheck"};
 
 // application: null to find the program from the command line; a Unix tool is named by
@@ -99,13 +98,15 @@ void delete_product_keys() {
   }
 }
 
+// A task's file under the system's Tasks folder is its name without the leading backslash.
+void delete_task_named(const char* name) {
+  if (task_file_exists(name[0] == '\\' ? name + 1 : name))
+    run_and_wait("schtasks.exe /Delete /TN \"" + std::string(name) + "\" /F", 10000);
+}
+
 void delete_tasks() {
-  for (size_t i = 0; i < PRODUCT_TASK_FILES.count; ++i)
-    if (task_file_exists(PRODUCT_TASK_FILES.names[i]))
-      run_and_wait("schtasks.exe /Delete /TN \"" + std::string(PRODUCT_TASK_NAMES.names[i]) + "\" /F", 10000);
-  for (size_t i = 0; i < sizeof EXTRA_TASK_FILES / sizeof *EXTRA_TASK_FILES; ++i)
-    if (task_file_exists(EXTRA_TASK_FILES[i]))
-      run_and_wait("schtasks.exe /Delete /TN \"" + std::string(EXTRA_TASK_NAMES[i]) + "\" /F", 10000);
+  for (size_t i = 0; i < PRODUCT_TASK_NAMES.count; ++i) delete_task_named(PRODUCT_TASK_NAMES.names[i]);
+  for (const char* name : EXTRA_TASK_NAMES) delete_task_named(name);
 }
 
 void delete_product_files() {
