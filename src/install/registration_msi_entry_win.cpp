@@ -7,6 +7,7 @@
 #include "app/product.h"
 #include "app/wide_win.h"
 #include "install/registration.h"
+#include "state/reg_key_win.h"
 
 namespace {
 
@@ -35,9 +36,10 @@ void mirror_facts(HKEY entry, const wchar_t* subkey_name, msi_entry_facts* facts
 }
 
 void hide_if_ours(HKEY root, const wchar_t* subkey_name, const registry_view& view, msi_entry_facts* facts) {
-  HKEY entry = nullptr;
-  if (RegOpenKeyExW(root, subkey_name, 0, KEY_QUERY_VALUE | KEY_SET_VALUE | view.flag, &entry) != ERROR_SUCCESS)
+  reg_handle owned;
+  if (RegOpenKeyExW(root, subkey_name, 0, KEY_QUERY_VALUE | KEY_SET_VALUE | view.flag, &owned.key) != ERROR_SUCCESS)
     return;
+  HKEY entry = owned.key;
   wchar_t display_name[128];
   if (read_text(entry, L"DisplayName", display_name, 128) &&
       CompareStringOrdinal(display_name, -1, L"" PRODUCT_DISPLAY_NAME, -1, TRUE) == CSTR_EQUAL) {
@@ -54,22 +56,19 @@ void hide_if_ours(HKEY root, const wchar_t* subkey_name, const registry_view& vi
     }
     mirror_facts(entry, subkey_name, facts);
   }
-  RegCloseKey(entry);
 }
 
 void hide_in_view(const registry_view& view, msi_entry_facts* facts) {
-  HKEY root = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"" UNINSTALL_ROOT_KEY, 0, KEY_READ | view.flag, &root) != ERROR_SUCCESS)
-    return;
+  reg_handle root;
+  if (reg_open(HKEY_LOCAL_MACHINE, UNINSTALL_ROOT_KEY, KEY_READ, view.flag, &root) != ERROR_SUCCESS) return;
   wchar_t name[256];
   for (DWORD index = 0;; ++index) {
     DWORD chars = 256;
-    if (RegEnumKeyExW(root, index, name, &chars, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    if (RegEnumKeyExW(root.key, index, name, &chars, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
     // Our own entry carries the same display name and must stay visible.
     if (CompareStringOrdinal(name, -1, L"" OWN_UNINSTALL_SUBKEY, -1, TRUE) == CSTR_EQUAL) continue;
-    hide_if_ours(root, name, view, facts);
+    hide_if_ours(root.key, name, view, facts);
   }
-  RegCloseKey(root);
 }
 
 }  // namespace

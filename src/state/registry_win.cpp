@@ -3,62 +3,28 @@
 #include "app/log.h"
 #include "app/product.h"
 #include "app/wide_win.h"
+#include "state/reg_key_win.h"
 
 namespace {
 
 constexpr size_t NAME_CHARS = 512;
 
-// Owns an open key so every path closes it.
-struct reg_key {
-  HKEY handle = nullptr;
-  reg_key() = default;
-  reg_key(const reg_key&) = delete;
-  reg_key& operator=(const reg_key&) = delete;
-  ~reg_key() {
-    if (handle) RegCloseKey(handle);
-  }
-};
-
-struct wide_names {
-  wchar_t subkey[NAME_CHARS];
-  wchar_t name[NAME_CHARS];
-};
-
-int widen(const char* subkey, const char* name, wide_names* out) {
-  if (utf8_to_wide(subkey ? subkey : "", out->subkey, NAME_CHARS) != 0) return -1;
-  return utf8_to_wide(name ? name : "", out->name, NAME_CHARS);
-}
-
-LSTATUS open_key(HKEY root, const wchar_t* subkey, REGSAM access, reg_key* key) {
-  return RegOpenKeyExW(root, subkey, 0, access | KEY_WOW64_64KEY, &key->handle);
-}
-
-// Reads a string value whole, whatever its length; the registry does not promise a
-// terminating NUL, so one is added. The caller frees the block.
-wchar_t* query_string(HKEY key, const wchar_t* name) {
-  DWORD type = 0, bytes = 0;
-  if (RegQueryValueExW(key, name, nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS) return nullptr;
-  if (type != REG_SZ) return nullptr;
-  HANDLE heap = GetProcessHeap();
-  auto* text = static_cast<wchar_t*>(HeapAlloc(heap, HEAP_ZERO_MEMORY, bytes + 2 * sizeof(wchar_t)));
-  if (!text) return nullptr;
-  DWORD got = bytes;
-  if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text), &got) != ERROR_SUCCESS ||
-      type != REG_SZ || got > bytes) {
-    HeapFree(heap, 0, text);
-    return nullptr;
-  }
-  text[got / sizeof(wchar_t)] = L'\0';
-  return text;
+// Opens root\subkey in the 64-bit view and widens the value name; the Windows status.
+LSTATUS open_for(HKEY root, const char* subkey, const char* name, REGSAM access, reg_handle* key,
+                 wchar_t (&wide_name)[NAME_CHARS]) {
+  if (utf8_to_wide(name ? name : "", wide_name, NAME_CHARS) != 0) return ERROR_INVALID_PARAMETER;
+  return reg_open(root, subkey ? subkey : "", access, KEY_WOW64_64KEY, key);
 }
 
 int write_value(HKEY root, const char* subkey, const char* name, DWORD type, const BYTE* data, DWORD bytes) {
-  wide_names wide;
-  if (widen(subkey, name, &wide) != 0) return -1;
-  reg_key key;
-  LSTATUS status = RegCreateKeyExW(root, wide.subkey, 0, nullptr, 0, KEY_WRITE | KEY_WOW64_64KEY, nullptr,
-                                   &key.handle, nullptr);
-  if (status == ERROR_SUCCESS) status = RegSetValueExW(key.handle, wide.name, 0, type, data, bytes);
+  wchar_t wide_subkey[NAME_CHARS], wide_name[NAME_CHARS];
+  if (utf8_to_wide(subkey ? subkey : "", wide_subkey, NAME_CHARS) != 0 ||
+      utf8_to_wide(name ? name : "", wide_name, NAME_CHARS) != 0)
+    return -1;
+  reg_handle key;
+  LSTATUS status =
+      RegCreateKeyExW(root, wide_subkey, 0, nullptr, 0, KEY_WRITE | KEY_WOW64_64KEY, nullptr, &key.key, nullptr);
+  if (status == ERROR_SUCCESS) status = RegSetValueExW(key.key, wide_name, 0, type, data, bytes);
   if (status != ERROR_SUCCESS) {
     // Callers decide what a failed write means; a non-elevated run expects HKLM refusals.
     log_debug("registry: writing %s\\%s failed (err=%ld)", subkey, name, static_cast<long>(status));
@@ -72,15 +38,9 @@ int write_value(HKEY root, const char* subkey, const char* name, DWORD type, con
 int reg_read_string(HKEY root, const char* subkey, const char* name, char* out, size_t size) {
   if (!out || size == 0) return -1;
   out[0] = '\0';
-  wide_names wide;
-  if (widen(subkey, name, &wide) != 0) return -1;
-  reg_key key;
-  if (open_key(root, wide.subkey, KEY_READ, &key) != ERROR_SUCCESS) return -1;
-  wchar_t* text = query_string(key.handle, wide.name);
-  if (!text) return -1;
-  int result = wide_to_utf8(text, out, size);
-  HeapFree(GetProcessHeap(), 0, text);
-  return result;
+  reg_handle key;
+  if (reg_open(root, subkey ? subkey : "", KEY_READ, KEY_WOW64_64KEY, &key) != ERROR_SUCCESS) return -1;
+  return reg_get_text(key.key, name, 0, out, size);
 }
 
 int reg_read_product_string(HKEY root, const char* name, char* out, size_t size) {
@@ -89,12 +49,11 @@ int reg_read_product_string(HKEY root, const char* name, char* out, size_t size)
 
 int reg_read_dword(HKEY root, const char* subkey, const char* name, uint32_t* out) {
   *out = 0;
-  wide_names wide;
-  if (widen(subkey, name, &wide) != 0) return -1;
-  reg_key key;
-  if (open_key(root, wide.subkey, KEY_READ, &key) != ERROR_SUCCESS) return -1;
+  reg_handle key;
+  wchar_t wide_name[NAME_CHARS];
+  if (open_for(root, subkey, name, KEY_READ, &key, wide_name) != ERROR_SUCCESS) return -1;
   DWORD type = 0, value = 0, bytes = sizeof value;
-  if (RegQueryValueExW(key.handle, wide.name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &bytes) !=
+  if (RegQueryValueExW(key.key, wide_name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &bytes) !=
           ERROR_SUCCESS ||
       type != REG_DWORD || bytes != sizeof value)
     return -1;
@@ -128,10 +87,9 @@ void reg_write_once_hklm(const char* name, const char* text) {
 }
 
 int reg_delete_value(HKEY root, const char* subkey, const char* name) {
-  wide_names wide;
-  if (widen(subkey, name, &wide) != 0) return -1;
-  reg_key key;
-  if (open_key(root, wide.subkey, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return -1;
-  RegDeleteValueW(key.handle, wide.name);
+  reg_handle key;
+  wchar_t wide_name[NAME_CHARS];
+  if (open_for(root, subkey, name, KEY_SET_VALUE, &key, wide_name) != ERROR_SUCCESS) return -1;
+  RegDeleteValueW(key.key, wide_name);
   return 0;
 }

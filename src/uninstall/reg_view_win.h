@@ -7,29 +7,7 @@
 
 #include <cstddef>
 
-// The views in the order they are tried.
-constexpr REGSAM REG_VIEWS[2] = {KEY_WOW64_64KEY, KEY_WOW64_32KEY};
-
-// Owns an open key so every path closes it.
-struct reg_handle {
-  HKEY key = nullptr;
-  reg_handle() = default;
-  reg_handle(const reg_handle&) = delete;
-  reg_handle& operator=(const reg_handle&) = delete;
-  ~reg_handle() {
-    if (key) RegCloseKey(key);
-  }
-};
-
-// RegOpenKeyEx of root\path with access | view; returns the Windows status.
-LSTATUS reg_open(HKEY root, const char* path, REGSAM access, REGSAM view, reg_handle* out);
-
-// 1 when root\path opens for reading in the view.
-int reg_key_exists(HKEY root, const char* path, REGSAM view);
-
-// A string value of an open key (null name: the default value). REG_SZ, and REG_EXPAND_SZ
-// left unexpanded when allow_expand is set; 0, or -1 with out emptied for anything else.
-int reg_get_text(HKEY key, const char* name, int allow_expand, char* out, size_t size);
+#include "state/reg_key_win.h"
 
 enum reg_name_kind { REG_SUBKEY_NAMES, REG_VALUE_NAMES };
 
