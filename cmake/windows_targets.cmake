@@ -45,7 +45,10 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   target_link_options(win_tests PRIVATE ${CORVANE_STATIC_LINK})
   include(GoogleTest)
   # The Vendor* suites need the vendor stand-in and run under it as win.vendor.* instead.
-  gtest_discover_tests(win_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120 TEST_FILTER "-Vendor*")
+  # All of them share one prefix whose registry, temp folder and Program Files they change,
+  # so they take turns; the scenarios, each in a prefix of its own, fill the other slots.
+  gtest_discover_tests(win_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120 TEST_FILTER "-Vendor*"
+    PROPERTIES RESOURCE_LOCK corvane_wintests_prefix)
   include(${CMAKE_SOURCE_DIR}/cmake/uninstall_win_tests.cmake)
 endif()
 
