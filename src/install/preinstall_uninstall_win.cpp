@@ -10,6 +10,7 @@
 #include "install/msi_progress.h"
 #include "install/preinstall_uninstall.h"
 #include "uninstall/close_product.h"
+#include "uninstall/hidden_process_win.h"
 
 namespace {
 
@@ -110,15 +111,8 @@ int run_existing_uninstaller(install_state* state) {
   log_info("Pre-install uninstall: %s", command);
   report(state, "uninstalling_existing", 0);
 
-  wchar_t wide_command[324];
-  utf8_to_wide(command, wide_command, 324);
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESHOWWINDOW;
-  startup.wShowWindow = SW_HIDE;
-  PROCESS_INFORMATION process = {};
-  if (!CreateProcessW(nullptr, wide_command, nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
-                      &process)) {
+  PROCESS_INFORMATION process;
+  if (start_hidden(command, &process) != 0) {
     log_warn("Failed to spawn pre-install uninstaller (err=%lu) — continuing with new install regardless",
              GetLastError());
     return -1;

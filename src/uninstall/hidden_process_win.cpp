@@ -6,21 +6,27 @@ namespace {
 constexpr size_t COMMAND_CHARS = 1024;
 }  // namespace
 
-hidden_run_result run_hidden(const char* command_line, DWORD timeout_ms, DWORD* exit_code) {
+int start_hidden(const char* command_line, PROCESS_INFORMATION* process) {
   // CreateProcessW may write into the command line, so it gets a buffer of its own.
   wchar_t command[COMMAND_CHARS];
   if (utf8_to_wide(command_line, command, COMMAND_CHARS) != 0) {
     SetLastError(ERROR_INVALID_PARAMETER);
-    return HIDDEN_RUN_NOT_STARTED;
+    return -1;
   }
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_HIDE;
-  PROCESS_INFORMATION process = {};
-  if (!CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
-                      &process))
-    return HIDDEN_RUN_NOT_STARTED;
+  *process = {};
+  return CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                        process)
+             ? 0
+             : -1;
+}
+
+hidden_run_result run_hidden(const char* command_line, DWORD timeout_ms, DWORD* exit_code) {
+  PROCESS_INFORMATION process;
+  if (start_hidden(command_line, &process) != 0) return HIDDEN_RUN_NOT_STARTED;
   hidden_run_result result = HIDDEN_RUN_TIMED_OUT;
   if (WaitForSingleObject(process.hProcess, timeout_ms) == WAIT_OBJECT_0) {
     result = HIDDEN_RUN_ENDED;
