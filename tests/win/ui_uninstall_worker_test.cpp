@@ -5,34 +5,24 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <mutex>
 #include <string>
-#include <vector>
 
-#include "ui/ui_post.h"
+#include "recording_page.h"
 #include "uninstall/uninstall_ui.h"
 
 namespace {
 
-std::mutex g_lock;
-std::vector<std::string> g_posted;
-
-void record(const char* json) {
-  std::lock_guard<std::mutex> hold(g_lock);
-  g_posted.emplace_back(json);
-}
+using recording_page::posted;
+using recording_page::progress;
 
 class UninstallUiWorker : public ::testing::Test {
  protected:
   void SetUp() override {
-    // Events fail at once instead of looking for the real stats host.
-    SetEnvironmentVariableW(L"http_proxy", L"http://127.0.0.1:9");
-    g_posted.clear();
-    ui_set_post_sink(record);
+    recording_page::attach();
     memset(&state_, 0, sizeof state_);
     state_.msi_file_size_kb = -1;
   }
-  void TearDown() override { ui_set_post_sink(nullptr); }
+  void TearDown() override { recording_page::detach(); }
 
   DWORD finish_worker() {
     EXPECT_EQ(WaitForSingleObject(ui_uninstall_flags.worker_thread, 60000), static_cast<DWORD>(WAIT_OBJECT_0));
@@ -49,7 +39,7 @@ TEST_F(UninstallUiWorker, CancelBeforeBeginSendsNothingToThePage) {
   Sleep(300);
   InterlockedExchange(&ui_uninstall_flags.cancelled, 1);
   EXPECT_EQ(finish_worker(), 1u);
-  EXPECT_TRUE(g_posted.empty());
+  EXPECT_TRUE(posted.empty());
   uninstall_ui_end(&state_);
   EXPECT_EQ(ui_uninstall_flags.worker_thread, nullptr);
   EXPECT_EQ(ui_uninstall_flags.state, nullptr);
@@ -61,7 +51,7 @@ TEST_F(UninstallUiWorker, CancelWinsOverBeginArrivingTogether) {
   ui_uninstall_flags.begun = 1;
   ui_uninstall_flags.cancelled = 1;
   EXPECT_EQ(uninstall_ui_worker(&state_), 1u);
-  EXPECT_TRUE(g_posted.empty());
+  EXPECT_TRUE(posted.empty());
 }
 
 TEST_F(UninstallUiWorker, DryRunWalksBothPhasesAndEndsInSuccess) {
@@ -69,18 +59,14 @@ TEST_F(UninstallUiWorker, DryRunWalksBothPhasesAndEndsInSuccess) {
   ASSERT_EQ(uninstall_ui_start(&state_), 0);
   InterlockedExchange(&ui_uninstall_flags.begun, 1);
   EXPECT_EQ(finish_worker(), 0u);
-  ASSERT_GE(g_posted.size(), 4u);
-  auto progress = [](const char* stage, int percent) {
-    return std::string("{\"type\":\"event\",\"channel\":\"installer://progress\",\"payload\":{\"stage\":\"") + stage +
-           "\",\"percent\":" + std::to_string(percent) + "}}";
-  };
-  EXPECT_EQ(g_posted.front(), progress("closing", 0));
-  EXPECT_EQ(g_posted.back(),
+  ASSERT_GE(posted.size(), 4u);
+  EXPECT_EQ(posted.front(), progress("closing", 0));
+  EXPECT_EQ(posted.back(),
             "{\"type\":\"event\",\"channel\":\"installer://terminal\",\"payload\":{\"stage\":\"done\",\"terminal\":"
             "\"finish\",\"outcome\":\"success\"}}");
-  EXPECT_EQ(g_posted[g_posted.size() - 2], progress("done", 100));
+  EXPECT_EQ(posted[posted.size() - 2], progress("done", 100));
   size_t closing = 0, uninstalling = 0;
-  for (const auto& m : g_posted) {
+  for (const auto& m : posted) {
     closing += m.find("\"closing\"") != std::string::npos;
     uninstalling += m.find("\"uninstalling\"") != std::string::npos;
   }
