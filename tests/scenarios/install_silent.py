@@ -37,14 +37,18 @@ def downloads(s):
             if "update-dl." in r["host"] and r["method"] == "GET"]
 
 
+def run_setup(s, args="/S", timeout=600):
+    """Runs CorvaneSetup.exe from the Downloads folder; its exit code and the installer's log."""
+    result = s.run(s.place_exe("CorvaneSetup.exe"), args, timeout=timeout)
+    return result.exit_code, s.log("Corvane.Installer")
+
+
 def scenario_installs_registers_starts_and_launches():
     with Scenario("install_silent_ok", vendor=True) as s:
         s.vendor.update(session={"match": "none"})
         serve(s, zip_variant="ok", msi_variant="ok")
-        exe = s.place_exe("CorvaneSetup.exe")
-        result = s.run(exe, "/S", timeout=600)
-        log = s.log("Corvane.Installer")
-        check(result.exit_code == 0, f"exit code {result.exit_code}")
+        code, log = run_setup(s)
+        check(code == 0, f"exit code {code}")
         for name in ("Corvane.exe", "Corvane.Service.exe", "CorvaneUninstall.exe"):
             check((s.unix_path(INSTALL_DIR) / name).is_file(), f"{name} missing from the install folder")
 
@@ -98,10 +102,8 @@ def scenario_installs_registers_starts_and_launches():
 def scenario_failed_zip_package_retries_bare_msi_once():
     with Scenario("install_zip_retry", vendor=True) as s:
         serve(s, zip_variant="fails_install", msi_variant="ok")
-        exe = s.place_exe("CorvaneSetup.exe")
-        result = s.run(exe, "/S", timeout=600)
-        log = s.log("Corvane.Installer")
-        check(result.exit_code == 0, f"exit code {result.exit_code}")
+        code, log = run_setup(s)
+        check(code == 0, f"exit code {code}")
         check_in("ZIP-extracted MSI failed with exit code 1603 — re-downloading bare MSI for retry", log)
         check_in("Bare-MSI retry succeeded (exit=0) after ZIP path failed (exit=1603)", log)
         got = downloads(s)
@@ -113,10 +115,8 @@ def scenario_failing_bare_msi_ends_with_msi_exec_failed():
     with Scenario("install_msi_fails", vendor=True) as s:
         s.vendor.fault("status", path="/*.zip", status=404)
         serve(s, msi_variant="fails_install")
-        exe = s.place_exe("CorvaneSetup.exe")
-        result = s.run(exe, "/S", timeout=600)
-        log = s.log("Corvane.Installer")
-        check(result.exit_code == 1, f"exit code {result.exit_code}")
+        code, log = run_setup(s)
+        check(code == 1, f"exit code {code}")
         check("re-downloading bare MSI" not in log, "a bare MSI is never retried")
         fail = dict(events(s))["corvane.installer.fail"]
         check(fail.get("error_category") == "msi_exec_failed", f"category {fail.get('error_category')}")
@@ -131,10 +131,8 @@ def scenario_every_url_404_fails_and_purges_host_prefix():
         s.vendor.fault("status", host="*update-dl.*", status=404)
         s.wine(["reg", "add", r"HKLM\Software\CorvaneLabs\Corvane", "/v", "HostPrefix", "/d", "stage-", "/f",
                 "/reg:64"])
-        exe = s.place_exe("CorvaneSetup.exe")
-        result = s.run(exe, "/S", timeout=900)
-        log = s.log("Corvane.Installer")
-        check(result.exit_code == 1, f"exit code {result.exit_code}")
+        code, log = run_setup(s, timeout=900)
+        check(code == 1, f"exit code {code}")
         check(len(downloads(s)) == 12, f"{len(downloads(s))} package requests, expected 12")
         fail = dict(events(s))["corvane.installer.fail"]
         check(fail.get("error_category") == "download_failed", f"category {fail.get('error_category')}")
@@ -147,10 +145,8 @@ def scenario_reboot_required_counts_as_success():
     with Scenario("install_3010", vendor=True) as s:
         s.vendor.fault("status", path="/*.zip", status=404)
         serve(s, msi_variant="needs_reboot")
-        exe = s.place_exe("CorvaneSetup.exe")
-        result = s.run(exe, "/S", timeout=600)
-        log = s.log("Corvane.Installer")
-        check(result.exit_code == 0, f"exit code {result.exit_code}")
+        code, log = run_setup(s)
+        check(code == 0, f"exit code {code}")
         check_in("[INFO] [Installer] msiexec exit code: 3010", log)
         check_in("Install complete (silent)", log)
         check(s.reg_values(UNINSTALL_KEY + r"\Corvane").get("DisplayName") == ("REG_SZ", "Corvane"),
@@ -162,10 +158,8 @@ def scenario_reboot_required_counts_as_success():
 def scenario_dry_run_downloads_and_simulates():
     with Scenario("install_dry_run", vendor=True) as s:
         serve(s, zip_variant="ok", msi_variant="ok")
-        exe = s.place_exe("CorvaneSetup.exe")
-        result = s.run(exe, "/S /DRYRUN", timeout=600)
-        log = s.log("Corvane.Installer")
-        check(result.exit_code == 0, f"exit code {result.exit_code}")
+        code, log = run_setup(s, "/S /DRYRUN")
+        check(code == 0, f"exit code {code}")
         check_in("Zip extracted", log)
         check_in("DRY RUN: simulating MSI install (20 seconds)", log)
         check_in("DRY RUN: skipping post-install, uninstaller, and app launch", log)

@@ -4,7 +4,7 @@ import shutil
 import time
 from pathlib import Path
 
-from install_silent import INSTALL_DIR, MSI, UNINSTALL_KEY, ZIP, downloads, events, product_code, serve
+from install_silent import INSTALL_DIR, MSI, UNINSTALL_KEY, ZIP, downloads, events, product_code, run_setup, serve
 from scenario import Scenario, check, check_in
 from scenario_main import main
 from test_product import wait_for_lines
@@ -16,9 +16,8 @@ USER_KEY = r"HKCU\Software\CorvaneLabs\Corvane"
 def install(s, variant="ok"):
     s.vendor.update(session={"match": "none"})
     serve(s, zip_variant=variant, msi_variant=variant)
-    exe = s.place_exe("CorvaneSetup.exe")
-    result = s.run(exe, "/S", timeout=600)
-    check(result.exit_code == 0, f"install exit code {result.exit_code}")
+    code, _ = run_setup(s)
+    check(code == 0, f"install exit code {code}")
 
 
 def staged_uninstaller(s):
@@ -67,10 +66,8 @@ def scenario_uninstall_removes_everything_but_identity():
 def scenario_install_over_existing_with_uninstall_first():
     with Scenario("install_over_existing", vendor=True) as s:
         install(s)
-        exe = s.place_exe("CorvaneSetup.exe")
-        result = s.run(exe, "/S /UNINSTALLFIRST", timeout=900)
-        log = s.log("Corvane.Installer")
-        check(result.exit_code == 0, f"exit code {result.exit_code}")
+        code, log = run_setup(s, "/S /UNINSTALLFIRST", timeout=900)
+        check(code == 0, f"exit code {code}")
         check_in("Existing install detected (has_c=1", log)
         check_in("uninstall_existing=1)", log)
         check_in("Pre-install close: stopping Corvane UI / services / driver", log)
