@@ -6,6 +6,7 @@
 #include "app/log.h"
 #include "app/product.h"
 #include "install/registration.h"
+#include "state/handle_win.h"
 
 namespace {
 
@@ -41,22 +42,19 @@ void kick(SC_HANDLE service) {
 }  // namespace
 
 void start_product_service() {
-  SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
-  if (!manager) {
+  sc_handle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+  if (!manager.handle) {
     log_warn("install_start_service: OpenSCManager failed (err=%lu) — leaving service start to the ONLOGON "
              "scheduled task / UI auto-restart fallback",
              GetLastError());
     return;
   }
-  SC_HANDLE service = OpenServiceW(manager, L"" PRODUCT_SERVICE_NAME, SERVICE_QUERY_STATUS | SERVICE_START);
-  if (!service) {
+  sc_handle service(OpenServiceW(manager.handle, L"" PRODUCT_SERVICE_NAME, SERVICE_QUERY_STATUS | SERVICE_START));
+  if (!service.handle) {
     log_warn("install_start_service: OpenService(\"%s\") failed (err=%lu) — service entry missing or ACL denies us. "
              "The ONLOGON scheduled task will start it at the next sign-in.",
              PRODUCT_SERVICE_NAME, GetLastError());
-    CloseServiceHandle(manager);
     return;
   }
-  if (!already_up(service)) kick(service);
-  CloseServiceHandle(service);
-  CloseServiceHandle(manager);
+  if (!already_up(service.handle)) kick(service.handle);
 }

@@ -1,9 +1,10 @@
-// Owns a kernel handle (file, mapping, token) so every path closes it. Both failure values
-// of the Win32 API, null and INVALID_HANDLE_VALUE, mean "nothing to close".
+// Owners of Windows handles, so every path closes what it opened.
 #pragma once
 
 #include <windows.h>
 
+// A kernel handle (file, mapping, token). Both failure values of the Win32 API, null and
+// INVALID_HANDLE_VALUE, mean "nothing to close".
 struct scoped_handle {
   HANDLE handle = nullptr;
   scoped_handle() = default;
@@ -14,4 +15,15 @@ struct scoped_handle {
     if (valid()) CloseHandle(handle);
   }
   bool valid() const { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
+};
+
+// A service-manager or service handle.
+struct sc_handle {
+  SC_HANDLE handle = nullptr;
+  explicit sc_handle(SC_HANDLE h) : handle(h) {}
+  sc_handle(const sc_handle&) = delete;
+  sc_handle& operator=(const sc_handle&) = delete;
+  ~sc_handle() {
+    if (handle) CloseServiceHandle(handle);
+  }
 };

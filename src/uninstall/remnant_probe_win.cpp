@@ -5,6 +5,7 @@
 
 #include "app/product.h"
 #include "app/wide_win.h"
+#include "state/handle_win.h"
 #include "state/paths.h"
 #include "uninstall/footprint.h"
 #include "uninstall/probe_parts_win.h"
@@ -77,20 +78,14 @@ int probe_app_paths_key() {
 }
 
 int probe_services() {
-  SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
-  if (!manager) return 0;
-  int found = 0;
-  for (size_t i = 0; i < PRODUCT_SERVICES.count && !found; ++i) {
+  sc_handle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+  if (!manager.handle) return 0;
+  for (size_t i = 0; i < PRODUCT_SERVICES.count; ++i) {
     wchar_t name[64];
     if (utf8_to_wide(PRODUCT_SERVICES.names[i], name, 64) != 0) continue;
-    SC_HANDLE service = OpenServiceW(manager, name, SERVICE_QUERY_STATUS);
-    if (service) {
-      found = 1;
-      CloseServiceHandle(service);
-    }
+    if (sc_handle(OpenServiceW(manager.handle, name, SERVICE_QUERY_STATUS)).handle) return 1;
   }
-  CloseServiceHandle(manager);
-  return found;
+  return 0;
 }
 
 int probe_scheduled_tasks() {

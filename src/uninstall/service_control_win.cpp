@@ -1,6 +1,7 @@
 // Stopping and deleting the product's services through the service manager.
 #include "app/log.h"
 #include "app/wide_win.h"
+#include "state/handle_win.h"
 #include "uninstall/close_product.h"
 
 namespace {
@@ -8,17 +9,6 @@ namespace {
 constexpr int STOP_POLLS = 150;
 constexpr DWORD STOP_POLL_INTERVAL_MS = 100;
 constexpr DWORD KILL_WAIT_MS = 5000;
-
-// Owns a service-manager handle so every path closes it.
-struct sc_handle {
-  SC_HANDLE handle = nullptr;
-  explicit sc_handle(SC_HANDLE h) : handle(h) {}
-  sc_handle(const sc_handle&) = delete;
-  sc_handle& operator=(const sc_handle&) = delete;
-  ~sc_handle() {
-    if (handle) CloseServiceHandle(handle);
-  }
-};
 
 int query_status(SC_HANDLE service, SERVICE_STATUS_PROCESS* status) {
   DWORD needed = 0;
