@@ -38,18 +38,26 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
-  file(GLOB WIN_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*_test.cpp)
-  list(FILTER WIN_TEST_SOURCES EXCLUDE REGEX "/uninstall_[^/]*$")
-  add_executable(win_tests ${WIN_TEST_SOURCES})
-  target_link_libraries(win_tests PRIVATE corvane_win GTest::gtest_main)
-  target_link_options(win_tests PRIVATE ${CORVANE_STATIC_LINK})
+  # One test-support library for both test executables (tests/support: files, scratch
+  # folders, the captured log, the vendor stand-in's records, the recording page).
+  add_library(win_test_support STATIC ${CMAKE_SOURCE_DIR}/tests/support/win_support.cpp)
+  target_include_directories(win_test_support PUBLIC ${CMAKE_SOURCE_DIR}/tests/support)
+  target_link_libraries(win_test_support PUBLIC corvane_win GTest::gtest)
+  # The tests under tests/win/<folder>/ follow src/<folder>/. Those that need the product's
+  # footprint to themselves or this executable's stand-in app and services are the
+  # uninstall engine's executable (cmake/uninstall_win_tests.cmake).
   include(GoogleTest)
+  include(${CMAKE_SOURCE_DIR}/cmake/uninstall_win_tests.cmake)
+  file(GLOB_RECURSE WIN_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*_test.cpp)
+  list(REMOVE_ITEM WIN_TEST_SOURCES ${UNINSTALL_WIN_TEST_SOURCES})
+  add_executable(win_tests ${WIN_TEST_SOURCES})
+  target_link_libraries(win_tests PRIVATE win_test_support GTest::gtest_main)
+  target_link_options(win_tests PRIVATE ${CORVANE_STATIC_LINK})
   # The Vendor* suites need the vendor stand-in and run under it as win.vendor.* instead.
   # All of them share one prefix whose registry, temp folder and Program Files they change,
   # so they take turns; the scenarios, each in a prefix of its own, fill the other slots.
   gtest_discover_tests(win_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120 TEST_FILTER "-Vendor*"
     PROPERTIES RESOURCE_LOCK corvane_wintests_prefix)
-  include(${CMAKE_SOURCE_DIR}/cmake/uninstall_win_tests.cmake)
 endif()
 
 add_subdirectory(tests/harness/win)

@@ -4,10 +4,10 @@
 #include <cstdint>
 
 #include "acquire/download.h"
-#include "acquire/http_session.h"
 #include "acquire/rate_collapse.h"
-#include "app/log.h"
-#include "app/wide_win.h"
+#include "base/http_session_win.h"
+#include "base/log.h"
+#include "base/wide_win.h"
 
 namespace {
 

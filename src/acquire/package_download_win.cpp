@@ -1,6 +1,6 @@
 #include "acquire/download.h"
 #include "acquire/package_name.h"
-#include "app/bounded_text.h"
+#include "base/bounded_text.h"
 
 int download_installer_package(const package_download_request* request, char* path_out, char* message_out) {
   package_attempt attempts[PACKAGE_MAX_ATTEMPTS];

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "acquire/vendor_domain.h"
-#include "app/bounded_text.h"
+#include "base/bounded_text.h"
+#include "base/vendor_domain.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include "acquire/zip_extract.h"
 #include "acquire/zip_extract_rules.h"
-#include "app/bounded_text.h"
-#include "app/wide_win.h"
+#include "base/bounded_text.h"
+#include "base/wide_win.h"
 
 namespace {
 

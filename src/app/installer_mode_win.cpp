@@ -7,11 +7,11 @@
 #include <cstdio>
 
 #include "app/entry.h"
-#include "app/log.h"
-#include "app/product.h"
 #include "app/run_mode.h"
 #include "app/single_instance.h"
 #include "app/switches.h"
+#include "base/log.h"
+#include "base/product.h"
 #include "consent/consent.h"
 #include "install/install_sequence.h"
 #include "state/attribution.h"

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/bounded_text.h"
+#include "base/bounded_text.h"
 
 int is_uninstaller_path(const char* module_path) {
   if (!module_path) return 0;
@@ -48,14 +48,4 @@ int uninstall_first_choice(int existing_found, int switch_given, int tag_prefere
 
 int purge_host_prefix_needed(int silent, int skip_welcome, int exit_code, int install_completed, int elevated) {
   return (silent || skip_welcome || exit_code != 0) && !install_completed && elevated;
-}
-
-void parent_directory(const char* path, char* out, unsigned size) {
-  text_copy(out, size, path);
-  char* cut = strrchr(out, '\\');
-  if (!cut || cut == out) {
-    if (size) out[0] = '\0';
-    return;
-  }
-  *cut = '\0';
 }

@@ -24,7 +24,3 @@ int uninstall_first_choice(int existing_found, int switch_given, int tag_prefere
 
 // The host prefix of an unfinished elevated installer run is purged so the next run starts clean.
 int purge_host_prefix_needed(int silent, int skip_welcome, int exit_code, int install_completed, int elevated);
-
-// The base name's folder test of deferred removal: the parent of install_dir, or "" when the
-// path has no backslash or only a leading one.
-void parent_directory(const char* path, char* out, unsigned size);

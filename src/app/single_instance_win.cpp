@@ -1,7 +1,7 @@
 #include <windows.h>
 
-#include "app/product.h"
 #include "app/single_instance.h"
+#include "base/product.h"
 
 namespace {
 HANDLE g_mutex = nullptr;

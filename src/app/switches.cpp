@@ -2,8 +2,7 @@
 
 #include <cstring>
 
-#include "app/bounded_text.h"
-#include "state/json_field.h"
+#include "base/bounded_text.h"
 
 namespace {
 
@@ -57,34 +56,3 @@ int switch_present(const char* args, const char* switch_text) {
 }
 
 const char* dry_run_suffix(const char* args) { return has_dry_run(args) ? " /DRYRUN" : ""; }
-
-void relaunch_arguments(const consent_choices& c, int existing_found, char* out, size_t size) {
-  text_format(out, size, "/SKIPWELCOME%s%s%s%s", c.dry_run ? " /DRYRUN" : "",
-              (existing_found && c.uninstall_existing) ? " /UNINSTALLFIRST" : "",
-              c.decrypt_https ? "" : " /DECRYPTHTTPS=0", c.usage_data ? " /USAGEDATA=1" : " /USAGEDATA=0");
-}
-
-void native_relaunch_arguments(const char* dry_suffix, int existing_found, int tag_preference,
-                               int analytics_enabled, char* out, size_t size) {
-  text_format(out, size, "/SKIPWELCOME%s%s%s", dry_suffix ? dry_suffix : "",
-              (existing_found && tag_preference != 0) ? " /UNINSTALLFIRST" : "",
-              analytics_enabled ? " /USAGEDATA=1" : " /USAGEDATA=0");
-}
-
-void elevation_parameters(const char* own_args, const char* relaunch, char* out, size_t size) {
-  text_format(out, size, "%s %s", own_args ? own_args : "", relaunch ? relaunch : "");
-}
-
-void preinstall_uninstaller_command(const char* staged_path, int analytics_enabled, char* out, size_t size) {
-  text_format(out, size, "\"%s\" /S /UNINSTALLBEFOREINSTALL%s", staged_path ? staged_path : "",
-              analytics_enabled ? " /USAGEDATA=1" : " /USAGEDATA=0");
-}
-
-int uninstall_first_preference(const char* decoded_tag) {
-  if (!decoded_tag || !*decoded_tag) return -1;
-  char value[16];
-  if (json_string_field(decoded_tag, "uninstall_first", value, sizeof value) != 0) return -1;
-  if (strcmp(value, "1") == 0 || text_equal_nocase(value, "true")) return 1;
-  if (strcmp(value, "0") == 0 || text_equal_nocase(value, "false")) return 0;
-  return -1;
-}

@@ -1,5 +1,6 @@
-// Command-line switches and the relaunch argument strings. Pure: the switch text is
-// searched as one string (there is no tokeniser), unknown switches are ignored.
+// Command-line switches. Pure: the switch text is searched as one string (there is no
+// tokeniser), unknown switches are ignored. The strings the program hands its own copies are
+// built beside their users: consent/relaunch_arguments.h, install/command_lines.h.
 #pragma once
 
 #include <cstddef>
@@ -20,29 +21,3 @@ inline int has_decrypt_https_off(const char* args) { return switch_present(args,
 
 // " /DRYRUN" when the switch is present, else "": handed to both consent flows.
 const char* dry_run_suffix(const char* args);
-
-// The choices the WebView2 consent screen collects; defaults: HTTPS filtering and usage data on.
-struct consent_choices {
-  int dry_run = 0;
-  int uninstall_existing = 0;
-  int decrypt_https = 1;
-  int usage_data = 1;
-};
-
-// "/SKIPWELCOME[ /DRYRUN][ /UNINSTALLFIRST][ /DECRYPTHTTPS=0] /USAGEDATA=0|1".
-// existing_found: the existing-install probe saw the product (has_c or has_msi).
-void relaunch_arguments(const consent_choices& choices, int existing_found, char* out, size_t size);
-
-// The native consent window's string: never carries /DECRYPTHTTPS=0; /UNINSTALLFIRST when an
-// installation exists and the tag does not say no (tag preference is -1, 0 or 1).
-void native_relaunch_arguments(const char* dry_suffix, int existing_found, int tag_preference,
-                               int analytics_enabled, char* out, size_t size);
-
-// Parameters of the elevated relaunch: the process's own arguments, a blank, the relaunch string.
-void elevation_parameters(const char* own_args, const char* relaunch, char* out, size_t size);
-
-// Command line of the staged pre-install uninstaller.
-void preinstall_uninstaller_command(const char* staged_path, int analytics_enabled, char* out, size_t size);
-
-// The "uninstall_first" preference of decoded tag data: 1 ("1"/"true"), 0 ("0"/"false"), else -1.
-int uninstall_first_preference(const char* decoded_tag);

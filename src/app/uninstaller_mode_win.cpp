@@ -2,15 +2,16 @@
 // silent removal; then the deferred removal of the emptied install folder.
 #include <windows.h>
 
-#include "app/bounded_text.h"
 #include "app/entry.h"
-#include "app/log.h"
-#include "app/product.h"
 #include "app/run_mode.h"
 #include "app/single_instance.h"
 #include "app/switches.h"
-#include "app/temp_uninstaller.h"
-#include "app/wide_win.h"
+#include "base/bounded_text.h"
+#include "base/log.h"
+#include "base/path_text.h"
+#include "base/product.h"
+#include "base/wide_win.h"
+#include "base/wow64_win.h"
 #include "consent/consent.h"
 #include "state/install_state.h"
 #include "state/onboarding_values.h"
@@ -18,6 +19,7 @@
 #include "state/paths.h"
 #include "telemetry/tracking.h"
 #include "ui/ui_host.h"
+#include "uninstall/temp_uninstaller.h"
 #include "uninstall/uninstall_flow.h"
 
 namespace {

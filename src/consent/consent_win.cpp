@@ -1,7 +1,7 @@
 // STAND-IN until the consent screens exist: the WebView2 screen reports itself unusable and
 // the native window reports that the user did not go on, so the entry takes its
 // cancelled path and sends the close event.
-#include "app/log.h"
+#include "base/log.h"
 #include "consent/consent.h"
 
 int consent_webview(install_state*, const char*) {

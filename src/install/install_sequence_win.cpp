@@ -3,13 +3,13 @@
 #include <windows.h>
 
 #include "acquire/package_name.h"
-#include "app/log.h"
+#include "base/log.h"
+#include "base/wow64_win.h"
 #include "install/install_sequence.h"
 #include "install/install_steps.h"
 #include "install/launch.h"
 #include "install/registration.h"
 #include "state/attribution.h"
-#include "state/paths.h"
 #include "telemetry/tracking.h"
 
 namespace {

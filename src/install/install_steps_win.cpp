@@ -4,16 +4,16 @@
 
 #include "acquire/download.h"
 #include "acquire/zip_extract.h"
-#include "app/bounded_text.h"
-#include "app/log.h"
-#include "app/wide_win.h"
+#include "base/bounded_text.h"
+#include "base/log.h"
+#include "base/ui_post.h"
+#include "base/wide_win.h"
 #include "install/install_steps.h"
 #include "install/msi_exec.h"
 #include "install/preinstall_uninstall.h"
 #include "install/registration.h"
 #include "state/onboarding_values.h"
 #include "telemetry/tracking.h"
-#include "ui/ui_post.h"
 
 namespace {
 

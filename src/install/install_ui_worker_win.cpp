@@ -1,16 +1,15 @@
 #include <windows.h>
 
 #include "acquire/package_name.h"
-#include "app/log.h"
+#include "base/log.h"
+#include "base/ui_post.h"
+#include "base/wow64_win.h"
 #include "install/install_steps.h"
 #include "install/install_ui_worker.h"
+#include "install/installed_app.h"
 #include "install/registration.h"
 #include "state/attribution.h"
-#include "state/paths.h"
 #include "telemetry/tracking.h"
-#include "ui/ui_install_flags.h"
-#include "ui/ui_post.h"
-#include "uninstall/processes.h"
 
 ui_install_flags_t ui_install_flags;
 

@@ -4,8 +4,8 @@
 #include <shellapi.h>
 #include <wtsapi32.h>
 
-#include "app/log.h"
-#include "app/wide_win.h"
+#include "base/log.h"
+#include "base/wide_win.h"
 #include "install/launch.h"
 #include "install/launch_paths.h"
 #include "state/os_probe.h"

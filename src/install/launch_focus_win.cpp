@@ -1,10 +1,10 @@
 #include <windows.h>
 
-#include "app/log.h"
-#include "app/product.h"
+#include "base/log.h"
+#include "base/processes_win.h"
+#include "base/product.h"
 #include "install/launch_focus.h"
 #include "install/launch_result.h"
-#include "uninstall/processes.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "install/launch_result.h"
 
-#include "app/bounded_text.h"
+#include "base/bounded_text.h"
 
 int launch_family_of_file_error(uint32_t error) {
   if (error == 5) return LAUNCH_FAMILY_ACCESS_DENIED;             // ERROR_ACCESS_DENIED

@@ -6,8 +6,8 @@
 #include <shlobj.h>
 #include <servprov.h>
 
-#include "app/log.h"
-#include "app/wide_win.h"
+#include "base/log.h"
+#include "base/wide_win.h"
 #include "install/launch_paths.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <tlhelp32.h>
 #include <userenv.h>
 
-#include "app/log.h"
-#include "app/wide_win.h"
+#include "base/log.h"
+#include "base/wide_win.h"
 #include "install/launch_paths.h"
 
 namespace {

@@ -1,9 +1,9 @@
 #include <windows.h>
 
-#include "app/bounded_text.h"
-#include "app/log.h"
-#include "app/product.h"
-#include "app/wide_win.h"
+#include "base/bounded_text.h"
+#include "base/log.h"
+#include "base/product.h"
+#include "base/wide_win.h"
 #include "install/launch.h"
 #include "install/launch_focus.h"
 #include "install/launch_paths.h"

@@ -1,14 +1,13 @@
 #include <windows.h>
 
-#include "app/bounded_text.h"
-#include "app/log.h"
-#include "app/wide_win.h"
-#include "install/msi_command.h"
+#include "base/bounded_text.h"
+#include "base/log.h"
+#include "base/msi_progress.h"
+#include "base/registry_win.h"
+#include "base/timestamp.h"
+#include "base/wide_win.h"
+#include "install/command_lines.h"
 #include "install/msi_exec.h"
-#include "install/msi_progress.h"
-#include "state/local_date.h"
-#include "state/registry.h"
-#include "telemetry/timestamp.h"
 
 namespace {
 
@@ -41,19 +40,12 @@ void remove_zone_identifier(const char* msi_path) {
   if (utf8_to_wide(stream, wide, MAX_PATH + 20) == 0) DeleteFileW(wide);
 }
 
-uint32_t unix_seconds_now() {
-  FILETIME ft;
-  GetSystemTimeAsFileTime(&ft);
-  uint64_t t = (static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
-  return static_cast<uint32_t>(unix_seconds_from_filetime(t));
-}
-
 // Once per machine: the first successful install's date and time.
 void record_first_install(install_state* state) {
   if (state->install_date[0]) return;
   local_date_stamp(state->install_date, sizeof state->install_date);
   reg_write_once_hklm("InstallDate", state->install_date);
-  uint32_t stamp = state->server_timestamp ? state->server_timestamp : unix_seconds_now();
+  uint32_t stamp = state->server_timestamp ? state->server_timestamp : static_cast<uint32_t>(unix_seconds_now());
   char text[16];
   text_format(text, sizeof text, "%lu", static_cast<unsigned long>(stamp));
   reg_write_once_hklm("InstallTimestamp", text);

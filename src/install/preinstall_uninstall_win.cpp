@@ -3,14 +3,15 @@
 // Windows Installer's global mutex go before the new msiexec starts.
 #include <windows.h>
 
-#include "app/bounded_text.h"
-#include "app/log.h"
-#include "app/switches.h"
-#include "app/wide_win.h"
-#include "install/msi_progress.h"
+#include "base/bounded_text.h"
+#include "base/close_product_win.h"
+#include "base/folders_win.h"
+#include "base/hidden_process_win.h"
+#include "base/log.h"
+#include "base/msi_progress.h"
+#include "base/wide_win.h"
+#include "install/command_lines.h"
 #include "install/preinstall_uninstall.h"
-#include "uninstall/close_product.h"
-#include "uninstall/hidden_process_win.h"
 
 namespace {
 
@@ -107,7 +108,11 @@ int run_existing_uninstaller(install_state* state) {
   }
   log_info("Staged pre-install uninstaller: %s", staged);
   char command[324];
-  preinstall_uninstaller_command(staged, state->analytics_enabled, command, sizeof command);
+  if (preinstall_uninstaller_command(staged, state->analytics_enabled, command, sizeof command) != 0) {
+    log_warn("Failed to spawn pre-install uninstaller (err=%lu) — continuing with new install regardless",
+             static_cast<unsigned long>(ERROR_FILENAME_EXCED_RANGE));
+    return -1;
+  }
   log_info("Pre-install uninstall: %s", command);
   report(state, "uninstalling_existing", 0);
 

@@ -2,12 +2,12 @@
 // rows are hidden (SystemComponent) rather than deleted: msiexec still needs them.
 #include <windows.h>
 
-#include "app/bounded_text.h"
-#include "app/log.h"
-#include "app/product.h"
-#include "app/wide_win.h"
+#include "base/bounded_text.h"
+#include "base/log.h"
+#include "base/product.h"
+#include "base/reg_key_win.h"
+#include "base/wide_win.h"
 #include "install/registration.h"
-#include "state/reg_key_win.h"
 
 namespace {
 

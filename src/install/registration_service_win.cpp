@@ -3,10 +3,10 @@
 // start the service later when this does not.
 #include <windows.h>
 
-#include "app/log.h"
-#include "app/product.h"
+#include "base/handle_win.h"
+#include "base/log.h"
+#include "base/product.h"
 #include "install/registration.h"
-#include "state/handle_win.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "install/registration_values.h"
 
-#include "app/bounded_text.h"
-#include "app/product.h"
+#include "base/bounded_text.h"
+#include "base/product.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "app/bounded_text.h"
-#include "app/log.h"
-#include "app/product.h"
-#include "app/wide_win.h"
+#include "base/bounded_text.h"
+#include "base/log.h"
+#include "base/product.h"
+#include "base/registry_win.h"
+#include "base/wide_win.h"
 #include "install/registration.h"
-#include "state/registry.h"
 
 namespace {
 

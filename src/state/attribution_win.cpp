@@ -4,13 +4,13 @@
 
 #include <atomic>
 
-#include "acquire/vendor_domain.h"
-#include "app/bounded_text.h"
-#include "app/log.h"
-#include "app/product.h"
+#include "base/bounded_text.h"
+#include "base/log.h"
+#include "base/product.h"
+#include "base/registry_win.h"
+#include "base/vendor_domain.h"
 #include "state/motw.h"
 #include "state/os_probe.h"
-#include "state/registry.h"
 #include "state/session_fetch.h"
 
 namespace {

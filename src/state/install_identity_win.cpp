@@ -1,10 +1,10 @@
 #include "state/install_identity.h"
 
-#include "app/bounded_text.h"
-#include "app/log.h"
-#include "state/local_date.h"
+#include "base/bounded_text.h"
+#include "base/log.h"
+#include "base/timestamp.h"
+#include "base/uuid.h"
 #include "state/machine_hash.h"
-#include "telemetry/uuid.h"
 
 namespace {
 

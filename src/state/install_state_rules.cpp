@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "app/bounded_text.h"
-#include "state/install_dir.h"
-#include "state/json_field.h"
+#include "base/bounded_text.h"
+#include "base/json_field.h"
+#include "base/log_format.h"  // log_base_name
 
 namespace {
 
@@ -51,4 +51,14 @@ void apply_build_host_prefix(char* host_prefix, size_t size, const char* exe_pat
 const char* is_internal_text(const char* env_value, int registry_says_internal) {
   if (env_value) return strcmp(env_value, "0") == 0 ? "false" : "true";
   return registry_says_internal ? "true" : "false";
+}
+
+const char* host_prefix_from_exe_name(const char* exe_path) {
+  char name[260];
+  text_copy(name, log_base_name(exe_path));
+  text_lower_ascii(name);
+  size_t len = strlen(name);
+  if (len > 7 && text_ends_with_nocase(name, "-dev.exe")) return "dev-";
+  if (len > 9 && text_ends_with_nocase(name, "-stage.exe")) return "stage-";
+  return "";
 }

@@ -16,6 +16,9 @@ void normalise_app_version(char* version, size_t size);
 // name chooses the development or staging hosts.
 void apply_build_host_prefix(char* host_prefix, size_t size, const char* exe_path);
 
+// "-dev.exe" names give "dev-", "-stage.exe" names give "stage-", others "" (file name only).
+const char* host_prefix_from_exe_name(const char* exe_path);
+
 // env_value: CORVANE_INTERNAL when it is set to 1 to 15 characters, else null (the registry
 // flag IsInternal == 1 then decides). Returns "true" or "false".
 const char* is_internal_text(const char* env_value, int registry_says_internal);

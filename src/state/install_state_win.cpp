@@ -6,16 +6,17 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "app/bounded_text.h"
-#include "app/log.h"
-#include "app/product.h"
-#include "app/wide_win.h"
+#include "base/bounded_text.h"
+#include "base/folders_win.h"
+#include "base/log.h"
+#include "base/product.h"
+#include "base/registry_win.h"
+#include "base/wide_win.h"
 #include "state/install_identity.h"
 #include "state/install_state.h"
 #include "state/install_state_rules.h"
 #include "state/os_probe.h"
 #include "state/paths.h"
-#include "state/registry.h"
 #include "state/tag_block.h"
 
 namespace {
@@ -24,9 +25,7 @@ std::atomic<int> g_user_id_persisted{0};
 std::atomic<int> g_user_date_persisted{0};
 
 void fill_paths(install_state* state) {
-  char program_files[MAX_PATH];
-  if (program_files_dir(program_files, sizeof program_files) == 0)
-    text_format(state->install_dir, sizeof state->install_dir, "%s\\%s", program_files, PRODUCT_INSTALL_SUBDIR);
+  product_install_dir(state->install_dir, sizeof state->install_dir);
   temp_folder(state->temp_dir, sizeof state->temp_dir);
   module_path(state->exe_path, sizeof state->exe_path);
 }
@@ -72,7 +71,7 @@ void fill_is_internal(install_state* state) {
   char value[64];
   int from_env = length >= 1 && length <= 15 && wide_to_utf8(wide, value, sizeof value) == 0;
   uint32_t flag = 0;
-  int registry_internal = reg_read_dword(HKEY_LOCAL_MACHINE, "Software\\CorvaneLabs\\Telemetry", "IsInternal", &flag) == 0 &&
+  int registry_internal = reg_read_dword(HKEY_LOCAL_MACHINE, VENDOR_TELEMETRY_KEY, "IsInternal", &flag) == 0 &&
                           flag == 1;
   text_copy(state->is_internal, is_internal_text(from_env ? value : nullptr, registry_internal));
   log_info("is_internal=%s", state->is_internal);

@@ -5,9 +5,9 @@
 
 #include <cstring>
 
-#include "app/log.h"
+#include "base/log.h"
+#include "base/registry_win.h"
 #include "state/machine_hash.h"
-#include "state/registry.h"
 
 namespace {
 

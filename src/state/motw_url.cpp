@@ -2,8 +2,8 @@
 // download page opened, and which of the vendor's domain variants served it.
 #include <cstring>
 
-#include "app/bounded_text.h"
-#include "app/product.h"
+#include "base/bounded_text.h"
+#include "base/product.h"
 #include "state/motw.h"
 
 namespace {

@@ -2,9 +2,9 @@
 
 #include <cwchar>
 
-#include "app/bounded_text.h"
-#include "app/log.h"
-#include "state/handle_win.h"
+#include "base/bounded_text.h"
+#include "base/handle_win.h"
+#include "base/log.h"
 #include "state/motw.h"
 
 namespace {

@@ -2,12 +2,13 @@
 
 #include <cstring>
 
-#include "app/bounded_text.h"
+#include "base/bounded_text.h"
+#include "base/product.h"
 
 namespace {
 
 constexpr char LOCAL_SYSTEM_SID[] = "S-1-5-18";
-constexpr char ONBOARDING_SUBKEY[] = "Software\\CorvaneLabs\\Corvane\\Onboarding";
+constexpr char ONBOARDING_SUBKEY[] = PRODUCT_ONBOARDING_KEY;
 
 int is_local_system(const char* sid) { return sid && strcmp(sid, LOCAL_SYSTEM_SID) == 0; }
 

@@ -4,9 +4,9 @@
 
 #include <cstring>
 
-#include "app/log.h"
-#include "app/wide_win.h"
-#include "state/handle_win.h"
+#include "base/handle_win.h"
+#include "base/log.h"
+#include "base/wide_win.h"
 #include "state/onboarding_values.h"
 
 namespace {

@@ -2,15 +2,16 @@
 
 #include <initializer_list>
 
-#include "app/log.h"
+#include "base/log.h"
+#include "base/product.h"
+#include "base/registry_win.h"
+#include "base/timestamp.h"
 #include "state/onboarding_values.h"
-#include "state/registry.h"
-#include "telemetry/timestamp.h"
 
 namespace {
 
-constexpr char ONBOARDING_KEY[] = "Software\\CorvaneLabs\\Corvane\\Onboarding";
-constexpr char TELEMETRY_KEY[] = "Software\\CorvaneLabs\\Corvane\\Telemetry";
+constexpr char ONBOARDING_KEY[] = PRODUCT_ONBOARDING_KEY;
+constexpr char TELEMETRY_KEY[] = PRODUCT_TELEMETRY_KEY;
 
 int record_now(const char* name) {
   char now[TIMESTAMP_BUFFER];

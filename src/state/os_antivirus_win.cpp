@@ -2,8 +2,8 @@
 #include <windows.h>
 #include <wbemidl.h>
 
-#include "app/bounded_text.h"
-#include "app/wide_win.h"
+#include "base/bounded_text.h"
+#include "base/wide_win.h"
 #include "state/os_probe.h"
 #include "state/system_text.h"
 

@@ -1,6 +1,6 @@
 #include "state/os_names.h"
 
-#include "app/bounded_text.h"
+#include "base/bounded_text.h"
 
 namespace {
 

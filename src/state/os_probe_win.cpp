@@ -1,10 +1,10 @@
 #include <windows.h>
 
-#include "app/bounded_text.h"
-#include "app/wide_win.h"
+#include "base/bounded_text.h"
+#include "base/registry_win.h"
+#include "base/wide_win.h"
 #include "state/os_names.h"
 #include "state/os_probe.h"
-#include "state/registry.h"
 #include "state/system_text.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "app/log.h"
-#include "state/json_field.h"
+#include "base/json_field.h"
+#include "base/log.h"
 #include "state/session_get.h"
 #include "state/session_query.h"
 

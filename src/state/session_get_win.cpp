@@ -3,11 +3,11 @@
 #include <windows.h>
 #include <winhttp.h>
 
-#include "acquire/http_session.h"
-#include "app/bounded_text.h"
-#include "app/log.h"
-#include "app/product.h"
-#include "app/wide_win.h"
+#include "base/bounded_text.h"
+#include "base/http_session_win.h"
+#include "base/log.h"
+#include "base/product.h"
+#include "base/wide_win.h"
 #include "state/session_response.h"
 
 namespace {

@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "acquire/vendor_domain.h"
-#include "app/bounded_text.h"
-#include "app/product.h"
+#include "base/bounded_text.h"
+#include "base/product.h"
+#include "base/vendor_domain.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "app/bounded_text.h"
-#include "state/json_field.h"
+#include "base/bounded_text.h"
+#include "base/json_field.h"
 
 namespace {
 

@@ -2,6 +2,9 @@
 
 #include <cstring>
 
+#include "base/bounded_text.h"
+#include "base/json_field.h"
+
 namespace {
 
 constexpr char START_MARKER[] = "<##TAGDATA##>";
@@ -63,5 +66,14 @@ int tag_block_find(const uint8_t* data, size_t data_size, char* out, size_t out_
     out[length] = '\0';
     return static_cast<int>(length);
   }
+  return -1;
+}
+
+int uninstall_first_preference(const char* decoded_tag) {
+  if (!decoded_tag || !*decoded_tag) return -1;
+  char value[16];
+  if (json_string_field(decoded_tag, "uninstall_first", value, sizeof value) != 0) return -1;
+  if (strcmp(value, "1") == 0 || text_equal_nocase(value, "true")) return 1;
+  if (strcmp(value, "0") == 0 || text_equal_nocase(value, "false")) return 0;
   return -1;
 }

@@ -21,5 +21,8 @@ int read_tag_block(char out[TAG_BUFFER]);
 // tag or it decodes to nothing.
 int read_decoded_tag(char out[TAG_BUFFER]);
 
+// The "uninstall_first" preference of decoded tag data: 1 ("1"/"true"), 0 ("0"/"false"), else -1.
+int uninstall_first_preference(const char* decoded_tag);
+
 // The own executable's "uninstall_first" preference: 1, 0, or -1 when there is none.
 int tag_uninstall_first();

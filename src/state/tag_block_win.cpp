@@ -1,9 +1,8 @@
 #include <windows.h>
 
-#include "app/log.h"
-#include "app/switches.h"
-#include "state/base64.h"
-#include "state/handle_win.h"
+#include "base/base64.h"
+#include "base/handle_win.h"
+#include "base/log.h"
 #include "state/tag_block.h"
 
 namespace {

@@ -3,8 +3,8 @@
 
 #include <atomic>
 
-#include "app/bounded_text.h"
-#include "state/handle_win.h"
+#include "base/bounded_text.h"
+#include "base/handle_win.h"
 #include "state/os_probe.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "acquire/vendor_domain.h"
-#include "app/bounded_text.h"
+#include "base/bounded_text.h"
+#include "base/vendor_domain.h"
 
 const char* delivery_path_label(const char* scheme, const char* domain) {
   static const char* const labels[2][3] = {{"https_com", "https_net", "https_org"},

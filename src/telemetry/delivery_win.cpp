@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "acquire/http_session.h"
-#include "app/log.h"
+#include "base/http_session_win.h"
+#include "base/log.h"
 #include "telemetry/delivery_path.h"
 #include "telemetry/tracking.h"
 

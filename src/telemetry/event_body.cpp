@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/bounded_text.h"
-#include "app/product.h"
+#include "base/bounded_text.h"
+#include "base/product.h"
 #include "telemetry/event_names.h"
 #include "telemetry/json_escape.h"
 

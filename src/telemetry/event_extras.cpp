@@ -3,7 +3,7 @@
 #include <cinttypes>
 #include <cstring>
 
-#include "app/bounded_text.h"
+#include "base/bounded_text.h"
 #include "telemetry/json_escape.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
-#include "app/bounded_text.h"
-#include "app/log.h"
+#include "base/bounded_text.h"
+#include "base/log.h"
 #include "telemetry/event_queue.h"
 #include "telemetry/tracking.h"
 

@@ -3,12 +3,12 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/bounded_text.h"
-#include "app/log.h"
+#include "base/bounded_text.h"
+#include "base/log.h"
+#include "base/timestamp.h"
+#include "base/uuid.h"
 #include "telemetry/event_extras.h"
-#include "telemetry/timestamp.h"
 #include "telemetry/tracking.h"
-#include "telemetry/uuid.h"
 
 namespace {
 

@@ -3,9 +3,10 @@
 // and the uninstaller falls back to silent.
 #include <windows.h>
 
-#include "app/bounded_text.h"
-#include "app/log.h"
-#include "app/wide_win.h"
+#include "base/bounded_text.h"
+#include "base/folders_win.h"
+#include "base/log.h"
+#include "base/wide_win.h"
 #include "ui/ui_host.h"
 
 int ui_extract_resources(char* folder_out, size_t size) {

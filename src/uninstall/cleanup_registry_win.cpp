@@ -1,12 +1,12 @@
 // Registry removal of the product's Run value, keys and product-key contents.
-#include "app/log.h"
-#include "app/product.h"
-#include "app/wide_win.h"
-#include "state/registry.h"
+#include "base/log.h"
+#include "base/product.h"
+#include "base/reg_view_win.h"
+#include "base/registry_win.h"
+#include "base/wide_win.h"
 #include "uninstall/cleanup.h"
 #include "uninstall/cleanup_steps_win.h"
 #include "uninstall/probe_parts_win.h"
-#include "uninstall/reg_view_win.h"
 #include "uninstall/removal_rules.h"
 
 namespace {

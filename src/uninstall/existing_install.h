@@ -6,8 +6,8 @@
 
 #include <cstddef>
 
+#include "base/product.h"
 #include "state/install_state.h"
-#include "uninstall/footprint.h"
 
 // Zeroes and fills the probe; 1 when the product is installed (this program's own
 // uninstall entry or the MSI's entry), else 0.

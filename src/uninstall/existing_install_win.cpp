@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "app/product.h"
+#include "base/product.h"
+#include "base/reg_view_win.h"
 #include "uninstall/probe_parts_win.h"
-#include "uninstall/reg_view_win.h"
 #include "uninstall/removal_rules.h"
 
 namespace {

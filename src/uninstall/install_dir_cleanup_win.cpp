@@ -2,14 +2,14 @@
 // folder go only when nothing else is left, so a failed cleanup can be retried from it.
 #include <windows.h>
 
-#include "app/log.h"
-#include "app/product.h"
-#include "app/run_mode.h"
-#include "app/wide_win.h"
+#include "base/delete_tree.h"
+#include "base/folders_win.h"
+#include "base/log.h"
+#include "base/path_text.h"
+#include "base/product.h"
+#include "base/wide_win.h"
 #include "uninstall/cleanup_steps_win.h"
-#include "uninstall/delete_tree.h"
 #include "uninstall/msi_uninstall.h"
-#include "uninstall/shell_folder_win.h"
 
 namespace {
 

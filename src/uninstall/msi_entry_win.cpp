@@ -1,11 +1,11 @@
 // Where the MSI package is registered: its uninstall entry is the key, named by the
 // product code, whose display name is the product's.
-#include "app/bounded_text.h"
-#include "app/log.h"
-#include "app/product.h"
+#include "base/bounded_text.h"
+#include "base/log.h"
+#include "base/product.h"
+#include "base/reg_view_win.h"
 #include "uninstall/existing_install.h"
 #include "uninstall/probe_parts_win.h"
-#include "uninstall/reg_view_win.h"
 #include "uninstall/removal_rules.h"
 
 namespace {

@@ -2,16 +2,17 @@
 
 #include <windows.h>
 
-#include "app/bounded_text.h"
-#include "app/log.h"
-#include "app/product.h"
-#include "app/wide_win.h"
+#include "base/bounded_text.h"
+#include "base/folders_win.h"
+#include "base/hidden_process_win.h"
+#include "base/log.h"
+#include "base/product.h"
+#include "base/reg_view_win.h"
+#include "base/wide_win.h"
 #include "telemetry/tracking.h"
 #include "uninstall/cleanup_steps_win.h"
 #include "uninstall/existing_install.h"
-#include "uninstall/hidden_process_win.h"
 #include "uninstall/probe_parts_win.h"
-#include "uninstall/reg_view_win.h"
 
 namespace {
 

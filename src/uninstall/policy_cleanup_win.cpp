@@ -1,9 +1,9 @@
 // The browser policy that force-installs the product's extension: only the product's own
 // entries go, and the policy keys only when nothing else is left in them.
-#include "app/log.h"
-#include "app/wide_win.h"
+#include "base/log.h"
+#include "base/reg_view_win.h"
+#include "base/wide_win.h"
 #include "uninstall/cleanup.h"
-#include "uninstall/reg_view_win.h"
 #include "uninstall/removal_rules.h"
 
 namespace {

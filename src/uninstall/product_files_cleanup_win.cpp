@@ -2,12 +2,13 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "app/log.h"
-#include "app/wide_win.h"
+#include "base/delete_tree.h"
+#include "base/folders_win.h"
+#include "base/log.h"
+#include "base/path_text.h"
+#include "base/product.h"
+#include "base/wide_win.h"
 #include "uninstall/cleanup_steps_win.h"
-#include "uninstall/delete_tree.h"
-#include "uninstall/footprint.h"
-#include "uninstall/shell_folder_win.h"
 
 namespace {
 

@@ -3,14 +3,14 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "app/product.h"
-#include "app/wide_win.h"
-#include "state/handle_win.h"
-#include "state/paths.h"
-#include "uninstall/footprint.h"
+#include "base/folders_win.h"
+#include "base/handle_win.h"
+#include "base/path_text.h"
+#include "base/product.h"
+#include "base/reg_view_win.h"
+#include "base/wide_win.h"
+#include "base/wow64_win.h"
 #include "uninstall/probe_parts_win.h"
-#include "uninstall/reg_view_win.h"
-#include "uninstall/shell_folder_win.h"
 
 namespace {
 

@@ -3,17 +3,9 @@
 #include <cctype>
 #include <cstring>
 
-#include "app/bounded_text.h"
-#include "app/product.h"
-
-namespace {
-
-// Windows' attribute bits, spelt out here because the core does not include <windows.h>.
-constexpr uint32_t ATTRIBUTE_DIRECTORY = 0x10;
-constexpr uint32_t ATTRIBUTE_REPARSE_POINT = 0x400;
-constexpr uint32_t ERROR_SUCCESS_REBOOT_REQUIRED_CODE = 3010;
-
-}  // namespace
+#include "base/bounded_text.h"
+#include "base/msi_progress.h"
+#include "base/product.h"
 
 int name_in_list(const char* name, const name_list& list) {
   if (!name) return 0;
@@ -42,12 +34,6 @@ int forcelist_entry_is_product(const char* data) {
   return data && strstr(data, PRODUCT_EXTENSION_ID) ? 1 : 0;
 }
 
-tree_entry_action classify_tree_entry(uint32_t attributes) {
-  int folder = (attributes & ATTRIBUTE_DIRECTORY) != 0;
-  if (attributes & ATTRIBUTE_REPARSE_POINT) return folder ? TREE_REMOVE_FOLDER_LINK : TREE_DELETE_FILE_LINK;
-  return folder ? TREE_ENTER_FOLDER : TREE_DELETE_FILE;
-}
-
 int install_dir_entry_to_remove(const char* name) {
   if (!name || !strcmp(name, ".") || !strcmp(name, "..")) return 0;
   return !text_equal_nocase(name, UNINSTALLER_EXE);
@@ -56,7 +42,7 @@ int install_dir_entry_to_remove(const char* name) {
 msi_removal msi_removal_of(int code_found, int started, uint32_t exit_code) {
   if (!code_found) return {0, 1};
   if (!started) return {-1, 0};
-  if (exit_code == 0 || exit_code == ERROR_SUCCESS_REBOOT_REQUIRED_CODE) return {0, 1};
+  if (msi_success(static_cast<int>(exit_code))) return {0, 1};
   return {static_cast<int>(exit_code), 0};
 }
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "uninstall/footprint.h"
+#include "base/product.h"
 
 // 1 when name equals one of the list's names, compared without regard to ASCII case.
 int name_in_list(const char* name, const name_list& list);
@@ -22,17 +22,6 @@ int is_product_code_guid(const char* text);
 // 1 when a force-install list entry names the product's extension (the identifier may be
 // followed by an update URL, so it is searched anywhere in the text).
 int forcelist_entry_is_product(const char* data);
-
-// What a folder walk does with one entry, from its attribute bits. Links (junctions and
-// symbolic links) are removed as links and never entered: a tree cleaned with
-// administrator rights must not reach through a link into a folder the user owns.
-enum tree_entry_action {
-  TREE_ENTER_FOLDER,
-  TREE_DELETE_FILE,
-  TREE_REMOVE_FOLDER_LINK,
-  TREE_DELETE_FILE_LINK,
-};
-tree_entry_action classify_tree_entry(uint32_t attributes);
 
 // 1 when an install-folder entry is something the uninstall must remove: anything but
 // "." and ".." and the uninstaller itself, which stays until the folder is otherwise empty.

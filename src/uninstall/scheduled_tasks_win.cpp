@@ -1,9 +1,9 @@
 // The product's scheduled tasks go through schtasks, the tool that knows the task store.
-#include "app/bounded_text.h"
-#include "app/log.h"
+#include "base/bounded_text.h"
+#include "base/hidden_process_win.h"
+#include "base/log.h"
 #include "uninstall/cleanup.h"
 #include "uninstall/cleanup_steps_win.h"
-#include "uninstall/hidden_process_win.h"
 
 namespace {
 constexpr DWORD SCHTASKS_TIMEOUT_MS = 10000;

@@ -3,9 +3,9 @@
 // in the log and the events.
 #include <windows.h>
 
-#include "app/log.h"
+#include "base/close_product_win.h"
+#include "base/log.h"
 #include "telemetry/tracking.h"
-#include "uninstall/close_product.h"
 #include "uninstall/msi_uninstall.h"
 #include "uninstall/uninstall_flow.h"
 

@@ -1,11 +1,11 @@
 #include <windows.h>
 
-#include "app/log.h"
-#include "install/msi_progress.h"
-#include "state/paths.h"
+#include "base/close_product_win.h"
+#include "base/log.h"
+#include "base/msi_progress.h"
+#include "base/ui_post.h"
+#include "base/wow64_win.h"
 #include "telemetry/tracking.h"
-#include "ui/ui_post.h"
-#include "uninstall/close_product.h"
 #include "uninstall/msi_uninstall.h"
 #include "uninstall/uninstall_ui.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "state/base64.h"
+#include "base/base64.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string text(reinterpret_cast<const char*>(data), size);

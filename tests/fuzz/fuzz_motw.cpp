@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/product.h"
+#include "base/product.h"
 #include "state/motw.h"
 
 namespace {

@@ -7,6 +7,9 @@
 #include <string>
 
 #include "app/switches.h"
+#include "consent/relaunch_arguments.h"
+#include "install/command_lines.h"
+#include "state/tag_block.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string args(reinterpret_cast<const char*>(data), size);

@@ -1,0 +1,18 @@
+// The folders the program works in, as UTF-8: its own path, the temp folder, Program Files
+// and the shell's known folders. Each returns 0, or -1 with out emptied when the folder
+// cannot be had or does not fit in out (a cut path names another folder).
+#pragma once
+
+#include <cstddef>
+
+// The full path of the running executable.
+int module_path(char* out, size_t size);
+// The temporary folder with its trailing backslash.
+int temp_folder(char* out, size_t size);
+// The native Program Files folder (ProgramW6432, else the shell folder).
+int program_files_dir(char* out, size_t size);
+// SHGetFolderPath of a CSIDL.
+int shell_folder(int csidl, char* out, size_t size);
+
+// 1 when the path names an existing file or folder.
+int path_exists(const char* path);

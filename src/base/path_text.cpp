@@ -1,0 +1,42 @@
+#include "base/path_text.h"
+
+#include <cstring>
+
+#include "base/bounded_text.h"
+
+int join_path(const char* folder, const char* name, char* out, size_t size) {
+  return text_format(out, size, "%s\\%s", folder, name) ? 0 : -1;
+}
+
+void parent_directory(const char* path, char* out, size_t size) {
+  if (!text_copy(out, size, path)) {
+    if (size) out[0] = '\0';
+    return;
+  }
+  char* cut = strrchr(out, '\\');
+  if (!cut || cut == out) {
+    out[0] = '\0';
+    return;
+  }
+  *cut = '\0';
+}
+
+int path_in_folder(const char* file_path, const char* folder) {
+  if (!file_path || !folder || !*folder) return 0;
+  char dir[1024], base[1024];
+  text_copy(dir, file_path);
+  char* slash = strrchr(dir, '\\');
+  if (!slash) return 0;
+  *slash = '\0';
+  text_copy(base, folder);
+  size_t n = strlen(base);
+  while (n > 0 && base[n - 1] == '\\') base[--n] = '\0';
+  if (n == 0) return 0;
+  size_t d = strlen(dir);
+  if (d < n) return 0;
+  char saved = dir[n];
+  dir[n] = '\0';
+  int same_prefix = text_equal_nocase(dir, base);
+  dir[n] = saved;
+  return same_prefix && (saved == '\0' || saved == '\\');
+}

@@ -1,0 +1,95 @@
+#include "base/registry_win.h"
+
+#include "base/log.h"
+#include "base/product.h"
+#include "base/reg_key_win.h"
+#include "base/wide_win.h"
+
+namespace {
+
+constexpr size_t NAME_CHARS = 512;
+
+// Opens root\subkey in the 64-bit view and widens the value name; the Windows status.
+LSTATUS open_for(HKEY root, const char* subkey, const char* name, REGSAM access, reg_handle* key,
+                 wchar_t (&wide_name)[NAME_CHARS]) {
+  if (utf8_to_wide(name ? name : "", wide_name, NAME_CHARS) != 0) return ERROR_INVALID_PARAMETER;
+  return reg_open(root, subkey ? subkey : "", access, KEY_WOW64_64KEY, key);
+}
+
+int write_value(HKEY root, const char* subkey, const char* name, DWORD type, const BYTE* data, DWORD bytes) {
+  wchar_t wide_subkey[NAME_CHARS], wide_name[NAME_CHARS];
+  if (utf8_to_wide(subkey ? subkey : "", wide_subkey, NAME_CHARS) != 0 ||
+      utf8_to_wide(name ? name : "", wide_name, NAME_CHARS) != 0)
+    return -1;
+  reg_handle key;
+  LSTATUS status =
+      RegCreateKeyExW(root, wide_subkey, 0, nullptr, 0, KEY_WRITE | KEY_WOW64_64KEY, nullptr, &key.key, nullptr);
+  if (status == ERROR_SUCCESS) status = RegSetValueExW(key.key, wide_name, 0, type, data, bytes);
+  if (status != ERROR_SUCCESS) {
+    // Callers decide what a failed write means; a non-elevated run expects HKLM refusals.
+    log_debug("registry: writing %s\\%s failed (err=%ld)", subkey, name, static_cast<long>(status));
+    return -1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int reg_read_string(HKEY root, const char* subkey, const char* name, char* out, size_t size) {
+  if (!out || size == 0) return -1;
+  out[0] = '\0';
+  reg_handle key;
+  if (reg_open(root, subkey ? subkey : "", KEY_READ, KEY_WOW64_64KEY, &key) != ERROR_SUCCESS) return -1;
+  return reg_get_text(key.key, name, 0, out, size);
+}
+
+int reg_read_product_string(HKEY root, const char* name, char* out, size_t size) {
+  return reg_read_string(root, PRODUCT_REG_KEY, name, out, size);
+}
+
+int reg_read_dword(HKEY root, const char* subkey, const char* name, uint32_t* out) {
+  *out = 0;
+  reg_handle key;
+  wchar_t wide_name[NAME_CHARS];
+  if (open_for(root, subkey, name, KEY_READ, &key, wide_name) != ERROR_SUCCESS) return -1;
+  DWORD type = 0, value = 0, bytes = sizeof value;
+  if (RegQueryValueExW(key.key, wide_name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &bytes) !=
+          ERROR_SUCCESS ||
+      type != REG_DWORD || bytes != sizeof value)
+    return -1;
+  *out = value;
+  return 0;
+}
+
+int reg_write_string(HKEY root, const char* subkey, const char* name, const char* text) {
+  HANDLE heap = GetProcessHeap();
+  int chars = MultiByteToWideChar(CP_UTF8, 0, text ? text : "", -1, nullptr, 0);
+  if (chars <= 0) return -1;
+  auto* wide = static_cast<wchar_t*>(HeapAlloc(heap, 0, sizeof(wchar_t) * chars));
+  if (!wide) return -1;
+  MultiByteToWideChar(CP_UTF8, 0, text ? text : "", -1, wide, chars);
+  int result = write_value(root, subkey, name, REG_SZ, reinterpret_cast<const BYTE*>(wide),
+                           static_cast<DWORD>(sizeof(wchar_t) * chars));
+  HeapFree(heap, 0, wide);
+  return result;
+}
+
+int reg_write_dword(HKEY root, const char* subkey, const char* name, uint32_t value) {
+  DWORD data = value;
+  return write_value(root, subkey, name, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
+}
+
+void reg_write_once_hklm(const char* name, const char* text) {
+  if (!text || !*text) return;
+  char existing[8];
+  if (reg_read_product_string(HKEY_LOCAL_MACHINE, name, existing, sizeof existing) == 0 && existing[0]) return;
+  reg_write_string(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, name, text);
+}
+
+int reg_delete_value(HKEY root, const char* subkey, const char* name) {
+  reg_handle key;
+  wchar_t wide_name[NAME_CHARS];
+  if (open_for(root, subkey, name, KEY_SET_VALUE, &key, wide_name) != ERROR_SUCCESS) return -1;
+  RegDeleteValueW(key.key, wide_name);
+  return 0;
+}

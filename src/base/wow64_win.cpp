@@ -1,0 +1,24 @@
+#include "base/wow64_win.h"
+
+#include <windows.h>
+
+namespace {
+typedef BOOL(WINAPI* wow64_disable_fn)(PVOID*);
+typedef BOOL(WINAPI* wow64_revert_fn)(PVOID);
+
+FARPROC kernel32_export(const char* name) { return GetProcAddress(GetModuleHandleW(L"kernel32.dll"), name); }
+}  // namespace
+
+void* fs_redirection_disable() {
+  auto disable = reinterpret_cast<wow64_disable_fn>(reinterpret_cast<void*>(kernel32_export("Wow64DisableWow64FsRedirection")));
+  PVOID token = nullptr;
+  if (!disable || !disable(&token)) return nullptr;
+  // A successful disable may hand back a null token; keep a non-null marker so revert still runs.
+  return token ? token : reinterpret_cast<void*>(1);
+}
+
+void fs_redirection_revert(void* token) {
+  if (!token) return;
+  auto revert = reinterpret_cast<wow64_revert_fn>(reinterpret_cast<void*>(kernel32_export("Wow64RevertWow64FsRedirection")));
+  if (revert) revert(token == reinterpret_cast<void*>(1) ? nullptr : token);
+}

@@ -1,0 +1,24 @@
+#include <gtest/gtest.h>
+
+#include "base/path_text.h"
+
+TEST(PathText, PathInFolder) {
+  const char* dir = "C:\\Program Files\\Corvane Labs\\Corvane";
+  EXPECT_EQ(path_in_folder("C:\\Program Files\\Corvane Labs\\Corvane\\CorvaneUninstall.exe", dir), 1);
+  EXPECT_EQ(path_in_folder("c:\\program files\\corvane labs\\corvane\\sub\\x.exe", dir), 1);
+  EXPECT_EQ(path_in_folder("C:\\Program Files\\Corvane Labs\\Corvane\\x.exe", "C:\\Program Files\\Corvane Labs\\Corvane\\\\"), 1);
+  EXPECT_EQ(path_in_folder("C:\\Program Files\\Corvane Labs\\CorvaneOld\\x.exe", dir), 0);
+  EXPECT_EQ(path_in_folder("C:\\Temp\\CorvaneUninstall.exe", dir), 0);
+  EXPECT_EQ(path_in_folder("x.exe", dir), 0);
+  EXPECT_EQ(path_in_folder("C:\\a\\x.exe", ""), 0);
+}
+
+TEST(PathText, ParentDirectory) {
+  char out[260];
+  parent_directory("C:\\Program Files\\Corvane Labs\\Corvane", out, sizeof out);
+  EXPECT_STREQ(out, "C:\\Program Files\\Corvane Labs");
+  parent_directory("\\Corvane", out, sizeof out);
+  EXPECT_STREQ(out, "");
+  parent_directory("Corvane", out, sizeof out);
+  EXPECT_STREQ(out, "");
+}

@@ -1,0 +1,185 @@
+// ZIP extraction under Wine with real archives: both entry methods, folders the archive
+// only implies, the name rules (drive prefix, leading backslashes, nothing outside the
+// destination), progress by uncompressed bytes, and each failure's message.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "acquire/zip_extract.h"
+#include "base/folders_win.h"
+#include "base/wide_win.h"
+#include "win_support.h"
+#include "zip_test_archive.h"
+
+namespace {
+
+using namespace test_support;
+
+bool is_folder(const std::string& path) {
+  DWORD attributes = GetFileAttributesW(wide(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+
+std::vector<int> progress_seen;
+void record_progress(int32_t percent, void* context) {
+  EXPECT_EQ(context, nullptr);
+  progress_seen.push_back(percent);
+}
+
+// Each test gets <temp>\corvane-zip-<test>\ with the archive beside an "out" destination,
+// so anything written next to the destination is visible as an escape.
+class ZipExtract : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char temp[MAX_PATH + 1];
+    ASSERT_EQ(temp_folder(temp, sizeof temp), 0);
+    root_ = std::string(temp) + "corvane-zip-" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    wipe(root_);
+    CreateDirectoryW(wide(root_).c_str(), nullptr);
+    dest_ = root_ + "\\out";
+    CreateDirectoryW(wide(dest_).c_str(), nullptr);
+    progress_seen.clear();
+  }
+  void TearDown() override { wipe(root_); }
+
+  int extract(const std::string& archive_bytes, bool with_progress = true) {
+    std::string archive = root_ + "\\package.zip";
+    write_file(archive, archive_bytes);
+    return extract_zip(archive.c_str(), dest_.c_str(), with_progress ? record_progress : nullptr, message_,
+                       sizeof message_);
+  }
+  std::string in_dest(const std::string& relative) const { return dest_ + "\\" + relative; }
+
+  std::string root_, dest_;
+  char message_[ZIP_MESSAGE_OUT] = "unset";
+};
+
+TEST_F(ZipExtract, StoredAndDeflatedEntriesWithImpliedAndExplicitFolders) {
+  std::string big(100000, '\0');
+  for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>((i * 7919) % 251);
+  ASSERT_EQ(extract(zip_build({{"index.html", "<html></html>", false},
+                               {"assets/fonts/big.bin", big, true},
+                               {"empty/", "", false},
+                               {"assets\\style.css", "body{}", true}})),
+            0);
+  EXPECT_STREQ(message_, "success");
+  EXPECT_EQ(read_file(in_dest("index.html")), "<html></html>");
+  EXPECT_EQ(read_file(in_dest("assets\\fonts\\big.bin")), big);
+  EXPECT_EQ(read_file(in_dest("assets\\style.css")), "body{}");
+  EXPECT_TRUE(is_folder(in_dest("empty")));
+}
+
+TEST_F(ZipExtract, ProgressCountsUncompressedBytesAndOnlyReportsChanges) {
+  std::string data(50000, 'x');  // deflates to almost nothing: progress must not follow packed bytes
+  ASSERT_EQ(extract(zip_build({{"a.bin", data, true}, {"b.bin", data, false}})), 0);
+  ASSERT_GE(progress_seen.size(), 3u);
+  EXPECT_EQ(progress_seen.front(), 0);
+  EXPECT_EQ(progress_seen.back(), 100);
+  // 8192-byte pieces of 100000 bytes: a.bin's last piece (50000) ends at exactly 50 %.
+  EXPECT_NE(std::find(progress_seen.begin(), progress_seen.end(), 50), progress_seen.end());
+  for (size_t i = 2; i < progress_seen.size(); ++i) EXPECT_GT(progress_seen[i], progress_seen[i - 1]) << i;
+}
+
+TEST_F(ZipExtract, EmptyArchiveAndEmptyFilesReportOnlyTheInitialZero) {
+  ASSERT_EQ(extract(zip_build({})), 0) << message_;
+  EXPECT_STREQ(message_, "success");
+  EXPECT_EQ(progress_seen, std::vector<int>{0});
+
+  progress_seen.clear();
+  ASSERT_EQ(extract(zip_build({{"a.txt", "", false}, {"sub/b.txt", "", true}})), 0);
+  EXPECT_EQ(progress_seen, std::vector<int>{0});
+  EXPECT_TRUE(exists(in_dest("a.txt")));
+  EXPECT_EQ(read_file(in_dest("sub\\b.txt")), "");
+}
+
+TEST_F(ZipExtract, DrivePrefixAndLeadingSlashesLandInsideTheDestination) {
+  ASSERT_EQ(extract(zip_build({{"C:\\drive.txt", "1", false},
+                               {"C:/forward.txt", "2", false},
+                               {"\\\\lead\\two.txt", "3", false},
+                               {"/abs/unix.txt", "4", true}}),
+                    false),
+            0);
+  EXPECT_EQ(read_file(in_dest("drive.txt")), "1");
+  EXPECT_EQ(read_file(in_dest("forward.txt")), "2");
+  EXPECT_EQ(read_file(in_dest("lead\\two.txt")), "3");
+  EXPECT_EQ(read_file(in_dest("abs\\unix.txt")), "4");
+}
+
+TEST_F(ZipExtract, NamesLeadingOutsideAreRefusedBeforeAnythingIsWritten) {
+  // One of each kind; the unit tests of the name rules cover the rest.
+  const char* hostile[] = {"sub/../../evil.txt", "..\\evil/", "C:\\D:\\evil.txt", "sub/... /evil.txt"};
+  for (const char* name : hostile) {
+    SCOPED_TRACE(name);
+    progress_seen.clear();
+    EXPECT_EQ(extract(zip_build({{"first.txt", "fine", false}, {name, "owned", false}})), -1);
+    EXPECT_STREQ(message_, "Error extracting from ZIP file");
+    EXPECT_FALSE(exists(in_dest("first.txt"))) << "an entry before the hostile one was written";
+    EXPECT_FALSE(exists(root_ + "\\evil.txt"));
+    EXPECT_FALSE(exists(root_ + "\\evil"));
+    EXPECT_TRUE(progress_seen.empty());
+  }
+}
+
+TEST_F(ZipExtract, ExistingFilesAreReplaced) {
+  write_file(in_dest("config.json"), "old and longer than the new content");
+  ASSERT_EQ(extract(zip_build({{"config.json", "new", true}})), 0);
+  EXPECT_EQ(read_file(in_dest("config.json")), "new");
+}
+
+TEST_F(ZipExtract, DestinationUnderANonAsciiFolderName) {
+  dest_ = root_ + "\\Zo\xC3\xAB \xE6\x97\xA5\xE6\x9C\xAC";
+  ASSERT_EQ(extract(zip_build({{"pages/consent.html", "ok", true}})), 0) << message_;
+  EXPECT_EQ(read_file(dest_ + "\\pages\\consent.html"), "ok");
+}
+
+TEST_F(ZipExtract, UnreadableArchivesFailWithTheirMessages) {
+  char message[ZIP_MESSAGE_OUT];
+  std::string missing = root_ + "\\missing.zip";
+  EXPECT_EQ(extract_zip(missing.c_str(), dest_.c_str(), nullptr, message, sizeof message), -1);
+  EXPECT_STREQ(message, "Error opening ZIP file");
+
+  std::string whole = zip_build({{"a.txt", std::string(20000, 'a'), true}});
+  EXPECT_EQ(extract(whole.substr(0, whole.size() / 2)), -1);  // no central directory left
+  EXPECT_STREQ(message_, "Error opening ZIP file");
+  EXPECT_EQ(extract("this is not a zip archive at all"), -1);
+  EXPECT_STREQ(message_, "Error opening ZIP file");
+}
+
+TEST_F(ZipExtract, DamagedEntryDataFailsAsAReadError) {
+  std::string data;
+  for (int i = 0; i < 20000; ++i) data += static_cast<char>('a' + (i * 31) % 26);
+  std::string archive = zip_build({{"a.txt", data, true}});
+  // The deflate stream starts after the 30-byte local header and the name.
+  for (size_t i = 30 + 5; i < 30 + 5 + 64; ++i) archive[i] = static_cast<char>(0xFF);
+  EXPECT_EQ(extract(archive), -1);
+  EXPECT_STREQ(message_, "Error reading from ZIP file");
+}
+
+TEST_F(ZipExtract, CrcMismatchIsLeftToThePackagesOwnChecks) {
+  EXPECT_EQ(extract(zip_build({{"a.txt", "content", false}}, 0xDEADBEEF)), 0);
+  EXPECT_STREQ(message_, "success");
+  EXPECT_EQ(read_file(in_dest("a.txt")), "content");
+}
+
+TEST_F(ZipExtract, AFolderInTheWayOfAFileIsACreateError) {
+  CreateDirectoryW(wide(in_dest("blocked.txt")).c_str(), nullptr);
+  EXPECT_EQ(extract(zip_build({{"blocked.txt", "x", false}})), -1);
+  EXPECT_EQ(std::string(message_), "Error creating file: " + in_dest("blocked.txt"));
+}
+
+TEST_F(ZipExtract, MakeDirectoriesCreatesEveryMissingLevel) {
+  std::string deep = dest_ + "/a/b\\c/d";
+  make_directories(deep.c_str());
+  EXPECT_TRUE(is_folder(dest_ + "\\a\\b\\c\\d"));
+  make_directories((dest_ + "\\a\\b\\e\\").c_str());  // partly existing, trailing separator
+  EXPECT_TRUE(is_folder(dest_ + "\\a\\b\\e"));
+}
+
+}  // namespace

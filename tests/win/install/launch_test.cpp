@@ -1,0 +1,319 @@
+// The launch of the installed app under Wine: every way of the de-elevation chain, steered
+// by its seams, proven by the started program's own record of its command line; the
+// result pairs of launch_installed_app; the focus check on real windows.
+#include <windows.h>
+#include <oaidl.h>
+#include <shldisp.h>
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+
+#include "base/bounded_text.h"
+#include "base/processes_win.h"
+#include "install/launch.h"
+#include "install/launch_paths.h"
+#include "fake_app.h"
+#include "install_support.h"
+
+namespace {
+
+using install_test::captured_log;
+using install_test::scratch_dir;
+
+const bool FAKE_APP_CHECKED = (install_test::fake_app_run_if_named(), true);
+
+// An install folder holding the fake app; also starts copies of it in a chosen mode.
+class fake_install {
+ public:
+  explicit fake_install(const char* name) : folder_(name) {
+    CopyFileA((install_test::module_folder() + "\\win_tests.exe").c_str(), exe().c_str(), FALSE);
+  }
+  ~fake_install() {
+    for (auto& running : running_) {
+      CloseHandle(CreateFileA(folder_.sub((running.first + ".stop").c_str()).c_str(), GENERIC_WRITE, 0, nullptr,
+                              CREATE_ALWAYS, 0, nullptr));
+      if (WaitForSingleObject(running.second, 10000) != WAIT_OBJECT_0) TerminateProcess(running.second, 1);
+      CloseHandle(running.second);
+    }
+  }
+  std::string exe() const { return folder_.sub("Corvane.exe"); }
+  const scratch_dir& folder() const { return folder_; }
+  // Command lines the app was started with by the code under test, waiting a while for
+  // launches the shell performs after the call has returned.
+  std::string launched(DWORD wait_ms = 10000) const {
+    std::string path = folder_.sub("launched.txt");
+    for (DWORD waited = 0; waited < wait_ms && GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+         waited += 100)
+      Sleep(100);
+    return test_support::read_file(path);
+  }
+  void start(const std::string& mode) {
+    std::string command = "\"" + exe() + "\" --fake-app=" + mode;
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    ASSERT_TRUE(CreateProcessA(exe().c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    CloseHandle(pi.hThread);
+    running_.emplace_back(mode, pi.hProcess);
+    std::string ready = folder_.sub((mode + ".ready").c_str());
+    for (int i = 0; i < 100 && GetFileAttributesA(ready.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(100);
+    ASSERT_NE(GetFileAttributesA(ready.c_str()), INVALID_FILE_ATTRIBUTES) << "fake app did not come up as " << mode;
+  }
+
+ private:
+  scratch_dir folder_;
+  std::vector<std::pair<std::string, HANDLE>> running_;
+};
+
+DWORD no_console_session() { return 0xFFFFFFFF; }
+IDispatch* no_desktop_shell() { return nullptr; }
+int not_elevated() { return 0; }
+
+// The real Shell application object without its typed interface, as some shells hand it out.
+class untyped_application : public IDispatch {
+ public:
+  explicit untyped_application(IDispatch* inner) : inner_(inner) {}
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (iid == IID_IUnknown || iid == IID_IDispatch) {
+      *out = static_cast<IDispatch*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    ULONG left = --refs_;
+    if (!left) {
+      inner_->Release();
+      delete this;
+    }
+    return left;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override { return inner_->GetTypeInfoCount(count); }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override {
+    return inner_->GetTypeInfo(index, lcid, info);
+  }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid, DISPID* ids) override {
+    return inner_->GetIDsOfNames(iid, names, count, lcid, ids);
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                   EXCEPINFO* exception, UINT* bad_arg) override {
+    return inner_->Invoke(id, iid, lcid, flags, params, result, exception, bad_arg);
+  }
+
+ private:
+  IDispatch* inner_;
+  ULONG refs_ = 1;
+};
+
+IDispatch* untyped_desktop_shell() {
+  IDispatch* real = desktop_shell_application();
+  return real ? new untyped_application(real) : nullptr;
+}
+
+const char* const ARGS = "--run_source=installer --install_event_id=0190a1b2-c3d4-8e5f-9a6b-7c8d9e0f1a2b";
+
+int count_process(DWORD, void* context) {
+  ++*static_cast<int*>(context);
+  return 1;
+}
+
+class LaunchChain : public ::testing::Test {
+ protected:
+  // Wine starts its desktop shell only when a process first asks for the desktop.
+  static void SetUpTestSuite() {
+    GetDesktopWindow();
+    int outcome = 0;
+    for (int i = 0, found = 0; i < 100 && !found; ++i) {
+      for_each_process_named(L"explorer.exe", count_process, &found, &outcome);
+      if (!found) Sleep(100);
+    }
+  }
+  std::string expected_command() const { return "\"" + app.exe() + "\" " + ARGS + "\r\n"; }
+  int run(long* code) { return shell_exec_as_user_with(&seams, app.exe().c_str(), ARGS, app.folder().path().c_str(), code); }
+  fake_install app{"corvane-launch-chain"};
+  launch_seams seams = *launch_default_seams();
+};
+
+TEST_F(LaunchChain, DesktopUsersTokenComesFirst) {
+  captured_log log;
+  long code = -7;
+  ASSERT_EQ(run(&code), 0);
+  EXPECT_EQ(code, 0);
+  std::string text = log.text();
+  EXPECT_TRUE(std::regex_search(text, std::regex(R"(\[INFO\] \[Installer\] shell_exec_as_user: cloned token from )"
+                                                 R"(explorer pid=\d+ \(session=1\))")))
+      << text;
+  // Wine hands the copied token's process the caller's elevation: the log says so.
+  EXPECT_TRUE(std::regex_search(text, std::regex(R"(launched via CreateProcessWithTokenW pid=\d+ )"
+                                                 R"(integrity=(high|medium) \(rid=0x(3|2)000\))")))
+      << text;
+  EXPECT_EQ(text.find("IShellDispatch2"), std::string::npos) << "no later path once one succeeded";
+  EXPECT_EQ(app.launched(), expected_command());
+}
+
+TEST_F(LaunchChain, WithoutAConsoleSessionTheDesktopShellStartsIt) {
+  seams.console_session = no_console_session;
+  captured_log log;
+  long code = 0;
+  ASSERT_EQ(run(&code), 0);
+  EXPECT_TRUE(log.has("shell_exec_as_user: WTSGetActiveConsoleSessionId returned 0xFFFFFFFF (no console session)"));
+  EXPECT_TRUE(log.has("shell_exec_as_user: trying IShellDispatch2 path (file=" + app.exe() +
+                      ", CoInitialize hr=0x0000000"));
+  EXPECT_TRUE(log.has("[INFO] [Installer] shell_exec_as_user: launched via IShellDispatch2 (vtable)"));
+  EXPECT_EQ(app.launched(), expected_command());
+}
+
+TEST_F(LaunchChain, UntypedShellObjectIsCalledLateBound) {
+  seams.console_session = no_console_session;
+  seams.desktop_application = untyped_desktop_shell;
+  captured_log log;
+  long code = 0;
+  ASSERT_EQ(run(&code), 0);
+  std::string text = log.text();
+  EXPECT_TRUE(log.has("shell_exec_as_user: QI(IDispatch→IShellDispatch2) failed (hr=0x80004002); falling back to "
+                      "late-bound IDispatch::Invoke"));
+  EXPECT_TRUE(std::regex_search(text, std::regex(R"(launched via IDispatch::Invoke\(ShellExecute, dispid=0x[0-9a-f]+\))")))
+      << text;
+  EXPECT_EQ(app.launched(), expected_command());
+}
+
+TEST_F(LaunchChain, ReplacedShellLeavesThePlainLastResort) {
+  seams.shell_exe = L"no-such-shell.exe";
+  seams.desktop_application = no_desktop_shell;
+  captured_log log;
+  long code = 0;
+  ASSERT_EQ(run(&code), 0);
+  EXPECT_TRUE(log.has("shell_exec_as_user: no explorer.exe found in session 1 (Explorer not yet started or shell "
+                      "replacement in use)"));
+  EXPECT_TRUE(log.has("[WARN] [Installer] shell_exec_as_user: both de-elevation paths failed; falling back to plain "
+                      "ShellExecuteA (child will inherit caller integrity — see ENG-XXX)"));
+  EXPECT_EQ(app.launched(), expected_command());
+
+  DeleteFileA(app.exe().c_str());  // now the last resort has nothing to start either
+  ASSERT_EQ(run(&code), -1);
+  EXPECT_EQ(code, 2);
+  EXPECT_TRUE(log.has("[ERROR] [Installer] shell_exec_as_user: last-resort ShellExecuteA also failed (code=2)"));
+}
+
+class LaunchInstalledApp : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    text_copy(state.install_dir, app.folder().path().c_str());
+    text_copy(state.install_event_id, "0190a1b2-c3d4-8e5f-9a6b-7c8d9e0f1a2b");
+  }
+  fake_install app{"corvane-launch-app"};
+  install_state state = {};
+  launch_seams seams = *launch_default_seams();
+};
+
+TEST_F(LaunchInstalledApp, StartsTheAppWithTheInstallEventId) {
+  captured_log log;
+  launch_result result = launch_installed_app(&state);
+  EXPECT_EQ(result.code, LAUNCH_STARTED);
+  EXPECT_EQ(result.family, LAUNCH_FAMILY_NONE);
+  EXPECT_TRUE(log.has("[INFO] [Installer] Launching Corvane.exe (focus_rc=603)"));
+  EXPECT_EQ(app.launched(), "\"" + app.exe() + "\" " + ARGS + "\r\n");
+}
+
+TEST_F(LaunchInstalledApp, WithoutAnEventIdOnlyTheRunSourceIsPassed) {
+  state.install_event_id[0] = '\0';
+  seams.is_elevated = not_elevated;  // the unelevated start goes straight to ShellExecute
+  captured_log log;
+  launch_result result = launch_installed_app_with(&seams, &state);
+  EXPECT_EQ(result.code, LAUNCH_STARTED);
+  EXPECT_EQ(app.launched(), "\"" + app.exe() + "\" --run_source=installer\r\n");
+  EXPECT_EQ(log.text().find("shell_exec_as_user"), std::string::npos) << "no de-elevation when not elevated";
+}
+
+TEST_F(LaunchInstalledApp, MissingExecutableFailsBeforeAnyLaunch) {
+  DeleteFileA(app.exe().c_str());
+  captured_log log;
+  launch_result result = launch_installed_app(&state);
+  EXPECT_EQ(result.code, LAUNCH_FAILED);
+  EXPECT_EQ(result.family, LAUNCH_FAMILY_EXECUTABLE_MISSING);
+  EXPECT_TRUE(log.has("[ERROR] [Installer] Corvane.exe launch rejected before handoff (gle=2)"));
+
+  text_copy(state.install_dir, "C:\\no-such-corvane-folder");
+  result = launch_installed_app(&state);
+  EXPECT_EQ(result.family, LAUNCH_FAMILY_EXECUTABLE_MISSING);
+  EXPECT_TRUE(log.has("Corvane.exe launch rejected before handoff (gle=3)"));
+  EXPECT_EQ(log.text().find("Launching"), std::string::npos);
+}
+
+TEST_F(LaunchInstalledApp, FailedUnelevatedStartReportsTheShellsFamily) {
+  seams.is_elevated = not_elevated;
+  HANDLE file = CreateFileA(app.exe().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(file, "not a program", 13, &written, nullptr);
+  CloseHandle(file);
+  captured_log log;
+  launch_result result = launch_installed_app_with(&seams, &state);
+  EXPECT_EQ(result.code, LAUNCH_FAILED);
+  std::smatch match;
+  std::string text = log.text();
+  ASSERT_TRUE(std::regex_search(text, match, std::regex(R"(\[ERROR\] \[Installer\] shell_exec_as_user: )"
+                                                        R"(ShellExecuteA failed \(not elevated, code=(\d+)\))")))
+      << text;
+  EXPECT_EQ(result.family, launch_family_of_shell_code(std::stol(match[1])));
+}
+
+TEST_F(LaunchInstalledApp, WindowlessRunningAppIsStartingUp) {
+  app.start("wait");
+  captured_log log;
+  launch_result result = launch_installed_app(&state);
+  EXPECT_EQ(result.code, LAUNCH_ALREADY_RUNNING);
+  EXPECT_EQ(result.family, LAUNCH_FAMILY_NONE);
+  EXPECT_TRUE(log.has("[INFO] [Installer] Corvane.exe is starting up — skipping launch to avoid a second instance"));
+  EXPECT_EQ(app.launched(1000), "") << "no second instance";
+}
+
+// Real windows need a display: the install_launch scenario runs these under Xvfb.
+class LaunchFocus : public LaunchInstalledApp {
+ protected:
+  void SetUp() override {
+    LaunchInstalledApp::SetUp();
+    HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    if (!probe) GTEST_SKIP() << "no display for windows";
+    DestroyWindow(probe);
+  }
+  static HWND app_window() {
+    HWND window = FindWindowW(L"CorvaneFakeApp", L"Corvane");
+    while (window && (!IsWindowVisible(window) || GetWindow(window, GW_OWNER)))
+      window = FindWindowExW(nullptr, window, L"CorvaneFakeApp", L"Corvane");
+    return window;
+  }
+};
+
+TEST_F(LaunchFocus, MinimisedAppIsRestoredInsteadOfStartedAgain) {
+  app.start("minimized");
+  HWND window = app_window();
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(IsIconic(window));
+  captured_log log;
+  launch_result result = launch_installed_app(&state);
+  EXPECT_EQ(result.code, LAUNCH_ALREADY_RUNNING);
+  EXPECT_EQ(result.family, LAUNCH_FAMILY_NONE);
+  EXPECT_TRUE(log.has("[INFO] [Installer] Corvane.exe already running — focused existing window instead of launching "
+                      "a second instance"));
+  EXPECT_FALSE(IsIconic(window));
+  EXPECT_EQ(app.launched(1000), "");
+}
+
+TEST_F(LaunchFocus, HiddenOrOwnedWindowsMeanStillStarting) {
+  for (const char* mode : {"hidden", "owned"}) {
+    fake_install running("corvane-launch-focus-running");
+    running.start(mode);
+    captured_log log;
+    launch_result result = launch_installed_app(&state);
+    EXPECT_EQ(result.code, LAUNCH_ALREADY_RUNNING) << mode;
+    EXPECT_TRUE(log.has("Corvane.exe is starting up — skipping launch to avoid a second instance")) << mode;
+  }
+  EXPECT_EQ(app.launched(1000), "");
+}
+
+}  // namespace
