@@ -10,3 +10,9 @@ target_include_directories(unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/support)
 include(GoogleTest)
 gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60)
 
+# The layer rule of src/ (its table is in src/README.md), and the check's own cases.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+add_test(NAME layers.src_follows_its_table COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/check_layers.py
+         ${CMAKE_SOURCE_DIR}/src)
+add_test(NAME layers.check_rejects_broken_tables_and_includes COMMAND ${Python3_EXECUTABLE}
+         ${CMAKE_SOURCE_DIR}/tools/check_layers_test.py)
