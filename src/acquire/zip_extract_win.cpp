@@ -62,14 +62,26 @@ int fail(extraction& run, const char* text) {
   return -1;
 }
 
-// The current entry's name, with its path below the destination.
+// The current entry's name, with its path below the destination. minizip terminates a name
+// only when it is shorter than the buffer, so a longer one is refused, never read past or cut.
 int current_entry(unzFile zip, char (&name)[ENTRY_NAME_MAX], char (&relative)[ENTRY_NAME_MAX],
                   unz_file_info64* info) {
-  if (unzGetCurrentFileInfo64(zip, info, name, sizeof name, nullptr, 0, nullptr, 0) != UNZ_OK) return -1;
+  *info = {};
+  name[0] = relative[0] = '\0';
+  if (unzGetCurrentFileInfo64(zip, info, name, sizeof name, nullptr, 0, nullptr, 0) != UNZ_OK) return ZIP_ENTRY_REFUSED;
+  if (info->size_filename >= sizeof name) {
+    name[sizeof name - 1] = '\0';
+    return ZIP_ENTRY_REFUSED;
+  }
   return zip_entry_path(name, relative, sizeof relative);
 }
 
-void log_refused(const char* name, const char* dest) {
+void log_refused(const char* name, const unz_file_info64& info, const char* dest) {
+  if (info.size_filename >= ENTRY_NAME_MAX) {
+    log_error("ZIP entry name of %lu bytes is longer than a path — archive refused",
+              static_cast<unsigned long>(info.size_filename));
+    return;
+  }
   char printable[ENTRY_NAME_MAX];
   zip_entry_name_for_log(name, printable, sizeof printable);
   log_error("ZIP entry \"%s\" would be written outside %s — archive refused", printable, dest);
@@ -84,7 +96,7 @@ int survey(extraction& run) {
     char relative[ENTRY_NAME_MAX];
     unz_file_info64 info;
     if (current_entry(run.zip, name, relative, &info) == ZIP_ENTRY_REFUSED) {
-      log_refused(name, run.dest);
+      log_refused(name, info, run.dest);
       return fail(run, "Error extracting from ZIP file");
     }
     run.total += static_cast<uint32_t>(info.uncompressed_size);

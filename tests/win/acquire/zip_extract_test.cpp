@@ -127,6 +127,20 @@ TEST_F(ZipExtract, NamesLeadingOutsideAreRefusedBeforeAnythingIsWritten) {
   }
 }
 
+// minizip hands back a name that fills its buffer unterminated; such a name is refused as a
+// whole, not read past or cut (a cut name is another path).
+TEST_F(ZipExtract, NameLongerThanAPathIsRefusedBeforeAnythingIsWritten) {
+  captured_log log;
+  std::string long_name = "deep/" + std::string(295, 'n');
+  EXPECT_EQ(extract(zip_build({{"first.txt", "fine", false}, {long_name, "owned", false}})), -1);
+  EXPECT_STREQ(message_, "Error extracting from ZIP file");
+  EXPECT_FALSE(exists(in_dest("first.txt")));
+  EXPECT_FALSE(exists(in_dest("deep")));
+  EXPECT_TRUE(progress_seen.empty());
+  EXPECT_TRUE(log.has("[ERROR] [Installer] ZIP entry name of 300 bytes is longer than a path — archive refused"))
+      << log.text();
+}
+
 TEST_F(ZipExtract, ExistingFilesAreReplaced) {
   write_file(in_dest("config.json"), "old and longer than the new content");
   ASSERT_EQ(extract(zip_build({{"config.json", "new", true}})), 0);
