@@ -12,35 +12,40 @@ int fail(char* out, size_t size) {
   return -1;
 }
 
+// A folder cut to fit would be another folder.
+int whole_path(const wchar_t* wide, char* out, size_t size) {
+  return wide_to_utf8(wide, out, size) == 0 ? 0 : fail(out, size);
+}
+
 }  // namespace
 
 int module_path(char* out, size_t size) {
   wchar_t wide[MAX_PATH];
   DWORD n = GetModuleFileNameW(nullptr, wide, MAX_PATH);
   if (n == 0 || n >= MAX_PATH) return fail(out, size);
-  return wide_to_utf8(wide, out, size);
+  return whole_path(wide, out, size);
 }
 
 int temp_folder(char* out, size_t size) {
   wchar_t wide[MAX_PATH + 1];
   DWORD n = GetTempPathW(MAX_PATH + 1, wide);
   if (n == 0 || n > MAX_PATH) return fail(out, size);
-  return wide_to_utf8(wide, out, size);
+  return whole_path(wide, out, size);
 }
 
 int program_files_dir(char* out, size_t size) {
   wchar_t wide[MAX_PATH];
   DWORD n = GetEnvironmentVariableW(L"ProgramW6432", wide, MAX_PATH);
-  if (n >= 1 && n <= 259) return wide_to_utf8(wide, out, size);
+  if (n >= 1 && n <= 259) return whole_path(wide, out, size);
   if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, wide)))
-    return wide_to_utf8(wide, out, size);
+    return whole_path(wide, out, size);
   return fail(out, size);
 }
 
 int shell_folder(int csidl, char* out, size_t size) {
   wchar_t wide[MAX_PATH];
   if (SUCCEEDED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, wide)) && wide[0])
-    return wide_to_utf8(wide, out, size);
+    return whole_path(wide, out, size);
   return fail(out, size);
 }
 

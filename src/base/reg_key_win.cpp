@@ -37,7 +37,8 @@ int reg_get_text(HKEY key, const char* name, int allow_expand, char* out, size_t
   if (RegQueryValueExW(key, wide_name, nullptr, &type, reinterpret_cast<BYTE*>(text), &got) == ERROR_SUCCESS &&
       got <= bytes && (type == REG_SZ || (allow_expand && type == REG_EXPAND_SZ))) {
     text[got / sizeof(wchar_t)] = L'\0';
-    result = wide_to_utf8(text, out, size);
+    // A value longer than out is kept cut, as every field of the program is.
+    result = wide_to_utf8(text, out, size) < 0 ? -1 : 0;
   }
   HeapFree(heap, 0, text);
   if (result != 0) out[0] = '\0';
