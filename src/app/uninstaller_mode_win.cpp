@@ -25,10 +25,9 @@
 namespace {
 
 int silent_uninstall(install_state* state, int log_mode_line) {
-  void* redirection = fs_redirection_disable();
+  fs_redirection_off redirection;
   if (log_mode_line) log_info("Mode: silent");
   int code = run_silent_uninstall(state);
-  fs_redirection_revert(redirection);
   return code;
 }
 
@@ -70,12 +69,11 @@ void remove_directory_logged(const char* path, int is_parent) {
 // Succeeds only when the uninstall left the folders empty.
 void deferred_directory_removal(const install_state* state) {
   if (!state->install_dir[0]) return;
-  void* redirection = fs_redirection_disable();
+  fs_redirection_off redirection;
   remove_directory_logged(state->install_dir, 0);
   char parent[MAX_PATH];
   parent_directory(state->install_dir, parent, sizeof parent);
   if (parent[0]) remove_directory_logged(parent, 1);
-  fs_redirection_revert(redirection);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// Owners of Windows handles, so every path closes what it opened.
+// Owners of Windows handles, so every path closes what it opened: kernel objects (file,
+// mapping, token, process), service-manager handles, registry keys and COM interfaces.
 #pragma once
 
 #include <windows.h>
@@ -26,4 +27,25 @@ struct sc_handle {
   ~sc_handle() {
     if (handle) CloseServiceHandle(handle);
   }
+};
+
+// An open registry key.
+struct reg_handle {
+  HKEY key = nullptr;
+  reg_handle() = default;
+  reg_handle(const reg_handle&) = delete;
+  reg_handle& operator=(const reg_handle&) = delete;
+  ~reg_handle() {
+    if (key) RegCloseKey(key);
+  }
+};
+
+// A COM interface pointer, released on every path.
+template <typename T>
+struct com_ptr {
+  T* p = nullptr;
+  ~com_ptr() {
+    if (p) p->Release();
+  }
+  T** out() { return &p; }
 };

@@ -7,19 +7,10 @@
 
 #include <cstddef>
 
+#include "base/handle_win.h"  // reg_handle
+
 // The views in the order they are tried.
 constexpr REGSAM REG_VIEWS[2] = {KEY_WOW64_64KEY, KEY_WOW64_32KEY};
-
-// Owns an open key so every path closes it.
-struct reg_handle {
-  HKEY key = nullptr;
-  reg_handle() = default;
-  reg_handle(const reg_handle&) = delete;
-  reg_handle& operator=(const reg_handle&) = delete;
-  ~reg_handle() {
-    if (key) RegCloseKey(key);
-  }
-};
 
 // RegOpenKeyEx of root\path with access | view; returns the Windows status.
 LSTATUS reg_open(HKEY root, const char* path, REGSAM access, REGSAM view, reg_handle* out);

@@ -35,7 +35,7 @@ int finish_silent(install_state* state) {
 }  // namespace
 
 int run_silent_install(install_state* state) {
-  void* redirection = fs_redirection_disable();
+  fs_redirection_off redirection;
   log_info("Mode: silent");
   tracking_send(state, "corvane.installer.start", "Install started (silent)");
   char msi_name[256];
@@ -50,6 +50,5 @@ int run_silent_install(install_state* state) {
   } else {
     code = finish_silent(state);
   }
-  fs_redirection_revert(redirection);
   return code;
 }

@@ -82,8 +82,7 @@ int run_worker(install_state* state) {
 
 DWORD WINAPI ui_install_worker(LPVOID argument) {
   install_state* state = static_cast<install_state*>(argument);
-  void* redirection = fs_redirection_disable();
+  fs_redirection_off redirection;
   int result = run_worker(state);
-  fs_redirection_revert(redirection);
   return static_cast<DWORD>(result);
 }

@@ -3,6 +3,7 @@
 #include <wbemidl.h>
 
 #include "base/bounded_text.h"
+#include "base/handle_win.h"
 #include "base/wide_win.h"
 #include "state/os_probe.h"
 #include "state/system_text.h"
@@ -10,16 +11,6 @@
 namespace {
 
 constexpr long FETCH_TIMEOUT_MS = 3000;  // a hanging Security Center costs at most this per product
-
-// Releases a COM interface on every path.
-template <typename T>
-struct com_ptr {
-  T* p = nullptr;
-  ~com_ptr() {
-    if (p) p->Release();
-  }
-  T** out() { return &p; }
-};
 
 struct bstr {
   BSTR text;

@@ -96,9 +96,8 @@ int probe_scheduled_tasks() {
   if (wide_to_utf8(wide, system, sizeof system) != 0 || join_path(system, "Tasks", tasks, sizeof tasks) != 0) return 0;
   // The task store lives in the 64-bit system folder, which a 32-bit process sees only
   // with redirection off.
-  void* redirection = fs_redirection_disable();
+  fs_redirection_off redirection;
   int found = any_exists_in(tasks, PRODUCT_TASK_FILES);
-  fs_redirection_revert(redirection);
   return found;
 }
 

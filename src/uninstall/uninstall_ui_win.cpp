@@ -24,9 +24,10 @@ DWORD WINAPI close_phase(LPVOID) {
 }
 
 DWORD WINAPI removal_phase(LPVOID state) {
-  void* redirection = fs_redirection_disable();
-  InterlockedExchange(&g_phase2_result, uninstall_msi_and_clean(static_cast<install_state*>(state)));
-  fs_redirection_revert(redirection);
+  {
+    fs_redirection_off redirection;
+    InterlockedExchange(&g_phase2_result, uninstall_msi_and_clean(static_cast<install_state*>(state)));
+  }
   InterlockedExchange(&g_phase_done, 1);
   return 0;
 }
@@ -90,7 +91,7 @@ int uninstall_ui_start(install_state* state) {
 
 DWORD WINAPI uninstall_ui_worker(LPVOID argument) {
   install_state* state = static_cast<install_state*>(argument);
-  void* redirection = fs_redirection_disable();
+  fs_redirection_off redirection;
   DWORD result = 1;
   if (!wait_for_begin()) {
     log_info("User cancelled before uninstall began");
@@ -116,7 +117,6 @@ DWORD WINAPI uninstall_ui_worker(LPVOID argument) {
       result = complete ? 0 : 1;
     }
   }
-  fs_redirection_revert(redirection);
   return result;
 }
 
