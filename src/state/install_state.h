@@ -24,6 +24,24 @@ struct existing_install_probe {
 
 typedef void (*progress_fn_t)(const char* stage, int percent, void* context);
 
+// Who writes which part, and when another thread may read it. There is no lock: each part has
+// one writer at a time, and a reader waits for a join or a hand-over.
+// - Main thread, before any other thread sees the record: install_state_init fills identity,
+//   tag and registry attribution, the machine description and the paths; the mode then sets
+//   the run's choices (dry_run, decrypt_https, analytics_enabled, uninstall_first, existing,
+//   is_uninstall_before_install, progress_fn/progress_ctx) before it starts a worker. The
+//   Mark of the Web's host_prefix and host_domain are written on the main thread too, by
+//   install_state_start_attribution before its thread starts.
+// - Attribution thread (install_state_start_attribution until commit_attribution_to_registry
+//   joins it): the session answer's members (utm_*, gclid, fbclid, msclkid, campaign_id,
+//   browser_name, browser_version, app_version, auto_install), user_id, user_date and
+//   server_timestamp, each only where still empty. Read them on another thread only after the
+//   commit (its on_done callback runs on the attribution thread itself, after the merge).
+// - Install engine (the silent sequence on the main thread, or the UI install worker):
+//   msi_file_size_kb, install_date and install_event_id. The main thread reads them after
+//   the worker has been joined.
+// - The telemetry sender never reads the record: an event's body and hosts are copied from it
+//   on the sending thread.
 struct install_state {
   char app_version[64];
   char auto_install[16];
