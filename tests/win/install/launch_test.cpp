@@ -15,12 +15,12 @@
 #include "install/launch.h"
 #include "install/launch_paths.h"
 #include "fake_app.h"
-#include "install_support.h"
+#include "win_support.h"
 
 namespace {
 
-using install_test::captured_log;
-using install_test::scratch_dir;
+using test_support::captured_log;
+using test_support::scratch_dir;
 
 const bool FAKE_APP_CHECKED = (install_test::fake_app_run_if_named(), true);
 
@@ -28,7 +28,7 @@ const bool FAKE_APP_CHECKED = (install_test::fake_app_run_if_named(), true);
 class fake_install {
  public:
   explicit fake_install(const char* name) : folder_(name) {
-    CopyFileA((install_test::module_folder() + "\\win_tests.exe").c_str(), exe().c_str(), FALSE);
+    CopyFileA((test_support::module_folder() + "\\win_tests.exe").c_str(), exe().c_str(), FALSE);
   }
   ~fake_install() {
     for (auto& running : running_) {

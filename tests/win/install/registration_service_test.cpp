@@ -8,12 +8,12 @@
 
 #include "base/product.h"
 #include "install/registration.h"
-#include "install_support.h"
+#include "win_support.h"
 
 namespace {
 
-using install_test::captured_log;
-using install_test::scratch_dir;
+using test_support::captured_log;
+using test_support::scratch_dir;
 
 class ServiceStart : public ::testing::Test {
  protected:
@@ -72,7 +72,7 @@ TEST_F(ServiceStart, RefusedStartIsAWarningWithTheManagersError) {
 TEST_F(ServiceStart, StartedOnceThenLeftAloneWhileRunning) {
   // The test product's own service, copied where the service manager can reach it.
   std::string binary = work.sub("Corvane.Service.exe");
-  ASSERT_TRUE(CopyFileA((install_test::module_folder() + "\\product\\bin\\Corvane.Service.exe").c_str(),
+  ASSERT_TRUE(CopyFileA((test_support::module_folder() + "\\product\\bin\\Corvane.Service.exe").c_str(),
                         binary.c_str(), FALSE));
   create_service(binary);
   captured_log log;

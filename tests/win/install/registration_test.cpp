@@ -9,12 +9,12 @@
 #include "base/bounded_text.h"
 #include "base/product.h"
 #include "install/registration.h"
-#include "install_support.h"
+#include "win_support.h"
 
 namespace {
 
-using install_test::captured_log;
-using install_test::scratch_dir;
+using test_support::captured_log;
+using test_support::scratch_dir;
 
 const char* const MSI_64 = UNINSTALL_ROOT_KEY "\\{C0FFEE64-0000-4000-8000-000000000064}";
 const char* const MSI_32 = UNINSTALL_ROOT_KEY "\\{C0FFEE32-0000-4000-8000-000000000032}";
@@ -57,7 +57,7 @@ class Registration : public ::testing::Test {
     wipe();
     text_copy(state.install_dir, install.path().c_str());
     text_copy(state.exe_path, source.c_str());
-    CopyFileA((install_test::module_folder() + "\\win_tests.exe").c_str(), source.c_str(), FALSE);
+    CopyFileA((test_support::module_folder() + "\\win_tests.exe").c_str(), source.c_str(), FALSE);
   }
   void TearDown() override { wipe(); }
   static void wipe() {
