@@ -95,7 +95,8 @@ test('events reach their channel listeners in registration order, past a throwin
   });
   await p.dispatch({ type: 'event', channel: 'installer://progress', payload: { stage: 'downloading', percent: 7 } });
   await p.dispatch({ type: 'event', channel: 'nobody://listens', payload: { x: 1 } });
-  await p.dispatch({ type: 'event', channel: 'installer://terminal', payload: { terminal: 'finish' } });
+  await p.dispatch({ type: 'event', channel: 'installer://terminal',
+    payload: { stage: 'done', terminal: 'finish', outcome: 'success' } });
   assert.deepEqual(await p.page.evaluate(() => window.seen), [
     ['a', { stage: 'downloading', percent: 7 }],
     ['b', 7],

@@ -77,34 +77,36 @@ describe('boot', () => {
 });
 
 describe('progress', () => {
-  test('labels each stage, clamps the percent and shows extraction with a full bar', async () => {
+  test('labels each stage and shows extraction with a full bar', async () => {
     const p = await install();
     const seen = [];
-    for (const [stage, percent] of [['downloading', 42], ['extracting', 30], ['installing', 150],
-      ['finishing', -5], ['closing_existing', 10], ['uninstalling_existing', 20], ['mystery', 60]]) {
+    for (const [stage, percent] of [['preparing', 0], ['downloading', 42], ['extracting', 30],
+      ['installing', 60], ['finishing', 85], ['done', 100]]) {
       await p.progress(stage, percent);
       seen.push(await stageText(p));
     }
     assert.deepEqual(seen, [
+      ['Preparing to install...', '0%'],
       ['Downloading CorVane...', '42%'],
       ['Extracting 30%...', '100%'],
-      ['Installing CorVane...', '100%'],
-      ['Finishing up...', '0%'],
-      ['Closing CorVane...', '10%'],
-      ['Uninstalling existing version...', '20%'],
-      ['Preparing to install...', '60%'],
+      ['Installing CorVane...', '60%'],
+      ['Finishing up...', '85%'],
+      ['Done!', '100%'],
     ]);
     await p.close();
   });
 
   test('a dry run has its own labels for the stages that change the machine', async () => {
-    const p = await install({ ...STATE, dry_run: true });
+    const p = await install({ ...STATE, dry_run: true, uninstall_first: true });
+    await p.progress('extracting', 0);
+    await p.progress('uninstalling_existing', 0);
     const seen = [];
-    for (const stage of ['downloading', 'closing_existing', 'uninstalling_existing', 'installing', 'finishing']) {
-      await p.progress(stage, 5);
+    for (const [stage, percent] of [['closing_existing', 0], ['uninstalling_existing', 5], ['installing', 30],
+      ['finishing', 85]]) {
+      await p.progress(stage, percent);
       seen.push(await p.text('#stage-label'));
     }
-    assert.deepEqual(seen, ['Downloading CorVane...', 'Closing CorVane (dry run)...',
+    assert.deepEqual(seen, ['Closing CorVane (dry run)...',
       'Uninstalling existing version (dry run)...', 'Installing (dry run)...', 'Finishing up (dry run)...']);
     await p.close();
   });
@@ -113,7 +115,9 @@ describe('progress', () => {
     const p = await install();
     await p.progress('downloading', 40);
     assert.deepEqual(await trackerState(p), ['Download:40%', 'Install:0%', 'Complete:0%']);
-    await p.progress('closing_existing', 30);
+    await p.progress('extracting', 0);
+    assert.deepEqual(await trackerState(p), ['Download:100%', 'Install:0%', 'Complete:0%']);
+    await p.progress('installing', 30);
     assert.deepEqual(await trackerState(p), ['Download:100%', 'Install:30%', 'Complete:0%']);
     await p.close();
   });
@@ -149,7 +153,7 @@ describe('progress', () => {
     await p.advance(10000);
     assert.equal(await p.text('.slide-title'), 'Blocking in All Browsers');
     assert.match(await p.page.getAttribute('.slide-image', 'src'), /feature-browsers\.webp$/);
-    await finishAfter(p, { stage: 'done', terminal: 'fail', outcome: 'error' });
+    await finishAfter(p, { stage: 'install', terminal: 'fail', outcome: 'error' });
     const logged = (await p.logLines()).filter((l) => l.message.startsWith('carousel:')).length;
     await p.advance(30000);
     assert.equal((await p.logLines()).filter((l) => l.message.startsWith('carousel:')).length, logged);
@@ -215,13 +219,6 @@ describe('success', () => {
     await p.close();
   });
 
-  test('a finish terminal without an outcome counts as success', async () => {
-    const p = await install();
-    await finishAfter(p, { stage: 'done', terminal: 'finish' });
-    assert.equal(await p.currentScreen(), 'onboard-browsers');
-    await p.close();
-  });
-
   test('Previous goes back; Escape turns the screen\'s switches on again and moves on', async () => {
     const p = await install();
     await finishAfter(p, { stage: 'done', terminal: 'finish', outcome: 'success' });
@@ -257,9 +254,9 @@ describe('success', () => {
 });
 
 describe('warning and error', () => {
-  test('warning goes straight to its finish screen, reports done, and still launches', async () => {
+  test('a failure with the earlier product still there is a warning: finish screen, done reported, still launches', async () => {
     const p = await install();
-    await finishAfter(p, { stage: 'done', terminal: 'finish', outcome: 'warning' });
+    await finishAfter(p, { stage: 'download', terminal: 'fail', outcome: 'warning' });
     assert.equal(await p.currentScreen(), 'finish');
     assert.equal(await p.text('[data-screen="finish"] h1'), 'Corvane Already Installed');
     assert.equal(await p.page.innerHTML('.finish-text'),
@@ -275,23 +272,27 @@ describe('warning and error', () => {
     await p.close();
   });
 
-  test('fail without an outcome is an error: no launch box, and Close only exits', async () => {
-    const p = await install();
-    await p.progress('downloading', 60);
-    await finishAfter(p, { stage: 'downloading', terminal: 'fail' });
-    assert.equal(await p.currentScreen(), 'finish');
-    assert.equal(await p.text('[data-screen="finish"] h1'), 'Corvane Not Installed');
-    assert.equal(await p.page.innerHTML('.finish-text'),
-      'Oops, it looks like something went wrong during the installation.<br>Please try running the installer again.');
-    assert.equal(await p.text('.finish-button'), 'Close');
-    assert.equal(await p.page.isVisible('#launch-on-logon'), false);
-    assert.deepEqual(await p.evidence('finish-error'), { wide: [], narrow: [] });
-    await p.press('Enter');
-    await p.advance(150);
-    assert.deepEqual((await p.commandNames()).slice(-3), ['enable_close', 'signal_user_action', 'exit_sibling']);
-    assert.equal((await p.invokesOf('launch_app')).length, 0);
-    await p.close();
-  });
+  // A failed install, and an install whose app cannot be found afterwards.
+  for (const payload of [{ stage: 'install', terminal: 'fail', outcome: 'error' },
+    { stage: 'done', terminal: 'finish', outcome: 'error' }]) {
+    test(`${payload.terminal} with an error: no launch box, and Close only exits`, async () => {
+      const p = await install();
+      await p.progress('installing', 60);
+      await finishAfter(p, payload);
+      assert.equal(await p.currentScreen(), 'finish');
+      assert.equal(await p.text('[data-screen="finish"] h1'), 'Corvane Not Installed');
+      assert.equal(await p.page.innerHTML('.finish-text'),
+        'Oops, it looks like something went wrong during the installation.<br>Please try running the installer again.');
+      assert.equal(await p.text('.finish-button'), 'Close');
+      assert.equal(await p.page.isVisible('#launch-on-logon'), false);
+      if (payload.terminal === 'fail') assert.deepEqual(await p.evidence('finish-error'), { wide: [], narrow: [] });
+      await p.press('Enter');
+      await p.advance(150);
+      assert.deepEqual((await p.commandNames()).slice(-3), ['enable_close', 'signal_user_action', 'exit_sibling']);
+      assert.equal((await p.invokesOf('launch_app')).length, 0);
+      await p.close();
+    });
+  }
 
   test('the finish button stays in place whatever the outcome', async () => {
     const boxes = [];
