@@ -40,6 +40,9 @@ export async function startBrowser() {
 export const SLOW_COMMANDS = {
   // Up to five schtasks runs of 15 s each.
   set_launch_on_logon: { ms: 75000, blocking: true },
+  // Answered once the person has dealt with the UAC prompt; the host pumps
+  // messages while it waits for the elevated copy.
+  consent_elevate: { ms: 30000, blocking: false },
 };
 
 // The stage words and terminal payloads the host sends to each page.
