@@ -140,12 +140,17 @@
     if (finishing) return;
     finishing = true;
     P.setDisabled(finishButton, true);
-    if (run.outcome() !== 'error') {
-      telemetry.click('get_started', 'finish');
-      P.send('set_launch_on_logon', { enabled: launchBox.checked });
-      P.send('launch_app');
+    if (run.outcome() === 'error') {
+      P.exitSoon();
+      return;
     }
-    P.exitSoon();
+    telemetry.click('get_started', 'finish');
+    // The host answers one command at a time and may spend over a minute on
+    // the sign-in tasks: the next command goes out only after that answer, so
+    // its own time-out does not run out while it waits behind it.
+    P.send('set_launch_on_logon', { enabled: launchBox.checked })
+      .then(function () { return P.send('launch_app'); })
+      .then(function () { P.exitSoon(); });
   }
 
   function onKey(e) {

@@ -2,7 +2,7 @@
 // the finish button, page telemetry and the address fragments.
 import { test, describe, before, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { startBrowser, openPage } from './harness.mjs';
+import { startBrowser, openPage, SLOW_COMMANDS } from './harness.mjs';
 
 let browser;
 before(async () => { browser = await startBrowser(); });
@@ -204,9 +204,14 @@ describe('success', () => {
     assert.equal(await p.page.isChecked('#launch-on-logon'), true);
     assert.deepEqual(await p.evidence('finish-success'), { wide: [], narrow: [] });
 
+    // The host may take 75 s over launch-on-logon; nothing may give up on it
+    // or on the commands that wait behind it.
     await p.page.uncheck('#launch-on-logon');
     const before = (await p.commands()).length;
     await p.click('.finish-button');
+    assert.deepEqual((await p.commands()).slice(before).map((m) => [m.cmd, m.args]),
+      [['set_launch_on_logon', { enabled: false }]]);
+    await p.advance(SLOW_COMMANDS.set_launch_on_logon.ms);
     assert.deepEqual((await p.commands()).slice(before).map((m) => [m.cmd, m.args]),
       [['set_launch_on_logon', { enabled: false }], ['launch_app', {}]]);
     await p.advance(149);
@@ -216,6 +221,7 @@ describe('success', () => {
     await p.press('Enter');
     assert.equal((await p.invokesOf('launch_app')).length, 1);
     assert.equal((await p.invokesOf('exit_sibling')).length, 1);
+    assert.deepEqual((await p.logLines()).filter((l) => l.level !== 'info'), []);
     await p.close();
   });
 
@@ -267,6 +273,7 @@ describe('warning and error', () => {
     assert.deepEqual(await payloadsOf(p, 'signal_user_action'), [{ action: 'begin' }, { action: 'done' }]);
     assert.deepEqual(await p.evidence('finish-warning'), { wide: [], narrow: [] });
     await p.press('Escape');
+    await p.advance(SLOW_COMMANDS.set_launch_on_logon.ms);
     await p.advance(150);
     assert.deepEqual((await p.commandNames()).slice(-3), ['set_launch_on_logon', 'launch_app', 'exit_sibling']);
     await p.close();
