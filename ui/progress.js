@@ -53,6 +53,7 @@
   var fiveSteps = false;
   var doneSent = false;
   var lastStage = ['preparing', 0];
+  var closingReported = false;
   var finishing = false;
 
   var tracker = V.createTracker(document.getElementById('tracker'));
@@ -72,6 +73,14 @@
     return LABELS.hasOwnProperty(stage) ? stage : 'starting';
   }
 
+  // The host announces the removal of the existing version with
+  // "uninstalling_existing" 0 and only then reports closing it: until closing
+  // has been reported, that word starts the Close step rather than passing it.
+  function removalStage(stage) {
+    if (stage === 'closing_existing') closingReported = true;
+    return stage === 'uninstalling_existing' && fiveSteps && !closingReported ? 'closing_existing' : stage;
+  }
+
   // Phases are named after the tracker steps they fill.
   function phaseOf(stage) {
     if (DOWNLOAD_STAGES.indexOf(stage) >= 0) return 'Download';
@@ -87,7 +96,7 @@
 
   function setStage(rawStage, percent) {
     lastStage = [rawStage, percent];
-    var stage = knownStage(rawStage);
+    var stage = removalStage(knownStage(rawStage));
     var p = V.clamp(percent);
     var label = (dryRun && DRY_RUN_LABELS[stage]) || LABELS[stage];
     if (stage === 'extracting') {

@@ -122,22 +122,34 @@ describe('progress', () => {
     await p.close();
   });
 
-  test('with uninstall_first five steps, closing and uninstalling fill their own segments and restart the bar', async () => {
+  test('with uninstall_first five steps: in the host\'s order no step fills and then empties again', async () => {
     const p = await install({ ...STATE, uninstall_first: true });
-    await p.progress('downloading', 100);
-    await p.progress('closing_existing', 50);
-    assert.deepEqual(await trackerState(p),
-      ['Download:100%', 'Close:50%', 'Uninstall:0%', 'Install:0%', 'Complete:0%']);
-    await p.progress('closing_existing', 80);
-    await p.progress('uninstalling_existing', 10);
-    assert.deepEqual(await trackerState(p),
-      ['Download:100%', 'Close:100%', 'Uninstall:10%', 'Install:0%', 'Complete:0%']);
-    assert.deepEqual(await stageText(p), ['Uninstalling existing version...', '10%']);
-    await p.progress('installing', 25);
-    assert.deepEqual(await trackerState(p),
-      ['Download:100%', 'Close:100%', 'Uninstall:100%', 'Install:25%', 'Complete:0%']);
-    await p.progress('installing', 70);
-    await p.evidence('installing-five-steps');
+    // What the host sends when it removes the existing version first.
+    const REAL_ORDER = [['preparing', 0], ['downloading', 0], ['downloading', 55], ['downloading', 100],
+      ['extracting', 0], ['extracting', 100], ['uninstalling_existing', 0], ['closing_existing', 0],
+      ['closing_existing', 31], ['closing_existing', 100], ['uninstalling_existing', 0],
+      ['uninstalling_existing', 40], ['uninstalling_existing', 100], ['installing', 30], ['installing', 70],
+      ['finishing', 85], ['done', 100]];
+    const seen = {};
+    let previous = null;
+    for (const [stage, percent] of REAL_ORDER) {
+      await p.progress(stage, percent);
+      const steps = await trackerState(p);
+      const fills = steps.map((s) => parseInt(s.split(':')[1], 10));
+      if (previous) fills.forEach((f, i) => assert.ok(f >= previous[i], `${steps[i]} went back at ${stage} ${percent}`));
+      previous = fills;
+      seen[stage + ' ' + percent] ??= [...steps, ...await stageText(p)];
+      if (stage === 'installing' && percent === 70) await p.evidence('installing-five-steps');
+    }
+    // The announcement before closing starts the Close step.
+    assert.deepEqual(seen['uninstalling_existing 0'],
+      ['Download:100%', 'Close:0%', 'Uninstall:0%', 'Install:0%', 'Complete:0%', 'Closing CorVane...', '0%']);
+    assert.deepEqual(seen['closing_existing 31'],
+      ['Download:100%', 'Close:31%', 'Uninstall:0%', 'Install:0%', 'Complete:0%', 'Closing CorVane...', '31%']);
+    assert.deepEqual(seen['uninstalling_existing 40'],
+      ['Download:100%', 'Close:100%', 'Uninstall:40%', 'Install:0%', 'Complete:0%', 'Uninstalling existing version...', '40%']);
+    assert.deepEqual(seen['installing 30'],
+      ['Download:100%', 'Close:100%', 'Uninstall:100%', 'Install:30%', 'Complete:0%', 'Installing CorVane...', '30%']);
     await p.close();
   });
 
