@@ -57,8 +57,8 @@
   var finishing = false;
 
   var tracker = V.createTracker(document.getElementById('tracker'));
-  var bar = V.createBar(document.getElementById('bar'), document.getElementById('bar-fill'),
-    document.getElementById('stage-label'), document.getElementById('stage-percent'));
+  var display = V.createDisplay(V.createBar(document.getElementById('bar'), document.getElementById('bar-fill'),
+    document.getElementById('stage-label'), document.getElementById('stage-percent')), tracker);
   var telemetry = window.CorvaneTelemetry.create(function () { return installState; });
   var onboarding = window.CorvaneOnboarding.create({ telemetry: telemetry, onDone: showFinish });
   var run = V.createRun('install', setStage, onEnd);
@@ -68,10 +68,6 @@
   var finishScreen = document.querySelector('[data-screen="finish"]');
   var finishButton = finishScreen.querySelector('.finish-button');
   var launchBox = document.getElementById('launch-on-logon');
-
-  function knownStage(stage) {
-    return LABELS.hasOwnProperty(stage) ? stage : 'starting';
-  }
 
   // The host announces the removal of the existing version with
   // "uninstalling_existing" 0 and only then reports closing it: until closing
@@ -96,15 +92,18 @@
 
   function setStage(rawStage, percent) {
     lastStage = [rawStage, percent];
-    var stage = removalStage(knownStage(rawStage));
     var p = V.clamp(percent);
+    if (!LABELS.hasOwnProperty(rawStage)) {
+      display.stay(LABELS.starting, p);
+      return;
+    }
+    var stage = removalStage(rawStage);
     var label = (dryRun && DRY_RUN_LABELS[stage]) || LABELS[stage];
     if (stage === 'extracting') {
       label = 'Extracting ' + p + '%...';
       p = 100;
     }
-    bar.set(label, p, phaseOf(stage));
-    tracker.setActive(stepIndex(stage), p);
+    display.show(label, p, phaseOf(stage), stepIndex(stage));
   }
 
   function setSteps(five) {

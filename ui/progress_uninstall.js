@@ -46,8 +46,8 @@
   var closing = false;
 
   var tracker = V.createTracker(document.getElementById('tracker'));
-  var bar = V.createBar(document.getElementById('bar'), document.getElementById('bar-fill'),
-    document.getElementById('stage-label'), document.getElementById('stage-percent'));
+  var display = V.createDisplay(V.createBar(document.getElementById('bar'), document.getElementById('bar-fill'),
+    document.getElementById('stage-label'), document.getElementById('stage-percent')), tracker);
   var feedback = window.CorvaneFeedback.create();
   var finishScreen = document.querySelector('[data-screen="finish"]');
   var finishButton = finishScreen.querySelector('.finish-button');
@@ -57,11 +57,14 @@
     return FIRST_PHASE_STAGES.indexOf(stage) >= 0 ? 'Close' : 'Uninstall';
   }
 
-  function setStage(rawStage, percent) {
-    var stage = LABELS.hasOwnProperty(rawStage) ? rawStage : 'starting';
+  function setStage(stage, percent) {
     var p = V.clamp(percent);
-    bar.set((dryRun && DRY_RUN_LABELS[stage]) || LABELS[stage], p, phaseOf(stage));
-    tracker.setActive(stage === 'done' ? STEPS.length - 1 : STEPS.indexOf(phaseOf(stage)), p);
+    if (!LABELS.hasOwnProperty(stage)) {
+      display.stay(LABELS.starting, p);
+      return;
+    }
+    display.show((dryRun && DRY_RUN_LABELS[stage]) || LABELS[stage], p, phaseOf(stage),
+      stage === 'done' ? STEPS.length - 1 : STEPS.indexOf(phaseOf(stage)));
   }
 
   function onEnd(outcome) {

@@ -96,6 +96,15 @@ describe('progress', () => {
     await p.close();
   });
 
+  test('a stage word the page does not know shows the starting label and stays in its step', async () => {
+    const p = await install();
+    await p.progress('installing', 40);
+    await p.dispatch({ type: 'event', channel: 'installer://progress', payload: { stage: 'verifying', percent: 60 } });
+    assert.deepEqual(await stageText(p), ['Preparing to install...', '60%']);
+    assert.deepEqual(await trackerState(p), ['Download:100%', 'Install:60%', 'Complete:0%']);
+    await p.close();
+  });
+
   test('a dry run has its own labels for the stages that change the machine', async () => {
     const p = await install({ ...STATE, dry_run: true, uninstall_first: true });
     await p.progress('extracting', 0);

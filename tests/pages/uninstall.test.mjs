@@ -125,6 +125,11 @@ describe('progress and finish', () => {
     return p;
   }
 
+  async function steps(p) {
+    return p.page.evaluate(() => [...document.querySelectorAll('#tracker .step')].map((li) =>
+      li.textContent + ':' + li.querySelector('.step-fill').style.width));
+  }
+
   async function bar(p) {
     return [await p.text('#stage-label'),
       await p.page.evaluate(() => document.getElementById('bar-fill').style.width)];
@@ -139,11 +144,19 @@ describe('progress and finish', () => {
     }
     assert.deepEqual(seen, [['Preparing…', '0%'], ['Closing Corvane…', '60%'], ['Uninstalling Corvane…', '5%']]);
     await p.progress('uninstalling', 45);
-    assert.deepEqual(await p.page.evaluate(() => [...document.querySelectorAll('#tracker .step')].map((li) =>
-      li.textContent + ':' + li.querySelector('.step-fill').style.width)), ['Close:100%', 'Uninstall:45%', 'Complete:0%']);
+    assert.deepEqual(await steps(p), ['Close:100%', 'Uninstall:45%', 'Complete:0%']);
     assert.deepEqual(await p.evidence('uninstall-progress'), { wide: [], narrow: [] });
     await p.progress('done', 100);
     assert.deepEqual(await bar(p), ['Done!', '100%']);
+    await p.close();
+  });
+
+  test('a stage word the page does not know shows the starting label and stays in its step', async () => {
+    const p = await started();
+    await p.progress('uninstalling', 45);
+    await p.dispatch({ type: 'event', channel: 'installer://progress', payload: { stage: 'verifying', percent: 70 } });
+    assert.deepEqual(await bar(p), ['Preparing…', '70%']);
+    assert.deepEqual(await steps(p), ['Close:100%', 'Uninstall:70%', 'Complete:0%']);
     await p.close();
   });
 
