@@ -42,7 +42,8 @@
 
   var uninstallState = null;
   var dryRun = false;
-  var begun = false;
+  // Set once the person has chosen on the feedback screen: uninstall or keep.
+  var decided = false;
   var closing = false;
 
   var tracker = V.createTracker(document.getElementById('tracker'));
@@ -51,6 +52,8 @@
   var feedback = window.CorvaneFeedback.create();
   var finishScreen = document.querySelector('[data-screen="finish"]');
   var finishButton = finishScreen.querySelector('.finish-button');
+  var continueButton = document.getElementById('continue-uninstall');
+  var keepButton = document.getElementById('keep-corvane');
   var run = V.createRun('uninstall', setStage, onEnd);
 
   function phaseOf(stage) {
@@ -75,8 +78,8 @@
   }
 
   function begin() {
-    if (begun) return;
-    begun = true;
+    if (decided) return;
+    decided = true;
     feedback.submit(uninstallState);
     P.showScreen('installing');
     if (P.preview) {
@@ -84,6 +87,18 @@
       return;
     }
     P.send('signal_user_action', { action: 'begin' });
+  }
+
+  // For a person who opened the uninstaller by mistake: the host drops the
+  // uninstall that has not begun, and exit_sibling closes the window past its
+  // close guard.
+  function keep() {
+    if (decided) return;
+    decided = true;
+    P.setDisabled(keepButton, true);
+    P.setDisabled(continueButton, true);
+    log.info('uninstall cancelled on the feedback screen');
+    P.send('signal_user_action', { action: 'cancel' }).then(function () { P.send('exit_sibling'); });
   }
 
   function close() {
@@ -95,7 +110,7 @@
 
   function onKey(e) {
     var current = document.body.getAttribute('data-current');
-    if (current === 'feedback' && e.key === 'Enter') begin();
+    if (current === 'feedback') (e.key === 'Enter' ? begin : keep)();
     else if (current === 'finish') close();
     else return false;
     return true;
@@ -106,7 +121,8 @@
     tracker.setSteps(STEPS);
     P.showScreen('feedback');
     setStage('preparing', 0);
-    document.getElementById('continue-uninstall').addEventListener('click', begin);
+    continueButton.addEventListener('click', begin);
+    keepButton.addEventListener('click', keep);
     finishButton.addEventListener('click', close);
     P.onKeys({ Enter: onKey, Escape: onKey });
     P.showWindow().then(function () { return P.send('sibling_show_complete'); });

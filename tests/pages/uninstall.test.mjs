@@ -108,6 +108,23 @@ describe('feedback', () => {
     await p.close();
   });
 
+  for (const via of ['Keep CorVane', 'Escape']) {
+    test(`${via} leaves before the uninstall begins: cancel, then exit_sibling, no feedback posted`, async () => {
+      const p = await uninstall();
+      assert.equal(await p.page.isVisible('#keep-corvane'), true);
+      assert.equal(await p.text('#keep-corvane'), 'Keep CorVane');
+      if (via === 'Escape') await p.press('Escape');
+      else await p.click('#keep-corvane');
+      await p.press('Enter');
+      assert.deepEqual((await p.commands()).filter((m) => ['signal_user_action', 'exit_sibling'].includes(m.cmd))
+        .map((m) => [m.cmd, m.args]),
+        [['signal_user_action', { action: 'cancel' }], ['exit_sibling', {}]]);
+      assert.equal(await p.currentScreen(), 'feedback');
+      assert.deepEqual(await feedbackPosts(p), []);
+      await p.close();
+    });
+  }
+
   test('an unreachable API host does not hold up the uninstall', async () => {
     const p = await uninstall();
     await p.page.route(/api\./, (route) => route.abort());
