@@ -182,6 +182,19 @@ describe('links', () => {
     assert.deepEqual(await openedUrls(foreign), ['https://corvane.com/privacy?utm_source=corvanelabs&utm_medium=installer']);
     await foreign.close();
   });
+
+  test('only web addresses reach open_url; anything else is refused and logged', async () => {
+    const p = await consent(INSTALL);
+    const refused = ['file:///C:/Windows/System32/calc.exe', 'javascript:alert(1)', 'ms-settings:privacy',
+      '\\\\attacker\\share\\setup.exe', 'C:\\Windows\\notepad.exe', 'terms'];
+    await p.page.evaluate((urls) => urls.forEach((u) => window.CorvanePage.openUrl(u)),
+      [...refused, 'https://corvane.com/a', 'http://corvane.com/b']);
+    await p.settle();
+    assert.deepEqual(await openedUrls(p), ['https://corvane.com/a', 'http://corvane.com/b']);
+    assert.deepEqual((await p.logLines()).filter((l) => l.level === 'warn').map((l) => l.message),
+      refused.map((u) => 'open_url refused, not a web address: ' + u));
+    await p.close();
+  });
 });
 
 describe('uninstall form', () => {
