@@ -4,7 +4,21 @@
 (function () {
   'use strict';
 
+  // How long the page waits for an answer before it gives up on a command.
   var INVOKE_TIMEOUT_MS = 10000;
+  // Commands the host may rightly take longer over. null: wait for the
+  // answer however long it takes.
+  var SLOW_INVOKE_TIMEOUT_MS = {
+    // Up to five scheduled-task runs of 15 s each on the host's UI thread.
+    set_launch_on_logon: 90000,
+    // Answered only once the person has dealt with the UAC prompt, and never
+    // when the elevated install goes on in this same window.
+    consent_elevate: null,
+  };
+
+  function timeoutOf(cmd) {
+    return SLOW_INVOKE_TIMEOUT_MS.hasOwnProperty(cmd) ? SLOW_INVOKE_TIMEOUT_MS[cmd] : INVOKE_TIMEOUT_MS;
+  }
 
   function installBridge(webview) {
     var nextId = 1;
@@ -14,11 +28,12 @@
 
     function invoke(cmd, args) {
       var id = nextId++;
+      var timeoutMs = timeoutOf(cmd);
       return new Promise(function (resolve, reject) {
-        var timer = setTimeout(function () {
+        var timer = timeoutMs === null ? null : setTimeout(function () {
           pending.delete(id);
-          reject(new Error("invoke('" + cmd + "') timed out after 10000ms with no host response"));
-        }, INVOKE_TIMEOUT_MS);
+          reject(new Error("invoke('" + cmd + "') timed out after " + timeoutMs + 'ms with no host response'));
+        }, timeoutMs);
         pending.set(id, { resolve: resolve, timer: timer });
         // The host finds keys by first occurrence in the raw text, so the
         // envelope keys must come before anything inside args.

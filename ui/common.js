@@ -112,12 +112,28 @@
     return withTracking(url.toString());
   }
 
+  // The host hands the address to the shell, which would as gladly run a
+  // file, a share or another protocol's handler: only web addresses go.
+  function webAddress(url) {
+    try {
+      var parsed = new URL(url);
+      return parsed.protocol === 'https:' || parsed.protocol === 'http:' ? parsed.href : null;
+    } catch (e) {
+      return null;
+    }
+  }
+
   function openUrl(url) {
-    if (!bridge) {
-      window.open(url, '_blank', 'noopener');
+    var address = webAddress(url);
+    if (!address) {
+      log.warn('open_url refused, not a web address: ' + url);
       return;
     }
-    send('open_url', { url: url });
+    if (!bridge) {
+      window.open(address, '_blank', 'noopener');
+      return;
+    }
+    send('open_url', { url: address });
   }
 
   // The page's own posts are best effort: a network failure is logged and

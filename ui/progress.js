@@ -53,11 +53,12 @@
   var fiveSteps = false;
   var doneSent = false;
   var lastStage = ['preparing', 0];
+  var closingReported = false;
   var finishing = false;
 
   var tracker = V.createTracker(document.getElementById('tracker'));
-  var bar = V.createBar(document.getElementById('bar'), document.getElementById('bar-fill'),
-    document.getElementById('stage-label'), document.getElementById('stage-percent'));
+  var display = V.createDisplay(V.createBar(document.getElementById('bar'), document.getElementById('bar-fill'),
+    document.getElementById('stage-label'), document.getElementById('stage-percent')), tracker);
   var telemetry = window.CorvaneTelemetry.create(function () { return installState; });
   var onboarding = window.CorvaneOnboarding.create({ telemetry: telemetry, onDone: showFinish });
   var run = V.createRun('install', setStage, onEnd);
@@ -68,8 +69,12 @@
   var finishButton = finishScreen.querySelector('.finish-button');
   var launchBox = document.getElementById('launch-on-logon');
 
-  function knownStage(stage) {
-    return LABELS.hasOwnProperty(stage) ? stage : 'starting';
+  // The host announces the removal of the existing version with
+  // "uninstalling_existing" 0 and only then reports closing it: until closing
+  // has been reported, that word starts the Close step rather than passing it.
+  function removalStage(stage) {
+    if (stage === 'closing_existing') closingReported = true;
+    return stage === 'uninstalling_existing' && fiveSteps && !closingReported ? 'closing_existing' : stage;
   }
 
   // Phases are named after the tracker steps they fill.
@@ -87,15 +92,18 @@
 
   function setStage(rawStage, percent) {
     lastStage = [rawStage, percent];
-    var stage = knownStage(rawStage);
     var p = V.clamp(percent);
+    if (!LABELS.hasOwnProperty(rawStage)) {
+      display.stay(LABELS.starting, p);
+      return;
+    }
+    var stage = removalStage(rawStage);
     var label = (dryRun && DRY_RUN_LABELS[stage]) || LABELS[stage];
     if (stage === 'extracting') {
       label = 'Extracting ' + p + '%...';
       p = 100;
     }
-    bar.set(label, p, phaseOf(stage));
-    tracker.setActive(stepIndex(stage), p);
+    display.show(label, p, phaseOf(stage), stepIndex(stage));
   }
 
   function setSteps(five) {
@@ -140,12 +148,17 @@
     if (finishing) return;
     finishing = true;
     P.setDisabled(finishButton, true);
-    if (run.outcome() !== 'error') {
-      telemetry.click('get_started', 'finish');
-      P.send('set_launch_on_logon', { enabled: launchBox.checked });
-      P.send('launch_app');
+    if (run.outcome() === 'error') {
+      P.exitSoon();
+      return;
     }
-    P.exitSoon();
+    telemetry.click('get_started', 'finish');
+    // The host answers one command at a time and may spend over a minute on
+    // the sign-in tasks: the next command goes out only after that answer, so
+    // its own time-out does not run out while it waits behind it.
+    P.send('set_launch_on_logon', { enabled: launchBox.checked })
+      .then(function () { return P.send('launch_app'); })
+      .then(function () { P.exitSoon(); });
   }
 
   function onKey(e) {

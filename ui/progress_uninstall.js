@@ -42,26 +42,32 @@
 
   var uninstallState = null;
   var dryRun = false;
-  var begun = false;
+  // Set once the person has chosen on the feedback screen: uninstall or keep.
+  var decided = false;
   var closing = false;
 
   var tracker = V.createTracker(document.getElementById('tracker'));
-  var bar = V.createBar(document.getElementById('bar'), document.getElementById('bar-fill'),
-    document.getElementById('stage-label'), document.getElementById('stage-percent'));
+  var display = V.createDisplay(V.createBar(document.getElementById('bar'), document.getElementById('bar-fill'),
+    document.getElementById('stage-label'), document.getElementById('stage-percent')), tracker);
   var feedback = window.CorvaneFeedback.create();
   var finishScreen = document.querySelector('[data-screen="finish"]');
   var finishButton = finishScreen.querySelector('.finish-button');
+  var continueButton = document.getElementById('continue-uninstall');
+  var keepButton = document.getElementById('keep-corvane');
   var run = V.createRun('uninstall', setStage, onEnd);
 
   function phaseOf(stage) {
     return FIRST_PHASE_STAGES.indexOf(stage) >= 0 ? 'Close' : 'Uninstall';
   }
 
-  function setStage(rawStage, percent) {
-    var stage = LABELS.hasOwnProperty(rawStage) ? rawStage : 'starting';
+  function setStage(stage, percent) {
     var p = V.clamp(percent);
-    bar.set((dryRun && DRY_RUN_LABELS[stage]) || LABELS[stage], p, phaseOf(stage));
-    tracker.setActive(stage === 'done' ? STEPS.length - 1 : STEPS.indexOf(phaseOf(stage)), p);
+    if (!LABELS.hasOwnProperty(stage)) {
+      display.stay(LABELS.starting, p);
+      return;
+    }
+    display.show((dryRun && DRY_RUN_LABELS[stage]) || LABELS[stage], p, phaseOf(stage),
+      stage === 'done' ? STEPS.length - 1 : STEPS.indexOf(phaseOf(stage)));
   }
 
   function onEnd(outcome) {
@@ -72,8 +78,8 @@
   }
 
   function begin() {
-    if (begun) return;
-    begun = true;
+    if (decided) return;
+    decided = true;
     feedback.submit(uninstallState);
     P.showScreen('installing');
     if (P.preview) {
@@ -81,6 +87,18 @@
       return;
     }
     P.send('signal_user_action', { action: 'begin' });
+  }
+
+  // For a person who opened the uninstaller by mistake: the host drops the
+  // uninstall that has not begun, and exit_sibling closes the window past its
+  // close guard.
+  function keep() {
+    if (decided) return;
+    decided = true;
+    P.setDisabled(keepButton, true);
+    P.setDisabled(continueButton, true);
+    log.info('uninstall cancelled on the feedback screen');
+    P.send('signal_user_action', { action: 'cancel' }).then(function () { P.send('exit_sibling'); });
   }
 
   function close() {
@@ -92,7 +110,7 @@
 
   function onKey(e) {
     var current = document.body.getAttribute('data-current');
-    if (current === 'feedback' && e.key === 'Enter') begin();
+    if (current === 'feedback') (e.key === 'Enter' ? begin : keep)();
     else if (current === 'finish') close();
     else return false;
     return true;
@@ -103,7 +121,8 @@
     tracker.setSteps(STEPS);
     P.showScreen('feedback');
     setStage('preparing', 0);
-    document.getElementById('continue-uninstall').addEventListener('click', begin);
+    continueButton.addEventListener('click', begin);
+    keepButton.addEventListener('click', keep);
     finishButton.addEventListener('click', close);
     P.onKeys({ Enter: onKey, Escape: onKey });
     P.showWindow().then(function () { return P.send('sibling_show_complete'); });

@@ -85,6 +85,27 @@
     return { set: set };
   }
 
+  // The bar and the tracker move together. A stage word the page does not
+  // know (a newer host's) changes the label and the percent but leaves both
+  // in the phase and step they are in.
+  function createDisplay(bar, tracker) {
+    var phase = null;
+    var step = 0;
+
+    function show(label, percent, newPhase, newStep) {
+      phase = newPhase;
+      step = newStep;
+      stay(label, percent);
+    }
+
+    function stay(label, percent) {
+      bar.set(label, percent, phase);
+      tracker.setActive(step, percent);
+    }
+
+    return { show: show, stay: stay };
+  }
+
   // texts: { title, body (fixed markup with <br> or <strong>), button }.
   function renderFinish(root, outcome, texts) {
     root.setAttribute('data-outcome', outcome);
@@ -150,6 +171,7 @@
     clamp: clamp,
     createTracker: createTracker,
     createBar: createBar,
+    createDisplay: createDisplay,
     renderFinish: renderFinish,
     createRun: createRun,
     runPreview: runPreview,

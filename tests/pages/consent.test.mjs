@@ -1,7 +1,7 @@
 // The consent screen in install and uninstall form.
 import { test, describe, before, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { startBrowser, openPage } from './harness.mjs';
+import { startBrowser, openPage, SLOW_COMMANDS } from './harness.mjs';
 
 let browser;
 before(async () => { browser = await startBrowser(); });
@@ -82,10 +82,11 @@ describe('install form', () => {
   test('"cancelled" enables the button again; "ok" leaves it to the host to close the window', async () => {
     const p = await consent(INSTALL, { sequences: { consent_elevate: [{ status: 'cancelled' }, { status: 'ok' }] } });
     await p.click('#action');
+    await p.advance(SLOW_COMMANDS.consent_elevate.ms);
     assert.equal(await p.page.isDisabled('#action'), false);
     await p.click('#action');
+    await p.advance(SLOW_COMMANDS.consent_elevate.ms + 60000);
     assert.equal(await p.page.isDisabled('#action'), true);
-    await p.advance(5000);
     assert.deepEqual((await p.commandNames()).filter((c) => c !== 'show_window'),
       ['get_consent_info', 'consent_elevate', 'consent_elevate']);
     await p.close();
@@ -94,6 +95,7 @@ describe('install form', () => {
   test('an error answer closes the screen 2,000 ms later', async () => {
     const p = await consent(INSTALL, { responses: { get_consent_info: INSTALL, consent_elevate: { status: 'error', error: 5 } } });
     await p.click('#action');
+    await p.advance(SLOW_COMMANDS.consent_elevate.ms);
     assert.match(await p.text('#status'), /error 5/);
     await p.advance(1999);
     assert.equal((await p.invokesOf('exit_sibling')).length, 0);
@@ -102,13 +104,17 @@ describe('install form', () => {
     await p.close();
   });
 
-  test('an unanswered elevation times out after 10 s and the button is usable again', async () => {
-    const p = await consent(INSTALL, { silent: ['consent_elevate'] });
+  test('the elevation is waited for without a time-out: the button stays disabled until the host answers', async () => {
+    const p = await consent(INSTALL, { slow: { consent_elevate: { ms: 600000, blocking: false } },
+      sequences: { consent_elevate: [{ status: 'cancelled' }] } });
     await p.click('#action');
-    await p.advance(9999);
+    await p.advance(599999);
     assert.equal(await p.page.isDisabled('#action'), true);
+    await p.press('Enter');
+    assert.equal((await elevatePayloads(p)).length, 1);
     await p.advance(1);
     assert.equal(await p.page.isDisabled('#action'), false);
+    assert.equal(await p.text('#status'), '');
     await p.click('#action');
     assert.equal((await elevatePayloads(p)).length, 2);
     await p.close();
@@ -175,6 +181,19 @@ describe('links', () => {
     await foreign.click('a[data-link="privacy"]');
     assert.deepEqual(await openedUrls(foreign), ['https://corvane.com/privacy?utm_source=corvanelabs&utm_medium=installer']);
     await foreign.close();
+  });
+
+  test('only web addresses reach open_url; anything else is refused and logged', async () => {
+    const p = await consent(INSTALL);
+    const refused = ['file:///C:/Windows/System32/calc.exe', 'javascript:alert(1)', 'ms-settings:privacy',
+      '\\\\attacker\\share\\setup.exe', 'C:\\Windows\\notepad.exe', 'terms'];
+    await p.page.evaluate((urls) => urls.forEach((u) => window.CorvanePage.openUrl(u)),
+      [...refused, 'https://corvane.com/a', 'http://corvane.com/b']);
+    await p.settle();
+    assert.deepEqual(await openedUrls(p), ['https://corvane.com/a', 'http://corvane.com/b']);
+    assert.deepEqual((await p.logLines()).filter((l) => l.level === 'warn').map((l) => l.message),
+      refused.map((u) => 'open_url refused, not a web address: ' + u));
+    await p.close();
   });
 });
 

@@ -34,6 +34,32 @@ export async function startBrowser() {
   };
 }
 
+// Commands the real host is slow to answer. A blocking one holds the host's
+// UI thread, so every invoke sent after it is answered only after it; a
+// non-blocking one is answered late while the host keeps handling others.
+export const SLOW_COMMANDS = {
+  // Up to five schtasks runs of 15 s each.
+  set_launch_on_logon: { ms: 75000, blocking: true },
+  // Answered once the person has dealt with the UAC prompt; the host pumps
+  // messages while it waits for the elevated copy.
+  consent_elevate: { ms: 30000, blocking: false },
+};
+
+// The stage words and terminal payloads the host sends to each page.
+const HOST_STAGES = {
+  'index.html': ['preparing', 'downloading', 'extracting', 'closing_existing', 'uninstalling_existing',
+    'installing', 'finishing', 'done'],
+  'uninstall.html': ['closing', 'uninstalling', 'done'],
+};
+const INSTALL_FAILS = ['download', 'extract', 'install'].flatMap((stage) =>
+  ['error', 'warning'].map((outcome) => ({ stage, terminal: 'fail', outcome })));
+const HOST_TERMINALS = {
+  'index.html': [...INSTALL_FAILS, { stage: 'done', terminal: 'finish', outcome: 'success' },
+    { stage: 'done', terminal: 'finish', outcome: 'error' }],
+  'uninstall.html': [{ stage: 'done', terminal: 'finish', outcome: 'success' },
+    { stage: 'done', terminal: 'finish', outcome: 'warning' }],
+};
+
 // Runs inside the page before any of its scripts.
 function fakeHost(config) {
   const listeners = [];
@@ -42,8 +68,8 @@ function fakeHost(config) {
   for (const [cmd, list] of Object.entries(config.sequences || {})) sequences[cmd] = list.slice();
   const channel = new MessageChannel();
   const outbox = [];
-  // Answers arrive as separate tasks, like the host's, and are not held back
-  // by the fake clock.
+  // Answers arrive as separate tasks, like the host's; only those of slow
+  // commands (below) wait for the fake clock.
   channel.port1.onmessage = () => {
     const data = outbox.shift();
     listeners.slice().forEach((f) => f({ data: JSON.parse(JSON.stringify(data)) }));
@@ -57,6 +83,17 @@ function fakeHost(config) {
     dispatch,
     reply: (id, result) => dispatch({ type: 'response', id, result }),
   };
+  // Page time (the test's fake clock) until which the host's UI thread is busy.
+  let busyUntil = 0;
+  const answer = (cmd, response) => {
+    const slow = config.slow[cmd];
+    const now = Date.now();
+    const start = Math.max(now, busyUntil);
+    const at = start + (slow ? slow.ms : 0);
+    if (!slow || slow.blocking) busyUntil = at;
+    if (at <= now) dispatch(response);
+    else setTimeout(() => dispatch(response), at - now);
+  };
   if (config.noBridge) return;
   window.chrome = window.chrome || {};
   window.chrome.webview = {
@@ -66,7 +103,7 @@ function fakeHost(config) {
       let result = null;
       if (sequences[msg.cmd] && sequences[msg.cmd].length) result = sequences[msg.cmd].shift();
       else if (Object.prototype.hasOwnProperty.call(config.responses || {}, msg.cmd)) result = config.responses[msg.cmd];
-      dispatch({ type: 'response', id: msg.id, result });
+      answer(msg.cmd, { type: 'response', id: msg.id, result });
     },
     addEventListener(type, f) { if (type === 'message') listeners.push(f); },
     removeEventListener() {},
@@ -74,8 +111,9 @@ function fakeHost(config) {
 }
 
 // Opens a bundle page. options: responses {cmd: result}, sequences {cmd:
-// [results in order]}, silent [cmds never answered], noBridge, hash, viewport,
-// scripts (bundle scripts to add to 'about:blank').
+// [results in order]}, silent [cmds never answered], slow (entries that
+// replace those of SLOW_COMMANDS), noBridge, hash, viewport, scripts (bundle
+// scripts to add to 'about:blank').
 export async function openPage(browser, file, options = {}) {
   const page = await browser.context.newPage();
   if (options.viewport) await page.setViewportSize(options.viewport);
@@ -91,6 +129,7 @@ export async function openPage(browser, file, options = {}) {
     responses: options.responses || {},
     sequences: options.sequences || {},
     silent: options.silent || [],
+    slow: { ...SLOW_COMMANDS, ...options.slow },
     noBridge: !!options.noBridge,
   });
   // Page time stands still unless a test advances it.
@@ -103,12 +142,13 @@ export async function openPage(browser, file, options = {}) {
   } else {
     await page.goto(pathToFileURL(path.join(BUNDLE, file)).href + (options.hash ? '#' + options.hash : ''));
   }
-  return new HostPage(page, requests, errors);
+  return new HostPage(page, file, requests, errors);
 }
 
 export class HostPage {
-  constructor(page, requests, errors) {
+  constructor(page, file, requests, errors) {
     this.page = page;
+    this.file = file;
     this.requests = requests;
     this.errors = errors;
   }
@@ -148,11 +188,17 @@ export class HostPage {
     await this.settle();
   }
 
+  // Progress and terminal events as the host sends them to this page; a
+  // payload it never sends is a fault of the test (dispatch() sends anything).
   async progress(stage, percent) {
+    if (!(HOST_STAGES[this.file] || []).includes(stage)) throw new Error(`the host sends no stage "${stage}" to ${this.file}`);
     await this.dispatch({ type: 'event', channel: 'installer://progress', payload: { stage, percent } });
   }
 
   async terminal(payload) {
+    const real = (HOST_TERMINALS[this.file] || []).some((t) => Object.keys(payload).length === 3 &&
+      t.stage === payload.stage && t.terminal === payload.terminal && t.outcome === payload.outcome);
+    if (!real) throw new Error(`the host sends no terminal ${JSON.stringify(payload)} to ${this.file}`);
     await this.dispatch({ type: 'event', channel: 'installer://terminal', payload });
   }
 

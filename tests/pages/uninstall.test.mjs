@@ -108,6 +108,23 @@ describe('feedback', () => {
     await p.close();
   });
 
+  for (const via of ['Keep CorVane', 'Escape']) {
+    test(`${via} leaves before the uninstall begins: cancel, then exit_sibling, no feedback posted`, async () => {
+      const p = await uninstall();
+      assert.equal(await p.page.isVisible('#keep-corvane'), true);
+      assert.equal(await p.text('#keep-corvane'), 'Keep CorVane');
+      if (via === 'Escape') await p.press('Escape');
+      else await p.click('#keep-corvane');
+      await p.press('Enter');
+      assert.deepEqual((await p.commands()).filter((m) => ['signal_user_action', 'exit_sibling'].includes(m.cmd))
+        .map((m) => [m.cmd, m.args]),
+        [['signal_user_action', { action: 'cancel' }], ['exit_sibling', {}]]);
+      assert.equal(await p.currentScreen(), 'feedback');
+      assert.deepEqual(await feedbackPosts(p), []);
+      await p.close();
+    });
+  }
+
   test('an unreachable API host does not hold up the uninstall', async () => {
     const p = await uninstall();
     await p.page.route(/api\./, (route) => route.abort());
@@ -125,6 +142,11 @@ describe('progress and finish', () => {
     return p;
   }
 
+  async function steps(p) {
+    return p.page.evaluate(() => [...document.querySelectorAll('#tracker .step')].map((li) =>
+      li.textContent + ':' + li.querySelector('.step-fill').style.width));
+  }
+
   async function bar(p) {
     return [await p.text('#stage-label'),
       await p.page.evaluate(() => document.getElementById('bar-fill').style.width)];
@@ -132,42 +154,51 @@ describe('progress and finish', () => {
 
   test('labels the stages, tracks Close, Uninstall, Complete and restarts the bar after closing', async () => {
     const p = await started();
-    const seen = [];
-    for (const [stage, percent] of [['preparing', 0], ['closing', 60], ['uninstalling', 5], ['finishing', 90], ['other', 40]]) {
+    const seen = [await bar(p)];
+    for (const [stage, percent] of [['closing', 60], ['uninstalling', 5]]) {
       await p.progress(stage, percent);
       seen.push(await bar(p));
     }
-    assert.deepEqual(seen, [['Preparing…', '0%'], ['Closing Corvane…', '60%'], ['Uninstalling Corvane…', '5%'],
-      ['Finishing up…', '90%'], ['Preparing…', '40%']]);
+    assert.deepEqual(seen, [['Preparing…', '0%'], ['Closing Corvane…', '60%'], ['Uninstalling Corvane…', '5%']]);
     await p.progress('uninstalling', 45);
-    assert.deepEqual(await p.page.evaluate(() => [...document.querySelectorAll('#tracker .step')].map((li) =>
-      li.textContent + ':' + li.querySelector('.step-fill').style.width)), ['Close:100%', 'Uninstall:45%', 'Complete:0%']);
+    assert.deepEqual(await steps(p), ['Close:100%', 'Uninstall:45%', 'Complete:0%']);
     assert.deepEqual(await p.evidence('uninstall-progress'), { wide: [], narrow: [] });
+    await p.progress('done', 100);
+    assert.deepEqual(await bar(p), ['Done!', '100%']);
+    await p.close();
+  });
+
+  test('a stage word the page does not know shows the starting label and stays in its step', async () => {
+    const p = await started();
+    await p.progress('uninstalling', 45);
+    await p.dispatch({ type: 'event', channel: 'installer://progress', payload: { stage: 'verifying', percent: 70 } });
+    assert.deepEqual(await bar(p), ['Preparing…', '70%']);
+    assert.deepEqual(await steps(p), ['Close:100%', 'Uninstall:70%', 'Complete:0%']);
     await p.close();
   });
 
   test('a dry run labels its stages as such', async () => {
     const p = await started({ ...STATE, dry_run: true });
     const seen = [];
-    for (const stage of ['closing', 'uninstalling', 'finishing', 'done']) {
+    for (const stage of ['closing', 'uninstalling', 'done']) {
       await p.progress(stage, 10);
       seen.push(await p.text('#stage-label'));
     }
-    assert.deepEqual(seen, ['Closing Corvane (dry run)…', 'Uninstalling (dry run)…', 'Finishing up (dry run)…', 'Done!']);
+    assert.deepEqual(seen, ['Closing Corvane (dry run)…', 'Uninstalling (dry run)…', 'Done!']);
     await p.close();
   });
 
+  // The host ends every uninstall that ran with finish: success, or warning
+  // when files remained.
   const OUTCOMES = [
-    ['success', { terminal: 'finish' }, 'CorVane Uninstalled', 'Corvane has been successfully removed from your computer.'],
-    ['warning', { terminal: 'finish', outcome: 'warning' }, 'CorVane Uninstalled',
+    ['success', 'CorVane Uninstalled', 'Corvane has been successfully removed from your computer.'],
+    ['warning', 'CorVane Uninstalled',
       'Corvane has been uninstalled, but some files could not be removed.<br>Please try running the uninstaller again to clean up remaining files.'],
-    ['error', { terminal: 'fail' }, 'Uninstall Failed',
-      'Oops, something went wrong during the uninstall.<br>Please try running the uninstaller again.'],
   ];
-  for (const [name, payload, title, body] of OUTCOMES) {
+  for (const [name, title, body] of OUTCOMES) {
     test(`${name}: finish screen after 1 s, close enabled, done reported, Close exits 150 ms later`, async () => {
       const p = await started();
-      await p.terminal({ stage: 'done', ...payload });
+      await p.terminal({ stage: 'done', terminal: 'finish', outcome: name });
       await p.advance(999);
       assert.equal(await p.currentScreen(), 'installing');
       await p.advance(1);
@@ -178,7 +209,7 @@ describe('progress and finish', () => {
       assert.deepEqual((await p.commandNames()).slice(-2), ['enable_close', 'signal_user_action']);
       assert.deepEqual(await begun(p), ['begin', 'done']);
       await p.evidence('uninstall-finish-' + name);
-      await p.press(name === 'error' ? 'Escape' : 'Enter');
+      await p.press(name === 'warning' ? 'Escape' : 'Enter');
       await p.advance(149);
       assert.equal((await p.invokesOf('exit_sibling')).length, 0);
       await p.advance(1);
