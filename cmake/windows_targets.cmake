@@ -43,6 +43,7 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   add_executable(win_tests ${WIN_TEST_SOURCES})
   target_link_libraries(win_tests PRIVATE corvane_win GTest::gtest_main)
   target_link_options(win_tests PRIVATE ${CORVANE_STATIC_LINK})
+  add_dependencies(win_tests webview2_fake)  # loaded by the double's own tests
   include(GoogleTest)
   # The Vendor* suites need the vendor stand-in and run under it as win.vendor.* instead.
   # All of them share one prefix whose registry, temp folder and Program Files they change,
@@ -55,3 +56,4 @@ endif()
 add_subdirectory(tests/harness/win)
 add_subdirectory(tests/scenarios)
 add_subdirectory(tests/fixtures/product)
+add_subdirectory(tests/fixtures/webview2_fake)
