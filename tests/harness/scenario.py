@@ -266,6 +266,20 @@ class Scenario:
             print(f"----- {name} -----\n{text}", file=sys.stderr)
 
 
+def win_tests_on_display(name, gtest_filter, expected_count):
+    """Runs Windows-layer tests that need real windows (they skip without a display) in a fresh
+    prefix with its own X server; they must all run and pass."""
+    win_tests = Path(os.environ["CORVANE_EXE"]).parent / "win_tests.exe"
+    check(win_tests.is_file(), f"no Windows-layer tests beside the program: {win_tests}")
+    with Scenario(name, display=True) as s:
+        proc = s.wine([str(win_tests), f"--gtest_filter={gtest_filter}"], timeout=300, check=False)
+        output = proc.stdout.decode(errors="replace")
+        (s.evidence / "gtest.txt").write_text(output)
+        check(proc.returncode == 0, f"{gtest_filter} failed:\n{output}")
+        check("[  SKIPPED ]" not in output, f"{gtest_filter} skipped with a display:\n{output}")
+        check(f"[  PASSED  ] {expected_count} tests." in output, f"expected {expected_count} tests to run:\n{output}")
+
+
 def check(condition, message):
     """An assertion that survives python -O and reads well in scenario output."""
     if not condition:
