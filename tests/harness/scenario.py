@@ -8,6 +8,9 @@
 
 The program under test and the helpers come from the environment CTest gives each
 scenario: CORVANE_EXE (the program) and CORVANE_HELPERS (folder of the harness helpers).
+Another build variant of the preset is placed with s.place_exe(name, source=variant_exe(...)):
+"no_loader" (x86-64 twin without a WebView2 loader) or "test_double" (the 32-bit build that
+embeds the i686 WebView2 test double).
 Evidence (logs, registry dumps, screenshots) is kept under build/evidence/scenarios/<name>.
 
 The vendor's web services (tests/fixtures/vendor/vendor.py) for a scenario:
@@ -264,6 +267,14 @@ class Scenario:
     def _print_evidence(self):
         for name, text in self.logs().items():
             print(f"----- {name} -----\n{text}", file=sys.stderr)
+
+
+def variant_exe(name):
+    """Path of another build variant of the program: "no_loader" or "test_double"."""
+    path = Path(os.environ.get(f"CORVANE_EXE_{name.upper()}", ""))
+    if not path.is_file():
+        raise RuntimeError(f"no {name} build of the program in this preset: {path}")
+    return path
 
 
 def win_tests_on_display(name, gtest_filter, expected_count):
