@@ -21,16 +21,10 @@ add_custom_command(
   OUTPUT ${CORVANE_ICON}
   COMMAND ${CMAKE_SOURCE_DIR}/tools/make_icon.sh ${CMAKE_SOURCE_DIR}/res/corvane_icon.svg ${CORVANE_ICON}
   DEPENDS ${CMAKE_SOURCE_DIR}/res/corvane_icon.svg ${CMAKE_SOURCE_DIR}/tools/make_icon.sh)
-string(REPLACE "." "," CORVANE_VERSION_COMMAS ${CORVANE_VERSION})
-set(CORVANE_RES_DIR ${CMAKE_SOURCE_DIR}/res)
-configure_file(res/corvane.rc.in ${GENERATED_DIR}/corvane.rc @ONLY)
-set_source_files_properties(${GENERATED_DIR}/corvane.rc PROPERTIES
-  OBJECT_DEPENDS "${CORVANE_ICON};${CMAKE_SOURCE_DIR}/res/corvane.manifest")
 
-add_executable(CorvaneSetup WIN32 ${CMAKE_SOURCE_DIR}/src/app/winmain_win.cpp ${GENERATED_DIR}/corvane.rc)
-target_link_libraries(CorvaneSetup PRIVATE corvane_win)
-target_link_options(CorvaneSetup PRIVATE ${CORVANE_STATIC_LINK} -Wl,--gc-sections -s)
-target_compile_options(CorvaneSetup PRIVATE -ffunction-sections -fdata-sections)
+# Resources 101 and 102, and the build variants that differ in them.
+add_subdirectory(tests/fixtures/webview2_fake)
+include(${CMAKE_CURRENT_LIST_DIR}/embedded_resources.cmake)
 
 # The product is 32-bit; the Windows-layer tests run on the x86-64 twin, which Wine runs
 # natively here (see design.md on 32-bit code under Wine on this machine).
@@ -53,6 +47,7 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   add_executable(win_tests ${WIN_TEST_SOURCES})
   target_link_libraries(win_tests PRIVATE win_test_support GTest::gtest_main)
   target_link_options(win_tests PRIVATE ${CORVANE_STATIC_LINK})
+  add_dependencies(win_tests webview2_fake)  # loaded by the double's own tests
   # The Vendor* suites need the vendor stand-in and run under it as win.vendor.* instead.
   # All of them share one prefix whose registry, temp folder and Program Files they change,
   # so they take turns; the scenarios, each in a prefix of its own, fill the other slots.

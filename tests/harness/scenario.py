@@ -8,6 +8,9 @@
 
 The program under test and the helpers come from the environment CTest gives each
 scenario: CORVANE_EXE (the program) and CORVANE_HELPERS (folder of the harness helpers).
+Another build variant of the preset is placed with s.place_exe(name, source=variant_exe(...)):
+"no_loader" (x86-64 twin without a WebView2 loader) or "test_double" (the 32-bit build that
+embeds the i686 WebView2 test double).
 Evidence (logs, registry dumps, screenshots) is kept under build/evidence/scenarios/<name>.
 
 The vendor's web services (tests/fixtures/vendor/vendor.py) for a scenario:
@@ -264,6 +267,28 @@ class Scenario:
     def _print_evidence(self):
         for name, text in self.logs().items():
             print(f"----- {name} -----\n{text}", file=sys.stderr)
+
+
+def variant_exe(name):
+    """Path of another build variant of the program: "no_loader" or "test_double"."""
+    path = Path(os.environ.get(f"CORVANE_EXE_{name.upper()}", ""))
+    if not path.is_file():
+        raise RuntimeError(f"no {name} build of the program in this preset: {path}")
+    return path
+
+
+def win_tests_on_display(name, gtest_filter, expected_count):
+    """Runs Windows-layer tests that need real windows (they skip without a display) in a fresh
+    prefix with its own X server; they must all run and pass."""
+    win_tests = Path(os.environ["CORVANE_EXE"]).parent / "win_tests.exe"
+    check(win_tests.is_file(), f"no Windows-layer tests beside the program: {win_tests}")
+    with Scenario(name, display=True) as s:
+        proc = s.wine([str(win_tests), f"--gtest_filter={gtest_filter}"], timeout=300, check=False)
+        output = proc.stdout.decode(errors="replace")
+        (s.evidence / "gtest.txt").write_text(output)
+        check(proc.returncode == 0, f"{gtest_filter} failed:\n{output}")
+        check("[  SKIPPED ]" not in output, f"{gtest_filter} skipped with a display:\n{output}")
+        check(f"[  PASSED  ] {expected_count} tests." in output, f"expected {expected_count} tests to run:\n{output}")
 
 
 def check(condition, message):

@@ -1,7 +1,7 @@
 """The entry under Wine: run mode from the file name, the switches, the lock and the OS gate."""
 import time
 
-from scenario import Scenario, check, check_in
+from scenario import Scenario, check, check_in, variant_exe
 from scenario_main import main
 
 
@@ -94,7 +94,7 @@ def scenario_plain_start_ends_on_consent_path():
 
 def scenario_post_consent_relaunch_without_webview_aborts():
     with Scenario("ui_abort") as s:
-        exe = s.place_exe("CorvaneSetup.exe")
+        exe = s.place_exe("CorvaneSetup.exe", source=variant_exe("no_loader"))
         # No display: the message box returns at once, as Wine does without X.
         result = s.run(exe, "/SKIPWELCOME /USAGEDATA=1", timeout=180)
         check(result.exit_code == 1, f"exit code {result.exit_code}")
@@ -108,7 +108,7 @@ def scenario_post_consent_relaunch_without_webview_aborts():
 
 def scenario_uninstaller_ui_relaunch_falls_back_to_silent():
     with Scenario("uninstaller_ui_fallback") as s:
-        exe = s.place_exe("CorvaneUninstall.exe")
+        exe = s.place_exe("CorvaneUninstall.exe", source=variant_exe("no_loader"))
         result = s.run(exe, "/SKIPWELCOME", timeout=180)
         check(result.exit_code == 0, f"exit code {result.exit_code}")
         log = s.log("Corvane.Uninstaller")

@@ -1,0 +1,203 @@
+// The program's own declarations of the few WebView2 COM interfaces and loader entry points
+// it uses: the host calls them, and the test double of the loader implements them.
+//
+// Written as C-style function tables so that every slot's offset can be checked at compile
+// time (webview2_abi_win.cpp, for both architectures). The rules that keep them binary-
+// compatible with the runtime:
+// - every slot in order from IUnknown's three up to the last one used; slots the program
+//   never calls are untyped placeholders that only hold their place (each commented with
+//   the method it stands for);
+// - every function is __stdcall (STDMETHODCALLTYPE): on i686 that passes `self` on the stack
+//   and lets the callee pop the arguments, as COM requires; x86-64 has one convention anyway;
+// - flags are BOOL (32-bit int), never C++ bool; RECT and EventRegistrationToken go by value
+//   where the interface takes them by value;
+// - interfaces derive from IUnknown only, so their own methods start at slot 3.
+// Strings that the runtime returns through LPWSTR* are freed with CoTaskMemFree.
+#pragma once
+
+#include <windows.h>
+#include <eventtoken.h>
+
+typedef struct ICoreWebView2 ICoreWebView2;
+typedef struct ICoreWebView2Controller ICoreWebView2Controller;
+typedef struct ICoreWebView2Environment ICoreWebView2Environment;
+typedef struct ICoreWebView2Settings ICoreWebView2Settings;
+typedef struct ICoreWebView2WebMessageReceivedEventArgs ICoreWebView2WebMessageReceivedEventArgs;
+typedef struct ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler
+    ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler;
+typedef struct ICoreWebView2CreateCoreWebView2ControllerCompletedHandler
+    ICoreWebView2CreateCoreWebView2ControllerCompletedHandler;
+typedef struct ICoreWebView2WebMessageReceivedEventHandler ICoreWebView2WebMessageReceivedEventHandler;
+// Only ever passed as null to the loader.
+typedef struct ICoreWebView2EnvironmentOptions ICoreWebView2EnvironmentOptions;
+
+typedef enum COREWEBVIEW2_MOVE_FOCUS_REASON {
+  COREWEBVIEW2_MOVE_FOCUS_REASON_PROGRAMMATIC = 0,
+  COREWEBVIEW2_MOVE_FOCUS_REASON_NEXT = 1,
+  COREWEBVIEW2_MOVE_FOCUS_REASON_PREVIOUS = 2,
+} COREWEBVIEW2_MOVE_FOCUS_REASON;
+
+// Interface identifiers (stable since the runtime's first general release; pre-release
+// headers used other values).
+inline constexpr IID IID_ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler = {
+    0x4e8a3389, 0xc9d8, 0x4bd2, {0xb6, 0xb5, 0x12, 0x4f, 0xee, 0x6c, 0xc1, 0x4d}};
+inline constexpr IID IID_ICoreWebView2CreateCoreWebView2ControllerCompletedHandler = {
+    0x6c4819f3, 0xc9b7, 0x4260, {0x81, 0x27, 0xc9, 0xf5, 0xbd, 0xe7, 0xf6, 0x8c}};
+inline constexpr IID IID_ICoreWebView2WebMessageReceivedEventHandler = {
+    0x57213f19, 0x00e6, 0x49fa, {0x8e, 0x07, 0x89, 0x8e, 0xa0, 0x1e, 0xcb, 0xd2}};
+inline constexpr IID IID_ICoreWebView2Environment = {
+    0xb96d755e, 0x0319, 0x4e92, {0xa2, 0x96, 0x23, 0x43, 0x6f, 0x46, 0xa1, 0xfc}};
+inline constexpr IID IID_ICoreWebView2Controller = {
+    0x4d00c0d1, 0x9434, 0x4eb6, {0x80, 0x78, 0x86, 0x97, 0xa5, 0x60, 0x33, 0x4f}};
+inline constexpr IID IID_ICoreWebView2 = {
+    0x76eceacb, 0x0462, 0x4d94, {0xac, 0x83, 0x42, 0x3a, 0x67, 0x93, 0x77, 0x5e}};
+inline constexpr IID IID_ICoreWebView2Settings = {
+    0xe562e4f0, 0xd7fa, 0x43ac, {0x8d, 0x71, 0xc0, 0x51, 0x50, 0x49, 0x9f, 0x00}};
+inline constexpr IID IID_ICoreWebView2WebMessageReceivedEventArgs = {
+    0x0f99a40c, 0xe962, 0x4207, {0x9e, 0x92, 0xe3, 0xd5, 0x42, 0xef, 0xf8, 0x49}};
+
+// IUnknown's three slots, first in every table.
+#define WEBVIEW2_IUNKNOWN_SLOTS(Self)                                                  \
+  HRESULT(STDMETHODCALLTYPE* QueryInterface)(Self * self, REFIID riid, void** object); \
+  ULONG(STDMETHODCALLTYPE* AddRef)(Self * self);                                       \
+  ULONG(STDMETHODCALLTYPE* Release)(Self * self)
+
+// A slot the program never calls: it only holds its place in the table.
+typedef void* webview2_unused_slot;
+
+// --- The three handlers the host implements -------------------------------------------------
+
+struct ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandlerVtbl {
+  WEBVIEW2_IUNKNOWN_SLOTS(ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler);
+  HRESULT(STDMETHODCALLTYPE* Invoke)(ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* self,
+                                     HRESULT error_code, ICoreWebView2Environment* result);  // 3
+};
+struct ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler {
+  const ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandlerVtbl* lpVtbl;
+};
+
+struct ICoreWebView2CreateCoreWebView2ControllerCompletedHandlerVtbl {
+  WEBVIEW2_IUNKNOWN_SLOTS(ICoreWebView2CreateCoreWebView2ControllerCompletedHandler);
+  HRESULT(STDMETHODCALLTYPE* Invoke)(ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* self,
+                                     HRESULT error_code, ICoreWebView2Controller* result);  // 3
+};
+struct ICoreWebView2CreateCoreWebView2ControllerCompletedHandler {
+  const ICoreWebView2CreateCoreWebView2ControllerCompletedHandlerVtbl* lpVtbl;
+};
+
+struct ICoreWebView2WebMessageReceivedEventHandlerVtbl {
+  WEBVIEW2_IUNKNOWN_SLOTS(ICoreWebView2WebMessageReceivedEventHandler);
+  HRESULT(STDMETHODCALLTYPE* Invoke)(ICoreWebView2WebMessageReceivedEventHandler* self, ICoreWebView2* sender,
+                                     ICoreWebView2WebMessageReceivedEventArgs* args);  // 3
+};
+struct ICoreWebView2WebMessageReceivedEventHandler {
+  const ICoreWebView2WebMessageReceivedEventHandlerVtbl* lpVtbl;
+};
+
+// --- The runtime's objects the host calls ----------------------------------------------------
+
+struct ICoreWebView2EnvironmentVtbl {
+  WEBVIEW2_IUNKNOWN_SLOTS(ICoreWebView2Environment);
+  HRESULT(STDMETHODCALLTYPE* CreateCoreWebView2Controller)(
+      ICoreWebView2Environment* self, HWND parent_window,
+      ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* handler);  // 3
+  // Slots 4-7 (CreateWebResourceResponse, get_BrowserVersionString, add_/remove_
+  // NewBrowserVersionAvailable) come after the last one used and are left out.
+};
+struct ICoreWebView2Environment {
+  const ICoreWebView2EnvironmentVtbl* lpVtbl;
+};
+
+struct ICoreWebView2ControllerVtbl {
+  WEBVIEW2_IUNKNOWN_SLOTS(ICoreWebView2Controller);
+  webview2_unused_slot get_IsVisible;                                                          // 3
+  HRESULT(STDMETHODCALLTYPE* put_IsVisible)(ICoreWebView2Controller* self, BOOL is_visible);  // 4
+  HRESULT(STDMETHODCALLTYPE* get_Bounds)(ICoreWebView2Controller* self, RECT* bounds);        // 5
+  HRESULT(STDMETHODCALLTYPE* put_Bounds)(ICoreWebView2Controller* self, RECT bounds);         // 6
+  // 7-11: get_/put_ZoomFactor, add_/remove_ZoomFactorChanged, SetBoundsAndZoomFactor.
+  webview2_unused_slot unused_7_to_11[5];
+  HRESULT(STDMETHODCALLTYPE* MoveFocus)(ICoreWebView2Controller* self, COREWEBVIEW2_MOVE_FOCUS_REASON reason);  // 12
+  // 13-23: add_/remove_ MoveFocusRequested, GotFocus, LostFocus, AcceleratorKeyPressed;
+  // get_/put_ParentWindow, NotifyParentWindowPositionChanged.
+  webview2_unused_slot unused_13_to_23[11];
+  HRESULT(STDMETHODCALLTYPE* Close)(ICoreWebView2Controller* self);                                    // 24
+  HRESULT(STDMETHODCALLTYPE* get_CoreWebView2)(ICoreWebView2Controller* self, ICoreWebView2** webview);  // 25
+};
+struct ICoreWebView2Controller {
+  const ICoreWebView2ControllerVtbl* lpVtbl;
+};
+
+struct ICoreWebView2Vtbl {
+  WEBVIEW2_IUNKNOWN_SLOTS(ICoreWebView2);
+  HRESULT(STDMETHODCALLTYPE* get_Settings)(ICoreWebView2* self, ICoreWebView2Settings** settings);  // 3
+  webview2_unused_slot get_Source;                                                                   // 4
+  HRESULT(STDMETHODCALLTYPE* Navigate)(ICoreWebView2* self, LPCWSTR uri);                           // 5
+  // 6-31: NavigateToString; add_/remove_ NavigationStarting, ContentLoading, SourceChanged,
+  // HistoryChanged, NavigationCompleted, FrameNavigationStarting, FrameNavigationCompleted,
+  // ScriptDialogOpening, PermissionRequested, ProcessFailed; Add-/RemoveScriptToExecuteOn-
+  // DocumentCreated, ExecuteScript, CapturePreview, Reload.
+  webview2_unused_slot unused_6_to_31[26];
+  HRESULT(STDMETHODCALLTYPE* PostWebMessageAsJson)(ICoreWebView2* self, LPCWSTR web_message_as_json);  // 32
+  webview2_unused_slot PostWebMessageAsString;                                                        // 33
+  HRESULT(STDMETHODCALLTYPE* add_WebMessageReceived)(ICoreWebView2* self,
+                                                     ICoreWebView2WebMessageReceivedEventHandler* handler,
+                                                     EventRegistrationToken* token);                  // 34
+  HRESULT(STDMETHODCALLTYPE* remove_WebMessageReceived)(ICoreWebView2* self, EventRegistrationToken token);  // 35
+  // Slots 36-60 come after the last one used and are left out.
+};
+struct ICoreWebView2 {
+  const ICoreWebView2Vtbl* lpVtbl;
+};
+
+struct ICoreWebView2SettingsVtbl {
+  WEBVIEW2_IUNKNOWN_SLOTS(ICoreWebView2Settings);
+  webview2_unused_slot get_IsScriptEnabled;                                                       // 3
+  webview2_unused_slot put_IsScriptEnabled;                                                       // 4
+  webview2_unused_slot get_IsWebMessageEnabled;                                                   // 5
+  HRESULT(STDMETHODCALLTYPE* put_IsWebMessageEnabled)(ICoreWebView2Settings* self, BOOL enabled);  // 6
+  webview2_unused_slot get_AreDefaultScriptDialogsEnabled;                                        // 7
+  webview2_unused_slot put_AreDefaultScriptDialogsEnabled;                                        // 8
+  webview2_unused_slot get_IsStatusBarEnabled;                                                    // 9
+  HRESULT(STDMETHODCALLTYPE* put_IsStatusBarEnabled)(ICoreWebView2Settings* self, BOOL enabled);   // 10
+  webview2_unused_slot get_AreDevToolsEnabled;                                                    // 11
+  HRESULT(STDMETHODCALLTYPE* put_AreDevToolsEnabled)(ICoreWebView2Settings* self, BOOL enabled);   // 12
+  webview2_unused_slot get_AreDefaultContextMenusEnabled;                                         // 13
+  HRESULT(STDMETHODCALLTYPE* put_AreDefaultContextMenusEnabled)(ICoreWebView2Settings* self, BOOL enabled);  // 14
+  webview2_unused_slot get_AreHostObjectsAllowed;                                                 // 15
+  webview2_unused_slot put_AreHostObjectsAllowed;                                                 // 16
+  webview2_unused_slot get_IsZoomControlEnabled;                                                  // 17
+  HRESULT(STDMETHODCALLTYPE* put_IsZoomControlEnabled)(ICoreWebView2Settings* self, BOOL enabled);       // 18
+  webview2_unused_slot get_IsBuiltInErrorPageEnabled;                                                    // 19
+  HRESULT(STDMETHODCALLTYPE* put_IsBuiltInErrorPageEnabled)(ICoreWebView2Settings* self, BOOL enabled);  // 20
+};
+struct ICoreWebView2Settings {
+  const ICoreWebView2SettingsVtbl* lpVtbl;
+};
+
+struct ICoreWebView2WebMessageReceivedEventArgsVtbl {
+  WEBVIEW2_IUNKNOWN_SLOTS(ICoreWebView2WebMessageReceivedEventArgs);
+  HRESULT(STDMETHODCALLTYPE* get_Source)(ICoreWebView2WebMessageReceivedEventArgs* self, LPWSTR* source);  // 3
+  HRESULT(STDMETHODCALLTYPE* get_WebMessageAsJson)(ICoreWebView2WebMessageReceivedEventArgs* self,
+                                                   LPWSTR* json);  // 4
+  // Fails with E_INVALIDARG when the page posted anything but a string.
+  HRESULT(STDMETHODCALLTYPE* TryGetWebMessageAsString)(ICoreWebView2WebMessageReceivedEventArgs* self,
+                                                       LPWSTR* text);  // 5
+};
+struct ICoreWebView2WebMessageReceivedEventArgs {
+  const ICoreWebView2WebMessageReceivedEventArgsVtbl* lpVtbl;
+};
+
+#undef WEBVIEW2_IUNKNOWN_SLOTS
+
+// --- The loader library's two entry points, resolved by their undecorated names ---------------
+
+// The completed handler is invoked later, on the calling thread, unless this fails at once.
+typedef HRESULT(STDAPICALLTYPE* CreateCoreWebView2EnvironmentWithOptions_fn)(
+    PCWSTR browser_executable_folder, PCWSTR user_data_folder, ICoreWebView2EnvironmentOptions* options,
+    ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler);
+// 0x80070002 (file not found) with a null text when no runtime is installed.
+typedef HRESULT(STDAPICALLTYPE* GetAvailableCoreWebView2BrowserVersionString_fn)(PCWSTR browser_executable_folder,
+                                                                                  LPWSTR* version_info);
+
+inline constexpr char WEBVIEW2_CREATE_ENVIRONMENT_EXPORT[] = "CreateCoreWebView2EnvironmentWithOptions";
+inline constexpr char WEBVIEW2_VERSION_EXPORT[] = "GetAvailableCoreWebView2BrowserVersionString";

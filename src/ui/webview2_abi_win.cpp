@@ -1,0 +1,91 @@
+// Compile-time proof that webview2_abi.h matches the runtime's binary interface: the slot of
+// every method the program calls or implements, and its exact signature. Part of the
+// Windows layer, so both the 32-bit product and the x86-64 twin check their own layout.
+#include <cstddef>
+#include <type_traits>
+
+#include "ui/webview2_abi.h"
+
+namespace {
+
+constexpr size_t slot_offset(size_t slot) { return slot * sizeof(void*); }
+
+#define CHECK_SLOT(Interface, method, slot, ...)                                                   \
+  static_assert(offsetof(Interface##Vtbl, method) == slot_offset(slot), #Interface "::" #method); \
+  static_assert(std::is_same_v<decltype(Interface##Vtbl::method), HRESULT(STDMETHODCALLTYPE*)(Interface*, ##__VA_ARGS__)>, \
+                #Interface "::" #method " signature")
+
+#define CHECK_IUNKNOWN(Interface)                                                                    \
+  CHECK_SLOT(Interface, QueryInterface, 0, REFIID, void**);                                          \
+  static_assert(offsetof(Interface##Vtbl, AddRef) == slot_offset(1), #Interface "::AddRef");         \
+  static_assert(offsetof(Interface##Vtbl, Release) == slot_offset(2), #Interface "::Release");       \
+  static_assert(std::is_same_v<decltype(Interface##Vtbl::Release), ULONG(STDMETHODCALLTYPE*)(Interface*)>, \
+                #Interface "::Release signature");                                                   \
+  static_assert(offsetof(Interface, lpVtbl) == 0 && sizeof(Interface) == sizeof(void*), #Interface " object")
+
+CHECK_IUNKNOWN(ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler);
+CHECK_SLOT(ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler, Invoke, 3, HRESULT, ICoreWebView2Environment*);
+static_assert(sizeof(ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandlerVtbl) == slot_offset(4));
+
+CHECK_IUNKNOWN(ICoreWebView2CreateCoreWebView2ControllerCompletedHandler);
+CHECK_SLOT(ICoreWebView2CreateCoreWebView2ControllerCompletedHandler, Invoke, 3, HRESULT, ICoreWebView2Controller*);
+static_assert(sizeof(ICoreWebView2CreateCoreWebView2ControllerCompletedHandlerVtbl) == slot_offset(4));
+
+CHECK_IUNKNOWN(ICoreWebView2WebMessageReceivedEventHandler);
+CHECK_SLOT(ICoreWebView2WebMessageReceivedEventHandler, Invoke, 3, ICoreWebView2*,
+           ICoreWebView2WebMessageReceivedEventArgs*);
+static_assert(sizeof(ICoreWebView2WebMessageReceivedEventHandlerVtbl) == slot_offset(4));
+
+CHECK_IUNKNOWN(ICoreWebView2Environment);
+CHECK_SLOT(ICoreWebView2Environment, CreateCoreWebView2Controller, 3, HWND,
+           ICoreWebView2CreateCoreWebView2ControllerCompletedHandler*);
+
+CHECK_IUNKNOWN(ICoreWebView2Controller);
+CHECK_SLOT(ICoreWebView2Controller, put_IsVisible, 4, BOOL);
+CHECK_SLOT(ICoreWebView2Controller, get_Bounds, 5, RECT*);
+CHECK_SLOT(ICoreWebView2Controller, put_Bounds, 6, RECT);
+CHECK_SLOT(ICoreWebView2Controller, MoveFocus, 12, COREWEBVIEW2_MOVE_FOCUS_REASON);
+CHECK_SLOT(ICoreWebView2Controller, Close, 24);
+CHECK_SLOT(ICoreWebView2Controller, get_CoreWebView2, 25, ICoreWebView2**);
+
+CHECK_IUNKNOWN(ICoreWebView2);
+CHECK_SLOT(ICoreWebView2, get_Settings, 3, ICoreWebView2Settings**);
+CHECK_SLOT(ICoreWebView2, Navigate, 5, LPCWSTR);
+CHECK_SLOT(ICoreWebView2, PostWebMessageAsJson, 32, LPCWSTR);
+CHECK_SLOT(ICoreWebView2, add_WebMessageReceived, 34, ICoreWebView2WebMessageReceivedEventHandler*,
+           EventRegistrationToken*);
+CHECK_SLOT(ICoreWebView2, remove_WebMessageReceived, 35, EventRegistrationToken);
+
+CHECK_IUNKNOWN(ICoreWebView2Settings);
+CHECK_SLOT(ICoreWebView2Settings, put_IsWebMessageEnabled, 6, BOOL);
+CHECK_SLOT(ICoreWebView2Settings, put_IsStatusBarEnabled, 10, BOOL);
+CHECK_SLOT(ICoreWebView2Settings, put_AreDevToolsEnabled, 12, BOOL);
+CHECK_SLOT(ICoreWebView2Settings, put_AreDefaultContextMenusEnabled, 14, BOOL);
+CHECK_SLOT(ICoreWebView2Settings, put_IsZoomControlEnabled, 18, BOOL);
+CHECK_SLOT(ICoreWebView2Settings, put_IsBuiltInErrorPageEnabled, 20, BOOL);
+static_assert(sizeof(ICoreWebView2SettingsVtbl) == slot_offset(21), "all 21 settings slots");
+
+CHECK_IUNKNOWN(ICoreWebView2WebMessageReceivedEventArgs);
+CHECK_SLOT(ICoreWebView2WebMessageReceivedEventArgs, get_Source, 3, LPWSTR*);
+CHECK_SLOT(ICoreWebView2WebMessageReceivedEventArgs, get_WebMessageAsJson, 4, LPWSTR*);
+CHECK_SLOT(ICoreWebView2WebMessageReceivedEventArgs, TryGetWebMessageAsString, 5, LPWSTR*);
+static_assert(sizeof(ICoreWebView2WebMessageReceivedEventArgsVtbl) == slot_offset(6), "all 6 argument slots");
+
+// Scalar and by-value types as the runtime lays them out.
+static_assert(sizeof(BOOL) == 4 && sizeof(HRESULT) == 4 && sizeof(wchar_t) == 2);
+static_assert(sizeof(COREWEBVIEW2_MOVE_FOCUS_REASON) == 4 && COREWEBVIEW2_MOVE_FOCUS_REASON_PROGRAMMATIC == 0 &&
+              COREWEBVIEW2_MOVE_FOCUS_REASON_NEXT == 1 && COREWEBVIEW2_MOVE_FOCUS_REASON_PREVIOUS == 2);
+static_assert(sizeof(EventRegistrationToken) == 8 && alignof(EventRegistrationToken) == 8);
+static_assert(sizeof(RECT) == 16);
+
+// The loader's entry points: stdcall, HRESULT, and the parameters in the published order.
+static_assert(std::is_same_v<CreateCoreWebView2EnvironmentWithOptions_fn,
+                             HRESULT(STDAPICALLTYPE*)(PCWSTR, PCWSTR, ICoreWebView2EnvironmentOptions*,
+                                                      ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler*)>);
+static_assert(std::is_same_v<GetAvailableCoreWebView2BrowserVersionString_fn,
+                             HRESULT(STDAPICALLTYPE*)(PCWSTR, LPWSTR*)>);
+
+#undef CHECK_IUNKNOWN
+#undef CHECK_SLOT
+
+}  // namespace
