@@ -1,11 +1,55 @@
-// The WebView2 host of the installer and uninstaller pages.
+// The WebView2 host: one top-level window with one WebView2 control that shows one page of the
+// bundle. The consent screen, the install progress and the uninstall progress differ only in
+// the configuration they pass. Everything here runs on the main thread (a single-threaded COM
+// apartment) except ui_post_close, which any thread may call; other threads reach the page
+// through ui_post_json (base/ui_post.h), whose sink the host installs while its window lives.
 #pragma once
 
-#include <cstddef>
+#include <cstdint>
 
-// Writes the loader and page bundle into a fresh per-process temp folder; 0 or -1.
+// Receives every message the page posts (UTF-8 JSON), on the UI thread.
+typedef void (*ui_message_fn)(const char* json, void* context);
+
+// Filled by the caller and kept alive by it for as long as the window lives.
+struct ui_host_config {
+  const char* ui_folder;              // the extraction folder followed by "\ui"; no navigation when null
+  const char* page;                   // null or empty: "index.html"
+  const char* title;                  // null or empty: "Corvane"
+  int32_t width;                      // logical pixels at 96 DPI; below 1: 720
+  int32_t height;                     // below 1: 510
+  int close_disabled;                 // close box greyed, WM_CLOSE ignored until ui_enable_close
+  const char* close_confirm_text;     // set: closing asks this question first
+  const char* close_confirm_caption;  // null: "Corvane"
+  ui_message_fn on_message;
+  void* on_message_context;
+};
+
+// Shows one screen; returns when its window has been destroyed.
+void ui_host_run(const ui_host_config* config);
+// Switches the living window to another screen (the in-process continuation after consent);
+// 0, or -1 when there is no window, no WebView2 yet, or the config has no ui_folder.
+int webview_continue(const ui_host_config* config);
+
+// Closes the window past the close guard and any confirmation. Any thread; nothing without a window.
+void ui_post_close();
+// Lifts the close guard and re-enables the Close item of the system menu.
+void ui_enable_close();
+// From now on closing asks this question (null text: close at once). Used by the install page's
+// enable_close, which asks before leaving without launching the product.
+void ui_set_close_confirmation(const char* text, const char* caption);
+
+// Read after ui_host_run has returned.
+int ui_host_user_confirmed_close();  // the person answered Yes to the close question
+int ui_host_webview_failed();        // WebView2 failed after the window existed (fall back to native)
+
+// After the UI has closed: deletes the extraction folder and this process's WebView2 user-data
+// folders. Failures are ignored.
+void ui_cleanup_temp(const char* extraction_folder);
+
+// STAND-IN until the loader and the resources exist (replaced by webview_loader.h and
+// acquire/embedded_resources.h): the extraction folder is created empty and WebView2 is
+// reported missing.
+#include <cstddef>
 int ui_extract_resources(char* folder_out, size_t size);
-// 1 when a WebView2 runtime can be used.
 int webview_available();
-// Deletes an extraction folder and everything in it.
 void ui_delete_extraction_folder(const char* folder);
