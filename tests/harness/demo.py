@@ -19,7 +19,7 @@ import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-import pe32  # noqa: E402
+import emulation  # noqa: E402
 import prefix as prefixes  # noqa: E402
 from scenario import Scenario  # noqa: E402
 
@@ -46,7 +46,7 @@ def heading(text):
 # -- choosing and preparing the program ------------------------------------------------------
 def choose_program(args):
     """'twin' or 'shipped', after telling the reader which and how to get the other."""
-    emulated = pe32.emulated()
+    emulated = emulation.emulated()
     twin = args.twin or (emulated and not args.shipped)
     if twin and not args.twin:
         say("demo: 32-bit programs run on this machine only through an emulator (about a minute per process, and it\n"
@@ -98,7 +98,7 @@ def prepare(tree, prebuilt):
              ["bash", "-c", f"cmake --preset {tree} && cmake --build --preset {tree} "
                             "--target CorvaneSetup test_product harness_helpers"],
              1500, BUILD / f"demo-build-{tree}.log")
-    slow = " (minutes: its 32-bit half runs through the emulator)" if pe32.emulated() else ""
+    slow = " (minutes: its 32-bit half runs through the emulator)" if emulation.emulated() else ""
     run_step(f"making the pristine Wine prefix once{slow}", [sys.executable, "tests/harness/prefix.py", "--pristine"],
              prefixes.BOOT_TIMEOUT + 60, BUILD / "demo-prefix.log")
 
@@ -149,7 +149,7 @@ def run_watched(s, exe, args, log_stem, what, timeout, emulated):
     if "error" in outcome:
         raise DemoFailure(f"the {what} did not finish: {outcome['error']}")
     result = outcome["result"]
-    fault = pe32.emulator_fault((s.evidence / "run_exit.err").read_text(errors="replace"))
+    fault = emulation.emulator_fault((s.evidence / "run_exit.err").read_text(errors="replace"))
     if fault:
         say(f"demo: Wine or the emulator reported: {fault}")
     say(f"demo: the {what} ended with exit code {result.exit_code} after {result.seconds:.0f} s")
@@ -236,7 +236,7 @@ def check_outcome(problems, result, what, s, log_stem):
 
 
 def demo(s, tree, variant):
-    emulated = tree == "win32" and pe32.emulated()
+    emulated = tree == "win32" and emulation.emulated()
     # An emulated 32-bit process takes about a minute to start and more to end; natively seconds.
     timeout = 600 if emulated else 180
     product_dir = BUILD / tree / "product"

@@ -266,6 +266,10 @@ class Scenario:
             print(f"----- {name} -----\n{text}", file=sys.stderr)
 
 
+class Skipped(Exception):
+    """A scenario that cannot run on this machine; the reason is printed and CTest shows it skipped."""
+
+
 def check(condition, message):
     """An assertion that survives python -O and reads well in scenario output."""
     if not condition:

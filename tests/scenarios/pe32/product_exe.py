@@ -1,6 +1,7 @@
 """The shipped 32-bit CorvaneSetup.exe itself under Wine's WoW64 (slow here: 32-bit code goes
 through an emulator, about a minute per process), so only what the twin cannot prove."""
-from scenario import Scenario, check, check_in
+import emulation
+from scenario import Scenario, Skipped, check, check_in
 from scenario_main import main
 
 # About a minute normally. The emulator itself fails now and then under load, never the
@@ -28,6 +29,27 @@ def run_emulated(s, exe, args):
     for log in s.temp_dir.glob("Corvane.*.log"):
         log.unlink()
     return s.run(exe, args, timeout=EMULATED_RUN_SECONDS)
+
+
+def run_or_skip_on_emulator_fault(s, exe, args, log_stem):
+    """Runs the shipped exe once. Where 32-bit code is emulated and the emulator broke the run,
+    the scenario is skipped with the fault and the log line the run stopped after; anywhere
+    else every outcome counts."""
+    if not emulation.emulated():
+        return s.run(exe, args, timeout=120)
+    stuck = None
+    try:
+        result = s.run(exe, args, timeout=EMULATED_RUN_SECONDS, env={"WINEDEBUG": "-all,err+seh"})
+    except AssertionError as error:
+        stuck, result = error, None
+    fault = emulation.emulator_fault((s.evidence / "run_exit.err").read_text(errors="replace"))
+    if fault:
+        lines = s.log(log_stem).splitlines()
+        raise Skipped(f"the emulator broke the 32-bit process ({fault}); its log stops after: "
+                      f"{lines[-1] if lines else '(nothing)'}")
+    if stuck:
+        raise stuck
+    return result
 
 
 def scenario_runs_alone_and_sees_the_native_machine():

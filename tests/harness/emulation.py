@@ -6,9 +6,9 @@ emulator also breaks Wine's 32-bit threads now and then: a thread gets a segment
 signal that no instruction raised ("segv_handler Got unexpected trap -1" with a garbage
 instruction pointer), which Wine reports as an unhandled exception (the process then waits for
 a debugger) or, when it lands while signals are blocked, qemu kills the whole process
-("qemu: uncaught target signal 11", which Wine reports as exit code 0). A program that only
-starts and ends threads shows it (build/evidence/pe32-emulated/ keeps the traces); the same
-program and the shipped exe run cleanly where 32-bit code runs natively.
+("qemu: uncaught target signal 11", which Wine reports as exit code 0). The 32-bit probe
+tests/harness/win/thread_churn.c, which does nothing but start threads, fails the same way
+under the emulator; it and the shipped exe run cleanly where 32-bit code runs natively.
 """
 import re
 from pathlib import Path
