@@ -82,11 +82,15 @@ def run_step(title, command, timeout, log_path):
         raise DemoFailure(f"{title} failed (exit code {proc.returncode}); see {log_path}")
 
 
-def last_line(path):
+def read_text(path):
     try:
-        lines = [line for line in path.read_text(errors="replace").splitlines() if line.strip()]
+        return path.read_text(errors="replace")
     except OSError:
         return ""
+
+
+def last_line(path):
+    lines = [line for line in read_text(path).splitlines() if line.strip()]
     return lines[-1][-110:] if lines else ""
 
 
@@ -136,7 +140,11 @@ def run_watched(s, exe, args, log_stem, what, timeout, emulated):
             shown, last_news = len(lines), time.monotonic()
         elif time.monotonic() - last_news >= QUIET_SECONDS:
             waited = time.monotonic() - started
-            if lines:
+            fault = emulation.emulator_fault(read_text(s.evidence / "run_exit.err")) if emulated else None
+            if fault:
+                say(f"      ... {waited:.0f} s: the emulator broke a thread of the {what} ({fault}); "
+                    f"waiting for it to end or for the bound")
+            elif lines:
                 say(f"      ... {waited:.0f} s: waiting for the {what} to go on after its last log line")
             elif emulated:
                 say(f"      ... {waited:.0f} s: waiting for the emulator to start the 32-bit {what} "
@@ -149,7 +157,7 @@ def run_watched(s, exe, args, log_stem, what, timeout, emulated):
     if "error" in outcome:
         raise DemoFailure(f"the {what} did not finish: {outcome['error']}")
     result = outcome["result"]
-    fault = emulation.emulator_fault((s.evidence / "run_exit.err").read_text(errors="replace"))
+    fault = emulation.emulator_fault(read_text(s.evidence / "run_exit.err"))
     if fault:
         say(f"demo: Wine or the emulator reported: {fault}")
     say(f"demo: the {what} ended with exit code {result.exit_code} after {result.seconds:.0f} s")
