@@ -12,6 +12,7 @@ import argparse
 import json
 import os
 import shutil
+import signal
 import subprocess
 import sys
 import threading
@@ -67,7 +68,8 @@ def run_step(title, command, timeout, log_path):
     say(f"demo: {title} ...")
     started = time.monotonic()
     with open(log_path, "wb") as log:
-        proc = subprocess.Popen(command, cwd=prefixes.REPO, stdout=log, stderr=subprocess.STDOUT)
+        proc = subprocess.Popen(command, cwd=prefixes.REPO, stdout=log, stderr=subprocess.STDOUT,
+                                start_new_session=True)
         while True:
             try:
                 proc.wait(timeout=QUIET_SECONDS)
@@ -75,7 +77,7 @@ def run_step(title, command, timeout, log_path):
             except subprocess.TimeoutExpired:
                 waited = time.monotonic() - started
                 if waited > timeout:
-                    proc.kill()
+                    os.killpg(proc.pid, signal.SIGKILL)  # the build tools under it too
                     raise DemoFailure(f"{title} did not finish within {timeout} s; see {log_path}")
                 say(f"      ... still {title} ({waited:.0f} s): {last_line(log_path)}")
     if proc.returncode != 0:
