@@ -2,13 +2,15 @@
 
 Where the kernel runs no 32-bit code, scripts/setup.sh routes 32-bit ELF programs (Wine's
 32-bit loader) through qemu's i386 user emulator: about a minute per 32-bit process. That
-emulator also breaks Wine's 32-bit threads now and then: a thread gets a segmentation fault
-signal that no instruction raised ("segv_handler Got unexpected trap -1" with a garbage
-instruction pointer), which Wine reports as an unhandled exception (the process then waits for
-a debugger) or, when it lands while signals are blocked, qemu kills the whole process
-("qemu: uncaught target signal 11", which Wine reports as exit code 0). The 32-bit probe
-tests/harness/win/thread_churn.c, which does nothing but start threads, fails the same way
-under the emulator; it and the shipped exe run cleanly where 32-bit code runs natively.
+emulator also breaks threads of Wine's 32-bit processes: a thread gets a segmentation-fault
+signal that no instruction raised ("segv_handler Got unexpected trap -1", instruction pointer
+00000001). Traced on the shipped exe, it is the thread-pool worker that Wine's WinHTTP resolves
+host names on, at the moment its 5-second idle wait ends, so it strikes while the program talks
+to the network (telemetry above all). Wine then reports an unhandled exception and waits for a
+debugger (the run hangs, other threads block on the loader lock it held), or qemu kills the
+process ("qemu: uncaught target signal 11", which Wine reports as exit code 0). The 32-bit probe
+tests/harness/win/thread_churn.c, which only starts threads, fails the same way under the
+emulator; it and the shipped exe run cleanly where 32-bit code runs natively.
 """
 import re
 from pathlib import Path
