@@ -269,7 +269,6 @@ class Scenario:
             print(f"----- {name} -----\n{text}", file=sys.stderr)
 
 
-<<<<<<< HEAD
 def variant_exe(name):
     """Path of another build variant of the program: "no_loader" or "test_double"."""
     path = Path(os.environ.get(f"CORVANE_EXE_{name.upper()}", ""))
@@ -290,10 +289,10 @@ def win_tests_on_display(name, gtest_filter, expected_count):
         check(proc.returncode == 0, f"{gtest_filter} failed:\n{output}")
         check("[  SKIPPED ]" not in output, f"{gtest_filter} skipped with a display:\n{output}")
         check(f"[  PASSED  ] {expected_count} tests." in output, f"expected {expected_count} tests to run:\n{output}")
-=======
+
+
 class Skipped(Exception):
     """A scenario that cannot run on this machine; the reason is printed and CTest shows it skipped."""
->>>>>>> issue16
 
 
 def check(condition, message):
