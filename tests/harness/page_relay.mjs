@@ -50,8 +50,9 @@ function serveWebview(socket, lines, pid) {
       console.error(`pid ${pid}: not JSON: ${line}`);
       return;
     }
+    // A view is one navigation: the double ends it ("closed") when the host navigates again,
+    // closes the controller or lets it go.
     if (m.op === 'navigate') {
-      views.get(m.view)?.close('another navigation');
       const page = new RelayPage({ id: pages.length + 1, double, view: m.view, url: m.url, name: m.page,
         prefix: options.prefix, record });
       pages.push(page);
@@ -62,7 +63,7 @@ function serveWebview(socket, lines, pid) {
     } else if (m.op === 'resize') {
       views.get(m.view)?.resize(m.width, m.height);
     } else if (m.op === 'closed') {
-      views.get(m.view)?.close('the host closed the webview');
+      views.get(m.view)?.close('the host left the page');
       views.delete(m.view);
     }
   });

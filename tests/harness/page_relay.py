@@ -128,7 +128,8 @@ class RelayPage:
         return Path(self._request("screenshot", 30, name=name))
 
     def wait_closed(self, timeout=ACTION_TIMEOUT):
-        """Until the host has closed the webview or its process has gone; returns which."""
+        """Until the host has left the page (closed the webview, navigated again) or its process
+        has gone; returns which."""
         return self._request("wait_closed", timeout)
 
     # -- what passed between page and host ----------------------------------------------------
