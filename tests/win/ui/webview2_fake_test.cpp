@@ -4,7 +4,6 @@
 // calls, fails as its rule files say, and balances every COM reference.
 // Real windows need a display: the webview2_fake scenario runs these under Xvfb.
 #include <windows.h>
-#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
@@ -15,8 +14,13 @@
 #include <vector>
 
 #include "ui/webview2_abi.h"
+#include "win_support.h"
 
 namespace {
+
+using test_support::read_file;
+using test_support::wide;
+using test_support::write_file;
 
 // A host-side handler object, counting the references the double takes and gives back.
 template <typename Interface, typename Vtbl, const IID& Iid, typename... Args>
@@ -52,8 +56,6 @@ using message_handler =
                  IID_ICoreWebView2WebMessageReceivedEventHandler, ICoreWebView2*,
                  ICoreWebView2WebMessageReceivedEventArgs*>;
 
-std::wstring wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
-
 std::string narrow(const wchar_t* text) {
   std::string out;
   for (; text && *text; text++) out += static_cast<char>(*text);
@@ -65,34 +67,6 @@ std::string take(LPWSTR text) {
   std::string out = narrow(text);
   CoTaskMemFree(text);
   return out;
-}
-
-void write_file(const std::wstring& path, const std::string& text) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD written = 0;
-  WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  CloseHandle(file);
-}
-
-std::string read_file(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                            nullptr);
-  std::string text;
-  char buffer[4096];
-  DWORD read = 0;
-  while (file != INVALID_HANDLE_VALUE && ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
-    text.append(buffer, read);
-  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-  return text;
-}
-
-void delete_tree(const std::wstring& path) {
-  std::wstring from = path + L'\0';
-  SHFILEOPSTRUCTW op = {};
-  op.wFunc = FO_DELETE;
-  op.pFrom = from.c_str();
-  op.fFlags = FOF_NO_UI;
-  SHFileOperationW(&op);
 }
 
 bool pump_until(const std::function<bool()>& done, DWORD milliseconds = 10000) {
@@ -127,24 +101,19 @@ LRESULT CALLBACK host_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
 class WebView2Fake : public ::testing::Test {
  protected:
   void SetUp() override {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    folder = std::wstring(temp) + L"wv2fake-" + wide(::testing::UnitTest::GetInstance()->current_test_info()->name());
-    delete_tree(folder);
-    CreateDirectoryW(folder.c_str(), nullptr);
-    CreateDirectoryW((folder + L"\\scripts").c_str(), nullptr);
-    CreateDirectoryW((folder + L"\\faults").c_str(), nullptr);
-    transcript = folder + L"\\transcript.jsonl";
-    SetEnvironmentVariableW(L"CORVANE_WV2FAKE_TRANSCRIPT", transcript.c_str());
-    SetEnvironmentVariableW(L"CORVANE_WV2FAKE_SCRIPTS", (folder + L"\\scripts").c_str());
-    SetEnvironmentVariableW(L"CORVANE_WV2FAKE_FAULTS", (folder + L"\\faults").c_str());
+    folder = test_support::temp_path("wv2fake-" +
+                                     std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    test_support::wipe(folder);
+    CreateDirectoryW(wide(folder).c_str(), nullptr);
+    CreateDirectoryW(wide(folder + "\\scripts").c_str(), nullptr);
+    CreateDirectoryW(wide(folder + "\\faults").c_str(), nullptr);
+    transcript = folder + "\\transcript.jsonl";
+    SetEnvironmentVariableW(L"CORVANE_WV2FAKE_TRANSCRIPT", wide(transcript).c_str());
+    SetEnvironmentVariableW(L"CORVANE_WV2FAKE_SCRIPTS", wide(folder + "\\scripts").c_str());
+    SetEnvironmentVariableW(L"CORVANE_WV2FAKE_FAULTS", wide(folder + "\\faults").c_str());
     ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
 
-    wchar_t exe[MAX_PATH];
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring dll(exe);
-    dll = dll.substr(0, dll.find_last_of(L'\\')) + L"\\webview2_fake\\WebView2Loader.dll";
-    module = LoadLibraryW(dll.c_str());
+    module = LoadLibraryW(wide(test_support::module_folder() + "\\webview2_fake\\WebView2Loader.dll").c_str());
     ASSERT_NE(module, nullptr) << "double not built beside the tests";
     create_environment = reinterpret_cast<CreateCoreWebView2EnvironmentWithOptions_fn>(
         GetProcAddress(module, WEBVIEW2_CREATE_ENVIRONMENT_EXPORT));
@@ -159,7 +128,7 @@ class WebView2Fake : public ::testing::Test {
     CoUninitialize();
     for (const wchar_t* name : {L"CORVANE_WV2FAKE_TRANSCRIPT", L"CORVANE_WV2FAKE_SCRIPTS", L"CORVANE_WV2FAKE_FAULTS"})
       SetEnvironmentVariableW(name, nullptr);
-    if (!HasFailure()) delete_tree(folder);  // a failed test's transcript stays for a look
+    if (!HasFailure()) test_support::wipe(folder);  // a failed test's transcript stays for a look
   }
 
   // The environment the double hands over later, from the message queue; null on failure.
@@ -179,7 +148,7 @@ class WebView2Fake : public ::testing::Test {
     return result;
   }
 
-  std::wstring folder, transcript;
+  std::string folder, transcript;
   HMODULE module = nullptr;
   CreateCoreWebView2EnvironmentWithOptions_fn create_environment = nullptr;
   GetAvailableCoreWebView2BrowserVersionString_fn browser_version = nullptr;
@@ -194,7 +163,7 @@ TEST_F(WebView2Fake, PlaysThePageScriptAndRecordsTheHost) {
   HWND window = CreateWindowExW(0, window_class.lpszClassName, L"host", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480, nullptr,
                                 nullptr, nullptr, nullptr);
   if (!window) GTEST_SKIP() << "no display for windows";
-  write_file(folder + L"\\scripts\\index.html.jsonl",
+  write_file(folder + "\\scripts\\index.html.jsonl",
              "{\"post\":{\"type\":\"invoke\",\"id\":1,\"cmd\":\"get_install_state\",\"args\":{}}}\n"
              "{\"expect\":{\"type\":\"response\",\"id\":1,\"result\":{\"ok\":true}},\"timeout_ms\":5000}\n"
              "\n"
@@ -345,27 +314,27 @@ TEST_F(WebView2Fake, RuleFilesFailCreationAlwaysOrOnceAndTheRuntimeCanBeMissing)
   EXPECT_EQ(browser_version(nullptr, &version), S_OK);
   EXPECT_EQ(take(version), "131.0.2903.70");
 
-  write_file(folder + L"\\faults\\version_missing", "");
+  write_file(folder + "\\faults\\version_missing", "");
   version = reinterpret_cast<LPWSTR>(1);
   EXPECT_EQ(browser_version(nullptr, &version), HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND));
   EXPECT_EQ(version, nullptr);
-  DeleteFileW((folder + L"\\faults\\version_missing").c_str());
+  DeleteFileW(wide(folder + "\\faults\\version_missing").c_str());
 
   // Refused at once, with the rule file's code: the handler is never called nor kept.
-  write_file(folder + L"\\faults\\environment_sync", "0x80070005\n");
+  write_file(folder + "\\faults\\environment_sync", "0x80070005\n");
   environment_handler never;
   never.on_invoke = [](HRESULT, ICoreWebView2Environment*) { ADD_FAILURE() << "called back after a refusal"; };
   EXPECT_EQ(create_environment(nullptr, nullptr, nullptr, &never), E_ACCESSDENIED);
   pump_until([] { return false; }, 100);
   EXPECT_EQ(never.refs, 1);
-  DeleteFileW((folder + L"\\faults\\environment_sync").c_str());
+  DeleteFileW(wide(folder + "\\faults\\environment_sync").c_str());
 
   // A one-shot rule fails the first creation only, later, through the handler.
-  write_file(folder + L"\\faults\\environment_async.once", "");
+  write_file(folder + "\\faults\\environment_async.once", "");
   HRESULT delivered = S_OK;
   EXPECT_EQ(environment(&delivered), nullptr);
   EXPECT_EQ(delivered, E_FAIL);
-  EXPECT_EQ(GetFileAttributesW((folder + L"\\faults\\environment_async.once").c_str()), INVALID_FILE_ATTRIBUTES)
+  EXPECT_FALSE(test_support::exists(folder + "\\faults\\environment_async.once"))
       << "taken by this process";
   ICoreWebView2Environment* second = environment(&delivered);
   EXPECT_EQ(delivered, S_OK);
