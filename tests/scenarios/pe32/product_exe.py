@@ -15,9 +15,9 @@ def emulator_crashed(s):
     return err.exists() and "qemu: uncaught target signal" in err.read_text(errors="replace")
 
 
-def run_emulated(s, exe, args):
+def run_emulated(s, exe, args, env=None, timeout=EMULATED_RUN_SECONDS):
     try:
-        result = s.run(exe, args, timeout=EMULATED_RUN_SECONDS)
+        result = s.run(exe, args, timeout=timeout, env=env)
         if not emulator_crashed(s):
             return result
         reason = "the emulator crashed: " + (s.evidence / "run_exit.err").read_text(errors="replace").strip()[-200:]
@@ -27,7 +27,7 @@ def run_emulated(s, exe, args):
     (s.evidence / "run_exit.err").replace(s.evidence / "run_exit.first-attempt.err")
     for log in s.temp_dir.glob("Corvane.*.log"):
         log.unlink()
-    return s.run(exe, args, timeout=EMULATED_RUN_SECONDS)
+    return s.run(exe, args, timeout=timeout, env=env)
 
 
 def scenario_runs_alone_and_sees_the_native_machine():
