@@ -40,7 +40,7 @@ class PageDouble:
         self.evidence = scenario.evidence
 
     def script(self, page, steps):
-        (self.folder / "scripts" / f"{page}.jsonl").write_text("".join(json.dumps(step) + "\n" for step in steps))
+        (self.folder / "scripts" / f"{page}.jsonl").write_text("".join(json.dumps(step, separators=(",", ":")) + "\n" for step in steps))
 
     def events(self, name=None):
         if not self.transcript.exists():
