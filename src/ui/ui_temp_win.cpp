@@ -5,6 +5,8 @@
 #include "base/bounded_text.h"
 #include "base/delete_tree.h"
 #include "base/folders_win.h"
+#include "base/path_text.h"
+#include "base/wide_win.h"
 #include "ui/ui_host_window_win.h"
 
 namespace {
@@ -19,6 +21,19 @@ int user_data_folder(long number, char* out, size_t size) {
   return -1;
 }
 
+// The loader library stays loaded until the process ends (the runtime may still hold code of
+// it), so its file and folder cannot go now: they are left to the next restart instead of
+// lying in the temp folder for good.
+void remove_at_restart(const char* extraction_folder) {
+  char loader[MAX_PATH];
+  wchar_t wide_loader[MAX_PATH], wide_folder[MAX_PATH];
+  if (!path_exists(extraction_folder) || join_path(extraction_folder, "WebView2Loader.dll", loader, sizeof loader) != 0 ||
+      utf8_to_wide(loader, wide_loader, MAX_PATH) != 0 || utf8_to_wide(extraction_folder, wide_folder, MAX_PATH) != 0)
+    return;
+  if (path_exists(loader)) MoveFileExW(wide_loader, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+  MoveFileExW(wide_folder, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+}
+
 }  // namespace
 
 int ui_next_user_data_folder(char* out, size_t size) { return user_data_folder(++g_user_data_folders, out, size); }
@@ -26,6 +41,7 @@ int ui_next_user_data_folder(char* out, size_t size) { return user_data_folder(+
 void ui_cleanup_temp(const char* extraction_folder) {
   if (!extraction_folder || !*extraction_folder) return;
   delete_tree_force(extraction_folder);
+  remove_at_restart(extraction_folder);
   char temp[MAX_PATH + 1], folder[MAX_PATH];
   if (temp_folder(temp, sizeof temp) == 0 &&
       text_format(folder, sizeof folder, "%sCorvaneInstaller.WebView2-%lu", temp, GetCurrentProcessId()))

@@ -17,14 +17,15 @@ def scenario_skipwelcome_uninstalls_through_the_page():
                  expect_response(3), invoke(4, "signal_user_action", {"action": "begin"}), expect_response(4),
                  expect_event("progress", {"stage": "uninstalling"}, 300000),
                  expect_event("terminal", {"terminal": "finish", "outcome": "success"}, 300000)]
-        for n, (cmd, args) in enumerate((("enable_close", {}), ("signal_user_action", {"action": "done"}),
-                                         ("exit_sibling", {})), start=5):
+        for n, (cmd, args) in enumerate((("enable_close", {}), ("signal_user_action", {"action": "done"})), start=5):
             steps += [invoke(n, cmd, args), expect_response(n)]
+        steps.append(invoke(7, "exit_sibling"))
         double.script("uninstall.html", steps)
         result = s.run(staged_uninstaller(s), "/SKIPWELCOME", timeout=600, env=double.env)
         log = s.log("Corvane.Uninstaller")
         check(result.exit_code == 0, f"exit code {result.exit_code}")
         double.check_script_done("uninstall.html")
+        check(double.response("uninstall.html", 7) is None, "exit_sibling answered before the window closed")
         check(double.response("uninstall.html", 3).get("client_version") == "2.1.7.0", "uninstall state")
         progress = double.progress("uninstall.html")
         check_stage_order(progress, UNINSTALL_STAGE_ORDER)
