@@ -16,11 +16,7 @@ namespace {
 
 constexpr size_t URL_MAX = 1100;  // a 260-character folder and a 64-character page, escaped
 
-void error_box(const char* text) {
-  wchar_t wide[1024];
-  utf8_to_wide(text, wide, 1024);
-  MessageBoxW(nullptr, wide, L"CorVane Setup", MB_ICONERROR | MB_TOPMOST);
-}
+void error_box(const char* text) { ui_host_message_box(nullptr, text, "CorVane Setup", MB_ICONERROR | MB_TOPMOST); }
 
 void controller_failed(HRESULT hr) {
   log_write(LOG_UI, LOG_LEVEL_ERROR, "WebView2 controller creation failed (hr=0x%lx)", static_cast<unsigned long>(hr));

@@ -13,17 +13,8 @@ ui_host_state g_ui_host;
 namespace {
 
 constexpr DWORD WINDOW_STYLE = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;  // fixed size, no maximise box
-constexpr UINT ERROR_BOX = MB_ICONERROR | MB_TOPMOST;
 
 const char* or_default(const char* text, const char* fallback) { return text && *text ? text : fallback; }
-
-void show_message(HWND owner, const char* text, const char* caption, UINT flags, int* answer = nullptr) {
-  wchar_t wide_text[1024], wide_caption[128];
-  utf8_to_wide(text, wide_text, 1024);
-  utf8_to_wide(caption, wide_caption, 128);
-  int result = MessageBoxW(owner, wide_text, wide_caption, flags);
-  if (answer) *answer = result;
-}
 
 void set_close_item(HWND window, bool enabled) {
   EnableMenuItem(GetSystemMenu(window, FALSE), SC_CLOSE, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
@@ -50,9 +41,8 @@ void fit_webview(HWND window, WPARAM kind) {
 void on_close_request(HWND window) {
   if (g_ui_host.config && g_ui_host.config->close_disabled && !g_ui_host.close_enabled) return;  // the guard
   if (g_ui_host.confirm_text) {
-    int answer = 0;
-    show_message(window, g_ui_host.confirm_text, or_default(g_ui_host.confirm_caption, "Corvane"),
-                 MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, &answer);
+    int answer = ui_host_message_box(window, g_ui_host.confirm_text, or_default(g_ui_host.confirm_caption, "Corvane"),
+                                     MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
     if (answer != IDYES) return;
     g_ui_host.user_confirmed_close = true;
   }
@@ -166,7 +156,7 @@ void ui_host_run(const ui_host_config* config) {
                 "Corvane Setup couldn't create its main window (GLE=%lu). The installer cannot continue.",
                 GetLastError());
     log_write(LOG_UI, LOG_LEVEL_ERROR, "%s", text);
-    show_message(nullptr, text, "CorVane Setup", ERROR_BOX);
+    ui_host_message_box(nullptr, text, "CorVane Setup", MB_ICONERROR | MB_TOPMOST);
     g_ui_host.config = nullptr;
     return;
   }
@@ -205,6 +195,13 @@ void ui_enable_close() {
 void ui_set_close_confirmation(const char* text, const char* caption) {
   g_ui_host.confirm_text = text;
   g_ui_host.confirm_caption = caption;
+}
+
+int ui_host_message_box(HWND owner, const char* text, const char* caption, UINT flags) {
+  wchar_t wide_text[1024], wide_caption[128];
+  utf8_to_wide(text, wide_text, 1024);
+  utf8_to_wide(caption, wide_caption, 128);
+  return MessageBoxW(owner, wide_text, wide_caption, flags);
 }
 
 int ui_host_user_confirmed_close() { return g_ui_host.user_confirmed_close; }

@@ -33,6 +33,9 @@ void ui_poster_remove();
 void ui_poster_free(LPARAM text);
 void ui_poster_drain();
 
+// A message box with UTF-8 texts; the button pressed.
+int ui_host_message_box(HWND owner, const char* text, const char* caption, UINT flags);
+
 // Starts the environment for the window: true when its completion will come later.
 bool ui_host_start_webview(HWND window);
 // Opens the current config's page in the webview (no-op without a folder).
