@@ -32,12 +32,17 @@ def expect_event(channel, payload, timeout_ms=30000):
 class PageDouble:
     def __init__(self, scenario, name="wv2fake"):
         self.folder = scenario.temp_dir / name
-        (self.folder / "scripts").mkdir(parents=True, exist_ok=True)
+        for sub in ("scripts", "faults"):
+            (self.folder / sub).mkdir(parents=True, exist_ok=True)
         self.transcript = self.folder / "transcript.jsonl"
         windows = f"C:\\users\\{USER}\\Temp\\{name}"
         self.env = {"CORVANE_WV2FAKE_TRANSCRIPT": windows + r"\transcript.jsonl",
-                    "CORVANE_WV2FAKE_SCRIPTS": windows + r"\scripts"}
+                    "CORVANE_WV2FAKE_SCRIPTS": windows + r"\scripts", "CORVANE_WV2FAKE_FAULTS": windows + r"\faults"}
         self.evidence = scenario.evidence
+
+    def fault(self, rule, hresult=""):
+        """A fault rule of the double (README: environment_sync, environment_async, ...)."""
+        (self.folder / "faults" / rule).write_text(hresult)
 
     def script(self, page, steps):
         (self.folder / "scripts" / f"{page}.jsonl").write_text("".join(json.dumps(step, separators=(",", ":")) + "\n" for step in steps))

@@ -143,5 +143,24 @@ def scenario_leaving_before_begin_installs_nothing():
         double.check_released()
 
 
+def scenario_webview2_failing_after_the_window_opened_says_so():
+    with Scenario("ui_install_webview2_fails", display=True) as s:
+        double = PageDouble(s)
+        double.fault("environment_async", "0x80070005")
+        driver, text_file = s.answer_dialog("CorVane Setup")
+        result = s.run(s.place_exe("CorvaneSetup.exe"), "/SKIPWELCOME", timeout=300, env=double.env)
+        driver.wait(timeout=60)
+        check(result.exit_code == 0, f"exit code {result.exit_code}: the UI installer ends normally once its window is gone")
+        check(text_file.read_text(encoding="utf-8") ==
+              "WebView2 environment creation failed (hr=0x80070005).\n\nThis usually means the elevated process can't "
+              "access the per-PID user-data folder under %TEMP%, the WebView2 Runtime is broken, or another instance is "
+              "holding the data folder open.\n\nThe installer cannot continue without WebView2.",
+              f"dialog {text_file.read_text(encoding='utf-8')!r}")
+        check_in("[ERROR] [InstallerUI] WebView2 environment creation failed (hr=0x80070005).", s.log("Corvane.InstallerUI"))
+        check_in("User cancelled before install began", s.log("Corvane.Installer"))
+        check(not s.unix_path(INSTALL_DIR).exists(), "something was installed")
+        double.check_released()
+
+
 if __name__ == "__main__":
     main(globals())
