@@ -2,6 +2,8 @@
 
 #include <shlobj.h>
 
+#include <gtest/gtest.h>
+
 #include <atomic>
 #include <fstream>
 #include <sstream>
@@ -144,16 +146,36 @@ scratch_dir::scratch_dir(const char* name) : path_(temp_path(name)) {
   CreateDirectoryW(wide(path_).c_str(), nullptr);
 }
 
-captured_log::captured_log(const char* component) {
+captured_log::captured_log(const char* component, int channel) : channel_(channel) {
   static std::atomic<int> serial{0};
   path_ = temp_path("corvane-test-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial) + ".log");
   DeleteFileW(wide(path_).c_str());
-  log_open(LOG_MAIN, path_.c_str(), component);
+  log_open(channel_, path_.c_str(), component);
 }
 
 captured_log::~captured_log() {
-  log_close(LOG_MAIN);
+  log_close(channel_);
   DeleteFileW(wide(path_).c_str());
+}
+
+void create_task(const std::string& name) {
+  scratch_dir dir("test-task-xml");
+  std::string xml = dir.sub("task.xml");
+  write_file(xml,
+             "<?xml version=\"1.0\"?>\n"
+             "<Task version=\"1.2\" xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\">\n"
+             "  <Actions Context=\"Author\"><Exec><Command>C:\\windows\\system32\\notepad.exe</Command></Exec>"
+             "</Actions>\n</Task>\n");
+  int code = run_and_wait("schtasks.exe /Create /XML \"" + xml + "\" /TN \"" + name + "\"", 30000);
+  if (code != 0) ADD_FAILURE() << "schtasks could not create " << name << " (exit " << code << ")";
+}
+
+bool task_file_exists(const std::string& file_name) {
+  wchar_t system[MAX_PATH];
+  GetSystemDirectoryW(system, MAX_PATH);
+  char utf8[MAX_PATH * 3];
+  wide_to_utf8(system, utf8, sizeof utf8);
+  return exists(std::string(utf8) + "\\Tasks\\" + file_name);
 }
 
 int captured_log::count(const std::string& line) const {

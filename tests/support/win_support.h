@@ -25,6 +25,12 @@ std::string known_folder(int csidl);
 // is named by its full path.
 int run_and_wait(const std::string& command, DWORD timeout_ms, const wchar_t* application = nullptr);
 
+// A scheduled task created from an XML fixture (Wine's schtasks takes no other form), and
+// whether the task's file exists under the system's Tasks folder (its name without the
+// leading backslash). A task that cannot be created fails the calling test.
+void create_task(const std::string& name);
+bool task_file_exists(const std::string& file_name);
+
 // Removes a file, or a folder and everything in it without entering links (test cleanup only).
 void wipe(const std::string& path);
 // A folder link at link_path to target: a Unix symbolic link, which is what Wine shows as a
@@ -45,11 +51,11 @@ class scratch_dir {
   std::string path_;
 };
 
-// The main log channel written to a file of its own for the object's lifetime, under the
-// component name the lines carry ("Installer", "Uninstaller").
+// A log channel (the main one unless named) written to a file of its own for the object's
+// lifetime, under the component name the lines carry ("Installer", "InstallerUI", ...).
 class captured_log {
  public:
-  explicit captured_log(const char* component = "Installer");
+  explicit captured_log(const char* component = "Installer", int channel = 0);
   ~captured_log();
   captured_log(const captured_log&) = delete;
   captured_log& operator=(const captured_log&) = delete;
@@ -59,6 +65,7 @@ class captured_log {
 
  private:
   std::string path_;
+  int channel_;
 };
 
 }  // namespace test_support

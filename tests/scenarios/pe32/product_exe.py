@@ -9,14 +9,14 @@ EMULATED_RUN_SECONDS = 300
 NATIVE_RUN_SECONDS = 120
 
 
-def run_emulated(s, exe, args):
+def run_emulated(s, exe, args, env=None, timeout=EMULATED_RUN_SECONDS):
     """Runs the shipped exe. A start-up smoke run that the emulator broke or left stuck is tried
     once more from a clean temp folder (printed, the first attempt's output kept); natively
     every outcome counts."""
     if not emulation.emulated():
-        return s.run(exe, args, timeout=NATIVE_RUN_SECONDS)
+        return s.run(exe, args, timeout=min(timeout, NATIVE_RUN_SECONDS), env=env)
     try:
-        result = s.run(exe, args, timeout=EMULATED_RUN_SECONDS)
+        result = s.run(exe, args, timeout=timeout, env=env)
         fault = emulation.emulator_fault((s.evidence / "run_exit.err").read_text(errors="replace"))
         if not fault:
             return result
@@ -27,7 +27,7 @@ def run_emulated(s, exe, args):
     (s.evidence / "run_exit.err").replace(s.evidence / "run_exit.first-attempt.err")
     for log in s.temp_dir.glob("Corvane.*.log"):
         log.unlink()
-    return s.run(exe, args, timeout=EMULATED_RUN_SECONDS)
+    return s.run(exe, args, timeout=timeout, env=env)
 
 
 def run_or_skip_on_emulator_fault(s, exe, args, log_stem):

@@ -250,25 +250,6 @@ void delete_key(HKEY root, const std::string& key, REGSAM view) {
   RegDeleteKeyExW(root, wide(key).c_str(), view, 0);
 }
 
-void create_task(const std::string& name) {
-  scratch_dir dir("uninstall-task-xml");
-  std::string xml = dir.sub("task.xml");
-  write_file(xml,
-             "<?xml version=\"1.0\"?>\n"
-             "<Task version=\"1.2\" xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\">\n"
-             "  <Actions Context=\"Author\"><Exec><Command>C:\\windows\\system32\\notepad.exe</Command></Exec>"
-             "</Actions>\n</Task>\n");
-  ASSERT_EQ(run_and_wait("schtasks.exe /Create /XML \"" + xml + "\" /TN \"" + name + "\"", 30000), 0) << name;
-}
-
-bool task_file_exists(const std::string& file_name) {
-  wchar_t system[MAX_PATH];
-  GetSystemDirectoryW(system, MAX_PATH);
-  char utf8[MAX_PATH * 3];
-  wide_to_utf8(system, utf8, sizeof utf8);
-  return exists(std::string(utf8) + "\\Tasks\\" + file_name);
-}
-
 void wipe_product_footprint() {
   kill_running_app_copies();
   for (size_t i = 0; i < PRODUCT_SERVICES.count; ++i) remove_service(PRODUCT_SERVICES.names[i]);

@@ -61,10 +61,6 @@ bool key_exists(HKEY root, const std::string& key, REGSAM view = KEY_WOW64_64KEY
 bool value_exists(HKEY root, const std::string& key, const char* name, REGSAM view = KEY_WOW64_64KEY);
 void delete_key(HKEY root, const std::string& key, REGSAM view);
 
-// Scheduled tasks through schtasks, and the task file the probe looks for.
-void create_task(const std::string& name);
-bool task_file_exists(const std::string& file_name);
-
 // Everything of the product this test prefix may hold, in both views and hives.
 void wipe_product_footprint();
 
