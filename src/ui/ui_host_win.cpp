@@ -4,15 +4,16 @@
 #include <windows.h>
 
 #include "base/bounded_text.h"
-#include "base/folders_win.h"
+#include "base/private_folder_win.h"
 #include "base/log.h"
 #include "base/wide_win.h"
 #include "ui/ui_host.h"
 
 int ui_extract_resources(char* folder_out, size_t size) {
   char temp[MAX_PATH + 1];
-  if (temp_folder(temp, sizeof temp) != 0) return -1;
+  if (private_folder(temp, sizeof temp) != 0) return -1;
   text_format(folder_out, size, "%sCorvaneUI-%lu", temp, GetCurrentProcessId());
+  log_info("UI resources folder: %s", folder_out);
   wchar_t wide[MAX_PATH];
   if (utf8_to_wide(folder_out, wide, MAX_PATH) != 0) return -1;
   if (!CreateDirectoryW(wide, nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return -1;

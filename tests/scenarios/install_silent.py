@@ -67,8 +67,8 @@ def scenario_installs_registers_starts_and_launches():
         app_paths = s.reg_values(r"HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\Corvane.exe")
         check(app_paths, "App Paths key missing")
 
-        check_in("msiexec.exe /i \"C:\\users\\root\\Temp\\" + MSI + "\" /qn /norestart LAUNCHAPP=0 "
-                 "CORVANE_DECRYPT_HTTPS=1", log)
+        check(re.search(r'msiexec\.exe /i "C:\\windows\\Temp\\Corvane-[0-9a-f]{32}\\' + re.escape(MSI) +
+                        '" /qn /norestart LAUNCHAPP=0 CORVANE_DECRYPT_HTTPS=1', log), "msiexec command line")
         check_in("msiexec exit code: 0", log)
         check_in("Install complete (silent)", log)
         # The ZIP was tried first and sufficed: one package download, over HTTPS, on the .com host.
