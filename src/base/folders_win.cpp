@@ -34,11 +34,16 @@ int temp_folder(char* out, size_t size) {
 }
 
 int program_files_dir(char* out, size_t size) {
-  wchar_t wide[MAX_PATH];
-  DWORD n = GetEnvironmentVariableW(L"ProgramW6432", wide, MAX_PATH);
-  if (n >= 1 && n <= 259) return whole_path(wide, out, size);
-  if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, wide)))
-    return whole_path(wide, out, size);
+  // Plain REG_SZ only: an expandable value would be expanded from the caller's environment.
+  const wchar_t* const names[] = {L"ProgramW6432Dir", L"ProgramFilesDir"};
+  for (const wchar_t* name : names) {
+    wchar_t wide[MAX_PATH];
+    DWORD bytes = sizeof wide;
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion", name,
+                     RRF_RT_REG_SZ | RRF_SUBKEY_WOW6464KEY, nullptr, wide, &bytes) == ERROR_SUCCESS &&
+        wide[0])
+      return whole_path(wide, out, size);
+  }
   return fail(out, size);
 }
 

@@ -62,5 +62,20 @@ def scenario_names_planted_in_temp_are_left_alone():
         check((s.unix_path(INSTALL_DIR) / "CorvaneUninstall.exe").is_file(), "the install did not register itself")
 
 
+def scenario_program_files_comes_from_the_machine_not_the_environment():
+    with Scenario("program_files_from_machine", vendor=True) as s:
+        s.vendor.update(session={"match": "none"})
+        serve(s, zip_variant="ok", msi_variant="ok")
+        own = rf"C:\users\{USER}\Programs"
+        s.unix_path(own).mkdir(parents=True)
+        result = s.run(s.place_exe("CorvaneSetup.exe"), "/S", timeout=600, env={"CORVANE_RUN_SET_ProgramW6432": own})
+        check(result.exit_code == 0, f"exit code {result.exit_code}")
+        check((s.unix_path(INSTALL_DIR) / "CorvaneUninstall.exe").is_file(), "the uninstaller is not in Program Files")
+        entry = s.reg_values(UNINSTALL_KEY + r"\Corvane")
+        check(entry.get("UninstallString", (None, None))[1] == INSTALL_DIR + r"\CorvaneUninstall.exe",
+              f"UninstallString {entry.get('UninstallString')}")
+        check(not any(s.unix_path(own).rglob("*")), f"files written under the user's folder {own}")
+
+
 if __name__ == "__main__":
     main(globals())
