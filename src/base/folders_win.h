@@ -14,6 +14,8 @@ int temp_folder(char* out, size_t size);
 // from the environment (ProgramW6432, ProgramFiles), which the caller sets: a folder the user
 // can write would let the user replace the product's files, its service among them.
 int program_files_dir(char* out, size_t size);
+// "<native Program Files>\Corvane Labs\Corvane", the product's install folder.
+int product_install_dir(char* out, size_t size);
 // SHGetFolderPath of a CSIDL.
 int shell_folder(int csidl, char* out, size_t size);
 

@@ -77,5 +77,25 @@ def scenario_program_files_comes_from_the_machine_not_the_environment():
         check(not any(s.unix_path(own).rglob("*")), f"files written under the user's folder {own}")
 
 
+def scenario_a_corvane_exe_elsewhere_survives_the_uninstall():
+    with Scenario("close_only_the_product", vendor=True, display=True) as s:
+        install(s)
+        check(wait_for_lines(s, "app-command-lines.txt", 1), "the install did not launch the app")
+        other = rf"C:\users\{USER}\Downloads\elsewhere\Corvane.exe"
+        s.unix_path(other).parent.mkdir(parents=True)
+        shutil.copy2(s.unix_path(INSTALL_DIR) / "Corvane.exe", s.unix_path(other))
+        survivor = subprocess.Popen([prefixes.WINE64, other], env=s._env(), stdout=subprocess.DEVNULL,
+                                    stderr=subprocess.DEVNULL)
+        s.background.append(survivor)
+        check(len(wait_for_lines(s, "app-command-lines.txt", 2)) == 2, "the other Corvane.exe did not start")
+
+        result = s.run(staged_uninstaller(s), "/S", timeout=600)
+        check(result.exit_code == 0, f"exit code {result.exit_code}")
+        check(evidence_lines(s, "app-events.txt") == ["closed by WM_CLOSE"], "not exactly the product's app was closed")
+        check(survivor.poll() is None, "the Corvane.exe outside the install folder was closed")
+        check_in("is not the installed product", s.log("Corvane.Uninstaller"))
+        check(not s.unix_path(INSTALL_DIR).exists(), "the install folder is still there")
+
+
 if __name__ == "__main__":
     main(globals())

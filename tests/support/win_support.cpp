@@ -144,6 +144,11 @@ scratch_dir::scratch_dir(const char* name) : path_(temp_path(name)) {
   CreateDirectoryW(wide(path_).c_str(), nullptr);
 }
 
+scratch_dir::scratch_dir(full_path_t, const std::string& path) : path_(path) {
+  wipe(path_);
+  SHCreateDirectoryExW(nullptr, wide(path_).c_str(), nullptr);
+}
+
 captured_log::captured_log(const char* component) {
   static std::atomic<int> serial{0};
   path_ = temp_path("corvane-test-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial) + ".log");

@@ -31,10 +31,14 @@ void wipe(const std::string& path);
 // reparse point (its CreateSymbolicLink creates nothing). True once it shows as one.
 bool make_folder_link(const std::string& link_path, const std::string& target);
 
-// A fresh folder under the temp folder, wiped at both ends.
+// A fresh folder under the temp folder (or at a full path, such as the product's install
+// folder, with its parents made), wiped at both ends.
 class scratch_dir {
  public:
   explicit scratch_dir(const char* name);
+  struct full_path_t {};
+  static constexpr full_path_t full_path{};
+  scratch_dir(full_path_t, const std::string& path);
   ~scratch_dir() { wipe(path_); }
   scratch_dir(const scratch_dir&) = delete;
   scratch_dir& operator=(const scratch_dir&) = delete;
