@@ -27,9 +27,12 @@ int run_and_wait(const std::string& command, DWORD timeout_ms, const wchar_t* ap
 
 // Removes a file, or a folder and everything in it without entering links (test cleanup only).
 void wipe(const std::string& path);
-// A folder link at link_path to target: a Unix symbolic link, which is what Wine shows as a
-// reparse point (its CreateSymbolicLink creates nothing). True once it shows as one.
-bool make_folder_link(const std::string& link_path, const std::string& target);
+// A link at link_path to target (a folder or a file): a Unix symbolic link, which is what Wine
+// shows as a reparse point (its CreateSymbolicLink creates nothing). True once it shows as one.
+bool make_link(const std::string& link_path, const std::string& target);
+// Removes a link itself: from the Unix side under Wine, which removes a link's target when
+// asked through Windows.
+void remove_link(const std::string& link_path);
 
 // A fresh folder under the temp folder (or at a full path, such as the product's install
 // folder, with its parents made), wiped at both ends.

@@ -65,8 +65,8 @@ TEST(UninstallDeleteTree, LinkedFolderIsNeverEntered) {
   write_file(outside + "\\precious.txt");
   std::string root = dir.sub("tree");
   plant_tree(root);
-  ASSERT_TRUE(make_folder_link(root + "\\a\\link", outside)) << "no reparse point to test with";
-  ASSERT_TRUE(make_folder_link(dir.sub("root-link"), outside));
+  ASSERT_TRUE(make_link(root + "\\a\\link", outside)) << "no reparse point to test with";
+  ASSERT_TRUE(make_link(dir.sub("root-link"), outside));
 
   delete_tree_force(root.c_str());
   EXPECT_TRUE(exists(outside + "\\precious.txt")) << "the walk followed a link out of the tree";
