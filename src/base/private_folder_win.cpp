@@ -179,10 +179,14 @@ void private_folder_remove() {
     folder[strlen(folder) - 1] = '\0';  // delete_tree takes the folder without its backslash
     delete_tree_force(folder);
     wchar_t wide[MAX_PATH];
-    if (utf8_to_wide(folder, wide, MAX_PATH) == 0 && GetFileAttributesW(wide) != INVALID_FILE_ATTRIBUTES)
+    if (utf8_to_wide(folder, wide, MAX_PATH) == 0 && GetFileAttributesW(wide) != INVALID_FILE_ATTRIBUTES) {
+      // What is still in use (a loaded library, a running staged copy) keeps it until it is
+      // free; the folder then goes at the next restart once what is in it has gone.
+      MoveFileExW(wide, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
       log_warn("Private working folder not fully removed (in use?): %s", folder);
-    else
+    } else {
       log_info("Removed private working folder: %s", folder);
+    }
     g_path[0] = '\0';
   }
   ReleaseSRWLockExclusive(&g_lock);
