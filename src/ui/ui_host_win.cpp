@@ -4,8 +4,8 @@
 #include <windows.h>
 
 #include "base/bounded_text.h"
-#include "base/private_folder_win.h"
 #include "base/log.h"
+#include "base/private_folder_win.h"
 #include "base/wide_win.h"
 #include "ui/ui_host.h"
 
