@@ -10,6 +10,7 @@
 #include "base/handle_win.h"
 #include "base/log.h"
 #include "base/path_text.h"
+#include "base/private_folder_win.h"
 #include "base/wide_win.h"
 
 namespace {
@@ -121,10 +122,12 @@ int find_embedded_resource(int id, const unsigned char** data, size_t* size) {
   return 0;
 }
 
+// In the run's private folder: the loader DLL is loaded and the pages shown from here, so no
+// other process of the user may put files under these names.
 int extraction_folder(char* out, size_t size) {
-  char temp[MAX_PATH + 1];
-  if (temp_folder(temp, sizeof temp) != 0) return -1;
-  if (!text_format(out, size, "%sCorvaneInstaller-%lu", temp, GetCurrentProcessId())) {
+  char folder[MAX_PATH + 1];
+  if (private_folder(folder, sizeof folder) != 0) return -1;
+  if (!text_format(out, size, "%sCorvaneInstaller-%lu", folder, GetCurrentProcessId())) {
     out[0] = '\0';
     return -1;
   }
@@ -132,7 +135,7 @@ int extraction_folder(char* out, size_t size) {
 }
 
 int extract_embedded_resources(char* folder_out, size_t size) {
-  char folder[MAX_PATH], temp[MAX_PATH + 1], stale_data[MAX_PATH];
+  char folder[MAX_PATH];
   wchar_t wide[MAX_PATH];
   if (size) folder_out[0] = '\0';
   if (extraction_folder(folder, sizeof folder) != 0 || utf8_to_wide(folder, wide, MAX_PATH) != 0) {
@@ -147,8 +150,6 @@ int extract_embedded_resources(char* folder_out, size_t size) {
     SetLastError(error);
     return -1;
   }
-  if (temp_folder(temp, sizeof temp) == 0 && text_format(stale_data, sizeof stale_data, "%sCorvaneInstaller.WebView2", temp))
-    delete_tree_force(stale_data);
   extract_loader(folder);
   DWORD error = extract_bundle(folder);
   if (!text_copy(folder_out, size, folder)) error = ERROR_INSUFFICIENT_BUFFER;

@@ -1,10 +1,11 @@
-// The host's working folders in the temp folder: one WebView2 user-data folder per window of
-// this process, and their removal with the extraction folder once the UI has closed.
+// The host's working folders in the run's private folder: one WebView2 user-data folder per
+// window of this process, and their removal with the extraction folder once the UI has closed.
 #include <atomic>
 
 #include "base/bounded_text.h"
 #include "base/delete_tree.h"
 #include "base/folders_win.h"
+#include "base/private_folder_win.h"
 #include "base/path_text.h"
 #include "base/wide_win.h"
 #include "ui/ui_host_window_win.h"
@@ -14,9 +15,9 @@ namespace {
 std::atomic<long> g_user_data_folders{0};
 
 int user_data_folder(long number, char* out, size_t size) {
-  char temp[MAX_PATH + 1];
-  if (temp_folder(temp, sizeof temp) != 0) return -1;
-  if (text_format(out, size, "%sCorvaneInstaller.WebView2-%lu-%ld", temp, GetCurrentProcessId(), number)) return 0;
+  char folder[MAX_PATH + 1];
+  if (private_folder(folder, sizeof folder) != 0) return -1;
+  if (text_format(out, size, "%sCorvaneInstaller.WebView2-%lu-%ld", folder, GetCurrentProcessId(), number)) return 0;
   out[0] = '\0';
   return -1;
 }
@@ -42,9 +43,9 @@ void ui_cleanup_temp(const char* extraction_folder) {
   if (!extraction_folder || !*extraction_folder) return;
   delete_tree_force(extraction_folder);
   remove_at_restart(extraction_folder);
-  char temp[MAX_PATH + 1], folder[MAX_PATH];
-  if (temp_folder(temp, sizeof temp) == 0 &&
-      text_format(folder, sizeof folder, "%sCorvaneInstaller.WebView2-%lu", temp, GetCurrentProcessId()))
+  char base[MAX_PATH + 1], folder[MAX_PATH];
+  if (private_folder(base, sizeof base) == 0 &&
+      text_format(folder, sizeof folder, "%sCorvaneInstaller.WebView2-%lu", base, GetCurrentProcessId()))
     delete_tree_force(folder);
   // The per-window folders carry the window number after the process id.
   for (long number = 1; number <= g_user_data_folders.load(); number++)

@@ -122,10 +122,11 @@ def scenario_post_consent_relaunch_without_webview_aborts():
         check_in("UI assets extracted successfully", log)
         check_in("WebView2 unavailable after elevation — aborting install (no silent fallback by policy)", log)
         ui_log = s.log("Corvane.InstallerUI")
-        check(re.search(r"\[ERROR\] \[InstallerUI\] WebView2Loader\.dll not found: C:\\users\\\w+\\Temp\\"
-                        r"CorvaneInstaller-\d+\\WebView2Loader\.dll \(err=126\)", ui_log), f"UI log:\n{ui_log}")
+        check(re.search(r"\[ERROR\] \[InstallerUI\] WebView2Loader\.dll not found: C:\\windows\\Temp\\"
+                        r"Corvane-[0-9a-f]{32}\\CorvaneInstaller-\d+\\WebView2Loader\.dll \(err=126\)", ui_log), f"UI log:\n{ui_log}")
         check_in("webview_available: loader DLL not available", ui_log)
-        check(not list(s.temp_dir.glob("CorvaneInstaller-*")), "the extraction folder was left behind")
+        check(not [p for p in s.unix_path(r"C:\windows\temp").iterdir() if p.name.startswith("Corvane-")],
+              "the private folder with the extraction folder was left behind")
 
 
 def scenario_uninstaller_ui_relaunch_falls_back_to_silent():

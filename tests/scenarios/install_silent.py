@@ -65,8 +65,8 @@ def check_install_outcome(s, log):
     check(app_paths, "App Paths key missing")
     check(s.reg_values(r"HKLM\Software\CorvaneLabs\Corvane").get("InstallDate"), "InstallDate written")
 
-    check_in("msiexec.exe /i \"C:\\users\\root\\Temp\\" + MSI + "\" /qn /norestart LAUNCHAPP=0 "
-             "CORVANE_DECRYPT_HTTPS=1", log)
+    check(re.search(r'msiexec\.exe /i "C:\\windows\\Temp\\Corvane-[0-9a-f]{32}\\' + re.escape(MSI) +
+                    '" /qn /norestart LAUNCHAPP=0 CORVANE_DECRYPT_HTTPS=1', log), "msiexec command line")
     check_in("msiexec exit code: 0", log)
     # The ZIP was tried first and sufficed: one package download, over HTTPS, on the .com host.
     check(downloads(s) == [("https", "update-dl.corvane.com", "/" + ZIP)], f"downloads: {downloads(s)}")

@@ -33,14 +33,21 @@ bool task_file_exists(const std::string& file_name);
 
 // Removes a file, or a folder and everything in it without entering links (test cleanup only).
 void wipe(const std::string& path);
-// A folder link at link_path to target: a Unix symbolic link, which is what Wine shows as a
-// reparse point (its CreateSymbolicLink creates nothing). True once it shows as one.
-bool make_folder_link(const std::string& link_path, const std::string& target);
+// A link at link_path to target (a folder or a file): a Unix symbolic link, which is what Wine
+// shows as a reparse point (its CreateSymbolicLink creates nothing). True once it shows as one.
+bool make_link(const std::string& link_path, const std::string& target);
+// Removes a link itself: from the Unix side under Wine, which removes a link's target when
+// asked through Windows.
+void remove_link(const std::string& link_path);
 
-// A fresh folder under the temp folder, wiped at both ends.
+// A fresh folder under the temp folder (or at a full path, such as the product's install
+// folder, with its parents made), wiped at both ends.
 class scratch_dir {
  public:
   explicit scratch_dir(const char* name);
+  struct full_path_t {};
+  static constexpr full_path_t full_path{};
+  scratch_dir(full_path_t, const std::string& path);
   ~scratch_dir() { wipe(path_); }
   scratch_dir(const scratch_dir&) = delete;
   scratch_dir& operator=(const scratch_dir&) = delete;

@@ -1,6 +1,8 @@
 """The shipped 32-bit CorvaneSetup.exe itself under Wine's WoW64, for what the twin cannot prove.
 Where 32-bit code runs only through qemu's emulator (tests/harness/emulation.py) each process
 takes about a minute, and the emulator breaks Wine's threads now and then."""
+import re
+
 import emulation
 from scenario import Scenario, Skipped, check, check_in
 from scenario_main import main
@@ -62,6 +64,10 @@ def scenario_runs_alone_and_sees_the_native_machine():
         # A 32-bit process on 64-bit Windows reports the native machine (manifest + IsWow64Process2).
         check(any(line.rstrip().endswith("(x64)") and "] OS: " in line for line in log.splitlines()),
               "the OS line names the native x64 machine")
+        # The private working folder of a 32-bit process is under the real Windows folder too.
+        check(re.search(r"Private working folder: C:\\windows\\Temp\\Corvane-[0-9a-f]{32}\\", log),
+              "no private working folder under the Windows temp folder")
+        check_in("Removed private working folder: C:\\windows\\Temp\\Corvane-", log)
 
 
 def scenario_uninstaller_copy_writes_its_log():

@@ -98,8 +98,8 @@ void delete_product_files() {
 
 int run_command(const std::string& command, DWORD timeout_ms) { return run_and_wait(command, timeout_ms); }
 
-child_process::child_process(const scratch_dir& dir, const char* exe_name, const char* role) {
-  std::string exe = dir.sub(exe_name);
+child_process::child_process(const std::string& folder, const char* exe_name, const char* role) {
+  std::string exe = folder + "\\" + exe_name;
   CopyFileW(wide(self_path()).c_str(), wide(exe).c_str(), FALSE);
   std::wstring command = wide("\"" + exe + "\" --child " + role);
   STARTUPINFOW si = {};

@@ -23,10 +23,13 @@ int run_child_role(int argc, char** argv);
 // or end in time.
 int run_command(const std::string& command, DWORD timeout_ms = 300000);
 
-// A copy of the test executable under exe_name running a child role; ended at the end.
+// A copy of the test executable under exe_name (in a scratch folder, or any folder such as
+// the product's install folder) running a child role; ended at the end.
 class child_process {
  public:
-  child_process(const scratch_dir& dir, const char* exe_name, const char* role);
+  child_process(const scratch_dir& dir, const char* exe_name, const char* role)
+      : child_process(dir.path(), exe_name, role) {}
+  child_process(const std::string& folder, const char* exe_name, const char* role);
   ~child_process();
   DWORD pid() const { return info_.dwProcessId; }
   // Waits until the child has a top-level window.
