@@ -15,3 +15,7 @@ void parent_directory(const char* path, char* out, size_t size);
 // 1 when the folder of file_path equals folder or lies below it (ASCII case-insensitive,
 // trailing backslashes of folder ignored).
 int path_in_folder(const char* file_path, const char* folder);
+
+// 1 when the lower-cased path contains "uninstall": the program is the uninstaller under any
+// name holding that word (the whole path is searched).
+int is_uninstaller_path(const char* module_path);

@@ -1,15 +1,6 @@
 #include "app/run_mode.h"
-#include "base/path_text.h"
 
 #include <gtest/gtest.h>
-
-TEST(RunMode, UninstallerChosenByFileNameOnly) {
-  EXPECT_EQ(is_uninstaller_path("C:\\Program Files\\Corvane Labs\\Corvane\\CorvaneUninstall.exe"), 1);
-  EXPECT_EQ(is_uninstaller_path("C:\\Temp\\UNINSTALL-corvane.exe"), 1);
-  EXPECT_EQ(is_uninstaller_path("C:\\Temp\\CorvaneSetup.exe"), 0);
-  EXPECT_EQ(is_uninstaller_path("C:\\uninstall\\CorvaneSetup.exe"), 1);  // the whole path is searched
-  EXPECT_EQ(is_uninstaller_path(nullptr), 0);
-}
 
 TEST(RunMode, OsGate) {
   EXPECT_EQ(os_gate("x86", "22631"), OS_UNSUPPORTED_32BIT);

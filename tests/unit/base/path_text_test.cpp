@@ -22,3 +22,11 @@ TEST(PathText, ParentDirectory) {
   parent_directory("Corvane", out, sizeof out);
   EXPECT_STREQ(out, "");
 }
+
+TEST(PathText, UninstallerChosenByFileNameOnly) {
+  EXPECT_EQ(is_uninstaller_path("C:\\Program Files\\Corvane Labs\\Corvane\\CorvaneUninstall.exe"), 1);
+  EXPECT_EQ(is_uninstaller_path("C:\\Temp\\UNINSTALL-corvane.exe"), 1);
+  EXPECT_EQ(is_uninstaller_path("C:\\Temp\\CorvaneSetup.exe"), 0);
+  EXPECT_EQ(is_uninstaller_path("C:\\uninstall\\CorvaneSetup.exe"), 1);  // the whole path is searched
+  EXPECT_EQ(is_uninstaller_path(nullptr), 0);
+}
