@@ -259,11 +259,14 @@ class Scenario:
         self.background.append(proc)
         return proc
 
-    def answer_dialog(self, caption, button_id=1, timeout_ms=120000):
-        """Starts the dialog driver; returns (process, path of the text it will record)."""
+    def answer_dialog(self, caption, button_id=1, timeout_ms=120000, window_class=None, delay_ms=0):
+        """Starts the dialog driver for a message box (or a window of another class, pressing
+        its button delay_ms after it has recorded the window's text); returns (process, path of
+        the text it will record)."""
         out = self.temp_dir / f"dialog-{len(self.background)}.txt"
         windows_out = f"C:\\users\\{USER}\\Temp\\{out.name}"
-        return self.start_helper("dialog_driver.exe", [caption, str(button_id), str(timeout_ms), windows_out]), out
+        extra = [window_class, str(delay_ms)] if window_class else []
+        return self.start_helper("dialog_driver.exe", [caption, str(button_id), str(timeout_ms), windows_out, *extra]), out
 
     # -- evidence ------------------------------------------------------------------------
     def logs(self):

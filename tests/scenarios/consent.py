@@ -84,6 +84,78 @@ def scenario_installer_from_the_first_click_goes_on_in_the_same_window():
         double.check_released()
 
 
+NATIVE_TEXTS = ["Install Corvane", "Less ads, more you \u2014 experience the internet\r\nlike you've never seen before.",
+                "Install Corvane", "Cancel", "By clicking Install, you agree to the Terms of Service and Privacy Policy."]
+
+
+def native_consent_window(s, double, button_id):
+    """WebView2 fails in the first process only: its error box is answered, then the native
+    window's controls are read and, 3 s later (a screenshot meanwhile), its button pressed."""
+    double.fault("environment_async.once")
+    s.answer_dialog("CorVane Setup")
+    driver, texts = s.answer_dialog("CorVane Setup", button_id, window_class="CorvaneConsentWindow", delay_ms=3000)
+    return driver, texts
+
+
+def check_native_window(s, driver, texts, screenshot=None):
+    deadline = time.monotonic() + 120
+    while not texts.exists() and time.monotonic() < deadline:
+        time.sleep(0.2)
+    check(texts.exists(), "the native consent window never appeared")
+    if screenshot:
+        time.sleep(0.5)
+        s.screenshot(screenshot)
+    driver.wait(timeout=60)
+    recorded = texts.read_bytes().decode("utf-8")
+    check(recorded == "\n".join(NATIVE_TEXTS), f"controls {recorded!r}")
+
+
+def scenario_native_window_when_webview2_fails_installs_through_an_elevated_copy():
+    with Scenario("consent_native_install", vendor=True, display=True) as s:
+        s.vendor.update(session={"match": "none"})
+        serve(s, zip_variant="ok", msi_variant="ok")
+        double = PageDouble(s)
+        double.script("index.html", index_page_start() + [
+            expect_event("terminal", {"terminal": "finish", "outcome": "success"}, 300000)] + index_page_finish(5))
+        driver, texts = native_consent_window(s, double, 2001)
+        running = s.start(s.place_exe("CorvaneSetup.exe"), "", env=double.env)
+        check_native_window(s, driver, texts, screenshot="native_consent_window")
+        result = running.wait(timeout=300)
+        check(result.exit_code == 0, f"exit code {result.exit_code}")
+        pids = {e["pid"] for e in double.events("navigate")}
+        check(len(pids) == 1, f"the install page in the elevated copy: {pids}")
+        wait_for_exits(double, pids)
+
+        log = s.log("Corvane.Installer")
+        check_in("consent_webview: WebView2 failed asynchronously — signalling fallback to native consent dialog", log)
+        check_in("consent_window: user clicked Install (already_elevated=1)", log)
+        check_in("=== Corvane Installer 2.0.266.0 launched (post-consent relaunch) ===", log)
+        check_in("Install complete (UI mode)", log)
+        check((s.unix_path(INSTALL_DIR) / "CorvaneUninstall.exe").is_file(), "not installed")
+        sent = events(s)
+        click = dict(sent)["corvane.installer.click"]
+        check((click.get("native_fallback"), click.get("decrypt_https")) == (True, True), f"click {click}")
+        closes = [body.get("message") for name, body in sent if name == "corvane.installer.close"]
+        check(closes == ["Installer end"], f"close events {closes}")
+
+
+def scenario_native_window_cancel_ends_the_run():
+    with Scenario("consent_native_cancel", vendor=True, display=True) as s:
+        double = PageDouble(s)
+        driver, texts = native_consent_window(s, double, 2002)
+        result = s.run(s.place_exe("CorvaneSetup.exe"), "", timeout=300, env=double.env)
+        check_native_window(s, driver, texts)
+        check(result.exit_code == 1, f"exit code {result.exit_code}")
+        check_in("Consent path returned without handoff (ret=1, native_fallback=1) — sending installer.close: "
+                 "User cancelled (WebView2 unavailable)", s.log("Corvane.Installer"))
+        sent = events(s)
+        names = [name for name, _ in sent]
+        check("corvane.installer.run" in names and "corvane.installer.click" not in names, f"events {names}")
+        closes = [body.get("message") for name, body in sent if name == "corvane.installer.close"]
+        check(closes == ["User cancelled (WebView2 unavailable)"], f"close events {closes}")
+        check(not double.events("navigate"), "a page was shown")
+
+
 def uninstall_page():
     """What uninstall.html sends: its state, a moment on the feedback screen, begin, then the finish."""
     steps = [invoke(1, "show_window"), invoke(2, "sibling_show_complete"), invoke(3, "get_install_state"),
