@@ -71,8 +71,8 @@ int ui_uninstall_screen_start(install_state* state, const char* extraction_folde
 const ui_host_config* ui_progress_screen_config() { return &g_config; }
 
 int ui_install_run_inproc(install_state* state, const char* extraction_folder) {
-  record_install_started();
   if (!state || !extraction_folder || !extraction_folder[0] || !ui_host_window()) return -1;
+  record_install_started();
   ui_open_log("Corvane.InstallerUI", "InstallerUI");
   if (ui_install_screen_start(state, extraction_folder) != 0) return -1;
   if (webview_continue(&g_config) == 0) return 0;

@@ -332,10 +332,10 @@ def variant_exe(name):
     return path
 
 
-def win_tests_on_display(name, gtest_filter, expected_count):
+def win_tests_on_display(name, gtest_filter, expected_count, executable="win_tests.exe"):
     """Runs Windows-layer tests that need real windows (they skip without a display) in a fresh
     prefix with its own X server; they must all run and pass."""
-    win_tests = Path(os.environ["CORVANE_EXE"]).parent / "win_tests.exe"
+    win_tests = Path(os.environ["CORVANE_EXE"]).parent / executable
     check(win_tests.is_file(), f"no Windows-layer tests beside the program: {win_tests}")
     with Scenario(name, display=True) as s:
         proc = s.wine([str(win_tests), f"--gtest_filter={gtest_filter}"], timeout=300, check=False)
