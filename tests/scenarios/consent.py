@@ -6,10 +6,10 @@ import re
 import time
 
 from install_silent import INSTALL_DIR, UNINSTALL_KEY, events, serve
-from page_double import PageDouble, expect_event, expect_response, invoke
+from page_double import PageDouble, consent_page, expect_event, index_page_finish, index_page_start, uninstall_page
 from scenario import Scenario, check, check_in
 from scenario_main import main
-from ui_install import check_working_folders_removed, index_page_finish, index_page_start
+from ui_install import check_working_folders_removed
 from uninstall_silent import PRODUCT_KEY, install
 
 CONSENT_INFO_KEYS = ["is_dev", "dry_run", "host_prefix", "host_domain", "is_uninstall", "is_elevated",
@@ -17,27 +17,11 @@ CONSENT_INFO_KEYS = ["is_dev", "dry_run", "host_prefix", "host_domain", "is_unin
                      "uninstall_existing_default", "nothing_to_uninstall"]
 
 
-def consent_page(choices):
-    """What consent.html sends: the consent info, shown, then the button with the person's choices."""
-    return [invoke(1, "get_consent_info"), expect_response(1), invoke(2, "show_window"), expect_response(2),
-            invoke(3, "consent_elevate", choices)]
-
-
 def check_consent_info(double, **expected):
     info = double.response("consent.html", 1)
     check(list(info) == CONSENT_INFO_KEYS, f"consent info keys {list(info)}")
     for key, value in expected.items():
         check(info[key] == value, f"consent info {key}={info[key]!r}, expected {value!r}: {info}")
-
-
-def wait_for_exits(double, pids, timeout=600):
-    """Waits until every process of the double's transcript has ended (its unload line)."""
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        if set(pids) <= {e["pid"] for e in double.events("unload")}:
-            return
-        time.sleep(0.5)
-    raise AssertionError(f"processes {pids} did not end within {timeout} s")
 
 
 def scenario_installer_from_the_first_click_goes_on_in_the_same_window():
@@ -124,7 +108,7 @@ def scenario_native_window_when_webview2_fails_installs_through_an_elevated_copy
         check(result.exit_code == 0, f"exit code {result.exit_code}")
         pids = {e["pid"] for e in double.events("navigate")}
         check(len(pids) == 1, f"the install page in the elevated copy: {pids}")
-        wait_for_exits(double, pids)
+        double.wait_for_exits(pids)
 
         log = s.log("Corvane.Installer")
         check_in("consent_webview: WebView2 failed asynchronously — signalling fallback to native consent dialog", log)
@@ -156,16 +140,6 @@ def scenario_native_window_cancel_ends_the_run():
         check(not double.events("navigate"), "a page was shown")
 
 
-def uninstall_page():
-    """What uninstall.html sends: its state, a moment on the feedback screen, begin, then the finish."""
-    steps = [invoke(1, "show_window"), invoke(2, "sibling_show_complete"), invoke(3, "get_install_state"),
-             expect_response(3), {"sleep_ms": 3000}, invoke(4, "signal_user_action", {"action": "begin"}),
-             expect_response(4), expect_event("terminal", {"terminal": "finish", "outcome": "success"}, 300000)]
-    for n, (cmd, args) in enumerate((("enable_close", {}), ("signal_user_action", {"action": "done"})), start=5):
-        steps += [invoke(n, cmd, args), expect_response(n)]
-    return steps + [invoke(7, "exit_sibling")]
-
-
 def scenario_uninstaller_from_add_remove_programs_hands_over_to_its_staged_copy():
     with Scenario("consent_uninstall", vendor=True, display=True) as s:
         install(s)
@@ -179,7 +153,7 @@ def scenario_uninstaller_from_add_remove_programs_hands_over_to_its_staged_copy(
         check(result.exit_code == 0, f"exit code {result.exit_code}")
         pids = [e["pid"] for e in double.events("navigate")]
         check(len(set(pids)) == 2, f"consent and uninstall pages in two processes: {pids}")
-        wait_for_exits(double, set(pids))
+        double.wait_for_exits(set(pids))
 
         log = s.log("Corvane.Uninstaller")
         check_consent_info(double, is_uninstall=True, is_elevated=True, has_existing_install=True,
