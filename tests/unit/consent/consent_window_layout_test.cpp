@@ -39,11 +39,3 @@ TEST(ConsentWindowLayout, ControlsInTheClientArea) {
   expect_rect(c.install, 172, 223, 250, 55);
   expect_rect(c.terms, 25, 339, 544, 38);
 }
-
-TEST(ConsentWindowLayout, Fonts) {
-  EXPECT_EQ(consent_window_font(CONSENT_FONT_TITLE).size, 22);
-  EXPECT_EQ(consent_window_font(CONSENT_FONT_TITLE).weight, 700);
-  EXPECT_EQ(consent_window_font(CONSENT_FONT_BUTTON).weight, 600);
-  EXPECT_EQ(consent_window_font(CONSENT_FONT_TERMS).size, 11);
-  EXPECT_EQ(consent_window_font(CONSENT_FONT_TEXT).size, 14);
-}

@@ -21,11 +21,7 @@ TEST(HandoffRules, WhereTheElevatedRunGoesOn) {
         << c.is_uninstall << c.elevated << c.in_install_dir << c.in_process_allowed;
 }
 
-TEST(HandoffRules, ResultsAndCloseMessages) {
-  EXPECT_EQ(consent_result_for(ELEVATED_UI_READY), 0);
-  EXPECT_EQ(consent_result_for(ELEVATED_UI_EXITED), 10);
-  EXPECT_EQ(consent_result_for(ELEVATED_UI_TIMED_OUT), 11);
-
+TEST(HandoffRules, CloseMessages) {
   const struct {
     elevated_ui_wait wait;
     int native;

@@ -25,12 +25,6 @@ std::string answer(int id, const char* result) {
   return "{\"type\":\"response\",\"id\":" + std::to_string(id) + ",\"result\":" + result + "}";
 }
 
-// The result text of a response.
-std::string result_of(const std::string& response) {
-  size_t at = response.find("\"result\":") + 9;
-  return response.substr(at, response.size() - at - 1);
-}
-
 int g_prompts;
 BOOL WINAPI prompt_failing_with(DWORD error) {
   ++g_prompts;
@@ -134,20 +128,4 @@ TEST_F(ConsentScreen, ACopyThatNeverShowsItsScreenGivesElevenAfterFifteenSeconds
   EXPECT_EQ(g_consent.result, 11);
   EXPECT_TRUE(log.has("[WARN] [Installer] consent_webview: Elevated child showed no UI within 15000 ms (still running)"));
   EXPECT_TRUE(log.has("\"message\":\"Elevated child showed no UI within 15000 ms (still running)\""));
-}
-
-TEST_F(ConsentScreen, ConsentInfoAndTheOtherCommands) {
-  consent_on_message(invoke(1, "get_consent_info").c_str(), nullptr);
-  consent_on_message(invoke(2, "toggle_dry_run").c_str(), nullptr);
-  ASSERT_EQ(recording_page::posted.size(), 2u);
-  EXPECT_NE(recording_page::posted[0].find("\"is_elevated\":true,\"analytics_enabled\":true"), std::string::npos)
-      << recording_page::posted[0];
-  EXPECT_EQ(recording_page::posted[1], answer(2, result_of(recording_page::posted[0]).c_str()));
-  EXPECT_TRUE(log.has("consent_webview: toggle_dry_run ignored (not a dev build)"));
-  test_support::captured_log ui_log("InstallerUI", LOG_UI);
-  consent_on_message(invoke(3, "open_url", "{\"url\":\"file:///C:/windows/system32/calc.exe\"}").c_str(), nullptr);
-  EXPECT_TRUE(ui_log.has("open_url: refused file:///C:/windows/system32/calc.exe"));
-  consent_on_message("{\"type\":\"event\",\"id\":4,\"cmd\":\"consent_elevate\"}", nullptr);  // not an invoke
-  ASSERT_EQ(recording_page::posted.size(), 3u);
-  EXPECT_EQ(recording_page::posted[2], answer(3, "null"));
 }
