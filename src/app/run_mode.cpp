@@ -4,11 +4,12 @@
 #include <cstring>
 
 #include "base/bounded_text.h"
+#include "base/path_text.h"
 
 int is_uninstaller_path(const char* module_path) {
   if (!module_path) return 0;
   char lowered[1024];
-  text_copy(lowered, module_path);
+  text_copy(lowered, path_file_name(module_path));
   text_lower_ascii(lowered);
   return strstr(lowered, "uninstall") != nullptr;
 }

@@ -4,6 +4,14 @@
 
 #include "base/bounded_text.h"
 
+const char* path_file_name(const char* path) {
+  if (!path) return "";
+  const char* name = path;
+  for (const char* p = path; *p; ++p)
+    if (*p == '\\' || *p == '/') name = p + 1;
+  return name;
+}
+
 int join_path(const char* folder, const char* name, char* out, size_t size) {
   return text_format(out, size, "%s\\%s", folder, name) ? 0 : -1;
 }

@@ -5,6 +5,9 @@
 
 #include <cstddef>
 
+// The text after the last backslash or slash; the whole path when there is none.
+const char* path_file_name(const char* path);
+
 // "<folder>\<name>" into out; 0, or -1 when it does not fit.
 int join_path(const char* folder, const char* name, char* out, size_t size);
 

@@ -4,7 +4,7 @@
 
 #include "base/bounded_text.h"
 #include "base/json_field.h"
-#include "base/log_format.h"  // log_base_name
+#include "base/path_text.h"
 
 namespace {
 
@@ -55,7 +55,7 @@ const char* is_internal_text(const char* env_value, int registry_says_internal) 
 
 const char* host_prefix_from_exe_name(const char* exe_path) {
   char name[260];
-  text_copy(name, log_base_name(exe_path));
+  text_copy(name, path_file_name(exe_path));
   text_lower_ascii(name);
   size_t len = strlen(name);
   if (len > 7 && text_ends_with_nocase(name, "-dev.exe")) return "dev-";

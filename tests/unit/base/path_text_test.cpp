@@ -13,6 +13,14 @@ TEST(PathText, PathInFolder) {
   EXPECT_EQ(path_in_folder("C:\\a\\x.exe", ""), 0);
 }
 
+TEST(PathText, FileName) {
+  EXPECT_STREQ(path_file_name("C:\\logs\\a\\Corvane.Installer-20260101.log"), "Corvane.Installer-20260101.log");
+  EXPECT_STREQ(path_file_name("C:/x/y.log"), "y.log");
+  EXPECT_STREQ(path_file_name("plain.log"), "plain.log");
+  EXPECT_STREQ(path_file_name("dir\\"), "");
+  EXPECT_STREQ(path_file_name(nullptr), "");
+}
+
 TEST(PathText, ParentDirectory) {
   char out[260];
   parent_directory("C:\\Program Files\\Corvane Labs\\Corvane", out, sizeof out);
