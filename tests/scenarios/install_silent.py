@@ -54,7 +54,7 @@ def scenario_installs_registers_starts_and_launches():
 
         ours = s.reg_values(UNINSTALL_KEY + r"\Corvane")
         code = product_code("ok")
-        expected = {"DisplayName": "Corvane", "UninstallString": INSTALL_DIR + r"\CorvaneUninstall.exe",
+        expected = {"DisplayName": "Corvane", "UninstallString": f'"{INSTALL_DIR}\\CorvaneUninstall.exe"',
                     "DisplayIcon": INSTALL_DIR + r"\Corvane.exe,0", "Publisher": "Corvane Labs",
                     "DisplayVersion": "2.1.7.0", "InstallLocation": INSTALL_DIR, "MsiProductCode": code}
         for name, value in expected.items():
