@@ -25,13 +25,15 @@ const tag_field TAG_FIELDS[] = {
 
 }  // namespace
 
-void install_state_apply_tag(install_state* state, const char* decoded) {
+void install_state_apply_tag(install_state* state, const char* decoded, attribution_refusals* refused) {
   char* base = reinterpret_cast<char*>(state);
   for (const tag_field& field : TAG_FIELDS) {
     char* out = base + field.offset;
     // A key the tag does not carry must not wipe what the field already holds.
     char value[256];
-    if (json_string_field(decoded, field.key, value, sizeof value) == 0) text_copy(out, field.size, value);
+    if (json_string_field(decoded, field.key, value, sizeof value) == 0 &&
+        attribution_value_accepted(field.key, value, field.size, refused))
+      text_copy(out, field.size, value);
   }
 }
 
