@@ -11,6 +11,8 @@ int module_path(char* out, size_t size);
 int temp_folder(char* out, size_t size);
 // The native Program Files folder (ProgramW6432, else the shell folder).
 int program_files_dir(char* out, size_t size);
+// The folder of the system's own tools (msiexec, schtasks) for this machine's architecture.
+int system_tools_folder(char* out, size_t size);
 // SHGetFolderPath of a CSIDL.
 int shell_folder(int csidl, char* out, size_t size);
 

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "base/bounded_text.h"
+#include "base/hidden_process_win.h"
 #include "base/log.h"
 #include "base/msi_progress.h"
 #include "base/registry_win.h"
@@ -79,12 +80,10 @@ int run_msi_install(install_state* state, const char* msi_path) {
   }
   log_info("%s", command);
 
-  wchar_t wide_command[1025];
-  utf8_to_wide(command, wide_command, 1025);
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
-  if (!CreateProcessW(nullptr, wide_command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+  if (start_program(command, 0, &startup, &process) != 0) {
     log_error("Failed to start msiexec (err=%lu)", GetLastError());
     return -1;
   }
