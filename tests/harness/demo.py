@@ -1,98 +1,329 @@
 """The demo behind scripts/demo.sh: a real silent install and uninstall in a fresh Wine prefix,
-against the local vendor stand-in serving the test product, shown as a user would look at it."""
+against the local vendor stand-in serving the test product, shown as a user would look at it.
+
+It builds what it needs, then runs the installer and the uninstaller, each within a time bound,
+printing their log lines as they come and, when nothing happens for a while, what it is waiting
+for. It checks what it shows: after the install the product is installed, after the uninstall
+it is gone; otherwise it ends with exit code 1 and a short message naming the log.
+
+    demo.py [--twin | --shipped] [--variant NAME] [--prebuilt]
+"""
+import argparse
 import json
 import os
 import shutil
+import signal
+import subprocess
 import sys
+import threading
+import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
+import emulation  # noqa: E402
 import prefix as prefixes  # noqa: E402
 from scenario import Scenario  # noqa: E402
 
 BUILD = prefixes.REPO / "build"
-PRODUCT = BUILD / "win64" / "product" / "ok"
 PACKAGE = "Corvane-Installer-win-x64-latest"
 INSTALL_DIR = r"C:\Program Files\Corvane Labs\Corvane"
-ARP_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Corvane"
+UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
+ARP_KEY = UNINSTALL_KEY + r"\Corvane"
+QUIET_SECONDS = 15  # silence after which the demo says what it is waiting for
+
+
+class DemoFailure(Exception):
+    """An outcome the demo shows as failed: its message is the whole story, no traceback."""
+
+
+def say(text=""):
+    print(text, flush=True)
 
 
 def heading(text):
-    print(f"\n{'=' * 8} {text} {'=' * max(8, 70 - len(text))}")
+    say(f"\n{'=' * 8} {text} {'=' * max(8, 70 - len(text))}")
 
 
-def show_run(title, result, log_text):
-    heading(f"{title}: exit code {result.exit_code} after {result.seconds:.0f} s")
-    print(log_text.replace("\r\n", "\n").rstrip() or "(no log written)")
+# -- choosing and preparing the program ------------------------------------------------------
+def choose_program(args):
+    """'twin' or 'shipped', after telling the reader which and how to get the other."""
+    emulated = emulation.emulated()
+    twin = args.twin or (emulated and not args.shipped)
+    if twin and not args.twin:
+        say("demo: 32-bit programs run on this machine only through an emulator (about a minute per process, and it\n"
+            "      breaks now and then), so this demo runs the x86-64 twin built from the same sources.\n"
+            "      The shipped 32-bit CorvaneSetup.exe is one switch away (about 5 minutes): scripts/demo.sh --shipped")
+    elif twin:
+        say("demo: running the x86-64 twin built from the same sources (--twin).\n"
+            "      The shipped 32-bit CorvaneSetup.exe: scripts/demo.sh --shipped")
+    else:
+        how = ("through the emulator: about a minute per process" if emulated else "natively here")
+        say(f"demo: running the shipped 32-bit CorvaneSetup.exe ({how}).\n"
+            "      The x86-64 twin built from the same sources: scripts/demo.sh --twin")
+    return "twin" if twin else "shipped"
+
+
+def run_step(title, command, timeout, log_path):
+    """Runs a preparation command with its output in log_path, saying what it waits for."""
+    say(f"demo: {title} ...")
+    started = time.monotonic()
+    with open(log_path, "wb") as log:
+        proc = subprocess.Popen(command, cwd=prefixes.REPO, stdout=log, stderr=subprocess.STDOUT,
+                                start_new_session=True)
+        while True:
+            try:
+                proc.wait(timeout=QUIET_SECONDS)
+                break
+            except subprocess.TimeoutExpired:
+                waited = time.monotonic() - started
+                if waited > timeout:
+                    os.killpg(proc.pid, signal.SIGKILL)  # the build tools under it too
+                    raise DemoFailure(f"{title} did not finish within {timeout} s; see {log_path}")
+                say(f"      ... still {title} ({waited:.0f} s): {last_line(log_path)}")
+    if proc.returncode != 0:
+        raise DemoFailure(f"{title} failed (exit code {proc.returncode}); see {log_path}")
+
+
+def read_text(path):
+    try:
+        return path.read_text(errors="replace")
+    except OSError:
+        return ""
+
+
+def last_line(path):
+    lines = [line for line in read_text(path).splitlines() if line.strip()]
+    return lines[-1][-110:] if lines else ""
+
+
+def prepare(tree, prebuilt):
+    BUILD.mkdir(exist_ok=True)
+    if prebuilt:
+        return
+    run_step(f"building the {tree} preset (the program, the test product, the harness helpers)",
+             ["bash", "-c", f"cmake --preset {tree} && cmake --build --preset {tree} "
+                            "--target CorvaneSetup test_product harness_helpers"],
+             1500, BUILD / f"demo-build-{tree}.log")
+    slow = " (minutes: its 32-bit half runs through the emulator)" if emulation.emulated() else ""
+    run_step(f"making the pristine Wine prefix once{slow}", [sys.executable, "tests/harness/prefix.py", "--pristine"],
+             prefixes.BOOT_TIMEOUT + 60, BUILD / "demo-prefix.log")
+
+
+# -- running and watching ----------------------------------------------------------------------
+def complete_log_lines(s, stem):
+    """The finished lines of the program's log so far (it may be mid-write)."""
+    files = sorted(s.temp_dir.glob(stem + "-*.log"))
+    if not files:
+        return []
+    return files[0].read_bytes().decode("utf-8", errors="replace").replace("\r\n", "\n").split("\n")[:-1]
+
+
+def run_watched(s, exe, args, log_stem, what, timeout, emulated):
+    """Runs the program, echoing its log as it grows; returns the RunResult."""
+    outcome = {}
+
+    def target():
+        try:
+            outcome["result"] = s.run(exe, args, timeout=timeout)
+        except Exception as error:  # reported below, in the reader's terms
+            outcome["error"] = error
+
+    say(f"\ndemo: running {exe} {args} (bound: {timeout} s)")
+    worker = threading.Thread(target=target, daemon=True)
+    started = last_news = time.monotonic()
+    worker.start()
+    shown = 0
+    while worker.is_alive():
+        worker.join(timeout=1)
+        lines = complete_log_lines(s, log_stem)
+        for line in lines[shown:]:
+            say(f"  {line}")
+        if len(lines) > shown:
+            shown, last_news = len(lines), time.monotonic()
+        elif time.monotonic() - last_news >= QUIET_SECONDS:
+            waited = time.monotonic() - started
+            fault = emulation.emulator_fault(read_text(s.evidence / "run_exit.err")) if emulated else None
+            if fault:
+                say(f"      ... {waited:.0f} s: the emulator broke a thread of the {what} ({fault}); "
+                    f"waiting for it to end or for the bound")
+            elif lines:
+                say(f"      ... {waited:.0f} s: waiting for the {what} to go on after its last log line")
+            elif emulated:
+                say(f"      ... {waited:.0f} s: waiting for the emulator to start the 32-bit {what} "
+                    "(about a minute here)")
+            else:
+                say(f"      ... {waited:.0f} s: waiting for the {what} to write its first log line")
+            last_news = time.monotonic()
+    for line in complete_log_lines(s, log_stem)[shown:]:
+        say(f"  {line}")
+    if "error" in outcome:
+        raise DemoFailure(f"the {what} did not finish: {outcome['error']}")
+    result = outcome["result"]
+    fault = emulation.emulator_fault(read_text(s.evidence / "run_exit.err"))
+    if fault:
+        say(f"demo: Wine or the emulator reported: {fault}")
+    say(f"demo: the {what} ended with exit code {result.exit_code} after {result.seconds:.0f} s")
+    return result
+
+
+# -- what the demo shows and checks --------------------------------------------------------
+def product_code(product_dir, variant):
+    return json.loads((product_dir / "variants.json").read_text())["variants"][variant]["product_code"]
+
+
+def installer_registration_key(code):
+    """Windows Installer's own record of a product: the key named by its packed product code."""
+    hex_digits = code.strip("{}").replace("-", "")
+    packed = hex_digits[7::-1] + hex_digits[11:7:-1] + hex_digits[15:11:-1]
+    packed += "".join(hex_digits[i + 1] + hex_digits[i] for i in range(16, 32, 2))
+    return r"HKLM\Software\Classes\Installer\Products" + "\\" + packed
 
 
 def show_files(s):
     folder = s.unix_path(INSTALL_DIR)
     heading(f"Files in {INSTALL_DIR}")
     if not folder.exists():
-        print("(the folder does not exist)")
+        say("(the folder does not exist)")
         return
     for path in sorted(folder.rglob("*")):
-        print(f"  {path.relative_to(folder)}  ({path.stat().st_size} bytes)")
+        say(f"  {path.relative_to(folder)}  ({path.stat().st_size} bytes)")
 
 
 def show_registry(s, key):
     heading(key)
     values = s.reg_values(key)
     if not values:
-        print("(no such key)")
+        say("(no such key)")
     for name, (kind, data) in values.items():
-        print(f"  {name:<18} {kind:<10} {data}")
+        say(f"  {name:<18} {kind:<10} {data}")
 
 
 def show_events(s, since):
     records = s.vendor.stats()[since:]
     heading(f"Events received by the stats host ({len(records)})")
     for record in records:
-        body = json.loads(record["body"])
+        try:
+            body = json.loads(record["body"])
+        except ValueError:
+            say(f"  (not JSON) {record['body'][:100]!r}")
+            continue
         extra = {k: body[k] for k in ("launch_outcome", "exit_stage", "error_category") if k in body}
-        print(f"  {body['event']:<32} {body['message']!r} {extra if extra else ''}")
+        say(f"  {body.get('event', '?'):<32} {body.get('message')!r} {extra if extra else ''}")
     return len(s.vendor.stats())
 
 
+def install_gaps(s, code):
+    """What is missing of an installed product (empty when it is installed)."""
+    folder = s.unix_path(INSTALL_DIR)
+    gaps = [f"{name} is not in {INSTALL_DIR}" for name in ("Corvane.exe", "CorvaneUninstall.exe")
+            if not (folder / name).is_file()]
+    if "DisplayName" not in s.reg_values(ARP_KEY):
+        gaps.append("no Add/Remove Programs entry")
+    if not s.reg_values(installer_registration_key(code)):
+        gaps.append("Windows Installer has no record of the package")
+    return gaps
+
+
+def removal_leftovers(s, code):
+    """What is left of the product after its removal (empty when it is gone)."""
+    left = []
+    if s.unix_path(INSTALL_DIR).exists():
+        left.append(f"{INSTALL_DIR} is still there")
+    if s.reg_values(ARP_KEY):
+        left.append("the Add/Remove Programs entry is still there")
+    if s.reg_values(installer_registration_key(code)):
+        left.append("Windows Installer still has the package installed")
+    return left
+
+
+def check_outcome(problems, result, what, s, log_stem):
+    if result.exit_code != 0:
+        problems.insert(0, f"exit code {result.exit_code}")
+    if problems:
+        logs = sorted(s.evidence.glob(log_stem + "-*.log"))
+        raise DemoFailure(f"the {what} did not do its job: {'; '.join(problems)}.\n"
+                          f"      Its log: {logs[0] if logs else s.evidence}")
+
+
+def demo(s, tree, variant):
+    emulated = tree == "win32" and emulation.emulated()
+    # An emulated 32-bit process takes about a minute to start and more to end; natively seconds.
+    timeout = 600 if emulated else 180
+    product_dir = BUILD / tree / "product"
+    s.vendor.update(session={"match": "none"})
+    for suffix in (".zip", ".msi"):
+        s.vendor.add_file(PACKAGE + suffix, product_dir / variant / (PACKAGE + suffix))
+    say(f"demo: Wine prefix {s.prefix}\ndemo: vendor stand-in {s.vendor.proxy} serving the test product ({variant})")
+    code = product_code(product_dir, variant)
+
+    setup = s.place_exe("CorvaneSetup.exe")
+    result = run_watched(s, setup, "/S", "Corvane.Installer", "installer", timeout, emulated)
+    s.save_evidence()
+    show_files(s)
+    show_registry(s, ARP_KEY)
+    records = s.unix_path(r"C:\ProgramData\CorvaneTest")
+    heading("Service and app (as the test product recorded them)")
+    for name in ("service-events.txt", "app-command-lines.txt"):
+        path = records / name
+        say(f"  {name}: {path.read_text(encoding='utf-8').strip() if path.exists() else '(none)'}")
+    seen = show_events(s, 0)
+    check_outcome(install_gaps(s, code), result, "install", s, "Corvane.Installer")
+    say("\ndemo: installed: files in place, Add/Remove Programs entry and Windows Installer package present")
+
+    # Run as the pre-install flow runs it: a copy in the temp folder, so the folder can go.
+    shutil.copy2(s.unix_path(INSTALL_DIR) / "CorvaneUninstall.exe", s.temp_dir / "CorvaneUninstall.exe")
+    uninstaller = r"C:\users\root\Temp\CorvaneUninstall.exe"
+    result = run_watched(s, uninstaller, "/S", "Corvane.Uninstaller", "uninstaller", timeout, emulated)
+    s.save_evidence()
+    show_files(s)
+    show_registry(s, ARP_KEY)
+    show_registry(s, r"HKLM\Software\CorvaneLabs\Corvane")
+    show_registry(s, r"HKCU\Software\CorvaneLabs\Corvane")
+    show_events(s, seen)
+    check_outcome(removal_leftovers(s, code), result, "uninstall", s, "Corvane.Uninstaller")
+    say("\ndemo: removed: install folder, Add/Remove Programs entry and Windows Installer package are gone")
+
+
 def main():
-    twin = "--twin" in sys.argv[1:]
-    os.environ["CORVANE_EXE"] = str(BUILD / ("win64" if twin else "win32") / "CorvaneSetup.exe")
-    os.environ["CORVANE_HELPERS"] = str(BUILD / "win64" / "tests" / "harness" / "win")
-    os.environ["CORVANE_KEEP_PREFIX"] = "1"
-    print(f"Program: {os.environ['CORVANE_EXE']}")
-    with Scenario("demo", vendor=True) as s:
-        s.vendor.update(session={"match": "none"})
-        for suffix in (".zip", ".msi"):
-            s.vendor.add_file(PACKAGE + suffix, PRODUCT / (PACKAGE + suffix))
-        print(f"Wine prefix: {s.prefix}\nVendor stand-in: {s.vendor.proxy} serving the test product")
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    which = parser.add_mutually_exclusive_group()
+    which.add_argument("--twin", action="store_true", help="run the x86-64 twin of the same sources")
+    which.add_argument("--shipped", action="store_true", help="run the shipped 32-bit CorvaneSetup.exe")
+    parser.add_argument("--variant", default="ok",
+                        help="test product the stand-in serves: ok, or fails_uninstall to see a refused removal")
+    parser.add_argument("--prebuilt", action="store_true", help="skip the build and prefix steps")
+    args = parser.parse_args()
 
-        setup = s.place_exe("CorvaneSetup.exe")
-        print(f"\nRunning {setup} /S ...")
-        result = s.run(setup, "/S", timeout=900)
-        show_run("Installer (silent)", result, s.log("Corvane.Installer"))
-        show_files(s)
-        show_registry(s, ARP_KEY)
-        records = s.unix_path(r"C:\ProgramData\CorvaneTest")
-        heading("Service and app (as the test product recorded them)")
-        for name in ("service-events.txt", "app-command-lines.txt"):
-            path = records / name
-            print(f"  {name}: {path.read_text(encoding='utf-8').strip() if path.exists() else '(none)'}")
-        seen = show_events(s, 0)
-
-        # Run as the pre-install flow runs it: a copy in the temp folder, so the folder can go.
-        shutil.copy2(s.unix_path(INSTALL_DIR) / "CorvaneUninstall.exe", s.temp_dir / "CorvaneUninstall.exe")
-        uninstaller = r"C:\users\root\Temp\CorvaneUninstall.exe"
-        print(f"\nRunning {uninstaller} /S ...")
-        result = s.run(uninstaller, "/S", timeout=900)
-        show_run("Uninstaller (silent)", result, s.log("Corvane.Uninstaller"))
-        show_files(s)
-        show_registry(s, ARP_KEY)
-        show_registry(s, r"HKLM\Software\CorvaneLabs\Corvane")
-        show_registry(s, r"HKCU\Software\CorvaneLabs\Corvane")
-        show_events(s, seen)
-        print(f"\nLogs and the stand-in's records are kept in {s.evidence}")
+    tree = "win64" if choose_program(args) == "twin" else "win32"
+    name = "demo" if args.variant == "ok" else f"demo-{args.variant}"
+    evidence = BUILD / "evidence" / "scenarios" / name
+    try:
+        prepare(tree, args.prebuilt)
+        os.environ["CORVANE_EXE"] = str(BUILD / tree / "CorvaneSetup.exe")
+        os.environ["CORVANE_HELPERS"] = str(BUILD / tree / "tests" / "harness" / "win")
+        os.environ["CORVANE_KEEP_PREFIX"] = "1"
+        failure = None
+        with Scenario(name, vendor=True) as s:
+            try:
+                demo(s, tree, args.variant)
+            except DemoFailure as caught:  # kept inside: the log was already shown line by line
+                failure = caught
+            finally:
+                s.save_evidence()
+        if failure:
+            raise failure
+    except DemoFailure as failure:
+        say(f"\ndemo: FAILED: {failure}\n      Logs and the stand-in's records: {evidence}")
+        return 1
+    except KeyboardInterrupt:
+        say("\ndemo: interrupted")
+        return 130
+    except Exception as error:  # anything unforeseen still ends in one readable line
+        say(f"\ndemo: FAILED: {type(error).__name__}: {error}\n      Logs and the stand-in's records: {evidence}")
+        return 1
+    say(f"\ndemo: passed. Logs and the stand-in's records are kept in {evidence}")
+    return 0
 
 
 if __name__ == "__main__":
-    main()
+    sys.exit(main())

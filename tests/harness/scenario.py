@@ -26,7 +26,19 @@ The vendor's web services (tests/fixtures/vendor/vendor.py) for a scenario:
 The program reaches it through http_proxy; its test root CA is trusted by this prefix only.
 Without vendor=..., http_proxy points at a closed loopback port, so no scenario ever leaves
 the machine and telemetry fails at once instead of waiting on name resolution.
+
+The screens, with pages=True: the WebView2 test double of every process the scenario starts
+relays its pages to real pages of the bundle in headless chromium (page_relay.py), which the
+scenario drives as a person would while the program runs:
+
+    with Scenario("uninstall_ui", pages=True) as s:
+        running = s.start(exe)                        # in the background, on a private X display
+        page = s.pages.wait_page("uninstall.html")
+        page.click("role=button[name='Continue Uninstall']")
+        result = running.wait(timeout=300)
+        s.transcript()                                # the double's record of both processes
 """
+import json
 import os
 import re
 import shutil
@@ -37,6 +49,7 @@ from pathlib import Path, PureWindowsPath
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 import prefix as prefixes  # noqa: E402
+from page_relay import PageRelay  # noqa: E402
 
 sys.path.insert(0, str(prefixes.REPO / "tests" / "fixtures" / "vendor"))
 import vendor as vendor_standin  # noqa: E402
@@ -83,12 +96,35 @@ class Xvfb:
             self.proc.kill()
 
 
+class Running:
+    """A program started by Scenario.start; wait() ends it and gives its RunResult."""
+
+    def __init__(self, scenario, proc, command_line, out_path, started):
+        self.scenario, self.proc, self.command_line = scenario, proc, command_line
+        self.out_path, self.started = out_path, started
+
+    def wait(self, timeout=180):
+        try:
+            self.proc.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            self.proc.kill()
+            prefixes.stop_wineserver(self.scenario.prefix)
+            raise AssertionError(f"{self.command_line} did not finish within {timeout} s")
+        output = self.out_path.read_bytes().decode(errors="replace")
+        match = re.search(r"exit_code=(\d+)", output)
+        if not match:
+            raise AssertionError(f"no exit code from run_exit: {output!r}")
+        return RunResult(int(match.group(1)), output, time.monotonic() - self.started)
+
+
 class Scenario:
-    def __init__(self, name, display=False, windows_version="win10", vendor=False):
+    def __init__(self, name, display=False, windows_version="win10", vendor=False, pages=False):
         self.name = name
         self.vendor_mode = vendor  # False, True (HTTPS served) or "no-tls" (CONNECT refused)
         self.vendor = None
-        self.want_display = display
+        self.want_pages = pages
+        self.pages = None
+        self.want_display = display or pages
         self.windows_version = windows_version
         self.exe_source = Path(os.environ.get("CORVANE_EXE", ""))
         self.helpers = Path(os.environ.get("CORVANE_HELPERS", ""))
@@ -110,6 +146,8 @@ class Scenario:
             self._set_windows_version(self.windows_version)
         if self.vendor_mode:
             self._start_vendor()
+        if self.want_pages:
+            self.pages = PageRelay(self.prefix, self.evidence)
         return self
 
     def _own_user_folders(self):
@@ -137,6 +175,8 @@ class Scenario:
             if proc.poll() is None:
                 proc.kill()
         prefixes.stop_wineserver(self.prefix)
+        if self.pages:
+            self.pages.stop()
         if self.vendor:
             self.vendor.stop()
         if self.xvfb:
@@ -181,6 +221,9 @@ class Scenario:
                                               **(extra or {})})
         if self.xvfb:
             env["DISPLAY"] = self.xvfb.display
+        if self.pages:
+            env["CORVANE_WV2FAKE_RELAY"] = self.pages.address
+            env["CORVANE_WV2FAKE_TRANSCRIPT"] = vendor_standin.windows_path(self.transcript_path)
         return env
 
     def wine(self, args, timeout=120, env=None, check=True):
@@ -193,27 +236,22 @@ class Scenario:
 
     def run(self, exe_windows_path, args="", timeout=180, env=None):
         """Runs the program with a raw command line and returns its full exit code."""
+        return self.start(exe_windows_path, args, env).wait(timeout)
+
+    def start(self, exe_windows_path, args="", env=None, name="run_exit"):
+        """Starts the program with a raw command line in the background (killed at the end);
+        its output goes to <name>.out and <name>.err in the evidence."""
         command_line = f'"{exe_windows_path}" {args}'.rstrip()
         extra = dict(env or {})
         extra["CORVANE_RUN_CMDLINE"] = command_line
-        started = time.monotonic()
         # Output goes to files, not pipes: programs the run starts (the launched app) inherit
         # Wine's Unix output handles and would hold a pipe open long after the run ended.
-        out_path = self.evidence / "run_exit.out"
-        with open(out_path, "wb") as out, open(self.evidence / "run_exit.err", "wb") as err:
+        out_path = self.evidence / f"{name}.out"
+        with open(out_path, "wb") as out, open(self.evidence / f"{name}.err", "wb") as err:
             proc = subprocess.Popen([prefixes.WINE64, str(self.helpers / "run_exit.exe")], env=self._env(extra),
                                     stdout=out, stderr=err)
-            try:
-                proc.wait(timeout=timeout)
-            except subprocess.TimeoutExpired:
-                proc.kill()
-                prefixes.stop_wineserver(self.prefix)
-                raise AssertionError(f"{command_line} did not finish within {timeout} s")
-        output = out_path.read_bytes().decode(errors="replace")
-        match = re.search(r"exit_code=(\d+)", output)
-        if not match:
-            raise AssertionError(f"no exit code from run_exit: {output!r}")
-        return RunResult(int(match.group(1)), output, time.monotonic() - started)
+        self.background.append(proc)
+        return Running(self, proc, command_line, out_path, time.monotonic())
 
     def start_helper(self, helper, args):
         """Starts a harness helper in the background (it is killed at the end)."""
@@ -254,6 +292,15 @@ class Scenario:
                 values[match.group(1)] = (match.group(2), match.group(3).rstrip("\r"))
         return values
 
+    @property
+    def transcript_path(self):
+        return self.evidence / "webview2-transcript.jsonl"
+
+    def transcript(self):
+        """The WebView2 test double's record (pages=True): one dict per line, every process."""
+        path = self.transcript_path
+        return [json.loads(line) for line in path.read_text(encoding="utf-8").splitlines()] if path.exists() else []
+
     def screenshot(self, name):
         if not self.xvfb:
             raise RuntimeError("screenshot needs a display")
@@ -268,6 +315,11 @@ class Scenario:
     def _print_evidence(self):
         for name, text in self.logs().items():
             print(f"----- {name} -----\n{text}", file=sys.stderr)
+        if self.pages:
+            relay_log = self.pages.log_path.read_text(errors="replace")[-3000:]
+            print(f"----- page relay (messages: {self.evidence / 'relay.jsonl'}) -----\n{relay_log}", file=sys.stderr)
+            for line in self.transcript()[-30:]:
+                print(json.dumps(line), file=sys.stderr)
 
 
 def test_signer_key(exe):
@@ -298,6 +350,10 @@ def win_tests_on_display(name, gtest_filter, expected_count):
         check(proc.returncode == 0, f"{gtest_filter} failed:\n{output}")
         check("[  SKIPPED ]" not in output, f"{gtest_filter} skipped with a display:\n{output}")
         check(f"[  PASSED  ] {expected_count} tests." in output, f"expected {expected_count} tests to run:\n{output}")
+
+
+class Skipped(Exception):
+    """A scenario that cannot run on this machine; the reason is printed and CTest shows it skipped."""
 
 
 def check(condition, message):

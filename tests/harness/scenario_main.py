@@ -2,6 +2,10 @@
 import sys
 import traceback
 
+from scenario import Skipped
+
+SKIP_EXIT_CODE = 77  # the scenarios' SKIP_RETURN_CODE in CMake
+
 
 def main(namespace):
     if len(sys.argv) != 2 or f"scenario_{sys.argv[1]}" not in namespace:
@@ -9,6 +13,9 @@ def main(namespace):
         sys.exit(f"usage: {sys.argv[0]} one of {', '.join(names)}")
     try:
         namespace[f"scenario_{sys.argv[1]}"]()
+    except Skipped as reason:
+        print(f"scenario {sys.argv[1]}: skipped: {reason}")
+        sys.exit(SKIP_EXIT_CODE)
     except Exception:  # the scenario's own message and the evidence are what a reader needs
         traceback.print_exc()
         sys.exit(1)

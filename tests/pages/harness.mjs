@@ -1,38 +1,18 @@
 // Test harness for the page bundle: Debian's chromium driven by
 // playwright-core, pages loaded from file:// with a fake WebView2 host that
 // records every posted message and answers invokes from a script.
-import { chromium } from 'playwright-core';
 import fs from 'node:fs';
-import os from 'node:os';
 import path from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
+import { VIEWPORT, answerWebRequests, startBrowser } from '../harness/chromium.mjs';
+
+export { VIEWPORT, startBrowser };
 
 const ROOT = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
 export const BUNDLE = path.resolve(process.env.UI_BUNDLE_DIR || path.join(ROOT, 'build/ui-bundle/ui'));
 export const EVIDENCE = path.resolve(process.env.EVIDENCE_DIR || path.join(ROOT, 'build/evidence/pages'));
-export const VIEWPORT = { width: 720, height: 510 };
 // What the 720 x 510 window leaves for the page inside its frame.
 export const CLIENT_AREA = { width: 704, height: 471 };
-
-const ARGS = ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
-  '--disable-component-update', '--disable-sync', '--disable-quic'];
-
-export async function startBrowser() {
-  const userDataDir = fs.mkdtempSync(path.join(os.tmpdir(), 'corvane-pages-'));
-  const context = await chromium.launchPersistentContext(userDataDir, {
-    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
-    headless: true,
-    args: ARGS,
-    viewport: VIEWPORT,
-  });
-  return {
-    context,
-    async close() {
-      await context.close();
-      fs.rmSync(userDataDir, { recursive: true, force: true });
-    },
-  };
-}
 
 // Commands the real host is slow to answer. A blocking one holds the host's
 // UI thread, so every invoke sent after it is answered only after it; a
@@ -120,11 +100,7 @@ export async function openPage(browser, file, options = {}) {
   const requests = [];
   const errors = [];
   page.on('pageerror', (e) => errors.push(String(e)));
-  await page.route(/^https?:\/\//, async (route) => {
-    const req = route.request();
-    requests.push({ method: req.method(), url: req.url(), body: req.postData() });
-    await route.fulfill({ status: 200, headers: { 'Access-Control-Allow-Origin': '*' }, body: '{}' });
-  });
+  await answerWebRequests(page, requests);
   await page.addInitScript(fakeHost, {
     responses: options.responses || {},
     sequences: options.sequences || {},

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the page bundle into build/ui-bundle and runs the page tests in
-# headless chromium; screenshots land in build/evidence/pages. Ends with one
+# headless chromium, and the page relay's own tests (tests/harness/*.test.mjs);
+# screenshots land in build/evidence/pages. Ends with one
 # line "pages: N passed, M failed" and exits non-zero on any failure.
 set -uo pipefail
 
@@ -26,7 +27,7 @@ mkdir -p "$EVIDENCE"
 UI_BUNDLE_DIR="$BUNDLE_OUT/ui" EVIDENCE_DIR="$EVIDENCE" node --test \
   --test-reporter=spec --test-reporter-destination=stdout \
   --test-reporter=tap --test-reporter-destination="$TAP" \
-  tests/pages/*.test.mjs
+  tests/pages/*.test.mjs tests/harness/*.test.mjs
 status=$?
 
 passed=$(sed -n 's/^# pass \([0-9]*\)$/\1/p' "$TAP" | tail -n 1)

@@ -1,26 +1,26 @@
-"""The shipped 32-bit CorvaneSetup.exe itself under Wine's WoW64 (slow here: 32-bit code goes
-through an emulator, about a minute per process), so only what the twin cannot prove."""
-from scenario import Scenario, check, check_in
+"""The shipped 32-bit CorvaneSetup.exe itself under Wine's WoW64, for what the twin cannot prove.
+Where 32-bit code runs only through qemu's emulator (tests/harness/emulation.py) each process
+takes about a minute, and the emulator breaks Wine's threads now and then."""
+import emulation
+from scenario import Scenario, Skipped, check, check_in
 from scenario_main import main
 
-# About a minute normally. The emulator itself fails now and then under load, never the
-# x86-64 twin of the same code: a run stuck in it, or one it ended with its own crash
-# ("qemu: uncaught target signal", which Wine reports as exit code 0), is retried once from
-# a clean temp folder. The retry is printed and the first attempt's output kept.
 EMULATED_RUN_SECONDS = 300
-
-
-def emulator_crashed(s):
-    err = s.evidence / "run_exit.err"
-    return err.exists() and "qemu: uncaught target signal" in err.read_text(errors="replace")
+NATIVE_RUN_SECONDS = 120
 
 
 def run_emulated(s, exe, args):
+    """Runs the shipped exe. A start-up smoke run that the emulator broke or left stuck is tried
+    once more from a clean temp folder (printed, the first attempt's output kept); natively
+    every outcome counts."""
+    if not emulation.emulated():
+        return s.run(exe, args, timeout=NATIVE_RUN_SECONDS)
     try:
         result = s.run(exe, args, timeout=EMULATED_RUN_SECONDS)
-        if not emulator_crashed(s):
+        fault = emulation.emulator_fault((s.evidence / "run_exit.err").read_text(errors="replace"))
+        if not fault:
             return result
-        reason = "the emulator crashed: " + (s.evidence / "run_exit.err").read_text(errors="replace").strip()[-200:]
+        reason = "the emulator broke the run: " + fault
     except AssertionError as stuck:
         reason = str(stuck)
     print(f"retrying once: {reason}", flush=True)
@@ -28,6 +28,28 @@ def run_emulated(s, exe, args):
     for log in s.temp_dir.glob("Corvane.*.log"):
         log.unlink()
     return s.run(exe, args, timeout=EMULATED_RUN_SECONDS)
+
+
+def run_or_skip_on_emulator_fault(s, exe, args, log_stem):
+    """Runs the shipped exe once. Where 32-bit code is emulated and the emulator broke the run,
+    the scenario is skipped with the fault and the log line the run stopped after; anywhere
+    else every outcome counts."""
+    if not emulation.emulated():
+        return s.run(exe, args, timeout=NATIVE_RUN_SECONDS)
+    stuck = None
+    try:
+        result = s.run(exe, args, timeout=EMULATED_RUN_SECONDS, env={"WINEDEBUG": "-all,err+seh"})
+    except AssertionError as error:
+        stuck, result = error, None
+    fault = emulation.emulator_fault((s.evidence / "run_exit.err").read_text(errors="replace"))
+    if fault:
+        logs = sorted(s.temp_dir.glob(log_stem + "-*.log"))  # a killed process may have cut a line short
+        lines = logs[0].read_text(errors="replace").splitlines() if logs else []
+        raise Skipped(f"the emulator broke the 32-bit process ({fault}); its log stops after: "
+                      f"{lines[-1] if lines else '(nothing)'}")
+    if stuck:
+        raise stuck
+    return result
 
 
 def scenario_runs_alone_and_sees_the_native_machine():

@@ -60,6 +60,12 @@ std::string narrow(const wchar_t* text) {
   return out;
 }
 
+std::string environment_text(const wchar_t* name) {
+  wchar_t value[1024];
+  DWORD length = GetEnvironmentVariableW(name, value, 1024);
+  return length > 0 && length < 1024 ? narrow(value) : "";
+}
+
 // Takes a string the double allocated, as the host must: freed with CoTaskMemFree.
 std::string take(LPWSTR text) {
   std::string out = narrow(text);
@@ -138,6 +144,9 @@ class WebView2Fake : public ::testing::Test {
     SetEnvironmentVariableW(L"CORVANE_WV2FAKE_TRANSCRIPT", transcript.c_str());
     SetEnvironmentVariableW(L"CORVANE_WV2FAKE_SCRIPTS", (folder + L"\\scripts").c_str());
     SetEnvironmentVariableW(L"CORVANE_WV2FAKE_FAULTS", (folder + L"\\faults").c_str());
+    // A relay in the environment is the relay test's alone; the others play scripts.
+    relay_address = environment_text(L"CORVANE_WV2FAKE_RELAY");
+    SetEnvironmentVariableW(L"CORVANE_WV2FAKE_RELAY", nullptr);
     ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
 
     wchar_t exe[MAX_PATH];
@@ -157,7 +166,8 @@ class WebView2Fake : public ::testing::Test {
   void TearDown() override {
     if (module) FreeLibrary(module);
     CoUninitialize();
-    for (const wchar_t* name : {L"CORVANE_WV2FAKE_TRANSCRIPT", L"CORVANE_WV2FAKE_SCRIPTS", L"CORVANE_WV2FAKE_FAULTS"})
+    for (const wchar_t* name : {L"CORVANE_WV2FAKE_TRANSCRIPT", L"CORVANE_WV2FAKE_SCRIPTS", L"CORVANE_WV2FAKE_FAULTS",
+                                L"CORVANE_WV2FAKE_RELAY"})
       SetEnvironmentVariableW(name, nullptr);
     if (!HasFailure()) delete_tree(folder);  // a failed test's transcript stays for a look
   }
@@ -179,7 +189,35 @@ class WebView2Fake : public ::testing::Test {
     return result;
   }
 
+  // The host's top-level window (its WM_CLOSE counted in g_close_requests); null without a display.
+  static HWND host_window() {
+    WNDCLASSW window_class = {};
+    window_class.lpfnWndProc = host_window_proc;
+    window_class.lpszClassName = L"CorvaneFakeTestHost";
+    RegisterClassW(&window_class);
+    g_close_requests = 0;
+    return CreateWindowExW(0, window_class.lpszClassName, L"host", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480, nullptr,
+                           nullptr, nullptr, nullptr);
+  }
+
+  // A controller in the window, as the runtime hands it over; the caller owns one reference.
+  ICoreWebView2Controller* controller_in(HWND window) {
+    ICoreWebView2Environment* env = environment();
+    if (!env) return nullptr;
+    ICoreWebView2Controller* controller = nullptr;
+    controller_made.on_invoke = [&](HRESULT hr, ICoreWebView2Controller* c) {
+      EXPECT_EQ(hr, S_OK);
+      if (c) c->lpVtbl->AddRef(controller = c);
+    };
+    EXPECT_EQ(env->lpVtbl->CreateCoreWebView2Controller(env, window, &controller_made), S_OK);
+    env->lpVtbl->Release(env);  // the host need not keep the environment
+    EXPECT_TRUE(pump_until([&] { return controller != nullptr; }));
+    return controller;
+  }
+
   std::wstring folder, transcript;
+  std::string relay_address;
+  controller_handler controller_made;
   HMODULE module = nullptr;
   CreateCoreWebView2EnvironmentWithOptions_fn create_environment = nullptr;
   GetAvailableCoreWebView2BrowserVersionString_fn browser_version = nullptr;
@@ -187,12 +225,7 @@ class WebView2Fake : public ::testing::Test {
 };
 
 TEST_F(WebView2Fake, PlaysThePageScriptAndRecordsTheHost) {
-  WNDCLASSW window_class = {};
-  window_class.lpfnWndProc = host_window_proc;
-  window_class.lpszClassName = L"CorvaneFakeTestHost";
-  RegisterClassW(&window_class);
-  HWND window = CreateWindowExW(0, window_class.lpszClassName, L"host", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480, nullptr,
-                                nullptr, nullptr, nullptr);
+  HWND window = host_window();
   if (!window) GTEST_SKIP() << "no display for windows";
   write_file(folder + L"\\scripts\\index.html.jsonl",
              "{\"post\":{\"type\":\"invoke\",\"id\":1,\"cmd\":\"get_install_state\",\"args\":{}}}\n"
@@ -204,19 +237,9 @@ TEST_F(WebView2Fake, PlaysThePageScriptAndRecordsTheHost) {
              "{\"close\":true}\n"
              "{\"expect\":{\"type\":\"event\",\"payload\":{\"stage\":\"done\"}},\"timeout_ms\":300}\n"
              "{\"post\":{\"type\":\"invoke\",\"id\":2,\"cmd\":\"after_the_failure\",\"args\":{}}}\n");
-  g_close_requests = 0;
 
-  ICoreWebView2Environment* env = environment();
-  ASSERT_NE(env, nullptr);
-  controller_handler made;
-  ICoreWebView2Controller* controller = nullptr;
-  made.on_invoke = [&](HRESULT hr, ICoreWebView2Controller* c) {
-    EXPECT_EQ(hr, S_OK);
-    if (c) c->lpVtbl->AddRef(controller = c);
-  };
-  ASSERT_EQ(env->lpVtbl->CreateCoreWebView2Controller(env, window, &made), S_OK);
-  env->lpVtbl->Release(env);  // the host need not keep the environment
-  ASSERT_TRUE(pump_until([&] { return controller != nullptr; }));
+  ICoreWebView2Controller* controller = controller_in(window);
+  ASSERT_NE(controller, nullptr);
 
   ICoreWebView2* webview = nullptr;
   ASSERT_EQ(controller->lpVtbl->get_CoreWebView2(controller, &webview), S_OK);
@@ -287,7 +310,7 @@ TEST_F(WebView2Fake, PlaysThePageScriptAndRecordsTheHost) {
   EXPECT_EQ(controller->lpVtbl->Close(controller), S_OK);
   webview->lpVtbl->Release(webview);
   controller->lpVtbl->Release(controller);
-  EXPECT_EQ(made.refs, 1);
+  EXPECT_EQ(controller_made.refs, 1);
   EXPECT_EQ(live_objects(), 0) << "every object of the double is freed once the host lets go";
   DestroyWindow(window);
   FreeLibrary(module);
@@ -338,6 +361,104 @@ TEST_F(WebView2Fake, PlaysThePageScriptAndRecordsTheHost) {
   }
   EXPECT_EQ(lines.find("after_the_failure"), std::string::npos) << "the script stops at its first failure";
   EXPECT_NE(lines.find("\"pid\":" + pid), std::string::npos);
+}
+
+// The page's side relayed to a real page of the bundle in a browser. The webview2_relay scenario
+// runs the relay, names the bundle folder in CORVANE_TEST_UI_FOLDER and plays the person on
+// uninstall.html (fills the details, Continue Uninstall, asks to close the window); this is
+// the host's side: it answers every invoke, sizes the control and reports the uninstall.
+TEST_F(WebView2Fake, RelaysARealPageToTheHost) {
+  if (relay_address.empty()) GTEST_SKIP() << "no page relay: the webview2_relay scenario runs this test";
+  std::string ui_folder = environment_text(L"CORVANE_TEST_UI_FOLDER");
+  ASSERT_FALSE(ui_folder.empty());
+  SetEnvironmentVariableW(L"CORVANE_WV2FAKE_RELAY", wide(relay_address).c_str());
+  HWND window = host_window();
+  ASSERT_NE(window, nullptr) << "the scenario gives this test a display";
+  ICoreWebView2Controller* controller = controller_in(window);
+  ASSERT_NE(controller, nullptr);
+  controller->lpVtbl->put_Bounds(controller, RECT{0, 0, 640, 400});
+  ICoreWebView2* webview = nullptr;
+  ASSERT_EQ(controller->lpVtbl->get_CoreWebView2(controller, &webview), S_OK);
+
+  std::vector<std::string> invokes, sources;
+  message_handler on_message;
+  on_message.on_invoke = [&](ICoreWebView2* sender, ICoreWebView2WebMessageReceivedEventArgs* args) {
+    ASSERT_EQ(GetCurrentThreadId(), GetWindowThreadProcessId(window, nullptr)) << "page messages arrive on the UI thread";
+    LPWSTR text = nullptr;
+    args->lpVtbl->get_WebMessageAsJson(args, &text);
+    std::string json = take(text);
+    args->lpVtbl->get_Source(args, &text);
+    sources.push_back(take(text));
+    const char* prefix = "{\"type\":\"invoke\",\"id\":";
+    ASSERT_EQ(json.rfind(prefix, 0), 0u) << "the page's bridge sends only invokes: " << json;
+    invokes.push_back(json);
+    std::string id = std::to_string(atoi(json.c_str() + strlen(prefix)));
+    auto post = [&](const std::string& message) { sender->lpVtbl->PostWebMessageAsJson(sender, wide(message).c_str()); };
+    if (json.find("\"cmd\":\"get_install_state\"") != std::string::npos) {
+      // Sized before the answer: the page must have its new size when the answer arrives.
+      controller->lpVtbl->put_Bounds(controller, RECT{0, 0, 704, 471});
+      post("{\"type\":\"response\",\"id\":" + id + ",\"result\":{\"dry_run\":true,\"user_id\":\"relay-user\"}}");
+      return;
+    }
+    post("{\"type\":\"response\",\"id\":" + id + ",\"result\":null}");
+    if (json.find("\"action\":\"begin\"") == std::string::npos) return;
+    post("{\"type\":\"event\",\"channel\":\"installer://progress\",\"payload\":{\"stage\":\"closing\",\"percent\":40}}");
+    post("{\"type\":\"event\",\"channel\":\"installer://progress\",\"payload\":{\"stage\":\"uninstalling\",\"percent\":100}}");
+    post("{\"type\":\"event\",\"channel\":\"installer://terminal\",\"payload\":{\"stage\":\"done\",\"terminal\":\"finish\","
+         "\"outcome\":\"success\"}}");
+  };
+  EventRegistrationToken token = {};
+  ASSERT_EQ(webview->lpVtbl->add_WebMessageReceived(webview, &on_message, &token), S_OK);
+  std::string url = "file:///" + ui_folder + "\\uninstall.html";
+  for (char& c : url)
+    if (c == '\\') c = '/';
+  ASSERT_EQ(webview->lpVtbl->Navigate(webview, wide(url).c_str()), S_OK);
+
+  // The person finishes the uninstall and closes the window: the scenario waits for the page.
+  ASSERT_TRUE(pump_until([] { return g_close_requests > 0; }, 120000)) << "no close request from the page relay";
+
+  std::vector<std::string> commands;
+  for (const std::string& json : invokes) {
+    size_t at = json.find("\"cmd\":\"") + 7;
+    std::string cmd = json.substr(at, json.find('"', at) - at);
+    if (cmd == "signal_user_action") cmd += json.find("\"action\":\"begin\"") != std::string::npos ? " begin" : " done";
+    if (cmd != "log_from_js") commands.push_back(cmd);
+  }
+  EXPECT_EQ(commands, (std::vector<std::string>{"get_install_state", "show_window", "sibling_show_complete",
+                                                "signal_user_action begin", "enable_close", "signal_user_action done"}));
+  for (const std::string& source : sources) EXPECT_EQ(source, url);
+
+  EXPECT_EQ(webview->lpVtbl->remove_WebMessageReceived(webview, token), S_OK);
+  EXPECT_EQ(controller->lpVtbl->Close(controller), S_OK);
+  webview->lpVtbl->Release(webview);
+  controller->lpVtbl->Release(controller);
+  EXPECT_EQ(live_objects(), 0);
+  DestroyWindow(window);
+  FreeLibrary(module);
+  module = nullptr;
+
+  std::string lines = read_file(transcript);
+  const char* expected_in_order[] = {
+      "{\"event\":\"navigate\"",
+      "{\"event\":\"relay\"",
+      "\"address\":",
+      "{\"event\":\"page_post\"",
+      "{\"event\":\"host_post\"",
+      "{\"event\":\"bounds\"",
+      "\"right\":704,\"bottom\":471}",
+      "\\\"dry_run\\\":true",
+      "\\\"action\\\":\\\"begin\\\"",
+      "{\"event\":\"window_close\"",
+      "{\"event\":\"close\"",
+      "\"live\":{\"environment\":0,\"controller\":0,\"webview\":0,\"settings\":0,\"args\":0}}",
+  };
+  size_t at = 0;
+  for (const char* expected : expected_in_order) {
+    size_t found = lines.find(expected, at);
+    ASSERT_NE(found, std::string::npos) << "missing, or out of order: " << expected << "\nin:\n" << lines;
+    at = found + strlen(expected);
+  }
+  EXPECT_EQ(lines.find("relay_failed"), std::string::npos) << lines;
 }
 
 TEST_F(WebView2Fake, RuleFilesFailCreationAlwaysOrOnceAndTheRuntimeCanBeMissing) {
