@@ -6,6 +6,11 @@
 # every other system DLL is bound through mingw's delay-load helper, whose load our start-up
 # makes a LoadLibraryExW(..., LOAD_LIBRARY_SEARCH_SYSTEM32) (src/base/system_dlls_win.h).
 #
+# A call through a function's __imp_ slot (a declaration marked dllimport) makes i686 ld drop
+# the member's load stub and leave the slot zero: the 32-bit product would jump to address 0.
+# So the Windows layer compiles the headers of these DLLs without dllimport (windows_targets.cmake),
+# and tests/pe/import_table.py checks every slot of the built program.
+#
 # corvane_delay_imports(out_var dll...) writes lib<dll>_delay.a into the build folder, made by
 # dlltool from a definition file listing every export of mingw's own import library, and sets
 # out_var to their paths: link those instead of -l<dll>. The names also go to the generated

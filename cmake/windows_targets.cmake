@@ -8,6 +8,9 @@ file(GLOB WIN_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*/*_win.cpp)
 list(FILTER WIN_SOURCES EXCLUDE REGEX "winmain_win\\.cpp$")
 add_library(corvane_win STATIC ${WIN_SOURCES})
 target_link_libraries(corvane_win PUBLIC corvane_core ${CORVANE_WIN_LIBS})
+# Calls into the delay-loaded DLLs go through their stubs, not their __imp_ slots (see
+# cmake/delay_imports.cmake): crypt32's and userenv's headers declare without dllimport.
+target_compile_definitions(corvane_win PUBLIC WINIMPM= _USERENV_)
 target_compile_options(corvane_win PRIVATE -Wall -Wextra)
 # minizip (zlib's unzip API, from zlib's sources fetched by scripts/setup.sh) reads the ZIPs.
 set(MINIZIP_DIR /opt/corvane-deps/minizip)
