@@ -15,7 +15,6 @@
 #                             with the x86-64 test double as 101.
 #     CorvaneSetupNoLoader    build/win64/no-loader/CorvaneSetup.exe: the twin without 101, for
 #                             the paths where WebView2 cannot be used.
-include(${CMAKE_CURRENT_LIST_DIR}/lzma_sdk.cmake)
 set(RESOURCE_DIR ${CMAKE_BINARY_DIR}/resources)
 
 # The packer is a host program: built with the build machine's compiler, whatever the preset.

@@ -87,14 +87,17 @@ int stream_body(HINTERNET request, HANDLE file, uint32_t length, body_progress* 
   }
 }
 
-int fetch_into(HINTERNET request, const char* url, const wchar_t* dest, body_progress* progress, int rate_check) {
+int fetch_into(HINTERNET request, const char* url, const wchar_t* dest, body_progress* progress, int rate_check,
+               int* created) {
   uint32_t length = 0;
   if (receive_headers(request, url, &length) != 0) return DOWNLOAD_FAILED;
-  HANDLE file = CreateFileW(dest, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  // A new file only: the package is never written over a name someone else made.
+  HANDLE file = CreateFileW(dest, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     log_warn("Download could not create its file (err=%lu)", GetLastError());
     return DOWNLOAD_FAILED;
   }
+  *created = 1;
   if (progress->callback) progress->callback(0, progress->context);
   int result = stream_body(request, file, length, progress, rate_check);
   CloseHandle(file);
@@ -115,10 +118,11 @@ int http_download_file(const char* url, const char* dest_path, download_progress
   winhttp_handle request(WinHttpOpenRequest(connection.get(), L"GET", target.path, nullptr, WINHTTP_NO_REFERER,
                                             WINHTTP_DEFAULT_ACCEPT_TYPES, target.secure ? WINHTTP_FLAG_SECURE : 0));
   body_progress progress{callback, context, -1};
-  int result = request ? fetch_into(request.get(), url, dest, &progress, rate_check) : DOWNLOAD_FAILED;
+  int created = 0;
+  int result = request ? fetch_into(request.get(), url, dest, &progress, rate_check, &created) : DOWNLOAD_FAILED;
   request.reset();
   connection.reset();
-  if (result != DOWNLOAD_OK) DeleteFileW(dest);  // a partial package must never be run
+  if (result != DOWNLOAD_OK && created) DeleteFileW(dest);  // a partial package must never be run
   return result;
 }
 

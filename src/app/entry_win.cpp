@@ -5,12 +5,17 @@
 #include "app/run_mode.h"
 #include "app/single_instance.h"
 #include "base/folders_win.h"
+#include "base/own_image_win.h"
+#include "base/private_folder_win.h"
 #include "base/wide_win.h"
 #include "state/attribution.h"
 #include "state/os_probe.h"
 #include "telemetry/tracking.h"
 
 int corvane_main(const char* args) {
+  // Before anything else: from here on nobody can rename the running file and put another
+  // under its name, and every copy of the program is made from this handle.
+  own_image_hold();
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   tracking_start();
   char own_path[MAX_PATH];
@@ -19,6 +24,7 @@ int corvane_main(const char* args) {
 }
 
 int common_end(install_state* state, int exit_code, int installer_mode, int silent, int skip_welcome) {
+  private_folder_remove();
   commit_attribution_to_registry(state);
   if (installer_mode &&
       purge_host_prefix_needed(silent, skip_welcome, exit_code, install_state_install_completed(), is_process_elevated()))

@@ -4,12 +4,11 @@
 
 #include <objbase.h>
 
-#include <cstdio>
-
 #include "app/entry.h"
 #include "app/run_mode.h"
 #include "app/single_instance.h"
 #include "app/switches.h"
+#include "app/ui_modes.h"
 #include "base/log.h"
 #include "base/product.h"
 #include "consent/consent.h"
@@ -19,7 +18,6 @@
 #include "state/onboarding_values.h"
 #include "state/tag_block.h"
 #include "telemetry/tracking.h"
-#include "ui/ui_host.h"
 #include "uninstall/existing_install.h"
 
 namespace {
@@ -93,46 +91,6 @@ int run_consent(install_state* first, const char* args) {
   return result;
 }
 
-int abort_without_webview(install_state* state) {
-  log_warn("WebView2 unavailable after elevation — aborting install (no silent fallback by policy)");
-  MessageBoxA(nullptr,
-              "Corvane Setup could not start because Microsoft Edge WebView2 Runtime is missing or disabled on this "
-              "PC. Please install the latest Windows updates and try again.",
-              "Corvane", MB_ICONERROR | MB_TOPMOST);
-  tracking_send_installer_close(state, "WebView2 unavailable", "not_reached", "pre_install", nullptr);
-  return 1;
-}
-
-// The post-consent UI install. The page host is not in this build: after extraction the
-// WebView2 check fails and the run takes the documented abort path.
-int run_ui_install(install_state* state) {
-  log_info("Mode: UI (WebView2)");
-  char ui_log[MAX_PATH];
-  log_dated_path("Corvane.InstallerUI", ui_log, sizeof ui_log);
-  log_open(LOG_UI, ui_log, "InstallerUI");
-  char folder[MAX_PATH] = "";
-  if (ui_extract_resources(folder, sizeof folder) != 0) {
-    DWORD error = GetLastError();
-    char text[1024];
-    snprintf(text, sizeof text,
-             "Corvane Setup couldn't extract its UI bundle to '%s' (GLE=%lu). The %%TEMP%% folder may be read-only "
-             "or quarantined by EDR / antivirus.",
-             folder[0] ? folder : "<unknown>", error);
-    log_error("%s", text);
-    MessageBoxA(nullptr, text, "CorVane Setup", MB_ICONERROR | MB_TOPMOST);
-    log_close(LOG_UI);
-    return abort_without_webview(state);
-  }
-  if (!webview_available()) {
-    log_close(LOG_UI);
-    ui_delete_extraction_folder(folder);
-    return abort_without_webview(state);
-  }
-  log_close(LOG_UI);
-  ui_delete_extraction_folder(folder);
-  return 0;
-}
-
 // Silent or post-consent run: a fresh record, the run's choices, then the work.
 int run_install(const char* args, int silent) {
   open_installer_log();
@@ -161,7 +119,7 @@ int run_install(const char* args, int silent) {
   log_info("Anonymous usage-data opt-in: %s", state.analytics_enabled ? "Granted" : "Declined");
   decide_uninstall_first(&state, args);
 
-  int code = silent ? run_silent_install(&state) : run_ui_install(&state);
+  int code = silent ? run_silent_install(&state) : run_install_ui(&state);
   tracking_shutdown();
   code = common_end(&state, code, 1, silent, has_skip_welcome(args));
   close_logs();

@@ -6,6 +6,7 @@
 #include "app/run_mode.h"
 #include "app/single_instance.h"
 #include "app/switches.h"
+#include "app/ui_modes.h"
 #include "base/bounded_text.h"
 #include "base/log.h"
 #include "base/path_text.h"
@@ -18,7 +19,6 @@
 #include "state/os_probe.h"
 #include "state/paths.h"
 #include "telemetry/tracking.h"
-#include "ui/ui_host.h"
 #include "uninstall/temp_uninstaller.h"
 #include "uninstall/uninstall_flow.h"
 
@@ -28,26 +28,6 @@ int silent_uninstall(install_state* state, int log_mode_line) {
   if (log_mode_line) log_info("Mode: silent");
   int code = run_silent_uninstall(state);
   return code;
-}
-
-// The uninstaller's page host is not in this build: the WebView2 check fails and the
-// uninstall falls back to silent, as it does on a machine without WebView2.
-int ui_uninstall(install_state* state) {
-  log_info("Mode: UI (WebView2) — welcome already shown");
-  char ui_log[MAX_PATH];
-  log_dated_path("Corvane.UninstallerUI", ui_log, sizeof ui_log);
-  log_open(LOG_UI, ui_log, "UninstallerUI");
-  char folder[MAX_PATH] = "";
-  if (ui_extract_resources(folder, sizeof folder) != 0) {
-    log_error("Failed to extract embedded resources");
-    log_close(LOG_UI);
-  } else if (!webview_available()) {
-    log_warn("WebView2 not available for uninstaller UI");
-    log_close(LOG_UI);
-    ui_delete_extraction_folder(folder);
-  }
-  log_warn("WebView2 not available — falling back to silent");
-  return silent_uninstall(state, 0);
 }
 
 // Only the file calls themselves run with redirection off (see wow64_win.h); logging stays out.
@@ -116,7 +96,11 @@ int run_uninstaller(const char* args) {
   if (is_silent(args)) {
     code = silent_uninstall(&state, 1);
   } else if (skip_welcome) {
-    code = ui_uninstall(&state);
+    code = run_uninstall_ui(&state);
+    if (code != 0) {
+      log_warn("WebView2 not available — falling back to silent");
+      code = silent_uninstall(&state, 0);
+    }
   } else {
     const char* suffix = dry_run_suffix(args);
     log_info("Mode: showing welcome / consent screen (elevated=%s)", is_process_elevated() ? "yes" : "no");

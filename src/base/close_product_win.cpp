@@ -1,6 +1,8 @@
 #include "base/close_product_win.h"
 
+#include "base/folders_win.h"
 #include "base/log.h"
+#include "base/path_text.h"
 #include "base/processes_win.h"
 #include "base/product.h"
 #include "base/wide_win.h"
@@ -26,14 +28,14 @@ BOOL CALLBACK post_close_to_owned(HWND window, LPARAM context) {
   return TRUE;
 }
 
-}  // namespace
+HANDLE open_for_closing(DWORD process_id) {
+  return OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process_id);
+}
 
-int close_process_gracefully(DWORD process_id, void* timeout_ms) {
-  HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process_id);
-  if (!process) return 0;
+// Asks, waits, then ends the process through the handle it was opened with; closes the handle.
+int close_opened_process(HANDLE process, DWORD process_id, DWORD timeout) {
   window_search search = {process_id, 0};
   EnumWindows(post_close_to_owned, reinterpret_cast<LPARAM>(&search));
-  DWORD timeout = timeout_ms ? *static_cast<const uint32_t*>(timeout_ms) : APP_CLOSE_TIMEOUT_MS;
   if (search.posted > 0 && WaitForSingleObject(process, timeout) == WAIT_OBJECT_0) {
     CloseHandle(process);
     return 1;
@@ -44,12 +46,52 @@ int close_process_gracefully(DWORD process_id, void* timeout_ms) {
   return terminated ? 1 : 0;
 }
 
+struct product_app {
+  wchar_t image[MAX_PATH];  // the installed Corvane.exe
+  uint32_t timeout_ms;
+};
+
+// Only the product's own file is closed: a program of the user's that happens to be called
+// Corvane.exe is none of the uninstall's business. The image is read from the same handle
+// that closes the process, so a process id reused in between cannot be mistaken for it.
+int close_if_product(DWORD process_id, void* context) {
+  const auto* app = static_cast<const product_app*>(context);
+  HANDLE process = open_for_closing(process_id);
+  if (!process) return 0;
+  wchar_t image[MAX_PATH];
+  DWORD length = MAX_PATH;
+  if (!QueryFullProcessImageNameW(process, 0, image, &length) ||
+      CompareStringOrdinal(image, -1, app->image, -1, TRUE) != CSTR_EQUAL) {
+    char text[MAX_PATH * 3] = "(unreadable)";
+    if (length && length < MAX_PATH) wide_to_utf8(image, text, sizeof text);
+    log_info("Left running: %s (pid %lu) is not the installed product", text, process_id);
+    CloseHandle(process);
+    return 1;
+  }
+  return close_opened_process(process, process_id, app->timeout_ms);
+}
+
+}  // namespace
+
+int close_process_gracefully(DWORD process_id, void* timeout_ms) {
+  HANDLE process = open_for_closing(process_id);
+  if (!process) return 0;
+  return close_opened_process(process, process_id,
+                              timeout_ms ? *static_cast<const uint32_t*>(timeout_ms) : APP_CLOSE_TIMEOUT_MS);
+}
+
 void close_product_app() {
+  char folder[MAX_PATH], image[MAX_PATH];
   wchar_t name[MAX_PATH];
-  if (utf8_to_wide(PRODUCT_APP_EXE, name, MAX_PATH) != 0) return;
-  uint32_t timeout = APP_CLOSE_TIMEOUT_MS;
+  product_app app = {};
+  app.timeout_ms = APP_CLOSE_TIMEOUT_MS;
+  if (product_install_dir(folder, sizeof folder) != 0 || join_path(folder, PRODUCT_APP_EXE, image, sizeof image) != 0 ||
+      utf8_to_wide(image, app.image, MAX_PATH) != 0 || utf8_to_wide(PRODUCT_APP_EXE, name, MAX_PATH) != 0) {
+    log_warn("Install folder unknown — no running %s is closed", PRODUCT_APP_EXE);
+    return;
+  }
   int outcome = 0;
-  for_each_process_named(name, close_process_gracefully, &timeout, &outcome);
+  for_each_process_named(name, close_if_product, &app, &outcome);
 }
 
 int close_running_product() {

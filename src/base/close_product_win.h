@@ -13,7 +13,8 @@ int close_running_product();
 // The same as a thread entry; the parameter is ignored.
 DWORD WINAPI close_running_product_thread(LPVOID unused);
 
-// Closes every running Corvane.exe with a 10000 ms grace period each.
+// Closes every running Corvane.exe whose image is the product's own file in the install
+// folder, with a 10000 ms grace period each; any other Corvane.exe is left running.
 void close_product_app();
 
 // Posts WM_CLOSE to the process's top-level windows and waits *timeout_ms for it to end;

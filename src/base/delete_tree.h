@@ -1,5 +1,8 @@
-// Removing a folder with everything in it. A junction or symbolic link met on the way
-// (or given as the folder) is removed as a link; its target is never entered.
+// Removing a folder with everything in it, and single files, the way an elevated process
+// must in folders other processes can write: each entry is opened without following a link,
+// judged from that handle and deleted through it. A junction or symbolic link met on the way
+// (or given as the folder), even one swapped in after its folder was listed, is removed as a
+// link; its target is never entered.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +11,9 @@
 void delete_tree(const char* path);
 // The same, but read-only files are made deletable first.
 void delete_tree_force(const char* path);
+// One file (a shortcut, a file of the install folder): a link under the name is removed
+// itself; a folder is left alone. 1 when it was deleted, 0 when it stays.
+int delete_file_no_follow(const char* path);
 
 // What a folder walk does with one entry, from its attribute bits. Links (junctions and
 // symbolic links) are removed as links and never entered: a tree cleaned with

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "base/path_text.h"
+#include "base/product.h"
 #include "base/wide_win.h"
 
 namespace {
@@ -34,12 +36,25 @@ int temp_folder(char* out, size_t size) {
 }
 
 int program_files_dir(char* out, size_t size) {
-  wchar_t wide[MAX_PATH];
-  DWORD n = GetEnvironmentVariableW(L"ProgramW6432", wide, MAX_PATH);
-  if (n >= 1 && n <= 259) return whole_path(wide, out, size);
-  if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, wide)))
-    return whole_path(wide, out, size);
+  // Plain REG_SZ only: an expandable value would be expanded from the caller's environment.
+  const wchar_t* const names[] = {L"ProgramW6432Dir", L"ProgramFilesDir"};
+  for (const wchar_t* name : names) {
+    wchar_t wide[MAX_PATH];
+    DWORD bytes = sizeof wide;
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion", name,
+                     RRF_RT_REG_SZ | RRF_SUBKEY_WOW6464KEY, nullptr, wide, &bytes) == ERROR_SUCCESS &&
+        wide[0])
+      return whole_path(wide, out, size);
+  }
   return fail(out, size);
+}
+
+int product_install_dir(char* out, size_t size) {
+  char program_files[MAX_PATH];
+  if (program_files_dir(program_files, sizeof program_files) != 0 ||
+      join_path(program_files, PRODUCT_INSTALL_SUBDIR, out, size) != 0)
+    return fail(out, size);
+  return 0;
 }
 
 // The product's packages and tasks are the machine's own (x64 or ARM64), so its tools are the

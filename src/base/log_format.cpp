@@ -34,6 +34,19 @@ void log_format_error_line(char* out, size_t size, const char* timestamp, const 
   text_format(out, limit, "%s [%s] [%s] %s [%s]", timestamp, "ERROR", component, message, details);
 }
 
+int log_link_fallback_path(const char* temp_dir, const char* primary, unsigned long process_id, char* out,
+                           size_t size) {
+  const char* base = path_file_name(primary);
+  size_t stem = strlen(base);
+  if (stem >= 4 && text_equal_nocase(base + stem - 4, ".log")) stem -= 4;
+  size_t limit = size < 260 ? size : 260;
+  if (stem > 259 || !text_format(out, limit, "%s%.*s-%lu.log", temp_dir, static_cast<int>(stem), base, process_id)) {
+    if (size) out[0] = '\0';
+    return -1;
+  }
+  return 0;
+}
+
 int log_fallback_path(const char* temp_dir, const char* primary, char* out, size_t size) {
   size_t limit = size < 260 ? size : 260;  // MAX_PATH-1 characters at most
   if (!text_format(out, limit, "%s%s", temp_dir, path_file_name(primary))) return -1;

@@ -27,3 +27,9 @@ void log_format_error_line(char* out, size_t size, const char* timestamp, const 
 // The fallback of an unwritable log path: temp folder + base name. Returns -1 when that path
 // cannot be formed or is the primary path itself (compared without regard to case).
 int log_fallback_path(const char* temp_dir, const char* primary, char* out, size_t size);
+
+// The fallback when the log's name is taken by a link to another file: the same name in the
+// temp folder with the process id before its ".log" ("Corvane.Installer-20260304-4242.log"),
+// so the run still logs beside the planted name. -1 when it does not fit.
+int log_link_fallback_path(const char* temp_dir, const char* primary, unsigned long process_id, char* out,
+                           size_t size);

@@ -6,6 +6,7 @@
 #include "base/folders_win.h"
 #include "base/log.h"
 #include "base/timestamp.h"
+#include "base/unlinked_file_win.h"
 #include "base/wide_win.h"
 
 namespace {
@@ -29,14 +30,14 @@ void ensure_lock() { InitOnceExecuteOnce(&g_lock_once, init_lock, nullptr, nullp
 
 int valid_channel(int channel) { return channel == LOG_MAIN || channel == LOG_UI; }
 
-// The raw open: append-only, shared, created when missing. Returns the error on failure.
+// The raw open: append-only, shared, created when missing, and never through a link planted
+// under the name (ERROR_CANT_ACCESS_FILE). Returns the error on failure.
 DWORD raw_open(int channel, const char* path, const char* component) {
   ensure_lock();
   log_close(channel);
   wchar_t wide[MAX_PATH];
   if (utf8_to_wide(path, wide, MAX_PATH) != 0) return ERROR_INVALID_NAME;
-  HANDLE h = CreateFileW(wide, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE h = open_unlinked_file(wide, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_ALWAYS);
   if (h == INVALID_HANDLE_VALUE) return GetLastError();
   g_channels[channel].file = h;
   if (component && *component) text_copy(g_channels[channel].component, component);
@@ -62,7 +63,11 @@ void log_open(int channel, const char* path, const char* component) {
   char temp[MAX_PATH + 1];
   if (temp_folder(temp, sizeof temp) != 0) return;
   char fallback[MAX_PATH];
-  if (log_fallback_path(temp, path, fallback, sizeof fallback) != 0) return;
+  // A name taken by a link gets a name of this process's own beside it, even in the temp folder.
+  if (first_error == ERROR_CANT_ACCESS_FILE
+          ? log_link_fallback_path(temp, path, GetCurrentProcessId(), fallback, sizeof fallback) != 0
+          : log_fallback_path(temp, path, fallback, sizeof fallback) != 0)
+    return;
 
   char debug_line[1024];
   text_format(debug_line, sizeof debug_line, "[Corvane] Log open failed: '%s' (GLE=%lu) - falling back to '%s'\n",

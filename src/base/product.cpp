@@ -27,18 +27,18 @@ const char* const TASK_FILES[] = {
 // The tasks the onboarding changes go first; the names of older releases follow.
 const char* const TASK_NAMES[] = {
     "\\CorvaneLabs\\CorvaneUpdateCheck",
-    "\\CorvaneLabs\\CorvaneServiceCheck",
-    "\\CorvaneLabs\\CorvaneUICheck",
+    SERVICE_CHECK_TASK,
+    UI_CHECK_TASK,
     "Corvane Updater",
     "Corvane Starter",
     "Corvane Update Starter",
     "\\CorvaneLabs\\CorvaneUpdateCheckHourly",
     "\\CorvaneLabs\\CorvaneUpdateCheckLogon",
-    "\\CorvaneLabs\\CorvaneServiceCheckHourly",
-    "\\CorvaneLabs\\CorvaneServiceCheckLogon",
+    LEGACY_SERVICE_CHECK_HOURLY_TASK,
+    LEGACY_SERVICE_CHECK_LOGON_TASK,
     "\\CorvaneLabs\\CorvaneUICheckHourly",
     "\\CorvaneLabs\\CorvaneUICheckLogon",
-    "\\CorvaneLabs\\CorvaneServiceStartLogon",
+    LEGACY_SERVICE_START_LOGON_TASK,
     "\\CorvaneLabs\\CorvaneCheckUpdates",
     "\\CorvaneLabs\\CorvaneServiceStart",
 };

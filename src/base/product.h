@@ -29,6 +29,14 @@
 #define RUN_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\Run"
 #define RUN_VALUE_NAME "Corvane"
 
+// Scheduled tasks the launch-at-sign-in setting changes: the two current ones, and the older
+// ones they replace.
+#define UI_CHECK_TASK "\\CorvaneLabs\\CorvaneUICheck"
+#define SERVICE_CHECK_TASK "\\CorvaneLabs\\CorvaneServiceCheck"
+#define LEGACY_SERVICE_CHECK_LOGON_TASK "\\CorvaneLabs\\CorvaneServiceCheckLogon"
+#define LEGACY_SERVICE_CHECK_HOURLY_TASK "\\CorvaneLabs\\CorvaneServiceCheckHourly"
+#define LEGACY_SERVICE_START_LOGON_TASK "\\CorvaneLabs\\CorvaneServiceStartLogon"
+
 #define INSTALLER_MUTEX_NAME "CorvaneInstallerMutex"
 #define UNINSTALLER_MUTEX_NAME "CorvaneUninstallerMutex"
 #define UI_WINDOW_CLASS "CorvaneInstallerUI"

@@ -18,3 +18,11 @@ int ui_format_terminal(const char* stage, const char* terminal, const char* outc
              ? 0
              : -1;
 }
+
+int ui_format_response(int32_t id, const char* result, char* out, size_t size) {
+  if (text_format(out, size, "{\"type\":\"response\",\"id\":%d,\"result\":%s}", static_cast<int>(id),
+                  result ? result : "null"))
+    return 0;
+  if (size) out[0] = '\0';
+  return -1;
+}

@@ -9,6 +9,14 @@ void ui_post_json(const char* json);
 void ui_send_progress(const char* stage, int percent);
 void ui_send_terminal(const char* stage, const char* terminal, const char* outcome);
 
+// Answers the page's invoke with a JSON value text (null: null). A result too large for the
+// answer's buffer is answered with {} and a warning naming what was left out (label, e.g.
+// "install-state"), so the page always receives a valid answer to its id.
+void ui_send_response(int32_t id, const char* result);
+void ui_send_null_response(int32_t id);
+// The same with the larger buffer of the install- and uninstall-state objects.
+void ui_send_state_response(int32_t id, const char* result, const char* label);
+
 // Progress callbacks of the UI mode: the download's and the extraction's percents with their
 // stage words fixed, and the install state's progress callback (the context is not used).
 void ui_progress_downloading(int32_t percent, void* context);

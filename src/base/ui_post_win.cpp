@@ -1,5 +1,5 @@
-// STAND-IN for the host window's poster until the WebView2 host exists: messages go to the
-// installed sink (tests record them), or are dropped with a debug line in the UI log.
+// Messages to the page go to the installed sink: the host window's poster while a window lives
+// (ui/ui_post_sink_win.cpp), a recorder in tests; without one they are dropped with a debug line.
 #include <atomic>
 
 #include "base/log.h"

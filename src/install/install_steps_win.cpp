@@ -7,6 +7,7 @@
 #include "acquire/zip_extract.h"
 #include "base/bounded_text.h"
 #include "base/log.h"
+#include "base/private_folder_win.h"
 #include "base/ui_post.h"
 #include "base/wide_win.h"
 #include "install/install_steps.h"
@@ -57,6 +58,7 @@ void delete_file(const char* path) {
 struct checked_package {
   install_state* state;
   const char* msi_name;
+  const char* work;  // the run's private folder, where the package is unpacked
   install_failure* failure;
   int from_zip;
   char msi_path[MAX_PATH];
@@ -79,13 +81,14 @@ package_verdict check_package(const char* downloaded, void* context) {
   if (package->from_zip) {
     log_info("Extracting zip...");
     char zip_message[ZIP_MESSAGE_OUT];
-    if (extract_zip(downloaded, state->temp_dir, ui_mode(state) ? ui_progress_extracting : nullptr, zip_message,
+    if (extract_zip(downloaded, package->work, ui_mode(state) ? ui_progress_extracting : nullptr, zip_message,
                     sizeof zip_message) != 0) {
       fail(package->failure, "extract_failed", zip_message, -1, "Extract failed", "extract");
       return PACKAGE_STOP;
     }
     log_info("Zip extracted");
-    text_format(package->msi_path, sizeof package->msi_path, "%s%s", state->temp_dir, package->msi_name);
+    text_format(package->msi_path, sizeof package->msi_path, "%s\\%s", package->work, package->msi_name);
+    log_info("Unpacked package: %s", package->msi_path);
   } else {
     text_copy(package->msi_path, downloaded);
   }
@@ -122,8 +125,15 @@ int retry_with_bare_msi(install_state* state, package_download_request* request,
 
 int acquire_and_install(install_state* state, const char* msi_name, install_failure* failure) {
   int ui = ui_mode(state);
-  checked_package package{state, msi_name, failure, 0, "", {}};
-  package_download_request request{state->host_prefix, state->host_domain, msi_name, state->temp_dir,
+  // The package, the unpacked MSI and msiexec's log live in the run's private folder, not in
+  // the temp folder where another process of the user could plant or swap them.
+  char work[MAX_PATH];
+  if (private_folder(work, sizeof work) != 0)
+    return fail(failure, "download_failed", "No private working folder for the package", -1, "Download failed",
+                "download");
+  work[strlen(work) - 1] = '\0';  // joined below as "<folder>\<name>"
+  checked_package package{state, msi_name, work, failure, 0, "", {}};
+  package_download_request request{state->host_prefix, state->host_domain, msi_name, work,
                                    ui ? ui_progress_downloading : nullptr, nullptr, 0, check_package, &package};
   if (!ui) log_info("Starting download...");
   char downloaded[DOWNLOAD_PATH_OUT], message[DOWNLOAD_MESSAGE_OUT];

@@ -13,10 +13,8 @@
 ui_install_flags_t ui_install_flags;
 
 void ui_install_flags_reset(install_state* state) {
+  ui_install_flags = ui_install_flags_t{};
   ui_install_flags.state = state;
-  ui_install_flags.begun = ui_install_flags.cancelled = ui_install_flags.succeeded = 0;
-  InterlockedExchange(&ui_install_flags.exit_stage, 0);
-  InterlockedExchange(&ui_install_flags.launch_outcome, 0);
 }
 
 namespace {

@@ -4,6 +4,7 @@
 #include "base/hidden_process_win.h"
 #include "base/log.h"
 #include "base/msi_progress.h"
+#include "base/private_folder_win.h"
 #include "base/registry_win.h"
 #include "base/timestamp.h"
 #include "base/wide_win.h"
@@ -73,8 +74,12 @@ int run_msi_install(install_state* state, const char* msi_path) {
   if (state->dry_run) return simulate_install(state);
 
   remove_zone_identifier(msi_path);
+  // msiexec's verbose log goes beside the package: written with the installer's rights, it
+  // must not land on a name another process planted in the temp folder.
+  char log_folder[MAX_PATH];
   char command[1025];
-  if (msi_install_command(msi_path, state->decrypt_https, state->temp_dir, command, sizeof command) != 0) {
+  if (private_folder(log_folder, sizeof log_folder) != 0 ||
+      msi_install_command(msi_path, state->decrypt_https, log_folder, command, sizeof command) != 0) {
     log_error("Failed to start msiexec (err=%lu)", static_cast<unsigned long>(ERROR_FILENAME_EXCED_RANGE));
     return -1;
   }

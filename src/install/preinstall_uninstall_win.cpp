@@ -3,13 +3,13 @@
 // Windows Installer's global mutex go before the new msiexec starts.
 #include <windows.h>
 
-#include "base/bounded_text.h"
 #include "base/close_product_win.h"
 #include "base/folders_win.h"
 #include "base/hidden_process_win.h"
 #include "base/log.h"
 #include "base/msi_progress.h"
-#include "base/wide_win.h"
+#include "base/own_image_win.h"
+#include "base/private_folder_win.h"
 #include "install/command_lines.h"
 #include "install/preinstall_uninstall.h"
 
@@ -56,17 +56,15 @@ void close_phase(install_state* state) {
   report(state, "closing_existing", 100);
 }
 
+// The copy that runs as the silent uninstaller: from the held image into the private folder,
+// where no other process can replace it before it starts.
 int stage_copy(char* staged, size_t size) {
-  char temp[MAX_PATH + 1];
-  wchar_t source[MAX_PATH], target[MAX_PATH];
-  if (temp_folder(temp, sizeof temp) != 0 || !GetModuleFileNameW(nullptr, source, MAX_PATH)) return -1;
-  if (!text_format(staged, size < MAX_PATH ? size : MAX_PATH, "%sCorvaneUninstall-PreInstall.exe", temp)) return -1;
-  if (utf8_to_wide(staged, target, MAX_PATH) != 0) return -1;
-  if (!CopyFileW(source, target, FALSE)) {
-    DWORD error = GetLastError();
-    char source_utf8[MAX_PATH];
-    wide_to_utf8(source, source_utf8, sizeof source_utf8);
-    log_warn("stage_preinstall_uninstaller: CopyFile %s -> %s failed (err=%lu)", source_utf8, staged, error);
+  if (private_file_path("CorvaneUninstall-PreInstall.exe", staged, size < MAX_PATH ? size : MAX_PATH) != 0) return -1;
+  DWORD error = own_image_copy(staged, CREATE_NEW);
+  if (error != ERROR_SUCCESS) {
+    char source[MAX_PATH];
+    module_path(source, sizeof source);
+    log_warn("stage_preinstall_uninstaller: CopyFile %s -> %s failed (err=%lu)", source, staged, error);
     return -1;
   }
   return 0;

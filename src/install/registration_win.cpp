@@ -3,6 +3,7 @@
 
 #include "base/bounded_text.h"
 #include "base/log.h"
+#include "base/own_image_win.h"
 #include "base/product.h"
 #include "base/registry_win.h"
 #include "base/wide_win.h"
@@ -50,20 +51,21 @@ void write_uninstall_entry(const install_state* state, const msi_entry_facts* ms
   }
 }
 
-// Returns 0 when the uninstaller is in place.
+// Returns 0 when the uninstaller is in place. It is copied from the held image of the running
+// program, never from its path, which a process of the user could have put another file under.
 int copy_uninstaller(const install_state* state) {
-  wchar_t folder[MAX_PATH], source[MAX_PATH], target[MAX_PATH];
-  char target_utf8[MAX_PATH];
-  if (!text_format(target_utf8, sizeof target_utf8, "%s\\%s", state->install_dir, UNINSTALLER_EXE) ||
-      utf8_to_wide(state->install_dir, folder, MAX_PATH) != 0 || utf8_to_wide(target_utf8, target, MAX_PATH) != 0 ||
-      utf8_to_wide(state->exe_path, source, MAX_PATH) != 0) {
+  wchar_t folder[MAX_PATH];
+  char target[MAX_PATH];
+  if (!text_format(target, sizeof target, "%s\\%s", state->install_dir, UNINSTALLER_EXE) ||
+      utf8_to_wide(state->install_dir, folder, MAX_PATH) != 0) {
     log_error("Failed to copy uninstaller (err=%lu)", static_cast<unsigned long>(ERROR_FILENAME_EXCED_RANGE));
     return -1;
   }
   // msiexec normally made the folder; the whole chain is made in case it did not.
   SHCreateDirectoryExW(nullptr, folder, nullptr);
-  if (!CopyFileW(source, target, FALSE)) {
-    log_error("Failed to copy uninstaller (err=%lu)", GetLastError());
+  DWORD error = own_image_copy(target, CREATE_ALWAYS);
+  if (error != ERROR_SUCCESS) {
+    log_error("Failed to copy uninstaller (err=%lu)", error);
     return -1;
   }
   log_info("Wrote uninstaller");

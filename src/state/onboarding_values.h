@@ -1,6 +1,8 @@
 // Onboarding, consent and time-stamp values the installed product reads from the registry.
 #pragma once
 
+#include <cstdint>
+
 #include "state/onboarding_root.h"
 
 // The onboarding root of this process, resolved on first use and then only read.
@@ -8,8 +10,17 @@ const onboarding_root* onboarding_root_ensure();
 // Resolves the root from the process token and the console session (logs the choice).
 void onboarding_root_resolve(onboarding_root* out);
 
-// REG_DWORD per browser under Onboarding\Browsers; an empty name writes nothing.
-void onboarding_write_browser(const char* browser_name, int value);
+// The onboarding keys below the root, and plain writes to them (64-bit view; the callers log
+// failures on their own channel). 0 or -1.
+enum onboarding_key { ONBOARDING_KEY_MAIN, ONBOARDING_KEY_BROWSERS, ONBOARDING_KEY_FILTERS };
+int onboarding_set_dword(onboarding_key key, const char* name, uint32_t value);
+int onboarding_set_text(onboarding_key key, const char* name, const char* text);
+// Deletes the key with everything below it (a page's answers replace the earlier ones whole).
+int onboarding_clear(onboarding_key key);
+
+// REG_DWORD per browser under Onboarding\Browsers; an empty name writes nothing. 0 when
+// written, -1 otherwise (a failed write is logged).
+int onboarding_write_browser(const char* browser_name, int value);
 // REG_DWORD "HttpsFiltering" under the onboarding subkey.
 void onboarding_write_https_filtering(int value);
 

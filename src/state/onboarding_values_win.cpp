@@ -4,6 +4,7 @@
 
 #include "base/log.h"
 #include "base/product.h"
+#include "base/reg_view_win.h"
 #include "base/registry_win.h"
 #include "base/timestamp.h"
 #include "state/onboarding_values.h"
@@ -24,19 +25,40 @@ HKEY root_key(const onboarding_root* root) {
   return root->kind == ONBOARDING_ROOT_HKLM ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
 }
 
+const char* subkey_of(const onboarding_root* root, onboarding_key key) {
+  if (key == ONBOARDING_KEY_BROWSERS) return root->browsers_subkey;
+  return key == ONBOARDING_KEY_FILTERS ? root->filters_subkey : root->subkey;
+}
+
 }  // namespace
 
-void onboarding_write_browser(const char* browser_name, int value) {
-  if (!browser_name || !*browser_name) return;
+int onboarding_set_dword(onboarding_key key, const char* name, uint32_t value) {
   const onboarding_root* root = onboarding_root_ensure();
-  if (reg_write_dword(root_key(root), root->browsers_subkey, browser_name, static_cast<uint32_t>(value)) != 0)
-    log_warn("ENG-936: failed to write %s Onboarding\\Browsers\\%s=%d", root->label, browser_name, value);
+  return reg_write_dword(root_key(root), subkey_of(root, key), name, value);
+}
+
+int onboarding_set_text(onboarding_key key, const char* name, const char* text) {
+  const onboarding_root* root = onboarding_root_ensure();
+  return reg_write_string(root_key(root), subkey_of(root, key), name, text);
+}
+
+int onboarding_clear(onboarding_key key) {
+  const onboarding_root* root = onboarding_root_ensure();
+  LSTATUS status = reg_delete_tree_in_view(root_key(root), subkey_of(root, key), KEY_WOW64_64KEY);
+  return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND ? 0 : -1;
+}
+
+int onboarding_write_browser(const char* browser_name, int value) {
+  if (!browser_name || !*browser_name) return -1;
+  if (onboarding_set_dword(ONBOARDING_KEY_BROWSERS, browser_name, static_cast<uint32_t>(value)) == 0) return 0;
+  log_warn("ENG-936: failed to write %s Onboarding\\Browsers\\%s=%d", onboarding_root_ensure()->label, browser_name,
+           value);
+  return -1;
 }
 
 void onboarding_write_https_filtering(int value) {
-  const onboarding_root* root = onboarding_root_ensure();
-  if (reg_write_dword(root_key(root), root->subkey, "HttpsFiltering", static_cast<uint32_t>(value)) != 0)
-    log_warn("ENG-936: failed to write %s Onboarding\\HttpsFiltering=%d", root->label, value);
+  if (onboarding_set_dword(ONBOARDING_KEY_MAIN, "HttpsFiltering", static_cast<uint32_t>(value)) != 0)
+    log_warn("ENG-936: failed to write %s Onboarding\\HttpsFiltering=%d", onboarding_root_ensure()->label, value);
 }
 
 int read_send_usage_data() {

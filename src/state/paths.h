@@ -1,9 +1,6 @@
-// The product's install folder on this machine, as UTF-8.
+// Where the running executable lies, against the product's install folder
+// (product_install_dir of base/folders_win.h).
 #pragma once
 
-#include <cstddef>
-
-// "<native Program Files>\Corvane Labs\Corvane"; 0, or -1 with out emptied.
-int product_install_dir(char* out, size_t size);
 // 1 when the running executable lies in (or below) the product's install folder.
 int running_from_install_dir();

@@ -11,9 +11,6 @@
 
 namespace {
 
-// Enough for the longest escaped value of the table below (os_antivirus, 512).
-constexpr size_t VALUE_MAX = 512;
-
 struct member {
   const char* key;
   const char* value;
@@ -48,14 +45,6 @@ int base_members(const install_state& s, const event_fields& f, member out[40]) 
   return static_cast<int>(sizeof table / sizeof table[0]);
 }
 
-int append_string_member(char* out, size_t size, const char* key, const char* value, size_t limit, int first) {
-  char escaped[VALUE_MAX];
-  json_escape(escaped, limit, value);
-  char piece[VALUE_MAX + 64];
-  text_format(piece, sizeof piece, "%s\"%s\":\"%s\"", first ? "" : ",", key, escaped);
-  return json_append_whole(out, size, piece);
-}
-
 // The base part without its closing brace. Members are appended whole, so a buffer too small
 // for all of them (the record's field sizes keep the full base under 6,000 characters) ends
 // the part early but never mid-member. Returns 0 when a member was left out.
@@ -70,7 +59,7 @@ int write_base(const install_state& s, const event_fields& f, char* out, size_t 
       text_format(duration, sizeof duration, ",\"install_duration_sec\":%" PRIu32, f.duration_sec);
       if (!json_append_whole(out, size, duration)) return 0;
     }
-    if (!append_string_member(out, size, members[i].key, members[i].value, members[i].limit, i == 0)) return 0;
+    if (!json_append_string_member(out, size, members[i].key, members[i].value, members[i].limit, i == 0)) return 0;
   }
   return 1;
 }

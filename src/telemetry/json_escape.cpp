@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/bounded_text.h"
+
 namespace {
 
 // Length of the valid UTF-8 sequence at p (1-4), or 0 when the bytes are not one.
@@ -61,4 +63,12 @@ int json_append_whole(char* out, size_t size, const char* piece) {
   if (used >= size || len > size - 1 - used) return 0;
   memcpy(out + used, piece, len + 1);
   return 1;
+}
+
+int json_append_string_member(char* out, size_t size, const char* key, const char* value, size_t limit, int first) {
+  char escaped[JSON_MEMBER_VALUE_MAX];
+  json_escape(escaped, limit < sizeof escaped ? limit : sizeof escaped, value);
+  char piece[JSON_MEMBER_VALUE_MAX + 64];
+  if (!text_format(piece, sizeof piece, "%s\"%s\":\"%s\"", first ? "" : ",", key, escaped)) return 0;
+  return json_append_whole(out, size, piece);
 }

@@ -45,11 +45,3 @@ int ui_host_webview_failed();        // WebView2 failed after the window existed
 // After the UI has closed: deletes the extraction folder and this process's WebView2 user-data
 // folders. Failures are ignored.
 void ui_cleanup_temp(const char* extraction_folder);
-
-// STAND-IN until the loader and the resources exist (replaced by webview_loader.h and
-// acquire/embedded_resources.h): the extraction folder is created empty and WebView2 is
-// reported missing.
-#include <cstddef>
-int ui_extract_resources(char* folder_out, size_t size);
-int webview_available();
-void ui_delete_extraction_folder(const char* folder);

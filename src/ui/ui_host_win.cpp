@@ -1,31 +1,214 @@
-// STAND-IN until the embedded resources and the WebView2 host exist: the extraction folder
-// is created (empty), WebView2 is reported missing, so the installer takes its abort path
-// and the uninstaller falls back to silent.
-#include <windows.h>
-
+// The host window: one top-level window per screen, its close guard and question, and the
+// message loop the main thread runs until the window is gone.
 #include "base/bounded_text.h"
-#include "base/folders_win.h"
 #include "base/log.h"
+#include "base/product.h"
 #include "base/wide_win.h"
-#include "ui/ui_host.h"
+#include "ui/ui_host_layout.h"
+#include "ui/ui_host_window_win.h"
+#include "ui/webview_loader.h"
 
-int ui_extract_resources(char* folder_out, size_t size) {
-  char temp[MAX_PATH + 1];
-  if (temp_folder(temp, sizeof temp) != 0) return -1;
-  text_format(folder_out, size, "%sCorvaneUI-%lu", temp, GetCurrentProcessId());
-  wchar_t wide[MAX_PATH];
-  if (utf8_to_wide(folder_out, wide, MAX_PATH) != 0) return -1;
-  if (!CreateDirectoryW(wide, nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return -1;
+ui_host_state g_ui_host;
+
+namespace {
+
+constexpr DWORD WINDOW_STYLE = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;  // fixed size, no maximise box
+
+const char* or_default(const char* text, const char* fallback) { return text && *text ? text : fallback; }
+
+void set_close_item(HWND window, bool enabled) {
+  EnableMenuItem(GetSystemMenu(window, FALSE), SC_CLOSE, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
+void focus_webview() {
+  if (g_ui_host.controller)
+    g_ui_host.controller->lpVtbl->MoveFocus(g_ui_host.controller, COREWEBVIEW2_MOVE_FOCUS_REASON_PROGRAMMATIC);
+}
+
+void fit_webview(HWND window, WPARAM kind) {
+  ICoreWebView2Controller* controller = g_ui_host.controller;
+  if (!controller) return;
+  if (kind == SIZE_MINIMIZED) {
+    controller->lpVtbl->put_IsVisible(controller, FALSE);
+    return;
+  }
+  RECT client;
+  GetClientRect(window, &client);
+  controller->lpVtbl->put_Bounds(controller, client);
+  controller->lpVtbl->put_IsVisible(controller, TRUE);
+}
+
+void on_close_request(HWND window) {
+  if (g_ui_host.config && g_ui_host.config->close_disabled && !g_ui_host.close_enabled) return;  // the guard
+  if (g_ui_host.confirm_text) {
+    int answer = ui_host_message_box(window, g_ui_host.confirm_text, or_default(g_ui_host.confirm_caption, "Corvane"),
+                                     MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
+    if (answer != IDYES) return;
+    g_ui_host.user_confirmed_close = true;
+  }
+  DestroyWindow(window);
+}
+
+// The WebView2 objects go with the window: Close gives back every handler the runtime holds.
+void release_webview() {
+  ui_poster_remove();
+  if (g_ui_host.controller) g_ui_host.controller->lpVtbl->Close(g_ui_host.controller);
+  if (g_ui_host.webview) g_ui_host.webview->lpVtbl->Release(g_ui_host.webview);
+  if (g_ui_host.controller) g_ui_host.controller->lpVtbl->Release(g_ui_host.controller);
+  g_ui_host.webview = nullptr;
+  g_ui_host.controller = nullptr;
+}
+
+LRESULT CALLBACK host_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_SIZE:
+      fit_webview(window, wparam);
+      return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wparam) != WA_INACTIVE) focus_webview();
+      break;
+    case WM_SETFOCUS:
+      focus_webview();
+      return 0;
+    case WM_CLOSE:
+      on_close_request(window);
+      return 0;
+    case WM_DESTROY:
+      release_webview();
+      g_ui_host.window = nullptr;
+      PostQuitMessage(0);
+      return 0;
+    case WM_UI_POST_JSON: {
+      auto* text = reinterpret_cast<const wchar_t*>(lparam);
+      if (text && g_ui_host.webview) {
+        HRESULT hr = g_ui_host.webview->lpVtbl->PostWebMessageAsJson(g_ui_host.webview, text);
+        if (FAILED(hr))
+          log_write(LOG_UI, LOG_LEVEL_ERROR,
+                    "PostWebMessageAsJson rejected a %d-char message (hr=0x%08lX); the JS caller will not be answered",
+                    static_cast<int>(lstrlenW(text)), static_cast<unsigned long>(hr));
+      }
+      ui_poster_free(lparam);
+      return 0;
+    }
+    case WM_UI_CLOSE:
+      DestroyWindow(window);
+      return 0;
+  }
+  return DefWindowProcW(window, message, wparam, lparam);
+}
+
+int32_t system_dpi() {
+  typedef UINT(WINAPI * dpi_fn)(void);
+  auto get_dpi = reinterpret_cast<dpi_fn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForSystem")));
+  int32_t dpi = get_dpi ? static_cast<int32_t>(get_dpi()) : 96;
+  if (dpi <= 95) {
+    HDC screen = GetDC(nullptr);
+    if (screen) {
+      dpi = GetDeviceCaps(screen, LOGPIXELSX);
+      ReleaseDC(nullptr, screen);
+    }
+  }
+  return dpi;
+}
+
+HWND create_host_window(const ui_host_config* config) {
+  WNDCLASSEXW window_class = {};
+  window_class.cbSize = sizeof window_class;
+  window_class.lpfnWndProc = host_window_proc;
+  window_class.hInstance = GetModuleHandleW(nullptr);
+  window_class.hIcon = LoadIconW(window_class.hInstance, MAKEINTRESOURCEW(103));
+  window_class.hIconSm = window_class.hIcon;
+  window_class.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */);
+  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  window_class.lpszClassName = L"" UI_WINDOW_CLASS;
+  RegisterClassExW(&window_class);  // already registered by an earlier window: fine
+
+  ui_window_rect rect = ui_window_placement(config->width, config->height, system_dpi(),
+                                            GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  wchar_t title[129];
+  if (utf8_to_wide(or_default(config->title, "Corvane"), title, 129) != 0) lstrcpyW(title, L"Corvane");
+  return CreateWindowExW(0, window_class.lpszClassName, title, WINDOW_STYLE, rect.x, rect.y, rect.width, rect.height,
+                         nullptr, nullptr, window_class.hInstance, nullptr);
+}
+
+void take_config(const ui_host_config* config) {
+  g_ui_host.config = config;
+  g_ui_host.close_enabled = false;
+  g_ui_host.user_confirmed_close = false;
+  g_ui_host.confirm_text = config->close_confirm_text;
+  g_ui_host.confirm_caption = config->close_confirm_caption;
+}
+
+}  // namespace
+
+void ui_host_run(const ui_host_config* config) {
+  if (!webview_loader_load()) {
+    log_write(LOG_UI, LOG_LEVEL_ERROR, "WebView2Loader.dll not found");
+    return;
+  }
+  take_config(config);
+  g_ui_host.webview_failed = false;
+  HWND window = create_host_window(config);
+  if (!window) {
+    char text[256];
+    text_format(text, sizeof text,
+                "Corvane Setup couldn't create its main window (GLE=%lu). The installer cannot continue.",
+                GetLastError());
+    log_write(LOG_UI, LOG_LEVEL_ERROR, "%s", text);
+    ui_host_message_box(nullptr, text, "CorVane Setup", MB_ICONERROR | MB_TOPMOST);
+    g_ui_host.config = nullptr;
+    return;
+  }
+  g_ui_host.window = window;
+  if (config->close_disabled) set_close_item(window, false);
+  ui_poster_install(window);
+  if (!ui_host_start_webview(window)) DestroyWindow(window);
+
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  ui_poster_drain();
+  g_ui_host.window = nullptr;
+  g_ui_host.config = nullptr;
+}
+
+int webview_continue(const ui_host_config* config) {
+  if (!g_ui_host.window || !g_ui_host.webview || !config || !config->ui_folder) return -1;
+  take_config(config);
+  if (config->title && *config->title) {
+    wchar_t title[129];
+    if (utf8_to_wide(config->title, title, 129) == 0) SetWindowTextW(g_ui_host.window, title);
+  }
+  set_close_item(g_ui_host.window, !config->close_disabled);
+  ui_host_navigate();
   return 0;
 }
 
-int webview_available() {
-  log_write(LOG_UI, LOG_LEVEL_WARN, "WebView2 host not in this build");
-  return 0;
+void ui_enable_close() {
+  g_ui_host.close_enabled = true;
+  if (g_ui_host.window) set_close_item(g_ui_host.window, true);
 }
 
-void ui_delete_extraction_folder(const char* folder) {
-  wchar_t wide[MAX_PATH];
-  if (!folder || !*folder || utf8_to_wide(folder, wide, MAX_PATH) != 0) return;
-  RemoveDirectoryW(wide);
+void ui_set_close_confirmation(const char* text, const char* caption) {
+  g_ui_host.confirm_text = text;
+  g_ui_host.confirm_caption = caption;
+}
+
+int ui_host_message_box(HWND owner, const char* text, const char* caption, UINT flags) {
+  wchar_t wide_text[1024], wide_caption[128];
+  utf8_to_wide(text, wide_text, 1024);
+  utf8_to_wide(caption, wide_caption, 128);
+  return MessageBoxW(owner, wide_text, wide_caption, flags);
+}
+
+int ui_host_user_confirmed_close() { return g_ui_host.user_confirmed_close; }
+
+int ui_host_webview_failed() { return g_ui_host.webview_failed; }
+
+void ui_host_fail_webview() {
+  g_ui_host.webview_failed = true;
+  if (g_ui_host.window) DestroyWindow(g_ui_host.window);
 }

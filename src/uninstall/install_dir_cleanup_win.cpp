@@ -40,20 +40,17 @@ int for_each_removable(const char* folder, Action remove_one) {
 
 void remove_install_entry(const char* folder, const char* name, DWORD attributes) {
   char path[MAX_PATH];
-  wchar_t wide[MAX_PATH];
-  if (join_path(folder, name, path, sizeof path) != 0 || utf8_to_wide(path, wide, MAX_PATH) != 0) return;
+  if (join_path(folder, name, path, sizeof path) != 0) return;
   if (attributes & FILE_ATTRIBUTE_DIRECTORY)
     delete_tree(path);
   else
-    DeleteFileW(wide);
+    delete_file_no_follow(path);
 }
 
 void remove_emptied_install_dir(const char* folder) {
   char uninstaller[MAX_PATH];
-  wchar_t wide[MAX_PATH], folder_wide[MAX_PATH];
-  if (join_path(folder, UNINSTALLER_EXE, uninstaller, sizeof uninstaller) == 0 &&
-      utf8_to_wide(uninstaller, wide, MAX_PATH) == 0)
-    DeleteFileW(wide);
+  wchar_t folder_wide[MAX_PATH];
+  if (join_path(folder, UNINSTALLER_EXE, uninstaller, sizeof uninstaller) == 0) delete_file_no_follow(uninstaller);
   if (utf8_to_wide(folder, folder_wide, MAX_PATH) != 0) return;
   for (int attempt = 1; attempt <= REMOVE_ATTEMPTS; ++attempt) {
     if (RemoveDirectoryW(folder_wide)) break;

@@ -7,7 +7,6 @@
 #include "base/log.h"
 #include "base/path_text.h"
 #include "base/product.h"
-#include "base/wide_win.h"
 #include "uninstall/cleanup_steps_win.h"
 
 namespace {
@@ -52,12 +51,11 @@ void delete_desktop_shortcuts() {
     char folder[MAX_PATH];
     if (shell_folder(csidl, folder, sizeof folder) != 0) continue;
     for (size_t i = 0; i < PRODUCT_SHORTCUTS.count; ++i) {
+      // The user's desktop is the user's to fill: a link planted under the name is removed
+      // itself, never followed.
       char path[MAX_PATH];
-      wchar_t wide[MAX_PATH];
-      if (join_path(folder, PRODUCT_SHORTCUTS.names[i], path, sizeof path) != 0 ||
-          utf8_to_wide(path, wide, MAX_PATH) != 0)
-        continue;
-      if (DeleteFileW(wide)) log_info("Deleted desktop shortcut: %s", path);
+      if (join_path(folder, PRODUCT_SHORTCUTS.names[i], path, sizeof path) != 0) continue;
+      if (delete_file_no_follow(path)) log_info("Deleted desktop shortcut: %s", path);
     }
   }
 }

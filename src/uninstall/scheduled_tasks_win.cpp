@@ -1,7 +1,7 @@
 // The product's scheduled tasks go through schtasks, the tool that knows the task store.
-#include "base/bounded_text.h"
 #include "base/hidden_process_win.h"
 #include "base/log.h"
+#include "base/schtasks_command.h"
 #include "uninstall/cleanup.h"
 #include "uninstall/cleanup_steps_win.h"
 
@@ -11,7 +11,7 @@ constexpr DWORD SCHTASKS_TIMEOUT_MS = 10000;
 
 void delete_scheduled_task(const char* task_name) {
   char command[512];
-  if (!text_format(command, sizeof command, "schtasks.exe /Delete /TN \"%s\" /F", task_name)) return;
+  if (!schtasks_delete_command(task_name, command, sizeof command)) return;
   if (run_hidden(command, SCHTASKS_TIMEOUT_MS, nullptr) == HIDDEN_RUN_NOT_STARTED)
     log_warn("Failed to start schtasks for task %s (err=%lu)", task_name, GetLastError());
 }

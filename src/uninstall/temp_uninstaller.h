@@ -1,4 +1,4 @@
-// A copy of the uninstaller in the temp folder, so a run from the install folder can
+// A copy of the uninstaller in the run's private folder, so a run from the install folder can
 // hand over to a copy that does not lock that folder.
 #pragma once
 

@@ -2,11 +2,10 @@
 
 #include <atomic>
 
-#include "base/bounded_text.h"
-#include "base/folders_win.h"
 #include "base/log.h"
+#include "base/own_image_win.h"
+#include "base/private_folder_win.h"
 #include "base/product.h"
-#include "base/wide_win.h"
 #include "uninstall/temp_uninstaller.h"
 
 namespace {
@@ -14,14 +13,14 @@ namespace {
 std::atomic<int> g_staged{0};
 char g_target[MAX_PATH];
 
+// From the held image into the private folder: the copy is the program that started, and
+// no other process can replace it before it is run.
 DWORD WINAPI stage_temp_uninstaller(LPVOID) {
-  wchar_t source[MAX_PATH], target[MAX_PATH];
-  if (GetModuleFileNameW(nullptr, source, MAX_PATH) && utf8_to_wide(g_target, target, MAX_PATH) == 0 &&
-      CopyFileW(source, target, FALSE)) {
+  DWORD error = g_target[0] ? own_image_copy(g_target, CREATE_NEW) : ERROR_PATH_NOT_FOUND;
+  if (error == ERROR_SUCCESS)
     log_info("Staged temp uninstaller: %s", g_target);
-  } else {
-    log_warn("Failed to stage temp uninstaller (err=%lu)", GetLastError());
-  }
+  else
+    log_warn("Failed to stage temp uninstaller (err=%lu)", error);
   g_staged.store(1);
   return 0;
 }
@@ -29,9 +28,7 @@ DWORD WINAPI stage_temp_uninstaller(LPVOID) {
 }  // namespace
 
 void start_temp_uninstaller_staging() {
-  char temp[MAX_PATH + 1];
-  temp_folder(temp, sizeof temp);
-  text_format(g_target, sizeof g_target, "%s%s", temp, UNINSTALLER_EXE);
+  private_file_path(UNINSTALLER_EXE, g_target, sizeof g_target);
   HANDLE thread = CreateThread(nullptr, 0, stage_temp_uninstaller, nullptr, 0, nullptr);
   if (thread) CloseHandle(thread);
 }

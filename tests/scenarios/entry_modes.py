@@ -1,8 +1,14 @@
 """The entry under Wine: run mode from the file name, the switches, the lock and the OS gate."""
+import os
+import re
 import time
+from pathlib import Path
 
+from install_silent import INSTALL_DIR, UNINSTALL_KEY
+from page_double import PageDouble
 from scenario import Scenario, check, check_in, variant_exe
 from scenario_main import main
+from uninstall_silent import install
 
 
 def scenario_os_gate_refuses_windows_7():
@@ -93,28 +99,49 @@ def scenario_plain_start_ends_on_consent_path():
 
 
 def scenario_post_consent_relaunch_without_webview_aborts():
-    with Scenario("ui_abort") as s:
+    # The build without a loader, and the double planted beside it in Downloads as any program
+    # could: the elevated process must not load it, and shows the missing-WebView2 box.
+    with Scenario("ui_abort", display=True) as s:
         exe = s.place_exe("CorvaneSetup.exe", source=variant_exe("no_loader"))
-        # No display: the message box returns at once, as Wine does without X.
-        result = s.run(exe, "/SKIPWELCOME /USAGEDATA=1", timeout=180)
+        s.place_exe("WebView2Loader.dll", source=Path(os.environ["CORVANE_EXE"]).parent / "webview2_fake" /
+                    "WebView2Loader.dll")
+        double = PageDouble(s)
+        driver, text_file = s.answer_dialog("Corvane")
+        result = s.run(exe, "/SKIPWELCOME /USAGEDATA=1", timeout=180, env=double.env)
+        driver.wait(timeout=60)
         check(result.exit_code == 1, f"exit code {result.exit_code}")
+        check(text_file.read_text(encoding="utf-8") ==
+              "Corvane Setup could not start because Microsoft Edge WebView2 Runtime is missing or disabled on this "
+              "PC. Please install the latest Windows updates and try again.", f"dialog {text_file.read_text()!r}")
+        check(not double.events(), f"the planted loader was loaded: {double.events()}")
         log = s.log("Corvane.Installer")
         check_in("launched (post-consent relaunch)", log)
         check("Another installer instance" not in log, "the relaunch must not take the lock")
         check_in("Mode: UI (WebView2)", log)
+        check_in("WebView2Loader.dll not embedded in this build", log)
+        check_in("UI assets extracted successfully", log)
         check_in("WebView2 unavailable after elevation — aborting install (no silent fallback by policy)", log)
-        check_in("WebView2 host not in this build", s.log("Corvane.InstallerUI"))
+        ui_log = s.log("Corvane.InstallerUI")
+        check(re.search(r"\[ERROR\] \[InstallerUI\] WebView2Loader\.dll not found: C:\\windows\\Temp\\"
+                        r"Corvane-[0-9a-f]{32}\\CorvaneInstaller-\d+\\WebView2Loader\.dll \(err=126\)", ui_log), f"UI log:\n{ui_log}")
+        check_in("webview_available: loader DLL not available", ui_log)
+        check(not [p for p in s.unix_path(r"C:\windows\temp").iterdir() if p.name.startswith("Corvane-")],
+              "the private folder with the extraction folder was left behind")
 
 
 def scenario_uninstaller_ui_relaunch_falls_back_to_silent():
-    with Scenario("uninstaller_ui_fallback") as s:
-        exe = s.place_exe("CorvaneUninstall.exe", source=variant_exe("no_loader"))
-        result = s.run(exe, "/SKIPWELCOME", timeout=180)
+    with Scenario("uninstaller_ui_fallback", vendor=True) as s:
+        install(s)
+        exe = s.place_exe("CorvaneUninstall.exe", folder=r"C:\users\{user}\Temp", source=variant_exe("no_loader"))
+        result = s.run(exe, "/SKIPWELCOME", timeout=600)
         check(result.exit_code == 0, f"exit code {result.exit_code}")
         log = s.log("Corvane.Uninstaller")
         check_in("Mode: UI (WebView2) — welcome already shown", log)
+        check_in("WebView2 not available for uninstaller UI", log)
         check_in("WebView2 not available — falling back to silent", log)
         check("Mode: silent" not in log, "the fallback does not log the silent mode line")
+        check(not s.unix_path(INSTALL_DIR).exists(), "the product is still installed")
+        check(not s.reg_values(UNINSTALL_KEY + r"\Corvane"), "Uninstall\\Corvane is still there")
 
 
 if __name__ == "__main__":

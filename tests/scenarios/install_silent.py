@@ -43,50 +43,58 @@ def run_setup(s, args="/S", timeout=600):
     return result.exit_code, s.log("Corvane.Installer")
 
 
+def check_install_outcome(s, log):
+    """The test product installed from the ZIP over HTTPS, the program registered as its
+    uninstaller, the service started, and the install's events sent."""
+    for name in ("Corvane.exe", "Corvane.Service.exe", "CorvaneUninstall.exe"):
+        check((s.unix_path(INSTALL_DIR) / name).is_file(), f"{name} missing from the install folder")
+
+    ours = s.reg_values(UNINSTALL_KEY + r"\Corvane")
+    code = product_code("ok")
+    expected = {"DisplayName": "Corvane", "UninstallString": f'"{INSTALL_DIR}\\CorvaneUninstall.exe"',
+                "DisplayIcon": INSTALL_DIR + r"\Corvane.exe,0", "Publisher": "Corvane Labs",
+                "DisplayVersion": "2.1.7.0", "InstallLocation": INSTALL_DIR, "MsiProductCode": code}
+    for name, value in expected.items():
+        check(ours.get(name, (None, None))[1] == value, f"Uninstall\\Corvane {name} = {ours.get(name)}")
+    check(ours.get("NoModify") == ("REG_DWORD", "0x1") and ours.get("NoRepair") == ("REG_DWORD", "0x1"),
+          "NoModify/NoRepair")
+    check("HelpLink" in ours, "HelpLink missing")
+    msi_entry = s.reg_values(UNINSTALL_KEY + "\\" + code)
+    check(msi_entry.get("SystemComponent") == ("REG_DWORD", "0x1"), f"MSI entry not hidden: {msi_entry}")
+    app_paths = s.reg_values(r"HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\Corvane.exe")
+    check(app_paths, "App Paths key missing")
+    check(s.reg_values(r"HKLM\Software\CorvaneLabs\Corvane").get("InstallDate"), "InstallDate written")
+
+    check(re.search(r'msiexec\.exe /i "C:\\windows\\Temp\\Corvane-[0-9a-f]{32}\\' + re.escape(MSI) +
+                    '" /qn /norestart LAUNCHAPP=0 CORVANE_DECRYPT_HTTPS=1', log), "msiexec command line")
+    check_in("msiexec exit code: 0", log)
+    # The ZIP was tried first and sufficed: one package download, over HTTPS, on the .com host.
+    check(downloads(s) == [("https", "update-dl.corvane.com", "/" + ZIP)], f"downloads: {downloads(s)}")
+
+    # Wine ends a prefix's services once no program runs, so the service's own record tells
+    # that the program's start request made it run.
+    # The start request returns before the service reports, so its record may come a moment later.
+    check("running" in wait_for_lines(s, "service-events.txt", 1), "service never ran")
+
+    sent = events(s)
+    names = [name for name, _ in sent]
+    for name in ("corvane.installer.start", "corvane.installer.install", "corvane.installer.finish",
+                 "corvane.installer.close"):
+        check(name in names, f"{name} not received; got {names}")
+    check(dict(sent)["corvane.installer.finish"]["message"] == "Install complete", "finish message")
+
+
 def scenario_installs_registers_starts_and_launches():
     with Scenario("install_silent_ok", vendor=True) as s:
         s.vendor.update(session={"match": "none"})
         serve(s, zip_variant="ok", msi_variant="ok")
         code, log = run_setup(s)
         check(code == 0, f"exit code {code}")
-        for name in ("Corvane.exe", "Corvane.Service.exe", "CorvaneUninstall.exe"):
-            check((s.unix_path(INSTALL_DIR) / name).is_file(), f"{name} missing from the install folder")
-
-        ours = s.reg_values(UNINSTALL_KEY + r"\Corvane")
-        code = product_code("ok")
-        expected = {"DisplayName": "Corvane", "UninstallString": f'"{INSTALL_DIR}\\CorvaneUninstall.exe"',
-                    "DisplayIcon": INSTALL_DIR + r"\Corvane.exe,0", "Publisher": "Corvane Labs",
-                    "DisplayVersion": "2.1.7.0", "InstallLocation": INSTALL_DIR, "MsiProductCode": code}
-        for name, value in expected.items():
-            check(ours.get(name, (None, None))[1] == value, f"Uninstall\\Corvane {name} = {ours.get(name)}")
-        check(ours.get("NoModify") == ("REG_DWORD", "0x1") and ours.get("NoRepair") == ("REG_DWORD", "0x1"),
-              "NoModify/NoRepair")
-        check("HelpLink" in ours, "HelpLink missing")
-        msi_entry = s.reg_values(UNINSTALL_KEY + "\\" + code)
-        check(msi_entry.get("SystemComponent") == ("REG_DWORD", "0x1"), f"MSI entry not hidden: {msi_entry}")
-        app_paths = s.reg_values(r"HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\Corvane.exe")
-        check(app_paths, "App Paths key missing")
-
-        check_in("msiexec.exe /i \"C:\\users\\root\\Temp\\" + MSI + "\" /qn /norestart LAUNCHAPP=0 "
-                 "CORVANE_DECRYPT_HTTPS=1", log)
-        check_in("msiexec exit code: 0", log)
+        check_install_outcome(s, log)
         check_in("Install complete (silent)", log)
-        # The ZIP was tried first and sufficed: one package download, over HTTPS, on the .com host.
-        check(downloads(s) == [("https", "update-dl.corvane.com", "/" + ZIP)], f"downloads: {downloads(s)}")
-
-        # Wine ends a prefix's services once no program runs, so the service's own record tells
-        # that the program's start request made it run.
-        # The start request returns before the service reports, so its record may come a moment later.
-        check("running" in wait_for_lines(s, "service-events.txt", 1), "service never ran")
-
-        sent = events(s)
-        names = [name for name, _ in sent]
-        for name in ("corvane.installer.run", "corvane.installer.start", "corvane.installer.install",
-                     "corvane.installer.finish", "corvane.installer.close"):
-            check(name in names, f"{name} not received; got {names}")
-        bodies = dict(sent)
+        bodies = dict(events(s))
+        check("corvane.installer.run" in bodies, "no run event")
         check(bodies["corvane.installer.start"]["message"] == "Install started (silent)", "start message")
-        check(bodies["corvane.installer.finish"]["message"] == "Install complete", "finish message")
         close = bodies["corvane.installer.close"]
         check(close.get("launch_outcome") in ("launch_accepted", "already_running", "launch_failed"),
               f"launch_outcome {close.get('launch_outcome')}")
@@ -96,7 +104,6 @@ def scenario_installs_registers_starts_and_launches():
         if close["launch_outcome"] == "launch_accepted":
             launched = "\n".join(wait_for_lines(s, "app-command-lines.txt", 1))
             check_in(f"--run_source=installer --install_event_id={install_id}", launched, "app command line")
-        check(s.reg_values(r"HKLM\Software\CorvaneLabs\Corvane").get("InstallDate"), "InstallDate written")
 
 
 def scenario_failed_zip_package_retries_bare_msi_once():

@@ -44,12 +44,6 @@ def msiexec(s, args, timeout=180):
     return s.run("msiexec.exe", args, timeout=timeout).exit_code
 
 
-def serve_package(s, variant, latest=True):
-    """Offers the variant's package on the vendor stand-in's download hosts (its ZIP form is left out)."""
-    source = product_msi(variant, latest)
-    s.vendor.add_file(source.name, source)
-
-
 def place_package(s, variant, latest=False):
     source = product_msi(variant, latest)
     return s.place_exe(source.name, source=source)

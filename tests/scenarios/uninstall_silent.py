@@ -1,5 +1,6 @@
 """The silent uninstall end to end under Wine, and installing over an existing installation."""
 import os
+import re
 import shutil
 import time
 from pathlib import Path
@@ -71,9 +72,10 @@ def scenario_install_over_existing_with_uninstall_first():
         check_in("Existing install detected (has_c=1", log)
         check_in("uninstall_existing=1)", log)
         check_in("Pre-install close: stopping Corvane UI / services / driver", log)
-        check_in("Staged pre-install uninstaller: C:\\users\\root\\Temp\\CorvaneUninstall-PreInstall.exe", log)
-        check_in("Pre-install uninstall: \"C:\\users\\root\\Temp\\CorvaneUninstall-PreInstall.exe\" /S "
-                 "/UNINSTALLBEFOREINSTALL /USAGEDATA=1", log)
+        staged = r"C:\\windows\\Temp\\Corvane-[0-9a-f]{32}\\CorvaneUninstall-PreInstall\.exe"
+        check(re.search("Staged pre-install uninstaller: " + staged, log), "staged uninstaller line")
+        check(re.search(f'Pre-install uninstall: "{staged}" /S /UNINSTALLBEFOREINSTALL /USAGEDATA=1', log),
+              "pre-install uninstall command line")
         check_in("Pre-install uninstaller exit code: 0", log)
         check_in("Pre-install uninstall finished (exit=0, has_c=1, has_msi=1", log)
         check(log.count("msiexec exit code: 0") == 2, "both installs ran msiexec")

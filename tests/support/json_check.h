@@ -113,3 +113,51 @@ inline flat_json parse_flat_json(const std::string& t) {
   }
   return r;
 }
+
+namespace json_check_detail {
+
+inline bool skip_value(const std::string& t, size_t& i, int depth);
+
+inline bool skip_container(const std::string& t, size_t& i, int depth, char close) {
+  bool object = close == '}';
+  ++i;
+  skip_blanks(t, i);
+  if (i < t.size() && t[i] == close) return ++i, true;
+  while (i < t.size()) {
+    std::string ignored;
+    if (object) {
+      if (!read_string(t, i, &ignored)) return false;
+      skip_blanks(t, i);
+      if (i >= t.size() || t[i++] != ':') return false;
+      skip_blanks(t, i);
+    }
+    if (!skip_value(t, i, depth + 1)) return false;
+    skip_blanks(t, i);
+    if (i >= t.size()) return false;
+    if (t[i] == close) return ++i, true;
+    if (t[i++] != ',') return false;
+    skip_blanks(t, i);
+  }
+  return false;
+}
+
+inline bool skip_value(const std::string& t, size_t& i, int depth) {
+  if (depth > 32 || i >= t.size()) return false;
+  std::string ignored;
+  if (t[i] == '{') return skip_container(t, i, depth, '}');
+  if (t[i] == '[') return skip_container(t, i, depth, ']');
+  if (t[i] == '"') return read_string(t, i, &ignored);
+  if (t.compare(i, 4, "null") == 0) return i += 4, true;
+  return read_scalar(t, i, &ignored);
+}
+
+}  // namespace json_check_detail
+
+// Whether a whole text is one valid JSON value (nesting allowed), by the same string rules.
+inline bool json_valid(const std::string& t) {
+  size_t i = 0;
+  json_check_detail::skip_blanks(t, i);
+  if (!json_check_detail::skip_value(t, i, 0)) return false;
+  json_check_detail::skip_blanks(t, i);
+  return i == t.size();
+}

@@ -2,6 +2,8 @@
 
 #include <shlobj.h>
 
+#include <gtest/gtest.h>
+
 #include <atomic>
 #include <fstream>
 #include <sstream>
@@ -94,31 +96,36 @@ void wipe(const std::string& path) {
     return;
   }
   if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-    // A link: Wine removes a Unix link's target when asked through Windows, so the link
-    // is removed from the Unix side.
-    typedef char*(CDECL * unix_name_fn)(LPCWSTR);
-    auto unix_name = reinterpret_cast<unix_name_fn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    char* name = unix_name ? unix_name(folder.c_str()) : nullptr;
-    if (name) {
-      run_and_wait(std::string("rm \"") + name + "\"", 10000, L"Z:\\bin\\rm");
-      HeapFree(GetProcessHeap(), 0, name);
-      for (int i = 0; i < 100 && GetFileAttributesW(folder.c_str()) != INVALID_FILE_ATTRIBUTES; ++i) Sleep(50);
-    } else {
-      RemoveDirectoryW(folder.c_str());
-    }
+    remove_link(path);
     return;
   }
   SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
   DeleteFileW(folder.c_str());
 }
 
-bool make_folder_link(const std::string& link_path, const std::string& target) {
+void remove_link(const std::string& link_path) {
+  std::wstring link = wide(link_path);
+  typedef char*(CDECL * unix_name_fn)(LPCWSTR);
+  auto unix_name = reinterpret_cast<unix_name_fn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  char* name = unix_name ? unix_name(link.c_str()) : nullptr;
+  if (!name) {
+    if (!RemoveDirectoryW(link.c_str())) DeleteFileW(link.c_str());
+    return;
+  }
+  run_and_wait(std::string("rm \"") + name + "\"", 10000, L"Z:\\bin\\rm");
+  HeapFree(GetProcessHeap(), 0, name);
+  for (int i = 0; i < 100 && GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES; ++i) Sleep(50);
+}
+
+bool make_link(const std::string& link_path, const std::string& target) {
   typedef char*(CDECL * unix_name_fn)(LPCWSTR);
   auto unix_name = reinterpret_cast<unix_name_fn>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
   if (!unix_name) {
-    CreateSymbolicLinkW(wide(link_path).c_str(), wide(target).c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY);
+    DWORD target_attributes = GetFileAttributesW(wide(target).c_str());
+    bool folder = target_attributes != INVALID_FILE_ATTRIBUTES && (target_attributes & FILE_ATTRIBUTE_DIRECTORY);
+    CreateSymbolicLinkW(wide(link_path).c_str(), wide(target).c_str(), folder ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0);
   } else {
     // The link does not exist yet, so its Unix name is found through its folder.
     size_t cut = link_path.find_last_of('\\');
@@ -144,16 +151,41 @@ scratch_dir::scratch_dir(const char* name) : path_(temp_path(name)) {
   CreateDirectoryW(wide(path_).c_str(), nullptr);
 }
 
-captured_log::captured_log(const char* component) {
+scratch_dir::scratch_dir(full_path_t, const std::string& path) : path_(path) {
+  wipe(path_);
+  SHCreateDirectoryExW(nullptr, wide(path_).c_str(), nullptr);
+}
+
+captured_log::captured_log(const char* component, int channel) : channel_(channel) {
   static std::atomic<int> serial{0};
   path_ = temp_path("corvane-test-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial) + ".log");
   DeleteFileW(wide(path_).c_str());
-  log_open(LOG_MAIN, path_.c_str(), component);
+  log_open(channel_, path_.c_str(), component);
 }
 
 captured_log::~captured_log() {
-  log_close(LOG_MAIN);
+  log_close(channel_);
   DeleteFileW(wide(path_).c_str());
+}
+
+void create_task(const std::string& name) {
+  scratch_dir dir("test-task-xml");
+  std::string xml = dir.sub("task.xml");
+  write_file(xml,
+             "<?xml version=\"1.0\"?>\n"
+             "<Task version=\"1.2\" xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\">\n"
+             "  <Actions Context=\"Author\"><Exec><Command>C:\\windows\\system32\\notepad.exe</Command></Exec>"
+             "</Actions>\n</Task>\n");
+  int code = run_and_wait("schtasks.exe /Create /XML \"" + xml + "\" /TN \"" + name + "\"", 30000);
+  if (code != 0) ADD_FAILURE() << "schtasks could not create " << name << " (exit " << code << ")";
+}
+
+bool task_file_exists(const std::string& file_name) {
+  wchar_t system[MAX_PATH];
+  GetSystemDirectoryW(system, MAX_PATH);
+  char utf8[MAX_PATH * 3];
+  wide_to_utf8(system, utf8, sizeof utf8);
+  return exists(std::string(utf8) + "\\Tasks\\" + file_name);
 }
 
 int captured_log::count(const std::string& line) const {

@@ -25,16 +25,29 @@ std::string known_folder(int csidl);
 // is named by its full path.
 int run_and_wait(const std::string& command, DWORD timeout_ms, const wchar_t* application = nullptr);
 
+// A scheduled task created from an XML fixture (Wine's schtasks takes no other form), and
+// whether the task's file exists under the system's Tasks folder (its name without the
+// leading backslash). A task that cannot be created fails the calling test.
+void create_task(const std::string& name);
+bool task_file_exists(const std::string& file_name);
+
 // Removes a file, or a folder and everything in it without entering links (test cleanup only).
 void wipe(const std::string& path);
-// A folder link at link_path to target: a Unix symbolic link, which is what Wine shows as a
-// reparse point (its CreateSymbolicLink creates nothing). True once it shows as one.
-bool make_folder_link(const std::string& link_path, const std::string& target);
+// A link at link_path to target (a folder or a file): a Unix symbolic link, which is what Wine
+// shows as a reparse point (its CreateSymbolicLink creates nothing). True once it shows as one.
+bool make_link(const std::string& link_path, const std::string& target);
+// Removes a link itself: from the Unix side under Wine, which removes a link's target when
+// asked through Windows.
+void remove_link(const std::string& link_path);
 
-// A fresh folder under the temp folder, wiped at both ends.
+// A fresh folder under the temp folder (or at a full path, such as the product's install
+// folder, with its parents made), wiped at both ends.
 class scratch_dir {
  public:
   explicit scratch_dir(const char* name);
+  struct full_path_t {};
+  static constexpr full_path_t full_path{};
+  scratch_dir(full_path_t, const std::string& path);
   ~scratch_dir() { wipe(path_); }
   scratch_dir(const scratch_dir&) = delete;
   scratch_dir& operator=(const scratch_dir&) = delete;
@@ -45,11 +58,11 @@ class scratch_dir {
   std::string path_;
 };
 
-// The main log channel written to a file of its own for the object's lifetime, under the
-// component name the lines carry ("Installer", "Uninstaller").
+// A log channel (the main one unless named) written to a file of its own for the object's
+// lifetime, under the component name the lines carry ("Installer", "InstallerUI", ...).
 class captured_log {
  public:
-  explicit captured_log(const char* component = "Installer");
+  explicit captured_log(const char* component = "Installer", int channel = 0);
   ~captured_log();
   captured_log(const captured_log&) = delete;
   captured_log& operator=(const captured_log&) = delete;
@@ -59,6 +72,7 @@ class captured_log {
 
  private:
   std::string path_;
+  int channel_;
 };
 
 }  // namespace test_support

@@ -1,6 +1,8 @@
 """The shipped 32-bit CorvaneSetup.exe itself under Wine's WoW64, for what the twin cannot prove.
 Where 32-bit code runs only through qemu's emulator (tests/harness/emulation.py) each process
 takes about a minute, and the emulator breaks Wine's threads now and then."""
+import re
+
 import emulation
 from scenario import Scenario, Skipped, check, check_in
 from scenario_main import main
@@ -9,14 +11,14 @@ EMULATED_RUN_SECONDS = 300
 NATIVE_RUN_SECONDS = 120
 
 
-def run_emulated(s, exe, args):
+def run_emulated(s, exe, args, env=None, timeout=EMULATED_RUN_SECONDS):
     """Runs the shipped exe. A start-up smoke run that the emulator broke or left stuck is tried
     once more from a clean temp folder (printed, the first attempt's output kept); natively
     every outcome counts."""
     if not emulation.emulated():
-        return s.run(exe, args, timeout=NATIVE_RUN_SECONDS)
+        return s.run(exe, args, timeout=min(timeout, NATIVE_RUN_SECONDS), env=env)
     try:
-        result = s.run(exe, args, timeout=EMULATED_RUN_SECONDS)
+        result = s.run(exe, args, timeout=timeout, env=env)
         fault = emulation.emulator_fault((s.evidence / "run_exit.err").read_text(errors="replace"))
         if not fault:
             return result
@@ -27,7 +29,7 @@ def run_emulated(s, exe, args):
     (s.evidence / "run_exit.err").replace(s.evidence / "run_exit.first-attempt.err")
     for log in s.temp_dir.glob("Corvane.*.log"):
         log.unlink()
-    return s.run(exe, args, timeout=EMULATED_RUN_SECONDS)
+    return s.run(exe, args, timeout=timeout, env=env)
 
 
 def run_or_skip_on_emulator_fault(s, exe, args, log_stem):
@@ -62,6 +64,10 @@ def scenario_runs_alone_and_sees_the_native_machine():
         # A 32-bit process on 64-bit Windows reports the native machine (manifest + IsWow64Process2).
         check(any(line.rstrip().endswith("(x64)") and "] OS: " in line for line in log.splitlines()),
               "the OS line names the native x64 machine")
+        # The private working folder of a 32-bit process is under the real Windows folder too.
+        check(re.search(r"Private working folder: C:\\windows\\Temp\\Corvane-[0-9a-f]{32}\\", log),
+              "no private working folder under the Windows temp folder")
+        check_in("Removed private working folder: C:\\windows\\Temp\\Corvane-", log)
 
 
 def scenario_uninstaller_copy_writes_its_log():

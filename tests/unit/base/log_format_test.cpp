@@ -52,4 +52,11 @@ TEST(LogFormat, FallbackPath) {
   // A fallback that would not fit in a Windows path is refused rather than cut.
   std::string long_temp = "C:\\" + std::string(250, 't') + "\\";
   EXPECT_EQ(log_fallback_path(long_temp.c_str(), "D:\\Corvane.Installer-20260101.log", out, sizeof out), -1);
+
+  // A name taken by a link: the same name with the process id, also for the temp folder itself.
+  EXPECT_EQ(log_link_fallback_path("C:\\T\\", "C:\\T\\Corvane.Installer-20260304.log", 4242, out, sizeof out), 0);
+  EXPECT_STREQ(out, "C:\\T\\Corvane.Installer-20260304-4242.log");
+  EXPECT_EQ(log_link_fallback_path("C:\\T\\", "C:\\T\\plain", 7, out, sizeof out), 0);
+  EXPECT_STREQ(out, "C:\\T\\plain-7.log");
+  EXPECT_EQ(log_link_fallback_path(long_temp.c_str(), "D:\\Corvane.Installer-20260101.log", 1, out, sizeof out), -1);
 }

@@ -52,6 +52,7 @@ TEST_F(VendorDownload, WholeFileOverBothSchemesWithRisingProgress) {
   vendor_add_file("P.msi", body);
   for (const char* url : {"http://update-dl.corvane.com/P.msi", "https://beta-update-dl.corvane.org/P.msi"}) {
     progress_.clear();
+    DeleteFileA(dest_.c_str());
     ASSERT_EQ(fetch(url), DOWNLOAD_OK) << url << "\n" << log_text();
     EXPECT_EQ(read_file(dest_), body);
     ASSERT_GE(progress_.size(), 3u);
@@ -66,11 +67,10 @@ TEST_F(VendorDownload, WholeFileOverBothSchemesWithRisingProgress) {
   EXPECT_EQ(gets[0].values["user_agent"], "CorvaneInstaller/2.0.266.0");
 }
 
-TEST_F(VendorDownload, ErrorStatusesRemoveAnOldFileAndLogNoStall) {
+TEST_F(VendorDownload, ErrorStatusesLeaveNoFileAndLogNoStall) {
   vendor_add_file("P.msi", "x");
   vendor_config(R"({"faults": [{"kind": "status", "host": "*", "path": "/P.msi", "status": 500}]})");
   for (const char* url : {"http://update-dl.corvane.com/missing.msi", "http://update-dl.corvane.com/P.msi"}) {
-    write_file(dest_, "stale package from an earlier run");
     EXPECT_EQ(fetch(url), DOWNLOAD_FAILED) << url;
     EXPECT_FALSE(path_exists(dest_.c_str())) << url;
   }
@@ -80,6 +80,16 @@ TEST_F(VendorDownload, ErrorStatusesRemoveAnOldFileAndLogNoStall) {
   EXPECT_NE(log.find("HTTP 500"), std::string::npos) << log;
   EXPECT_EQ(log.find("stalled"), std::string::npos);
   EXPECT_EQ(log.find("collapsed"), std::string::npos);
+}
+
+// The package is only ever written as a new file: a name someone else made first is neither
+// written through nor removed.
+TEST_F(VendorDownload, AnExistingFileIsNeitherReplacedNorRemoved) {
+  vendor_add_file("P.msi", pattern(1000));
+  write_file(dest_, "planted");
+  EXPECT_EQ(fetch("http://update-dl.corvane.com/P.msi"), DOWNLOAD_FAILED);
+  EXPECT_EQ(read_file(dest_), "planted");
+  EXPECT_NE(log_text().find("Download could not create its file (err=80)"), std::string::npos) << log_text();
 }
 
 TEST_F(VendorDownload, MissingLengthReportsOnlyZeroAndHundred) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "base/close_product_win.h"
+#include "base/folders_win.h"
 #include "base/product.h"
 #include "uninstall_support.h"
 
@@ -35,13 +36,17 @@ TEST(UninstallCloseProcess, WindowIsAskedFirstThenForceIsUsed) {
 
 class UninstallCloseProduct : public ProductFootprint {};
 
-TEST_F(UninstallCloseProduct, ClosesEveryAppCopyAndRemovesTheService) {
-  scratch_dir first_dir("uninstall-close-app-1");
-  scratch_dir second_dir("uninstall-close-app-2");
-  child_process first(first_dir, PRODUCT_APP_EXE, "window");
-  child_process second(second_dir, PRODUCT_APP_EXE, "window");
+TEST_F(UninstallCloseProduct, ClosesEveryCopyOfTheInstalledAppOnlyAndRemovesTheService) {
+  char folder[MAX_PATH];
+  ASSERT_EQ(product_install_dir(folder, sizeof folder), 0);
+  scratch_dir install(scratch_dir::full_path, folder);
+  scratch_dir elsewhere("uninstall-close-app-elsewhere");
+  child_process first(install, PRODUCT_APP_EXE, "window");
+  child_process second(install, PRODUCT_APP_EXE, "window");
+  child_process other(elsewhere, PRODUCT_APP_EXE, "window");
   ASSERT_TRUE(first.wait_for_window());
   ASSERT_TRUE(second.wait_for_window());
+  ASSERT_TRUE(other.wait_for_window());
   test_service service(PRODUCT_SERVICE_NAME, "obedient", true);
   captured_log log("Uninstaller");
 
@@ -49,6 +54,9 @@ TEST_F(UninstallCloseProduct, ClosesEveryAppCopyAndRemovesTheService) {
 
   EXPECT_EQ(first.exit_code(5000), static_cast<DWORD>(CHILD_CLOSED_BY_WINDOW));
   EXPECT_EQ(second.exit_code(5000), static_cast<DWORD>(CHILD_CLOSED_BY_WINDOW));
+  EXPECT_EQ(other.exit_code(500), static_cast<DWORD>(STILL_ACTIVE)) << "a Corvane.exe outside the install folder";
+  EXPECT_TRUE(log.has("[INFO] [Uninstaller] Left running: " + elsewhere.sub(PRODUCT_APP_EXE) + " (pid " +
+                      std::to_string(other.pid()) + ") is not the installed product"));
   EXPECT_FALSE(service_exists(PRODUCT_SERVICE_NAME));
   EXPECT_TRUE(log.has("[INFO] [Uninstaller] Phase 1: Closing Corvane processes and services"));
   EXPECT_TRUE(log.has("[INFO] [Uninstaller] Stopped Corvane UI"));

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "base/delete_tree.h"
+#include "base/delete_tree_seam_win.h"
 #include "uninstall_support.h"
 
 namespace {
@@ -54,10 +55,10 @@ TEST(UninstallDeleteTree, FileInUseKeepsItsFolderOnly) {
   EXPECT_FALSE(exists(root));
 }
 
-// A folder link inside the tree (here a Unix symbolic link, which Wine reports as a
-// folder with FILE_ATTRIBUTE_REPARSE_POINT) is not walked: the folder it points to keeps
-// every file. Wine then resolves the link when asked to remove it and refuses because the
-// target is not empty, so the link itself stays here; Windows removes the link.
+// A folder link inside the tree (here a Unix symbolic link, which Wine lists as a folder
+// with FILE_ATTRIBUTE_REPARSE_POINT) is not walked: the folder it points to keeps every
+// file. Wine opens the link's target even when asked for the link, so the walk finds the
+// handle leading out of the tree and leaves the link; Windows removes the link itself.
 TEST(UninstallDeleteTree, LinkedFolderIsNeverEntered) {
   scratch_dir dir("uninstall-delete-tree-link");
   std::string outside = dir.sub("user-data");
@@ -65,8 +66,8 @@ TEST(UninstallDeleteTree, LinkedFolderIsNeverEntered) {
   write_file(outside + "\\precious.txt");
   std::string root = dir.sub("tree");
   plant_tree(root);
-  ASSERT_TRUE(make_folder_link(root + "\\a\\link", outside)) << "no reparse point to test with";
-  ASSERT_TRUE(make_folder_link(dir.sub("root-link"), outside));
+  ASSERT_TRUE(make_link(root + "\\a\\link", outside)) << "no reparse point to test with";
+  ASSERT_TRUE(make_link(dir.sub("root-link"), outside));
 
   delete_tree_force(root.c_str());
   EXPECT_TRUE(exists(outside + "\\precious.txt")) << "the walk followed a link out of the tree";
@@ -75,6 +76,67 @@ TEST(UninstallDeleteTree, LinkedFolderIsNeverEntered) {
 
   delete_tree_force(dir.sub("root-link").c_str());
   EXPECT_TRUE(exists(outside + "\\precious.txt")) << "a link given as the folder itself was walked";
+}
+
+// Another process swaps a subfolder for a link to a folder outside the tree in the moment
+// between the listing of its parent and the descent into it: the walk must decide from what
+// it opens, not from what it listed, and remove the link (or, where Wine follows it, leave it)
+// without touching the folder outside.
+struct swap_seam {
+  static std::string subfolder, moved_to, outside;
+  static bool swapped;
+  static void swap(const wchar_t* entry) {
+    if (swapped || wide(subfolder) != entry) return;
+    swapped = MoveFileW(entry, wide(moved_to).c_str()) && make_link(subfolder, outside);
+  }
+};
+std::string swap_seam::subfolder, swap_seam::moved_to, swap_seam::outside;
+bool swap_seam::swapped = false;
+
+TEST(UninstallDeleteTree, SubfolderSwappedForALinkAfterListingLeavesItsTargetAlone) {
+  scratch_dir dir("uninstall-delete-tree-swap");
+  swap_seam::outside = dir.sub("user-data");
+  CreateDirectoryA(swap_seam::outside.c_str(), nullptr);
+  CreateDirectoryA((swap_seam::outside + "\\nested").c_str(), nullptr);
+  write_file(swap_seam::outside + "\\precious.txt");
+  write_file(swap_seam::outside + "\\nested\\precious.txt");
+  std::string root = dir.sub("tree");
+  plant_tree(root);
+  swap_seam::subfolder = root + "\\a";
+  swap_seam::moved_to = dir.sub("a-moved");
+  swap_seam::swapped = false;
+
+  delete_tree_after_listing = swap_seam::swap;
+  delete_tree_force(root.c_str());
+  delete_tree_after_listing = nullptr;
+  // Windows removes the junction itself; Wine opens a link's target even when asked not to,
+  // so there the link is found to lead elsewhere and left. Removed here, before a failed
+  // check can end the test: wipe() cannot see a link whose target is gone.
+  remove_link(swap_seam::subfolder);
+
+  ASSERT_TRUE(swap_seam::swapped) << "the seam did not swap the subfolder";
+  EXPECT_TRUE(exists(swap_seam::outside + "\\precious.txt")) << "the walk followed the swapped-in link";
+  EXPECT_TRUE(exists(swap_seam::outside + "\\nested\\precious.txt"));
+  EXPECT_FALSE(exists(root + "\\top.txt")) << "the rest of the tree is still removed";
+}
+
+// A single file in a folder the user fills (a desktop shortcut) named by a link to a file
+// elsewhere: the file elsewhere stays.
+TEST(UninstallDeleteTree, SingleFileGoesButALinkUnderItsNameIsNotFollowed) {
+  scratch_dir dir("uninstall-delete-file");
+  std::string plain = dir.sub("Corvane.lnk"), victim = dir.sub("victim.txt"), link = dir.sub("linked.lnk");
+  write_file(plain);
+  write_file(victim, "precious");
+  make_link(link, victim);
+  ASSERT_TRUE(exists(link));
+
+  EXPECT_EQ(delete_file_no_follow(plain.c_str()), 1);
+  EXPECT_FALSE(exists(plain));
+  delete_file_no_follow(link.c_str());  // Windows removes the link itself; Wine leaves it
+  EXPECT_EQ(read_file(victim), "precious");
+  remove_link(link);
+  EXPECT_EQ(delete_file_no_follow(dir.path().c_str()), 0) << "a folder is not a file";
+  EXPECT_TRUE(exists(dir.path()));
 }
 
 TEST(UninstallDeleteTree, MissingOrFilePathsAreLeftAlone) {

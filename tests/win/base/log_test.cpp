@@ -99,6 +99,44 @@ TEST_F(LogFile, PrimaryInTempThatFailsGivesNoFallback) {
   RemoveDirectoryA(blocker.c_str());
 }
 
+// The log of an elevated run sits in a folder every process of the user can write. A name
+// planted there as a link to another file must not redirect the log into that file; the run
+// logs into a file of its own beside it instead.
+TEST_F(LogFile, LinkPlantedAtTheLogNameIsNotWrittenThroughAndTheRunStillLogs) {
+  struct planted {
+    const char* kind;
+    bool (*make)(const std::string& link, const std::string& target);
+  };
+  const planted links[] = {
+      {"hard link", [](const std::string& l, const std::string& t) { return CreateHardLinkW(wide(l).c_str(), wide(t).c_str(), nullptr) != 0; }},
+      // Wine shows a symbolic link to a file as a plain file, and follows it even when asked not to.
+      {"symbolic link", [](const std::string& l, const std::string& t) { return make_link(l, t) || exists(l); }},
+  };
+  for (const planted& link : links) {
+    SCOPED_TRACE(link.kind);
+    std::string victim = fresh("corvane-log-victim.txt");
+    write_file(victim, "precious");
+    std::string path = fresh("corvane-log-linked.log");
+    ASSERT_TRUE(link.make(path, victim));
+    std::string beside = fresh(("corvane-log-linked-" + std::to_string(GetCurrentProcessId()) + ".log").c_str());
+
+    log_open(LOG_MAIN, path.c_str(), "Installer");
+    ASSERT_TRUE(log_is_open(LOG_MAIN)) << "the run must still log";
+    log_write(LOG_MAIN, LOG_LEVEL_INFO, "after the refusal");
+    log_close(LOG_MAIN);
+
+    EXPECT_EQ(read_file(victim), "precious") << "the log was written through the planted link";
+    auto lines = lines_of(read_file(beside));
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_NE(lines[0].find("[WARN] [Installer] Primary log path '" + path + "' unwritable (GLE=1920); fell back to '" +
+                            beside + "'"),
+              std::string::npos)
+        << lines[0];
+    EXPECT_NE(lines[1].find("after the refusal"), std::string::npos);
+    remove_link(path);
+  }
+}
+
 TEST_F(LogFile, ConcurrentWritersNeverInterleaveWithinALine) {
   std::string path = fresh("corvane-log-threads.log");
   log_open(LOG_MAIN, path.c_str(), "Installer");

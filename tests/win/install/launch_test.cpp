@@ -20,52 +20,10 @@
 namespace {
 
 using test_support::captured_log;
+using install_test::fake_install;
 using test_support::scratch_dir;
 
 const bool FAKE_APP_CHECKED = (install_test::fake_app_run_if_named(), true);
-
-// An install folder holding the fake app; also starts copies of it in a chosen mode.
-class fake_install {
- public:
-  explicit fake_install(const char* name) : folder_(name) {
-    CopyFileA((test_support::module_folder() + "\\win_tests.exe").c_str(), exe().c_str(), FALSE);
-  }
-  ~fake_install() {
-    for (auto& running : running_) {
-      CloseHandle(CreateFileA(folder_.sub((running.first + ".stop").c_str()).c_str(), GENERIC_WRITE, 0, nullptr,
-                              CREATE_ALWAYS, 0, nullptr));
-      if (WaitForSingleObject(running.second, 10000) != WAIT_OBJECT_0) TerminateProcess(running.second, 1);
-      CloseHandle(running.second);
-    }
-  }
-  std::string exe() const { return folder_.sub("Corvane.exe"); }
-  const scratch_dir& folder() const { return folder_; }
-  // Command lines the app was started with by the code under test, waiting a while for
-  // launches the shell performs after the call has returned.
-  std::string launched(DWORD wait_ms = 10000) const {
-    std::string path = folder_.sub("launched.txt");
-    for (DWORD waited = 0; waited < wait_ms && GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
-         waited += 100)
-      Sleep(100);
-    return test_support::read_file(path);
-  }
-  void start(const std::string& mode) {
-    std::string command = "\"" + exe() + "\" --fake-app=" + mode;
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    ASSERT_TRUE(CreateProcessA(exe().c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-    CloseHandle(pi.hThread);
-    running_.emplace_back(mode, pi.hProcess);
-    std::string ready = folder_.sub((mode + ".ready").c_str());
-    for (int i = 0; i < 100 && GetFileAttributesA(ready.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(100);
-    ASSERT_NE(GetFileAttributesA(ready.c_str()), INVALID_FILE_ATTRIBUTES) << "fake app did not come up as " << mode;
-  }
-
- private:
-  scratch_dir folder_;
-  std::vector<std::pair<std::string, HANDLE>> running_;
-};
 
 DWORD no_console_session() { return 0xFFFFFFFF; }
 IDispatch* no_desktop_shell() { return nullptr; }

@@ -56,8 +56,6 @@ class Registration : public ::testing::Test {
   void SetUp() override {
     wipe();
     text_copy(state.install_dir, install.path().c_str());
-    text_copy(state.exe_path, source.c_str());
-    CopyFileA((test_support::module_folder() + "\\win_tests.exe").c_str(), source.c_str(), FALSE);
   }
   void TearDown() override { wipe(); }
   static void wipe() {
@@ -77,9 +75,7 @@ class Registration : public ::testing::Test {
     set_text(view, key, "DisplayVersion", version);
     set_dword(view, key, "EstimatedSize", size);
   }
-  scratch_dir work{"corvane-registration-work"};
   scratch_dir install{"corvane-registration-install"};
-  std::string source = work.sub("CorvaneSetup.exe");
   install_state state = {};
 };
 
@@ -132,15 +128,16 @@ TEST_F(Registration, HidesPackageRowsInBothViewsAndMirrorsTheFirst) {
   EXPECT_EQ(text_of(V64, OWN_UNINSTALL_KEY, "HelpLink"), VENDOR_HELP_LINK);
   EXPECT_EQ(dword_of(V64, OWN_UNINSTALL_KEY, "NoModify"), 1);
   EXPECT_EQ(text_of(V32, OWN_UNINSTALL_KEY, "DisplayName"), "<absent>") << "our entry lives in the 64-bit view";
-  EXPECT_EQ(test_support::read_file(install.sub(UNINSTALLER_EXE)), test_support::read_file(source));
+  // The running program itself, read from its held image.
+  EXPECT_EQ(test_support::read_file(install.sub(UNINSTALLER_EXE)), test_support::read_file(test_support::self_path()));
 }
 
 TEST_F(Registration, WithoutTheUninstallerCopyNothingIsRegistered) {
   add_package_row(V64, MSI_64, "Corvane", "2.1.7.0", 5120);
-  text_copy(state.exe_path, work.sub("missing.exe").c_str());
+  CreateDirectoryA(install.sub(UNINSTALLER_EXE).c_str(), nullptr);  // a folder holds the name
   captured_log log;
   register_installed_product(&state);
-  EXPECT_TRUE(log.has("[ERROR] [Installer] Failed to copy uninstaller (err=2)"));
+  EXPECT_TRUE(log.has("[ERROR] [Installer] Failed to copy uninstaller (err=5)"));
   EXPECT_EQ(text_of(V64, OWN_UNINSTALL_KEY, "DisplayName"), "<absent>");
   EXPECT_EQ(dword_of(V64, MSI_64, "SystemComponent"), -1) << "the package's row stays the visible one";
 }

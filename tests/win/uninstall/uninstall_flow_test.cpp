@@ -73,8 +73,8 @@ TEST_F(UninstallRealProduct, RemovalPurgesAllButIdentity) {
   EXPECT_STREQ(probe.existing_version, "2.1.7.0");
   EXPECT_EQ(probe.svc, 1);
   EXPECT_EQ(probe.dir, 1);
-  scratch_dir app_dir("uninstall-real-app");
-  child_process app(app_dir, PRODUCT_APP_EXE, "window");
+  // Only the installed Corvane.exe is the product's: the stand-in app runs under its name there.
+  child_process app(install_dir_, PRODUCT_APP_EXE, "window");
   ASSERT_TRUE(app.wait_for_window());
   captured_log log("Uninstaller");
 

@@ -98,8 +98,8 @@ void delete_product_files() {
 
 int run_command(const std::string& command, DWORD timeout_ms) { return run_and_wait(command, timeout_ms); }
 
-child_process::child_process(const scratch_dir& dir, const char* exe_name, const char* role) {
-  std::string exe = dir.sub(exe_name);
+child_process::child_process(const std::string& folder, const char* exe_name, const char* role) {
+  std::string exe = folder + "\\" + exe_name;
   CopyFileW(wide(self_path()).c_str(), wide(exe).c_str(), FALSE);
   std::wstring command = wide("\"" + exe + "\" --child " + role);
   STARTUPINFOW si = {};
@@ -248,25 +248,6 @@ void delete_key(HKEY root, const std::string& key, REGSAM view) {
   RegDeleteTreeW(handle, nullptr);
   RegCloseKey(handle);
   RegDeleteKeyExW(root, wide(key).c_str(), view, 0);
-}
-
-void create_task(const std::string& name) {
-  scratch_dir dir("uninstall-task-xml");
-  std::string xml = dir.sub("task.xml");
-  write_file(xml,
-             "<?xml version=\"1.0\"?>\n"
-             "<Task version=\"1.2\" xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\">\n"
-             "  <Actions Context=\"Author\"><Exec><Command>C:\\windows\\system32\\notepad.exe</Command></Exec>"
-             "</Actions>\n</Task>\n");
-  ASSERT_EQ(run_and_wait("schtasks.exe /Create /XML \"" + xml + "\" /TN \"" + name + "\"", 30000), 0) << name;
-}
-
-bool task_file_exists(const std::string& file_name) {
-  wchar_t system[MAX_PATH];
-  GetSystemDirectoryW(system, MAX_PATH);
-  char utf8[MAX_PATH * 3];
-  wide_to_utf8(system, utf8, sizeof utf8);
-  return exists(std::string(utf8) + "\\Tasks\\" + file_name);
 }
 
 void wipe_product_footprint() {

@@ -23,10 +23,13 @@ int run_child_role(int argc, char** argv);
 // or end in time.
 int run_command(const std::string& command, DWORD timeout_ms = 300000);
 
-// A copy of the test executable under exe_name running a child role; ended at the end.
+// A copy of the test executable under exe_name (in a scratch folder, or any folder such as
+// the product's install folder) running a child role; ended at the end.
 class child_process {
  public:
-  child_process(const scratch_dir& dir, const char* exe_name, const char* role);
+  child_process(const scratch_dir& dir, const char* exe_name, const char* role)
+      : child_process(dir.path(), exe_name, role) {}
+  child_process(const std::string& folder, const char* exe_name, const char* role);
   ~child_process();
   DWORD pid() const { return info_.dwProcessId; }
   // Waits until the child has a top-level window.
@@ -60,10 +63,6 @@ void create_key(HKEY root, const std::string& key, REGSAM view = KEY_WOW64_64KEY
 bool key_exists(HKEY root, const std::string& key, REGSAM view = KEY_WOW64_64KEY);
 bool value_exists(HKEY root, const std::string& key, const char* name, REGSAM view = KEY_WOW64_64KEY);
 void delete_key(HKEY root, const std::string& key, REGSAM view);
-
-// Scheduled tasks through schtasks, and the task file the probe looks for.
-void create_task(const std::string& name);
-bool task_file_exists(const std::string& file_name);
 
 // Everything of the product this test prefix may hold, in both views and hives.
 void wipe_product_footprint();

@@ -1,5 +1,5 @@
-// win_tests.exe copied under the name Corvane.exe plays the installed app, so the launch
-// tests need no program of their own. Started by the code under test (no --fake-app
+// A test executable copied under the name Corvane.exe plays the installed app, so the launch
+// tests need no program of their own (the executable calls fake_app_run_if_named before main). Started by the code under test (no --fake-app
 // switch) it records its command line in launched.txt beside itself and exits; started by a
 // test with --fake-app=<mode> it stays up until <mode>.stop appears beside it:
 //   wait       no window at all (an app that is still starting)
@@ -12,7 +12,13 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <string>
+#include <utility>
+#include <vector>
+
+#include "win_support.h"
 
 namespace install_test {
 
@@ -86,5 +92,48 @@ inline void fake_app_run_if_named() {
   }
   ExitProcess(0);
 }
+
+// An install folder holding the fake app; also starts copies of it in a chosen mode.
+class fake_install {
+ public:
+  explicit fake_install(const char* name) : folder_(name) {
+    CopyFileA(test_support::self_path().c_str(), exe().c_str(), FALSE);
+  }
+  ~fake_install() {
+    for (auto& running : running_) {
+      CloseHandle(CreateFileA(folder_.sub((running.first + ".stop").c_str()).c_str(), GENERIC_WRITE, 0, nullptr,
+                              CREATE_ALWAYS, 0, nullptr));
+      if (WaitForSingleObject(running.second, 10000) != WAIT_OBJECT_0) TerminateProcess(running.second, 1);
+      CloseHandle(running.second);
+    }
+  }
+  std::string exe() const { return folder_.sub("Corvane.exe"); }
+  const test_support::scratch_dir& folder() const { return folder_; }
+  // Command lines the app was started with by the code under test, waiting a while for
+  // launches the shell performs after the call has returned.
+  std::string launched(DWORD wait_ms = 10000) const {
+    std::string path = folder_.sub("launched.txt");
+    for (DWORD waited = 0; waited < wait_ms && GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+         waited += 100)
+      Sleep(100);
+    return test_support::read_file(path);
+  }
+  void start(const std::string& mode) {
+    std::string command = "\"" + exe() + "\" --fake-app=" + mode;
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    ASSERT_TRUE(CreateProcessA(exe().c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    CloseHandle(pi.hThread);
+    running_.emplace_back(mode, pi.hProcess);
+    std::string ready = folder_.sub((mode + ".ready").c_str());
+    for (int i = 0; i < 100 && GetFileAttributesA(ready.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(100);
+    ASSERT_NE(GetFileAttributesA(ready.c_str()), INVALID_FILE_ATTRIBUTES) << "fake app did not come up as " << mode;
+  }
+
+ private:
+  test_support::scratch_dir folder_;
+  std::vector<std::pair<std::string, HANDLE>> running_;
+};
 
 }  // namespace install_test

@@ -1,0 +1,67 @@
+#include "base/own_image_win.h"
+
+#include <cstdint>
+
+#include "base/handle_win.h"
+#include "base/wide_win.h"
+
+namespace {
+
+constexpr DWORD COPY_CHUNK = 64 * 1024;
+
+INIT_ONCE g_once = INIT_ONCE_STATIC_INIT;
+HANDLE g_image = INVALID_HANDLE_VALUE;
+
+BOOL CALLBACK open_image(PINIT_ONCE, PVOID, PVOID*) {
+  wchar_t path[MAX_PATH];
+  DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return TRUE;
+  // Sharing reading only: a rename or delete (which needs delete access) and any writer are
+  // refused with a sharing violation; the loader and readers still open it.
+  g_image = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  return TRUE;
+}
+
+// Reads at explicit offsets, so copies on several threads never share a file position.
+DWORD copy_contents(HANDLE image, HANDLE target, char* buffer) {
+  uint64_t offset = 0;
+  for (;;) {
+    OVERLAPPED at = {};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD got = 0;
+    if (!ReadFile(image, buffer, COPY_CHUNK, &got, &at)) {
+      DWORD error = GetLastError();
+      if (error != ERROR_HANDLE_EOF) return error;
+    }
+    if (got == 0) return ERROR_SUCCESS;
+    DWORD written = 0;
+    if (!WriteFile(target, buffer, got, &written, nullptr)) return GetLastError();
+    if (written != got) return ERROR_WRITE_FAULT;
+    offset += got;
+  }
+}
+
+}  // namespace
+
+HANDLE own_image_hold() {
+  InitOnceExecuteOnce(&g_once, open_image, nullptr, nullptr);
+  return g_image;
+}
+
+DWORD own_image_copy(const char* target, DWORD disposition) {
+  HANDLE image = own_image_hold();
+  if (image == INVALID_HANDLE_VALUE) return ERROR_INVALID_HANDLE;
+  wchar_t wide[MAX_PATH];
+  if (!target || utf8_to_wide(target, wide, MAX_PATH) != 0 || !wide[0]) return ERROR_FILENAME_EXCED_RANGE;
+  scoped_handle file(CreateFileW(wide, GENERIC_WRITE | DELETE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return GetLastError();
+  char* buffer = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, COPY_CHUNK));
+  DWORD error = buffer ? copy_contents(image, file.handle, buffer) : ERROR_OUTOFMEMORY;
+  if (buffer) HeapFree(GetProcessHeap(), 0, buffer);
+  if (error != ERROR_SUCCESS) {
+    FILE_DISPOSITION_INFO remove = {TRUE};
+    SetFileInformationByHandle(file.handle, FileDispositionInfo, &remove, sizeof remove);
+  }
+  return error;
+}

@@ -1,0 +1,29 @@
+// The launch-at-sign-in choice of the finish page: a preference in the desktop user's hive and
+// the product's two scheduled tasks pointed at the installed programs.
+#pragma once
+
+#include <cstddef>
+
+#include "state/onboarding_root.h"
+
+constexpr size_t LAUNCH_KEY_SIZE = 256;
+constexpr size_t TASK_COMMAND_SIZE = 1024;
+
+struct launch_on_logon_keys {
+  char run_key[LAUNCH_KEY_SIZE];      // the user's Run key
+  char product_key[LAUNCH_KEY_SIZE];  // the product's key, where LaunchMode goes
+};
+
+// The keys within the onboarding root's hive: below the console user's SID under HKEY_USERS,
+// plain under HKEY_CURRENT_USER. 1, or 0 when they do not fit.
+int launch_on_logon_keys_for(const onboarding_root* root, launch_on_logon_keys* out);
+
+// The schtasks command lines that enable the two tasks and point them at install_dir's
+// programs: the app's sign-in check, and the service check (told to launch the app at sign-in
+// when enabled). 1, or 0 when cut.
+int ui_task_command(const char* install_dir, char* out, size_t size);
+int service_task_command(const char* install_dir, int enabled, char* out, size_t size);
+
+// Runs on the UI thread for the page's set_launch_on_logon: the preference, the tasks, and the
+// service started when enabled. Waits up to 15 s for each of up to five schtasks runs.
+void set_launch_on_logon(const char* install_dir, int enabled);

@@ -1,0 +1,20 @@
+// Where the host window goes and which address its page has: plain arithmetic and text.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+struct ui_window_rect {
+  int32_t x, y, width, height;
+};
+
+// The window for a size in logical pixels (below 1: 720 wide, 510 high) at a DPI, centred on a
+// screen of the given size in physical pixels.
+ui_window_rect ui_window_placement(int32_t width, int32_t height, int32_t dpi, int32_t screen_width,
+                                   int32_t screen_height);
+
+// "file:///<folder>/<page>" with every backslash turned into a slash; page null or empty is
+// "index.html". '%', '#' and '?' in the folder or page are percent-encoded so a folder under
+// such a user name still names the page (unencoded they would start an escape, a fragment or
+// a query). 0, or -1 when it does not fit in out.
+int ui_page_url(const char* folder, const char* page, char* out, size_t size);

@@ -1,0 +1,160 @@
+// The WebView2 side of the host window: environment, controller, settings, the page, the
+// ready signal, and the page's messages to the screen's handler. Callbacks arrive on the
+// main thread, from its message loop.
+#include <cstdlib>
+
+#include "base/bounded_text.h"
+#include "base/log.h"
+#include "base/product.h"
+#include "base/wide_win.h"
+#include "ui/ui_host_layout.h"
+#include "ui/ui_host_window_win.h"
+#include "ui/webview_handlers.h"
+#include "ui/webview_loader.h"
+
+namespace {
+
+constexpr size_t URL_MAX = 1100;  // a 260-character folder and a 64-character page, escaped
+
+void error_box(const char* text) { ui_host_message_box(nullptr, text, "CorVane Setup", MB_ICONERROR | MB_TOPMOST); }
+
+void controller_failed(HRESULT hr) {
+  log_write(LOG_UI, LOG_LEVEL_ERROR, "WebView2 controller creation failed (hr=0x%lx)", static_cast<unsigned long>(hr));
+  ui_host_fail_webview();
+}
+
+void apply_settings(ICoreWebView2* webview) {
+  ICoreWebView2Settings* settings = nullptr;
+  if (FAILED(webview->lpVtbl->get_Settings(webview, &settings)) || !settings) return;
+  settings->lpVtbl->put_IsWebMessageEnabled(settings, TRUE);
+  settings->lpVtbl->put_AreDevToolsEnabled(settings, FALSE);
+  settings->lpVtbl->put_AreDefaultContextMenusEnabled(settings, FALSE);
+  settings->lpVtbl->put_IsZoomControlEnabled(settings, FALSE);
+  settings->lpVtbl->put_IsStatusBarEnabled(settings, FALSE);
+  settings->lpVtbl->Release(settings);
+}
+
+// Tells an unelevated parent waiting for this process that its screen is up.
+void signal_ready() {
+  HANDLE ready = OpenEventA(EVENT_MODIFY_STATE, FALSE, UI_READY_EVENT_NAME);
+  if (!ready) return;
+  SetEvent(ready);
+  CloseHandle(ready);
+}
+
+HRESULT on_web_message(ICoreWebView2*, ICoreWebView2WebMessageReceivedEventArgs* args) {
+  LPWSTR json = nullptr;
+  if (FAILED(args->lpVtbl->get_WebMessageAsJson(args, &json)) || !json) return S_OK;
+  int bytes = WideCharToMultiByte(CP_UTF8, 0, json, -1, nullptr, 0, nullptr, nullptr);
+  char* text = bytes > 1 ? static_cast<char*>(malloc(static_cast<size_t>(bytes))) : nullptr;
+  if (text) {
+    WideCharToMultiByte(CP_UTF8, 0, json, -1, text, bytes, nullptr, nullptr);
+    const ui_host_config* config = g_ui_host.config;
+    if (config && config->on_message) config->on_message(text, config->on_message_context);
+    free(text);
+  }
+  CoTaskMemFree(json);
+  return S_OK;
+}
+
+HRESULT on_controller_created(HRESULT hr, ICoreWebView2Controller* controller) {
+  if (FAILED(hr) || !controller) {
+    // A window already gone (closed by a worker meanwhile) is no WebView2 failure.
+    if (g_ui_host.window) controller_failed(hr);
+    return S_OK;
+  }
+  HWND window = g_ui_host.window;
+  if (!window) {
+    controller->lpVtbl->Close(controller);
+    return S_OK;
+  }
+  controller->lpVtbl->AddRef(controller);
+  g_ui_host.controller = controller;
+  controller->lpVtbl->get_CoreWebView2(controller, &g_ui_host.webview);
+  ICoreWebView2* webview = g_ui_host.webview;
+  if (!webview) {
+    log_write(LOG_UI, LOG_LEVEL_ERROR, "Failed to get CoreWebView2");
+    ui_host_fail_webview();
+    return S_OK;
+  }
+  apply_settings(webview);
+  RECT client;
+  GetClientRect(window, &client);
+  controller->lpVtbl->put_Bounds(controller, client);
+  controller->lpVtbl->put_IsVisible(controller, TRUE);
+  ICoreWebView2WebMessageReceivedEventHandler* handler = new_web_message_received_handler(on_web_message);
+  if (handler) {
+    // Registered for the webview's life: Close gives the runtime's reference back.
+    EventRegistrationToken token;
+    webview->lpVtbl->add_WebMessageReceived(webview, handler, &token);
+    handler->lpVtbl->Release(handler);
+  }
+  ui_host_navigate();
+  ShowWindow(window, SW_SHOW);
+  SetForegroundWindow(window);
+  UpdateWindow(window);
+  controller->lpVtbl->MoveFocus(controller, COREWEBVIEW2_MOVE_FOCUS_REASON_PROGRAMMATIC);
+  signal_ready();
+  return S_OK;
+}
+
+HRESULT on_environment_created(HRESULT hr, ICoreWebView2Environment* environment) {
+  if (FAILED(hr) || !environment) {
+    char text[1024];
+    text_format(text, sizeof text,
+                "WebView2 environment creation failed (hr=0x%lx).\n\nThis usually means the elevated process can't "
+                "access the per-PID user-data folder under %%TEMP%%, the WebView2 Runtime is broken, or another "
+                "instance is holding the data folder open.\n\nThe installer cannot continue without WebView2.",
+                static_cast<unsigned long>(hr));
+    log_write(LOG_UI, LOG_LEVEL_ERROR, "%s", text);
+    error_box(text);
+    ui_host_fail_webview();
+    return S_OK;
+  }
+  if (!g_ui_host.window) return S_OK;
+  ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* handler =
+      new_controller_completed_handler(on_controller_created);
+  if (!handler) return E_OUTOFMEMORY;
+  HRESULT started = environment->lpVtbl->CreateCoreWebView2Controller(environment, g_ui_host.window, handler);
+  handler->lpVtbl->Release(handler);
+  // Refused at once, no completion will come: without this the window would wait forever.
+  if (FAILED(started)) controller_failed(started);
+  return S_OK;
+}
+
+}  // namespace
+
+bool ui_host_start_webview(HWND) {
+  char folder[MAX_PATH] = "";
+  wchar_t wide_folder[MAX_PATH] = L"";
+  HRESULT hr = HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
+  if (ui_next_user_data_folder(folder, sizeof folder) == 0 && utf8_to_wide(folder, wide_folder, MAX_PATH) == 0) {
+    ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler =
+        new_environment_completed_handler(on_environment_created);
+    if (!handler) return false;
+    hr = webview_create_environment_entry()(nullptr, wide_folder, nullptr, handler);
+    handler->lpVtbl->Release(handler);
+  }
+  if (SUCCEEDED(hr)) return true;
+  char text[1024];
+  text_format(text, sizeof text,
+              "Corvane Setup couldn't initialise WebView2 (hr=0x%lx, user-data='%s'). This typically happens when the "
+              "user-data folder is locked, on a read-only volume, or denied by EDR.",
+              static_cast<unsigned long>(hr), folder);
+  log_write(LOG_UI, LOG_LEVEL_ERROR, "%s", text);
+  error_box(text);
+  return false;
+}
+
+void ui_host_navigate() {
+  const ui_host_config* config = g_ui_host.config;
+  if (!config || !config->ui_folder || !g_ui_host.webview) return;
+  char url[URL_MAX];
+  wchar_t wide[URL_MAX];
+  if (ui_page_url(config->ui_folder, config->page, url, sizeof url) != 0 || utf8_to_wide(url, wide, URL_MAX) != 0) {
+    log_write(LOG_UI, LOG_LEVEL_ERROR, "Page address does not fit: %s", config->ui_folder);
+    return;
+  }
+  log_write(LOG_UI, LOG_LEVEL_DEBUG, "Navigating to UI");
+  g_ui_host.webview->lpVtbl->Navigate(g_ui_host.webview, wide);
+}

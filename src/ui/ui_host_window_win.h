@@ -1,0 +1,49 @@
+// What the host window shares with its poster and its WebView2 callbacks (inside ui only).
+#pragma once
+
+#include <windows.h>
+
+#include "ui/ui_host.h"
+#include "ui/webview2_abi.h"
+
+// Posted to the host window by any thread.
+constexpr UINT WM_UI_POST_JSON = WM_USER + 1;  // lParam: heap UTF-16 text, freed by the window's thread
+constexpr UINT WM_UI_CLOSE = WM_USER + 2;      // destroys the window past the guard and the question
+
+// The host's state; the main thread alone touches it.
+struct ui_host_state {
+  const ui_host_config* config;  // current screen; null when no window runs
+  HWND window;
+  ICoreWebView2Controller* controller;
+  ICoreWebView2* webview;
+  bool close_enabled;
+  const char* confirm_text;
+  const char* confirm_caption;
+  bool user_confirmed_close;
+  bool webview_failed;
+};
+extern ui_host_state g_ui_host;
+
+// The poster: base ui_post's sink while a window lives. Installing publishes the window to
+// other threads; removing stops new posts (main thread, before the window goes).
+void ui_poster_install(HWND window);
+void ui_poster_remove();
+// Takes a posted text off a WM_UI_POST_JSON (to free after use), and frees texts still queued
+// for a window that is gone.
+void ui_poster_free(LPARAM text);
+void ui_poster_drain();
+
+// A message box with UTF-8 texts; the button pressed.
+int ui_host_message_box(HWND owner, const char* text, const char* caption, UINT flags);
+
+// Starts the environment for the window: true when its completion will come later.
+bool ui_host_start_webview(HWND window);
+// Opens the current config's page in the webview (no-op without a folder).
+void ui_host_navigate();
+// The WebView2 side failed after the window existed: flag it and close past the guard.
+void ui_host_fail_webview();
+
+// The WebView2 user-data folder of the next window: "%sCorvaneInstaller.WebView2-%lu-%ld"
+// (temp folder, process id, windows created so far counting this one). 0, or -1 when the
+// path does not fit; ui_cleanup_temp removes every one handed out.
+int ui_next_user_data_folder(char* out, size_t size);

@@ -1,0 +1,165 @@
+"""The install screen end to end: the elevated relaunch (/SKIPWELCOME) extracts its pages and the
+loader, opens the WebView2 host window, and the test double plays index.html's side."""
+import re
+import threading
+import time
+
+from install_silent import INSTALL_DIR, check_install_outcome, events, serve
+from page_double import (STAGE_ORDER, PageDouble, ReadyWatch, check_stage_order, expect_event, expect_response,
+                         invoke)
+from scenario import USER, Scenario, check, check_in
+from scenario_main import main
+
+BROWSERS = [  # (root, subkey, default name or None, command)
+    ("HKLM", "Google Chrome", "Google Chrome",
+     r'"C:\Program Files\Google\Chrome\Application\chrome.exe" --single-argument'),
+    ("HKCU", "Firefox-308046B0AF4A39CB", None, r"C:\Program Files\Mozilla Firefox\firefox.exe"),
+    ("HKLM", "IEXPLORE.EXE", "Internet Explorer", r"C:\Program Files\Internet Explorer\iexplore.exe"),
+    ("HKCU", "Google Chrome", "Chrome again", r'"C:\Program Files\Google\Chrome\Application\chrome.exe"'),
+]
+
+
+def register_browsers(s):
+    for root, subkey, name, command in BROWSERS:
+        key = f"{root}\\SOFTWARE\\Clients\\StartMenuInternet\\{subkey}"
+        if name:
+            s.wine(["reg", "add", key, "/ve", "/d", name, "/f", "/reg:64"])
+        s.wine(["reg", "add", key + r"\shell\open\command", "/ve", "/d", command, "/f", "/reg:64"])
+
+
+def index_page_start():
+    """What index.html sends first: show, shown, the install state, then begin at once."""
+    return [invoke(1, "show_window"), invoke(2, "sibling_show_complete"), invoke(3, "get_install_state"),
+            expect_response(3), invoke(4, "signal_user_action", {"action": "begin"}), expect_response(4)]
+
+
+def index_page_finish(first_id):
+    """After a successful install: onboarding answers, done, launch at sign-in, launch, and
+    exit_sibling, whose answer the window's closing may overtake (the page does not wait for it)."""
+    steps, n = [], first_id
+    for cmd, args in (("enable_close", {}), ("save_onboarding_browsers", {"disabled": [], "enabled": ["chrome.exe"]}),
+                      ("save_onboarding_filters", {}), ("save_onboarding_https", {}),
+                      ("signal_user_action", {"action": "done"}), ("set_launch_on_logon", {"enabled": True}),
+                      ("launch_app", {})):
+        steps += [invoke(n, cmd, args), expect_response(n, 120000)]
+        n += 1
+    return steps + [invoke(n, "exit_sibling")]
+
+
+def screenshot_when_shown(s, double, name):
+    """Takes a screenshot a moment after the page was opened, while the program runs."""
+    def shoot():
+        deadline = time.monotonic() + 120
+        while time.monotonic() < deadline:
+            if double.transcript.exists() and "\"navigate\"" in double.transcript.read_text(errors="replace"):
+                time.sleep(1.5)
+                s.screenshot(name)
+                return
+            time.sleep(0.2)
+    thread = threading.Thread(target=shoot, daemon=True)
+    thread.start()
+    return thread
+
+
+def check_working_folders_removed(s):
+    """Nothing of the screen stays behind: the screen's folders were never in the user's temp
+    folder, and the run's private folder (pages, loader, WebView2 data) is gone, or, where the
+    loader library was still loaded and could not go, left to the next restart."""
+    check(not list(s.temp_dir.glob("CorvaneInstaller*")), "a screen folder in the user's temp folder")
+    left = [p.name for p in s.unix_path(r"C:\windows\temp").iterdir() if p.name.startswith("Corvane-")]
+    pending = s.reg_values(r"HKLM\System\CurrentControlSet\Control\Session Manager").get("PendingFileRenameOperations")
+    for name in left:
+        check(pending and name in pending[1], f"private folder {name} neither removed nor left to the restart")
+
+
+def scenario_skipwelcome_installs_through_the_page():
+    with Scenario("ui_install", vendor=True, display=True) as s:
+        s.vendor.update(session={"match": "none"})
+        serve(s, zip_variant="ok", msi_variant="ok")
+        register_browsers(s)
+        double = PageDouble(s)
+        double.script("index.html", index_page_start() + [
+            expect_event("progress", {"stage": "installing"}, 300000),
+            {"close": True},  # a person clicking the close box while msiexec runs: the guard holds
+            expect_event("terminal", {"terminal": "finish", "outcome": "success"}, 300000),
+        ] + index_page_finish(5))
+        ready = ReadyWatch(s)
+        shooter = screenshot_when_shown(s, double, "install_window")
+        result = s.run(s.place_exe("CorvaneSetup.exe"), "/SKIPWELCOME", timeout=600, env=double.env)
+        shooter.join(timeout=30)
+        log = s.log("Corvane.Installer")
+        check(result.exit_code == 0, f"exit code {result.exit_code}")
+        double.check_script_done("index.html")
+        check(double.response("index.html", 12) is None, "exit_sibling answered before the window closed")
+        ready.check_signalled()
+
+        url = double.events("navigate")[0]["url"]
+        check(re.fullmatch(r"file:///C:/windows/Temp/Corvane-[0-9a-f]{32}/CorvaneInstaller-\d+/ui/index\.html", url),
+              f"navigated to {url}")
+        state = double.response("index.html", 3)
+        check(state["installer_version"] == "2.0.266.0" and state["dry_run"] is False, f"install state {state}")
+        browsers = [(b["key"], b["name"], b["icon"]) for b in state["browsers"]]
+        check(browsers == [("chrome.exe", "Google Chrome", "chrome"), ("firefox.exe", "Firefox", "firefox")],
+              f"browsers {browsers}")
+        check_stage_order(double.progress("index.html"), STAGE_ORDER)
+        closes = double.events("window_close")
+        check(len(closes) == 1 and closes[0]["is_window"], f"close step {closes}")
+        check_in("Install complete (UI mode)", log)
+        check_install_outcome(s, log)
+        close = dict(events(s))["corvane.installer.close"]
+        check(close.get("launch_outcome") == "launch_accepted", f"close event {close}")
+        check(close.get("message") == "Installer end", f"close event {close}")
+        double.check_released()
+        check((s.evidence / "install_window.png").is_file(), "no screenshot of the window")
+        check_working_folders_removed(s)
+
+
+def scenario_leaving_before_begin_installs_nothing():
+    with Scenario("ui_install_cancel", vendor=True, display=True) as s:
+        serve(s, zip_variant="ok", msi_variant="ok")
+        double = PageDouble(s)
+        double.script("index.html", [
+            invoke(1, "show_window"), invoke(2, "get_install_state"), expect_response(2),
+            {"close": True},  # ignored: the progress screen's close guard
+            {"sleep_ms": 500},
+            invoke(3, "enable_close"), expect_response(3),
+            {"close": True},  # now the question, answered Yes by the dialog driver
+        ])
+        driver, text_file = s.answer_dialog("CorVane Setup", button_id=6)  # IDYES
+        result = s.run(s.place_exe("CorvaneSetup.exe"), "/SKIPWELCOME", timeout=300, env=double.env)
+        driver.wait(timeout=60)
+        check(result.exit_code == 0, f"exit code {result.exit_code}")
+        check(text_file.read_text(encoding="utf-8") == "Are you sure you want to exit without launching CorVane?",
+              f"question {text_file.read_text(encoding='utf-8')!r}")
+        check(len(double.events("window_close")) == 2, "both close steps ran")
+        check_in("User cancelled before install began", s.log("Corvane.Installer"))
+        sent = dict(events(s))
+        check("corvane.installer.start" not in sent, "the install started")
+        check(sent["corvane.installer.close"].get("message") == "User cancelled", f"close {sent['corvane.installer.close']}")
+        check(not s.unix_path(INSTALL_DIR).exists(), "something was installed")
+        check(not s.vendor.requests() or all("update-dl." not in r["host"] for r in s.vendor.requests()),
+              "the package was downloaded")
+        double.check_released()
+
+
+def scenario_webview2_failing_after_the_window_opened_says_so():
+    with Scenario("ui_install_webview2_fails", display=True) as s:
+        double = PageDouble(s)
+        double.fault("environment_async", "0x80070005")
+        driver, text_file = s.answer_dialog("CorVane Setup")
+        result = s.run(s.place_exe("CorvaneSetup.exe"), "/SKIPWELCOME", timeout=300, env=double.env)
+        driver.wait(timeout=60)
+        check(result.exit_code == 0, f"exit code {result.exit_code}: the UI installer ends normally once its window is gone")
+        check(text_file.read_text(encoding="utf-8") ==
+              "WebView2 environment creation failed (hr=0x80070005).\n\nThis usually means the elevated process can't "
+              "access the per-PID user-data folder under %TEMP%, the WebView2 Runtime is broken, or another instance is "
+              "holding the data folder open.\n\nThe installer cannot continue without WebView2.",
+              f"dialog {text_file.read_text(encoding='utf-8')!r}")
+        check_in("[ERROR] [InstallerUI] WebView2 environment creation failed (hr=0x80070005).", s.log("Corvane.InstallerUI"))
+        check_in("User cancelled before install began", s.log("Corvane.Installer"))
+        check(not s.unix_path(INSTALL_DIR).exists(), "something was installed")
+        double.check_released()
+
+
+if __name__ == "__main__":
+    main(globals())
