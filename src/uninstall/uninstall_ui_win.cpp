@@ -80,7 +80,9 @@ int run_dry(install_state* state) {
 
 int uninstall_ui_start(install_state* state) {
   ui_uninstall_flags.state = state;
-  ui_uninstall_flags.begun = ui_uninstall_flags.cancelled = ui_uninstall_flags.succeeded = 0;
+  ui_uninstall_flags.begun = 0;
+  ui_uninstall_flags.cancelled = 0;
+  ui_uninstall_flags.succeeded = 0;
   ui_uninstall_flags.worker_thread = CreateThread(nullptr, 0, uninstall_ui_worker, state, 0, nullptr);
   return ui_uninstall_flags.worker_thread ? 0 : -1;
 }

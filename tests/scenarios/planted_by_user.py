@@ -3,6 +3,7 @@ planted in the temp folder, a Program Files folder of its own in the environment
 its own called Corvane.exe, and a msiexec.exe, a schtasks.exe and copies of the system DLLs
 that are not KnownDLLs beside the downloaded program (Wine told to prefer a native copy of
 those, so it searches the way Windows does). None of them is written, run, loaded or closed."""
+import os
 import re
 import shutil
 import subprocess
@@ -15,7 +16,10 @@ from test_product import evidence_lines, wait_for_lines
 from uninstall_silent import install, staged_uninstaller
 
 # Every name the program used to write in the user's temp folder, and the WebView2 data folder.
-PLANTED_FILES = (ZIP, MSI, "CorvaneMSILog.log", "CorvaneUninstall-PreInstall.exe", "CorvaneUninstall.exe")
+PLANTED_FILES = (ZIP, MSI, "CorvaneUninstall-PreInstall.exe", "CorvaneUninstall.exe")
+# The copy of msiexec's log that support reads is written where the program's own logs are,
+# never through a link: planted as a hard link to another file, that file stays as it was.
+PLANTED_LINK = "CorvaneMSILog.log"
 PLANTED_FOLDERS = ("CorvaneInstaller.WebView2",)
 PRIVATE = r"C:\\windows\\Temp\\Corvane-[0-9a-f]{32}\\"
 PLANTED_DLLS = ("winhttp", "bcrypt", "userenv", "wtsapi32", "wintrust", "crypt32")
@@ -29,6 +33,9 @@ def plant(s):
     for name in PLANTED_FOLDERS:
         (s.temp_dir / name).mkdir()
         (s.temp_dir / name / "planted.txt").write_bytes(b"planted")
+    victim = s.temp_dir.parent / "victim.txt"
+    victim.write_bytes(b"precious")
+    os.link(victim, s.temp_dir / PLANTED_LINK)
 
 
 def check_planted_untouched(s, before):
@@ -36,8 +43,9 @@ def check_planted_untouched(s, before):
         check((s.temp_dir / name).read_bytes() == b"planted " + name.encode(), f"{name} in the temp folder was written")
     for name in PLANTED_FOLDERS:
         check(sorted(p.name for p in (s.temp_dir / name).iterdir()) == ["planted.txt"], f"{name} was written into")
+    check((s.temp_dir.parent / "victim.txt").read_bytes() == b"precious", "written through the planted link")
     added = sorted(set(p.name for p in s.temp_dir.iterdir()) - before)
-    check(all(re.fullmatch(r"Corvane\.\w+-\d{8}\.log", name) for name in added),
+    check(all(re.fullmatch(r"Corvane(\.\w+-\d{8}|MSILog-\d+)\.log", name) for name in added),
           f"the program left more than its logs in the temp folder: {added}")
 
 
@@ -56,6 +64,8 @@ def scenario_names_planted_in_temp_are_left_alone():
         check(re.search(r"Downloaded: " + PRIVATE + re.escape(ZIP), log), "the package was not fetched privately")
         check(re.search(r'msiexec\.exe /i "' + PRIVATE + re.escape(MSI) + r'" .* /l\*v "' + PRIVATE +
                         r'CorvaneMSILog\.log"', log), "msiexec did not run the unpacked package privately")
+        check(re.search(r"msiexec log: C:\\users\\\w+\\Temp\\CorvaneMSILog-\d+\.log", log),
+              "msiexec's log was not copied beside the planted link")
         check(re.search(r"Staged pre-install uninstaller: " + PRIVATE + r"CorvaneUninstall-PreInstall\.exe", log),
               "the pre-install uninstaller was not staged privately")
         check(re.search(PRIVATE + r"Corvane(UI|Installer)-\d+", log), "the page resources were not put privately")
