@@ -1,11 +1,16 @@
 # CorvaneSetup.exe, the Windows layer's tests under Wine, and the end-to-end scenarios.
-set(CORVANE_WIN_LIBS ole32 oleaut32 uuid shell32 user32 gdi32 advapi32 winhttp bcrypt wtsapi32 userenv shlwapi
-                     version crypt32)
+# KnownDLLs are imported; every other system DLL is delay-loaded from the system folder.
+include(${CMAKE_CURRENT_LIST_DIR}/delay_imports.cmake)
+corvane_delay_imports(CORVANE_DELAY_LIBS winhttp bcrypt wtsapi32 userenv version crypt32 wintrust)
+set(CORVANE_WIN_LIBS ole32 oleaut32 uuid shell32 user32 gdi32 advapi32 shlwapi ${CORVANE_DELAY_LIBS})
 
 file(GLOB WIN_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*/*_win.cpp)
 list(FILTER WIN_SOURCES EXCLUDE REGEX "winmain_win\\.cpp$")
 add_library(corvane_win STATIC ${WIN_SOURCES})
 target_link_libraries(corvane_win PUBLIC corvane_core ${CORVANE_WIN_LIBS})
+# Calls into the delay-loaded DLLs go through their stubs, not their __imp_ slots (see
+# cmake/delay_imports.cmake): crypt32's and userenv's headers declare without dllimport.
+target_compile_definitions(corvane_win PUBLIC WINIMPM= _USERENV_)
 target_compile_options(corvane_win PRIVATE -Wall -Wextra)
 # minizip (zlib's unzip API, from zlib's sources fetched by scripts/setup.sh) reads the ZIPs.
 set(MINIZIP_DIR /opt/corvane-deps/minizip)
@@ -25,6 +30,13 @@ add_custom_command(
 # Resources 101 and 102, and the build variants that differ in them.
 add_subdirectory(tests/fixtures/webview2_fake)
 include(${CMAKE_CURRENT_LIST_DIR}/embedded_resources.cmake)
+# Every build variant's import table names only KnownDLLs.
+foreach(variant CorvaneSetup CorvaneSetupTestDouble CorvaneSetupNoLoader)
+  if(TARGET ${variant})
+    add_test(NAME pe.import_table.${variant}
+             COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/pe/import_table.py $<TARGET_FILE:${variant}>)
+  endif()
+endforeach()
 
 # The product is 32-bit; the Windows-layer tests run on the x86-64 twin, which Wine runs
 # natively here (see design.md on 32-bit code under Wine on this machine).

@@ -16,6 +16,12 @@ int http_download_file(const char* url, const char* dest_path, download_progress
 int download_attempt(const char* label, const char* url, const char* dest_path, download_progress_fn progress,
                      void* context, int rate_check);
 
+// What the caller makes of a downloaded file before the walk ends: keep it, refuse it (the walk
+// deletes it and goes on to the next URL exactly as after a failed download), or stop the walk
+// (the caller's context says why).
+enum package_verdict { PACKAGE_ACCEPTED = 0, PACKAGE_REFUSED = 1, PACKAGE_STOP = -1 };
+typedef package_verdict (*package_accept_fn)(const char* path, void* context);
+
 struct package_download_request {
   const char* host_prefix;        // may be null
   const char* attributed_domain;  // may be null or empty: only orders the domains
@@ -24,11 +30,15 @@ struct package_download_request {
   download_progress_fn progress;  // may be null
   void* context;
   int32_t msi_only;
+  package_accept_fn accept;  // may be null: every download is kept
+  void* accept_context;
 };
 
 constexpr unsigned DOWNLOAD_PATH_OUT = 260;
 constexpr unsigned DOWNLOAD_MESSAGE_OUT = 512;
+constexpr int DOWNLOAD_WALK_STOPPED = -2;
 
-// 0 with path_out (260) naming the file and message_out (512) "success"; -1 with
-// "Failed to download installer after all attempts" once every URL has failed.
+// 0 with path_out (260) naming the file kept and message_out (512) "success"; -1 with
+// "Failed to download installer after all attempts" once every URL has failed or been refused;
+// DOWNLOAD_WALK_STOPPED when the accept callback stopped the walk.
 int download_installer_package(const package_download_request* request, char* path_out, char* message_out);

@@ -1,6 +1,23 @@
+#include <windows.h>
+
 #include "acquire/download.h"
 #include "acquire/package_name.h"
 #include "base/bounded_text.h"
+#include "base/wide_win.h"
+
+namespace {
+
+package_verdict judge(const package_download_request* request, const char* path) {
+  if (!request->accept) return PACKAGE_ACCEPTED;
+  package_verdict verdict = request->accept(path, request->accept_context);
+  if (verdict == PACKAGE_REFUSED) {
+    wchar_t wide[MAX_PATH];
+    if (utf8_to_wide(path, wide, MAX_PATH) == 0) DeleteFileW(wide);
+  }
+  return verdict;
+}
+
+}  // namespace
 
 int download_installer_package(const package_download_request* request, char* path_out, char* message_out) {
   package_attempt attempts[PACKAGE_MAX_ATTEMPTS];
@@ -16,9 +33,13 @@ int download_installer_package(const package_download_request* request, char* pa
     const char* path = a.is_zip ? zip_path : msi_path;
     int result = download_attempt(a.label, a.url, path, request->progress, request->context, !collapsed && !a.is_last);
     if (result == DOWNLOAD_OK) {
-      text_copy(path_out, DOWNLOAD_PATH_OUT, path);
-      text_copy(message_out, DOWNLOAD_MESSAGE_OUT, "success");
-      return 0;
+      package_verdict verdict = judge(request, path);
+      if (verdict == PACKAGE_STOP) return DOWNLOAD_WALK_STOPPED;
+      if (verdict == PACKAGE_ACCEPTED) {
+        text_copy(path_out, DOWNLOAD_PATH_OUT, path);
+        text_copy(message_out, DOWNLOAD_MESSAGE_OUT, "success");
+        return 0;
+      }
     }
     if (result == DOWNLOAD_RATE_COLLAPSED) collapsed = 1;
   }

@@ -13,8 +13,11 @@ constexpr size_t ZIP_MESSAGE_OUT = 512;
 // bytes, with a null context. Returns 0 with "success" in message, or -1 with the failure's
 // message ("Error opening ZIP file", "Error reading ZIP file", "Error extracting from ZIP file",
 // "Error creating file: <path>", "Error reading from ZIP file", "Error writing output file").
-// An archive with any entry that would land outside dest_dir is refused before anything is
-// written. On other failures the files written so far stay; the caller decides what to delete.
+// An archive is refused before anything is written ("Error extracting from ZIP file") when
+// an entry would land outside dest_dir or under a name Windows would alias, or when it holds
+// more entries or bytes than the caps of zip_extract_rules.h or the volume's free space; a
+// central directory that ends before the count it declares is "Error reading ZIP file". On
+// other failures the files written so far stay; the caller decides what to delete.
 int extract_zip(const char* zip_path, const char* dest_dir, download_progress_fn progress, char* message,
                 size_t message_size);
 

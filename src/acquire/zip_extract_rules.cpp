@@ -17,13 +17,47 @@ bool reads_as_parent(const char* begin, const char* end) {
   return dots >= 2;
 }
 
-bool leaves_destination(const char* path) {
+// Windows drops a component's trailing dots and spaces ("setup.msi." is "setup.msi"), so such
+// a name would write another file than the archive names. A lone "." stays: it names the folder
+// it is in.
+bool loses_its_end(const char* begin, const char* end) {
+  if (end == begin || (end - begin == 1 && *begin == '.')) return false;
+  return end[-1] == '.' || end[-1] == ' ';
+}
+
+bool is_device_base(const char* base, size_t length) {
+  static const char* const DEVICES[] = {"con", "prn", "aux", "nul", "conin$", "conout$"};
+  char lowered[16];
+  if (length == 0 || length >= sizeof lowered) return false;
+  for (size_t i = 0; i < length; ++i) lowered[i] = ascii_lower(base[i]);
+  lowered[length] = '\0';
+  for (const char* device : DEVICES)
+    if (strcmp(lowered, device) == 0) return true;
+  if (strncmp(lowered, "com", 3) != 0 && strncmp(lowered, "lpt", 3) != 0) return false;
+  const char* number = lowered + 3;
+  // COM0-COM9, LPT0-LPT9, and the superscript one, two and three Windows also takes as digits.
+  if (length == 4) return *number >= '0' && *number <= '9';
+  return length == 5 && static_cast<unsigned char>(number[0]) == 0xC2 &&
+         (static_cast<unsigned char>(number[1]) == 0xB9 || static_cast<unsigned char>(number[1]) == 0xB2 ||
+          static_cast<unsigned char>(number[1]) == 0xB3);
+}
+
+// A device name, with any extension and any spaces before it ("CON .txt"), opens the device.
+bool names_a_device(const char* begin, const char* end) {
+  const char* base_end = static_cast<const char*>(memchr(begin, '.', static_cast<size_t>(end - begin)));
+  if (!base_end) base_end = end;
+  while (base_end > begin && base_end[-1] == ' ') --base_end;
+  return is_device_base(begin, static_cast<size_t>(base_end - begin));
+}
+
+// Whether a path below the destination would write anything but the file it names there.
+bool unsafe_path(const char* path) {
   if (strchr(path, ':')) return true;
   const char* begin = path;
   for (;;) {
     const char* end = strchr(begin, '\\');
     if (!end) end = begin + strlen(begin);
-    if (reads_as_parent(begin, end)) return true;
+    if (reads_as_parent(begin, end) || loses_its_end(begin, end) || names_a_device(begin, end)) return true;
     if (*end == '\0') return false;
     begin = end + 1;
   }
@@ -47,11 +81,18 @@ int zip_entry_path(const char* name, char* out, size_t size) {
   for (char* p = out; *p; ++p) {
     if (*p == '/') *p = '\\';
   }
-  if (leaves_destination(out)) {
+  if (unsafe_path(out)) {
     out[0] = '\0';
     return ZIP_ENTRY_REFUSED;
   }
   return folder ? ZIP_ENTRY_FOLDER : ZIP_ENTRY_FILE;
+}
+
+const char* zip_archive_refusal(uint64_t entries, uint64_t total_bytes, int free_known, uint64_t free_bytes) {
+  if (entries > ZIP_MAX_ENTRIES) return "more entries than 4096";
+  if (total_bytes > ZIP_MAX_TOTAL_BYTES) return "unpacks to more than 1 GiB";
+  if (free_known && total_bytes > free_bytes) return "unpacks to more than the target volume's free space";
+  return nullptr;
 }
 
 size_t directory_root_length(const char* path) {

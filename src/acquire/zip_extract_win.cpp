@@ -50,7 +50,7 @@ struct extraction {
   unzFile zip;
   const char* dest;
   download_progress_fn progress;
-  uint32_t total;
+  uint32_t total;  // below ZIP_MAX_TOTAL_BYTES once the survey has passed
   uint32_t written;
   int last_percent;
   char* message;
@@ -87,9 +87,27 @@ void log_refused(const char* name, const unz_file_info64& info, const char* dest
   log_error("ZIP entry \"%s\" would be written outside %s — archive refused", printable, dest);
 }
 
-// Reads the central directory once: the uncompressed total for the progress, and every
-// entry's name, so a hostile archive is refused before a single file is written.
-int survey(extraction& run) {
+// Free bytes for this process on the destination's volume; 0 when Windows cannot tell.
+int free_space(const char* dest, uint64_t* bytes) {
+  wchar_t wide[OUTPUT_PATH_MAX];
+  ULARGE_INTEGER available;
+  if (utf8_to_wide(dest, wide, OUTPUT_PATH_MAX) != 0 || !GetDiskFreeSpaceExW(wide, &available, nullptr, nullptr))
+    return 0;
+  *bytes = available.QuadPart;
+  return 1;
+}
+
+int refuse_archive(extraction& run, const char* reason) {
+  log_error("ZIP archive refused: %s", reason);
+  return fail(run, "Error extracting from ZIP file");
+}
+
+// Reads the central directory once: every entry's name and size, so a hostile archive is
+// refused before a single file is written. Only the end of the list ends the walk; anything
+// else is damage, and so is a list shorter than the count it declares.
+int survey(extraction& run, uint64_t declared) {
+  if (const char* reason = zip_archive_refusal(declared, 0, 0, 0)) return refuse_archive(run, reason);
+  uint64_t seen = 0, total = 0;
   int status = unzGoToFirstFile(run.zip);
   while (status == UNZ_OK) {
     char name[ENTRY_NAME_MAX];
@@ -99,9 +117,17 @@ int survey(extraction& run) {
       log_refused(name, info, run.dest);
       return fail(run, "Error extracting from ZIP file");
     }
-    run.total += static_cast<uint32_t>(info.uncompressed_size);
+    ++seen;
+    total += info.uncompressed_size;
+    if (total > ZIP_MAX_TOTAL_BYTES) break;  // refused below; no need to read further
     status = unzGoToNextFile(run.zip);
   }
+  if (total <= ZIP_MAX_TOTAL_BYTES && (status != UNZ_END_OF_LIST_OF_FILE || seen != declared))
+    return fail(run, "Error reading ZIP file");
+  uint64_t free_bytes = 0;
+  int free_known = free_space(run.dest, &free_bytes);
+  if (const char* reason = zip_archive_refusal(seen, total, free_known, free_bytes)) return refuse_archive(run, reason);
+  run.total = static_cast<uint32_t>(total);
   return 0;
 }
 
@@ -181,12 +207,12 @@ bool is_empty_archive(const char* path) {
 int extract_entries(extraction& run) {
   unz_global_info64 global;
   if (unzGetGlobalInfo64(run.zip, &global) != UNZ_OK) return fail(run, "Error reading ZIP file");
-  if (survey(run) != 0) return -1;
+  if (survey(run, global.number_entry) != 0) return -1;
   if (run.progress) run.progress(0, nullptr);
   if (global.number_entry > 0 && unzGoToFirstFile(run.zip) != UNZ_OK) return fail(run, "Error reading ZIP file");
   for (ZPOS64_T number = 1; number <= global.number_entry; ++number) {
     if (extract_current(run) != 0) return -1;
-    if (number < global.number_entry && unzGoToNextFile(run.zip) != UNZ_OK) break;
+    if (number < global.number_entry && unzGoToNextFile(run.zip) != UNZ_OK) return fail(run, "Error reading ZIP file");
   }
   return 0;
 }

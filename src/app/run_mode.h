@@ -1,4 +1,5 @@
-// Decisions of the entry that depend only on plain values: whether the machine is supported, the usage-data and uninstall-first choices, the final purge.
+// Decisions of the entry that depend only on plain values: whether the machine is supported,
+// the usage-data and uninstall-first choices, the final purge.
 #pragma once
 
 enum os_gate_result { OS_SUPPORTED = 0, OS_UNSUPPORTED_32BIT = 1, OS_UNSUPPORTED_VERSION = 2 };

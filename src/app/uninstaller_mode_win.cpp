@@ -25,21 +25,27 @@
 namespace {
 
 int silent_uninstall(install_state* state, int log_mode_line) {
-  fs_redirection_off redirection;
   if (log_mode_line) log_info("Mode: silent");
   int code = run_silent_uninstall(state);
   return code;
 }
 
+// Only the file calls themselves run with redirection off (see wow64_win.h); logging stays out.
 void remove_directory_logged(const char* path, int is_parent) {
   wchar_t wide[MAX_PATH];
   if (utf8_to_wide(path, wide, MAX_PATH) != 0) return;
-  if (GetFileAttributesW(wide) == INVALID_FILE_ATTRIBUTES) return;
-  if (RemoveDirectoryW(wide)) {
+  BOOL removed;
+  DWORD error;
+  {
+    fs_redirection_off native;
+    if (GetFileAttributesW(wide) == INVALID_FILE_ATTRIBUTES) return;
+    removed = RemoveDirectoryW(wide);
+    error = GetLastError();
+  }
+  if (removed) {
     log_info(is_parent ? "Deferred: removed parent directory: %s" : "Deferred: removed install directory: %s", path);
     return;
   }
-  DWORD error = GetLastError();
   if (is_parent && error == ERROR_DIR_NOT_EMPTY) return;  // other products still live there
   log_warn(is_parent ? "Deferred: failed to remove parent directory (err=%lu): %s"
                      : "Deferred: failed to remove install directory (err=%lu): %s",
@@ -49,7 +55,6 @@ void remove_directory_logged(const char* path, int is_parent) {
 // Succeeds only when the uninstall left the folders empty.
 void deferred_directory_removal(const install_state* state) {
   if (!state->install_dir[0]) return;
-  fs_redirection_off redirection;
   remove_directory_logged(state->install_dir, 0);
   char parent[MAX_PATH];
   parent_directory(state->install_dir, parent, sizeof parent);

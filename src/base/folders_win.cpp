@@ -57,6 +57,24 @@ int product_install_dir(char* out, size_t size) {
   return 0;
 }
 
+// The product's packages and tasks are the machine's own (x64 or ARM64), so its tools are the
+// native ones. A 32-bit process under WOW64 would get the 32-bit copies from SysWOW64 through
+// System32; it names the native folder by its Sysnative alias instead, which needs no
+// redirection switched off around the start (the child runs with its own view either way).
+int system_tools_folder(char* out, size_t size) {
+  wchar_t wide[MAX_PATH];
+  BOOL wow64 = FALSE;
+  if (IsWow64Process(GetCurrentProcess(), &wow64) && wow64) {
+    UINT n = GetSystemWindowsDirectoryW(wide, MAX_PATH - 10);
+    if (n == 0 || n >= MAX_PATH - 10) return fail(out, size);
+    lstrcatW(wide, L"\\Sysnative");
+    return whole_path(wide, out, size);
+  }
+  UINT n = GetSystemDirectoryW(wide, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return fail(out, size);
+  return whole_path(wide, out, size);
+}
+
 int shell_folder(int csidl, char* out, size_t size) {
   wchar_t wide[MAX_PATH];
   if (SUCCEEDED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, wide)) && wide[0])

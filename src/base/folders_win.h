@@ -16,6 +16,8 @@ int temp_folder(char* out, size_t size);
 int program_files_dir(char* out, size_t size);
 // "<native Program Files>\Corvane Labs\Corvane", the product's install folder.
 int product_install_dir(char* out, size_t size);
+// The folder of the system's own tools (msiexec, schtasks) for this machine's architecture.
+int system_tools_folder(char* out, size_t size);
 // SHGetFolderPath of a CSIDL.
 int shell_folder(int csidl, char* out, size_t size);
 

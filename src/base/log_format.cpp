@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "base/bounded_text.h"
+#include "base/path_text.h"
 
 const char* log_level_name(int level) {
   switch (level) {
@@ -33,17 +34,9 @@ void log_format_error_line(char* out, size_t size, const char* timestamp, const 
   text_format(out, limit, "%s [%s] [%s] %s [%s]", timestamp, "ERROR", component, message, details);
 }
 
-const char* log_base_name(const char* path) {
-  if (!path) return "";
-  const char* base = path;
-  for (const char* p = path; *p; ++p)
-    if (*p == '\\' || *p == '/') base = p + 1;
-  return base;
-}
-
 int log_link_fallback_path(const char* temp_dir, const char* primary, unsigned long process_id, char* out,
                            size_t size) {
-  const char* base = log_base_name(primary);
+  const char* base = path_file_name(primary);
   size_t stem = strlen(base);
   if (stem >= 4 && text_equal_nocase(base + stem - 4, ".log")) stem -= 4;
   size_t limit = size < 260 ? size : 260;
@@ -56,7 +49,7 @@ int log_link_fallback_path(const char* temp_dir, const char* primary, unsigned l
 
 int log_fallback_path(const char* temp_dir, const char* primary, char* out, size_t size) {
   size_t limit = size < 260 ? size : 260;  // MAX_PATH-1 characters at most
-  if (!text_format(out, limit, "%s%s", temp_dir, log_base_name(primary))) return -1;
+  if (!text_format(out, limit, "%s%s", temp_dir, path_file_name(primary))) return -1;
   if (text_equal_nocase(out, primary)) return -1;
   return 0;
 }

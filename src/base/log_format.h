@@ -24,9 +24,6 @@ void log_format_line(char* out, size_t size, const char* timestamp, int level, c
 void log_format_error_line(char* out, size_t size, const char* timestamp, const char* component,
                            const char* message, const char* details);
 
-// The text after the last backslash or slash; the whole path when there is none.
-const char* log_base_name(const char* path);
-
 // The fallback of an unwritable log path: temp folder + base name. Returns -1 when that path
 // cannot be formed or is the primary path itself (compared without regard to case).
 int log_fallback_path(const char* temp_dir, const char* primary, char* out, size_t size);

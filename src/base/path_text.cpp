@@ -4,6 +4,14 @@
 
 #include "base/bounded_text.h"
 
+const char* path_file_name(const char* path) {
+  if (!path) return "";
+  const char* name = path;
+  for (const char* p = path; *p; ++p)
+    if (*p == '\\' || *p == '/') name = p + 1;
+  return name;
+}
+
 int join_path(const char* folder, const char* name, char* out, size_t size) {
   return text_format(out, size, "%s\\%s", folder, name) ? 0 : -1;
 }
@@ -44,7 +52,7 @@ int path_in_folder(const char* file_path, const char* folder) {
 int is_uninstaller_path(const char* module_path) {
   if (!module_path) return 0;
   char lowered[1024];
-  text_copy(lowered, module_path);
+  text_copy(lowered, path_file_name(module_path));
   text_lower_ascii(lowered);
   return strstr(lowered, "uninstall") != nullptr;
 }

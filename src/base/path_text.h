@@ -5,6 +5,9 @@
 
 #include <cstddef>
 
+// The text after the last backslash or slash; the whole path when there is none.
+const char* path_file_name(const char* path);
+
 // "<folder>\<name>" into out; 0, or -1 when it does not fit.
 int join_path(const char* folder, const char* name, char* out, size_t size);
 
@@ -16,6 +19,7 @@ void parent_directory(const char* path, char* out, size_t size);
 // trailing backslashes of folder ignored).
 int path_in_folder(const char* file_path, const char* folder);
 
-// 1 when the lower-cased path contains "uninstall": the program is the uninstaller under any
-// name holding that word (the whole path is searched).
+// 1 when the file name (the text after the last backslash) contains "uninstall" in any case:
+// the program is the uninstaller under any such name. Only the name counts: a folder the user
+// named is no instruction to remove the product.
 int is_uninstaller_path(const char* module_path);

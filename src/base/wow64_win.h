@@ -1,5 +1,9 @@
-// WOW64 file-system redirection: a 32-bit process sees the 32-bit system folders under the
-// 64-bit names unless it switches redirection off around work in the native folders.
+// WOW64 file-system redirection: a 32-bit process sees SysWOW64 under the name System32 unless
+// it switches redirection off. Only System32 is redirected (Program Files is reached by its
+// native name through ProgramW6432 and is not). Redirection is off only around the file calls
+// that must see the native System32 (the task store), never across a DLL load, a COM call or a
+// process start: with it off, a 32-bit process loads DLLs and COM servers from the 64-bit folder,
+// where they fail. Process starts name the native folder by its Sysnative alias instead.
 #pragma once
 
 // Switches redirection off for the calling thread; returns the token to revert with, or
@@ -7,11 +11,15 @@
 void* fs_redirection_disable();
 void fs_redirection_revert(void* token);
 
+// 1 while the calling thread is inside an fs_redirection_off scope (in a 64-bit process too,
+// where switching it off does nothing), else 0.
+int fs_redirection_is_off();
+
 // Redirection off for the lifetime of a scope.
 class fs_redirection_off {
  public:
-  fs_redirection_off() : token_(fs_redirection_disable()) {}
-  ~fs_redirection_off() { fs_redirection_revert(token_); }
+  fs_redirection_off();
+  ~fs_redirection_off();
   fs_redirection_off(const fs_redirection_off&) = delete;
   fs_redirection_off& operator=(const fs_redirection_off&) = delete;
 

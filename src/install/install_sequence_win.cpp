@@ -4,7 +4,6 @@
 
 #include "acquire/package_name.h"
 #include "base/log.h"
-#include "base/wow64_win.h"
 #include "install/install_sequence.h"
 #include "install/install_steps.h"
 #include "install/launch.h"
@@ -35,7 +34,6 @@ int finish_silent(install_state* state) {
 }  // namespace
 
 int run_silent_install(install_state* state) {
-  fs_redirection_off redirection;
   log_info("Mode: silent");
   tracking_send(state, "corvane.installer.start", "Install started (silent)");
   char msi_name[256];

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "acquire/download.h"
+#include "acquire/package_trust_win.h"
 #include "acquire/zip_extract.h"
 #include "base/bounded_text.h"
 #include "base/log.h"
@@ -47,11 +48,63 @@ void remove_existing_first(install_state* state) {
   log_write(LOG_MAIN, code == 0 ? LOG_LEVEL_INFO : LOG_LEVEL_WARN, "%s — continuing with new install regardless", line);
 }
 
-// A package that came out of a ZIP and failed gets one more chance as the bare MSI.
-int retry_with_bare_msi(install_state* state, package_download_request* request, const char* extracted, int code) {
-  log_warn("ZIP-extracted MSI failed with exit code %d — re-downloading bare MSI for retry", code);
+void delete_file(const char* path) {
   wchar_t wide[MAX_PATH];
-  if (utf8_to_wide(extracted, wide, MAX_PATH) == 0) DeleteFileW(wide);
+  if (utf8_to_wide(path, wide, MAX_PATH) == 0) DeleteFileW(wide);
+}
+
+// The package msiexec runs, and the handle that keeps it as it was checked until msiexec has
+// exited (read-only sharing: nobody can change, replace or delete it in between).
+struct checked_package {
+  install_state* state;
+  const char* msi_name;
+  const char* work;  // the run's private folder, where the package is unpacked
+  install_failure* failure;
+  int from_zip;
+  char msi_path[MAX_PATH];
+  scoped_handle held;
+};
+
+// Each downloaded file, before the walk ends: a ZIP is unpacked, and the MSI that would run is
+// verified. For a ZIP that is the MSI unpacked from it: a ZIP carries no signature, and the
+// unpacked file is the one msiexec opens. A refused package goes the way of a failed download.
+package_verdict check_package(const char* downloaded, void* context) {
+  checked_package* package = static_cast<checked_package*>(context);
+  install_state* state = package->state;
+  log_info("Downloaded: %s", downloaded);
+  if (ui_mode(state)) {
+    report(state, "downloading", 100);
+    Sleep(500);
+    report(state, "extracting", 0);
+  }
+  package->from_zip = ends_with_zip(downloaded);
+  if (package->from_zip) {
+    log_info("Extracting zip...");
+    char zip_message[ZIP_MESSAGE_OUT];
+    if (extract_zip(downloaded, package->work, ui_mode(state) ? ui_progress_extracting : nullptr, zip_message,
+                    sizeof zip_message) != 0) {
+      fail(package->failure, "extract_failed", zip_message, -1, "Extract failed", "extract");
+      return PACKAGE_STOP;
+    }
+    log_info("Zip extracted");
+    text_format(package->msi_path, sizeof package->msi_path, "%s\\%s", package->work, package->msi_name);
+    log_info("Unpacked package: %s", package->msi_path);
+  } else {
+    text_copy(package->msi_path, downloaded);
+  }
+  char reason[PACKAGE_TRUST_REASON];
+  if (package_trust_open(package->msi_path, &package->held, reason, sizeof reason) == 0) return PACKAGE_ACCEPTED;
+  log_warn("Package signature not trusted: %s", reason);
+  if (package->from_zip) delete_file(package->msi_path);
+  return PACKAGE_REFUSED;
+}
+
+// A package that came out of a ZIP and failed gets one more chance as the bare MSI.
+int retry_with_bare_msi(install_state* state, package_download_request* request, checked_package* package, int code) {
+  log_warn("ZIP-extracted MSI failed with exit code %d — re-downloading bare MSI for retry", code);
+  CloseHandle(package->held.handle);
+  package->held.handle = nullptr;
+  delete_file(package->msi_path);
   request->msi_only = 1;
   report(state, "downloading", 0);
   char path[DOWNLOAD_PATH_OUT], message[DOWNLOAD_MESSAGE_OUT];
@@ -60,7 +113,7 @@ int retry_with_bare_msi(install_state* state, package_download_request* request,
     return code;
   }
   report(state, "installing", 30);
-  int second = run_msi_install(state, path);
+  int second = run_msi_install(state, package->msi_path);
   if (msi_success(second))
     log_info("Bare-MSI retry succeeded (exit=%d) after ZIP path failed (exit=%d)", second, code);
   else
@@ -79,41 +132,22 @@ int acquire_and_install(install_state* state, const char* msi_name, install_fail
     return fail(failure, "download_failed", "No private working folder for the package", -1, "Download failed",
                 "download");
   work[strlen(work) - 1] = '\0';  // joined below as "<folder>\<name>"
+  checked_package package{state, msi_name, work, failure, 0, "", {}};
   package_download_request request{state->host_prefix, state->host_domain, msi_name, work,
-                                   ui ? ui_progress_downloading : nullptr, nullptr, 0};
+                                   ui ? ui_progress_downloading : nullptr, nullptr, 0, check_package, &package};
   if (!ui) log_info("Starting download...");
   char downloaded[DOWNLOAD_PATH_OUT], message[DOWNLOAD_MESSAGE_OUT];
-  if (download_installer_package(&request, downloaded, message) != 0)
-    return fail(failure, "download_failed", message, -1, "Download failed", "download");
-  log_info("Downloaded: %s", downloaded);
-  if (ui) {
-    report(state, "downloading", 100);
-    Sleep(500);
-    report(state, "extracting", 0);
-  }
-
-  char msi_path[MAX_PATH];
-  int from_zip = ends_with_zip(downloaded);
-  if (from_zip) {
-    log_info("Extracting zip...");
-    char zip_message[ZIP_MESSAGE_OUT];
-    if (extract_zip(downloaded, work, ui ? ui_progress_extracting : nullptr, zip_message,
-                    sizeof zip_message) != 0)
-      return fail(failure, "extract_failed", zip_message, -1, "Extract failed", "extract");
-    log_info("Zip extracted");
-    text_format(msi_path, sizeof msi_path, "%s\\%s", work, msi_name);
-    log_info("Unpacked package: %s", msi_path);
-  } else {
-    text_copy(msi_path, downloaded);
-  }
+  int walk = download_installer_package(&request, downloaded, message);
+  if (walk == DOWNLOAD_WALK_STOPPED) return -1;  // check_package filled the failure
+  if (walk != 0) return fail(failure, "download_failed", message, -1, "Download failed", "download");
 
   remove_existing_first(state);
   record_https_consent(state->decrypt_https);
   if (ui) tracking_send_installer_page(state, "install");
   report(state, "installing", 30);
   log_info("Running msiexec...");
-  int code = run_msi_install(state, msi_path);
-  if (!msi_success(code) && from_zip) code = retry_with_bare_msi(state, &request, msi_path, code);
+  int code = run_msi_install(state, package.msi_path);
+  if (!msi_success(code) && package.from_zip) code = retry_with_bare_msi(state, &request, &package, code);
   if (!msi_success(code)) {
     char text[64];
     text_format(text, sizeof text, "msiexec failed with exit code %d", code);

@@ -3,7 +3,6 @@
 #include "acquire/package_name.h"
 #include "base/log.h"
 #include "base/ui_post.h"
-#include "base/wow64_win.h"
 #include "install/install_steps.h"
 #include "install/install_ui_worker.h"
 #include "install/installed_app.h"
@@ -80,7 +79,6 @@ int run_worker(install_state* state) {
 
 DWORD WINAPI ui_install_worker(LPVOID argument) {
   install_state* state = static_cast<install_state*>(argument);
-  fs_redirection_off redirection;
   int result = run_worker(state);
   return static_cast<DWORD>(result);
 }

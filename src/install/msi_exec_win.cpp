@@ -1,11 +1,16 @@
 #include <windows.h>
 
 #include "base/bounded_text.h"
+#include "base/folders_win.h"
+#include "base/handle_win.h"
+#include "base/hidden_process_win.h"
 #include "base/log.h"
+#include "base/log_format.h"
 #include "base/msi_progress.h"
 #include "base/private_folder_win.h"
 #include "base/registry_win.h"
 #include "base/timestamp.h"
+#include "base/unlinked_file_win.h"
 #include "base/wide_win.h"
 #include "install/command_lines.h"
 #include "install/msi_exec.h"
@@ -65,6 +70,54 @@ DWORD wait_with_creep(install_state* state, HANDLE process) {
   }
 }
 
+constexpr char MSI_LOG_NAME[] = "CorvaneMSILog.log";
+
+int copy_file_contents(HANDLE from, HANDLE to) {
+  char buffer[65536];
+  DWORD read = 0, written = 0;
+  while (ReadFile(from, buffer, sizeof buffer, &read, nullptr) && read > 0)
+    if (!WriteFile(to, buffer, read, &written, nullptr) || written != read) return -1;
+  return SetEndOfFile(to) ? 0 : -1;
+}
+
+// Opens the published log's name for rewriting as the program's own logs are opened: never
+// through a link planted under it; a name taken by a link gives a name of this process's own.
+HANDLE open_published_log(char* path, size_t size) {
+  char temp[MAX_PATH + 1], primary[MAX_PATH];
+  wchar_t wide[MAX_PATH];
+  if (temp_folder(temp, sizeof temp) != 0 || !text_format(primary, sizeof primary, "%s%s", temp, MSI_LOG_NAME) ||
+      !text_copy(path, size, primary) || utf8_to_wide(path, wide, MAX_PATH) != 0)
+    return INVALID_HANDLE_VALUE;
+  HANDLE file = open_unlinked_file(wide, GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS);
+  if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_CANT_ACCESS_FILE) return file;
+  if (log_link_fallback_path(temp, primary, GetCurrentProcessId(), path, size) != 0 ||
+      utf8_to_wide(path, wide, MAX_PATH) != 0)
+    return INVALID_HANDLE_VALUE;
+  return open_unlinked_file(wide, GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS);
+}
+
+// msiexec writes its verbose log in the private folder, which goes at the end of the run;
+// support looks for it in the user's temp folder, so a copy is put there. Both folders end in
+// a backslash.
+void publish_msi_log(const char* log_folder) {
+  char source[MAX_PATH], target[MAX_PATH];
+  wchar_t wide[MAX_PATH];
+  if (!text_format(source, sizeof source, "%s%s", log_folder, MSI_LOG_NAME) || utf8_to_wide(source, wide, MAX_PATH) != 0)
+    return;
+  scoped_handle from(CreateFileW(wide, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!from.valid()) {
+    log_warn("msiexec log not found: %s (err=%lu)", source, GetLastError());
+    return;
+  }
+  scoped_handle to(open_published_log(target, sizeof target));
+  if (!to.valid() || copy_file_contents(from.handle, to.handle) != 0) {
+    log_warn("Failed to copy the msiexec log to the temp folder (err=%lu)", GetLastError());
+    return;
+  }
+  log_info("msiexec log: %s", target);
+}
+
 }  // namespace
 
 int run_msi_install(install_state* state, const char* msi_path) {
@@ -84,12 +137,10 @@ int run_msi_install(install_state* state, const char* msi_path) {
   }
   log_info("%s", command);
 
-  wchar_t wide_command[1025];
-  utf8_to_wide(command, wide_command, 1025);
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
-  if (!CreateProcessW(nullptr, wide_command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+  if (start_program(command, 0, &startup, &process) != 0) {
     log_error("Failed to start msiexec (err=%lu)", GetLastError());
     return -1;
   }
@@ -100,6 +151,7 @@ int run_msi_install(install_state* state, const char* msi_path) {
   CloseHandle(process.hProcess);
   int code = static_cast<int>(exit_code);
   log_write(LOG_MAIN, msi_success(code) ? LOG_LEVEL_INFO : LOG_LEVEL_WARN, "msiexec exit code: %lu", exit_code);
+  publish_msi_log(log_folder);
   if (msi_success(code)) record_first_install(state);
   return code;
 }

@@ -13,11 +13,13 @@ void add_text(uninstall_entry* entry, const char* name, const char* text) {
   value->number = 0;
 }
 
-uninstall_value* add_format(uninstall_entry* entry, const char* name, const char* folder, const char* suffix) {
+// format takes the folder and the file name, in that order.
+uninstall_value* add_format(uninstall_entry* entry, const char* name, const char* format, const char* folder,
+                            const char* suffix) {
   uninstall_value* value = &entry->values[entry->count++];
   value->name = name;
   value->type = UNINSTALL_VALUE_TEXT;
-  text_format(value->text, sizeof value->text, "%s\\%s", folder, suffix);
+  text_format(value->text, sizeof value->text, format, folder, suffix);
   value->number = 0;
   return value;
 }
@@ -37,10 +39,10 @@ int uninstall_entry_build(const char* install_dir, const char* display_version, 
   out->count = 0;
   add_text(out, "DisplayName", PRODUCT_DISPLAY_NAME);
   // Windows reads ",0" as the first icon of the file.
-  add_format(out, "DisplayIcon", install_dir, PRODUCT_APP_EXE ",0");
-  // Left unquoted, as the entry has always been written: the folder lies under Program
-  // Files, where only administrators can place a file that would capture the command.
-  add_format(out, "UninstallString", install_dir, UNINSTALLER_EXE);
+  add_format(out, "DisplayIcon", "%s\\%s", install_dir, PRODUCT_APP_EXE ",0");
+  // Quoted like every other entry: unquoted, Windows reads "C:\Program" as the program and
+  // the rest of the folder as its arguments.
+  add_format(out, "UninstallString", "\"%s\\%s\"", install_dir, UNINSTALLER_EXE);
   add_text(out, "Publisher", PRODUCT_PUBLISHER);
   add_text(out, "DisplayVersion", display_version);
   add_text(out, "InstallLocation", install_dir);

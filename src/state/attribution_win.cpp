@@ -42,6 +42,12 @@ void commit_host_domain(const char* domain) {
 
 }  // namespace
 
+void log_attribution_refusals(const char* source, const attribution_refusals* refused) {
+  for (int i = 0; i < refused->count; ++i)
+    log_warn("Refused %s from %s: \"%s\" — going on as if it were absent", refused->items[i].key, source,
+             refused->items[i].value);
+}
+
 void install_state_start_attribution(install_state* state, attribution_done_fn on_done) {
   if (g_thread) {
     log_warn("install_state_start_attribution: already in flight, skipping");

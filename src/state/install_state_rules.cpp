@@ -4,7 +4,7 @@
 
 #include "base/bounded_text.h"
 #include "base/json_field.h"
-#include "base/log_format.h"  // log_base_name
+#include "base/path_text.h"
 
 namespace {
 
@@ -25,13 +25,15 @@ const tag_field TAG_FIELDS[] = {
 
 }  // namespace
 
-void install_state_apply_tag(install_state* state, const char* decoded) {
+void install_state_apply_tag(install_state* state, const char* decoded, attribution_refusals* refused) {
   char* base = reinterpret_cast<char*>(state);
   for (const tag_field& field : TAG_FIELDS) {
     char* out = base + field.offset;
     // A key the tag does not carry must not wipe what the field already holds.
     char value[256];
-    if (json_string_field(decoded, field.key, value, sizeof value) == 0) text_copy(out, field.size, value);
+    if (json_string_field(decoded, field.key, value, sizeof value) == 0 &&
+        attribution_value_accepted(field.key, value, field.size, refused))
+      text_copy(out, field.size, value);
   }
 }
 
@@ -55,7 +57,7 @@ const char* is_internal_text(const char* env_value, int registry_says_internal) 
 
 const char* host_prefix_from_exe_name(const char* exe_path) {
   char name[260];
-  text_copy(name, log_base_name(exe_path));
+  text_copy(name, path_file_name(exe_path));
   text_lower_ascii(name);
   size_t len = strlen(name);
   if (len > 7 && text_ends_with_nocase(name, "-dev.exe")) return "dev-";

@@ -4,10 +4,12 @@
 
 #include <cstddef>
 
+#include "state/attribution_values.h"
 #include "state/install_state.h"
 
-// Takes the attribution and identity fields from decoded tag text, each bounded by its field.
-void install_state_apply_tag(install_state* state, const char* decoded);
+// Takes the attribution and identity fields from decoded tag text, each bounded by its field;
+// a host prefix or version the vendor would not issue is refused (added to refused) instead.
+void install_state_apply_tag(install_state* state, const char* decoded, attribution_refusals* refused);
 
 // "1.2.3" becomes "1.2.3.0"; versions with another number of dots, or too long, stay.
 void normalise_app_version(char* version, size_t size);

@@ -12,6 +12,7 @@
 #include "base/product.h"
 #include "base/registry_win.h"
 #include "base/wide_win.h"
+#include "state/attribution.h"
 #include "state/install_identity.h"
 #include "state/install_state.h"
 #include "state/install_state_rules.h"
@@ -34,20 +35,24 @@ void fill_from_tag(install_state* state) {
   char decoded[TAG_BUFFER];
   if (read_decoded_tag(decoded) != 0) return;
   log_debug("Legacy PE tag data decoded (fallback path)");
-  install_state_apply_tag(state, decoded);
+  attribution_refusals refused{};
+  install_state_apply_tag(state, decoded, &refused);
+  log_attribution_refusals("the tag block", &refused);
 }
 
 // The machine-wide attribution a previous run or the product left; only empty fields take it.
+// Any process that once ran elevated could have left HostPrefix, so it is checked like the tag.
 void fill_from_machine_registry(install_state* s) {
   struct row {
     const char* name;
     char* field;
     size_t size;
+    const char* key = "";  // the attribution key a guarded value is checked as
   } rows[] = {
       {"AutoInstall", s->auto_install, sizeof s->auto_install},
       {"BrowserName", s->browser_name, sizeof s->browser_name},
       {"BrowserVersion", s->browser_version, sizeof s->browser_version},
-      {"HostPrefix", s->host_prefix, sizeof s->host_prefix},
+      {"HostPrefix", s->host_prefix, sizeof s->host_prefix, "host_prefix"},
       {"MachineId", s->machine_id, sizeof s->machine_id},
       {"MachineDate", s->machine_date, sizeof s->machine_date},
       {"InstallDate", s->install_date, sizeof s->install_date},
@@ -60,8 +65,13 @@ void fill_from_machine_registry(install_state* s) {
       {"FacebookClickId", s->fbclid, sizeof s->fbclid},
       {"MicrosoftClickId", s->msclkid, sizeof s->msclkid},
   };
-  for (const row& r : rows)
-    if (!r.field[0]) reg_read_product_string(HKEY_LOCAL_MACHINE, r.name, r.field, r.size);
+  attribution_refusals refused{};
+  for (const row& r : rows) {
+    char value[256];  // as large as the largest field: a value is judged before it is cut
+    if (r.field[0] || reg_read_product_string(HKEY_LOCAL_MACHINE, r.name, value, sizeof value) != 0) continue;
+    if (attribution_value_accepted(r.key, value, r.size, &refused)) text_copy(r.field, r.size, value);
+  }
+  log_attribution_refusals("HKLM HostPrefix", &refused);
   reg_read_product_string(HKEY_LOCAL_MACHINE, "ProductVersion", s->product_version, sizeof s->product_version);
 }
 

@@ -26,7 +26,9 @@ void merge_answer(attribution_context* c, unsigned long elapsed) {
   install_state* s = c->state;
   log_info("session_fetch: ok (%lu ms, %d bytes)", elapsed, static_cast<int>(strlen(c->response)));
   char match[16] = "";
-  int merged = session_merge(s, c->response, c->user_id_persisted, c->user_date_persisted, match);
+  attribution_refusals refused{};
+  int merged = session_merge(s, c->response, c->user_id_persisted, c->user_date_persisted, match, &refused);
+  log_attribution_refusals("the session data", &refused);
   uint32_t stamp = 0;
   int kind = session_current_timestamp(c->response, &stamp);
   if (kind == SESSION_TS_IN_RANGE)

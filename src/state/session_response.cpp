@@ -7,11 +7,13 @@
 
 namespace {
 
-// Copies a non-empty member into an empty field, bounded by the field.
-void fill_if_empty(char* field, size_t size, const char* response, const char* key) {
+// Copies a non-empty, acceptable member into an empty field, bounded by the field.
+void fill_if_empty(char* field, size_t size, const char* response, const char* key, attribution_refusals* refused) {
   if (field[0]) return;
   char value[512];
-  if (json_string_field(response, key, value, sizeof value) == 0 && value[0]) text_copy(field, size, value);
+  if (json_string_field(response, key, value, sizeof value) == 0 && value[0] &&
+      attribution_value_accepted(key, value, size, refused))
+    text_copy(field, size, value);
 }
 
 }  // namespace
@@ -49,7 +51,7 @@ int session_current_timestamp(const char* response, uint32_t* value) {
 }
 
 int session_merge(install_state* s, const char* response, int user_id_persisted, int user_date_persisted,
-                  char* match_out) {
+                  char* match_out, attribution_refusals* refused) {
   json_string_field(response, "match", match_out, 16);
   if (!match_out[0] || strcmp(match_out, "none") == 0) return 0;
   struct {
@@ -65,7 +67,7 @@ int session_merge(install_state* s, const char* response, int user_id_persisted,
       {s->browser_version, sizeof s->browser_version, "browser_version"},
       {s->app_version, sizeof s->app_version, "app_version"},    {s->auto_install, sizeof s->auto_install, "auto_install"},
   };
-  for (const auto& m : members) fill_if_empty(m.field, m.size, response, m.key);
+  for (const auto& m : members) fill_if_empty(m.field, m.size, response, m.key, refused);
   if (!user_id_persisted) {
     char user_id[sizeof s->user_id];
     if (json_string_field(response, "user_id", user_id, sizeof user_id) == 0 && user_id[0]) text_copy(s->user_id, user_id);

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "state/attribution_values.h"
 #include "state/install_state.h"
 
 constexpr size_t SESSION_RESPONSE_SIZE = 16384;
@@ -22,7 +23,8 @@ int session_current_timestamp(const char* response, uint32_t* value);
 
 // Merges when "match" is present, non-empty and not "none": each empty attribution field of
 // the state takes a non-empty member; user_id only when the state's was not persisted, and
-// user_date from a "user_datetime" longer than 7 characters only when not persisted.
-// match_out (16) receives the match text. Returns 1 when a merge took place.
+// user_date from a "user_datetime" longer than 7 characters only when not persisted. A version
+// the vendor would not issue is refused (added to refused). match_out (16) receives the match
+// text. Returns 1 when a merge took place.
 int session_merge(install_state* state, const char* response, int user_id_persisted, int user_date_persisted,
-                  char* match_out);
+                  char* match_out, attribution_refusals* refused);

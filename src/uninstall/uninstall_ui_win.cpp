@@ -4,7 +4,6 @@
 #include "base/log.h"
 #include "base/msi_progress.h"
 #include "base/ui_post.h"
-#include "base/wow64_win.h"
 #include "telemetry/tracking.h"
 #include "uninstall/msi_uninstall.h"
 #include "uninstall/uninstall_ui.h"
@@ -24,10 +23,7 @@ DWORD WINAPI close_phase(LPVOID) {
 }
 
 DWORD WINAPI removal_phase(LPVOID state) {
-  {
-    fs_redirection_off redirection;
-    InterlockedExchange(&g_phase2_result, uninstall_msi_and_clean(static_cast<install_state*>(state)));
-  }
+  InterlockedExchange(&g_phase2_result, uninstall_msi_and_clean(static_cast<install_state*>(state)));
   InterlockedExchange(&g_phase_done, 1);
   return 0;
 }
@@ -84,14 +80,15 @@ int run_dry(install_state* state) {
 
 int uninstall_ui_start(install_state* state) {
   ui_uninstall_flags.state = state;
-  ui_uninstall_flags.begun = ui_uninstall_flags.cancelled = ui_uninstall_flags.succeeded = 0;
+  ui_uninstall_flags.begun = 0;
+  ui_uninstall_flags.cancelled = 0;
+  ui_uninstall_flags.succeeded = 0;
   ui_uninstall_flags.worker_thread = CreateThread(nullptr, 0, uninstall_ui_worker, state, 0, nullptr);
   return ui_uninstall_flags.worker_thread ? 0 : -1;
 }
 
 DWORD WINAPI uninstall_ui_worker(LPVOID argument) {
   install_state* state = static_cast<install_state*>(argument);
-  fs_redirection_off redirection;
   DWORD result = 1;
   if (!wait_for_begin()) {
     log_info("User cancelled before uninstall began");

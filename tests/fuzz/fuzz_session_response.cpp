@@ -11,7 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string text(reinterpret_cast<const char*>(data), size);
   install_state state{};
   char match[16];
-  session_merge(&state, text.c_str(), size & 1, size & 2, match);
+  attribution_refusals refused{};
+  session_merge(&state, text.c_str(), size & 1, size & 2, match, &refused);
   uint32_t stamp = 0;
   session_current_timestamp(text.c_str(), &stamp);
   session_retry_delay_ms(text.c_str());

@@ -16,7 +16,7 @@ Evidence (logs, registry dumps, screenshots) is kept under build/evidence/scenar
 The vendor's web services (tests/fixtures/vendor/vendor.py) for a scenario:
 
     with Scenario("download_404", vendor=True) as s:          # vendor="no-tls" refuses CONNECT
-        s.vendor.add_file("Corvane-Installer-win-x64-latest.msi", Path("test.msi"))
+        s.vendor.add_file("Corvane-Installer-win-x64-latest.msi", Path("test.msi"))  # signed by the pinned key
         s.vendor.fault("status", host="*update-dl.corvane.com", path="/*.zip", status=404)
         s.vendor.update(session={"match": "none", "current_timestamp": 1767225600})
         s.run(exe, "/S")
@@ -161,10 +161,11 @@ class Scenario:
 
     def _start_vendor(self):
         tls_enabled = self.vendor_mode != "no-tls"
-        self.vendor = vendor_standin.Vendor(self.evidence / "vendor", tls_enabled=tls_enabled, lifetime=1200).start()
-        if tls_enabled:
-            ca = vendor_standin.windows_path(self.vendor.certificates["ca_der"])
-            self.wine([str(self.helpers / "trust_root.exe"), ca])
+        self.vendor = vendor_standin.Vendor(self.evidence / "vendor", tls_enabled=tls_enabled, lifetime=1200,
+                                            signer_key=test_signer_key(self.exe_source)).start()
+        # Trusted with or without TLS: the root also stands behind the packages' signatures.
+        ca = vendor_standin.windows_path(self.vendor.certificates["ca_der"])
+        self.wine([str(self.helpers / "trust_root.exe"), ca])
 
     def __exit__(self, exc_type, exc, tb):
         self.save_evidence()
@@ -322,6 +323,14 @@ class Scenario:
             print(f"----- page relay (messages: {self.evidence / 'relay.jsonl'}) -----\n{relay_log}", file=sys.stderr)
             for line in self.transcript()[-30:]:
                 print(json.dumps(line), file=sys.stderr)
+
+
+def test_signer_key(exe):
+    """The private key of the test signer the build of exe pins (cmake/publisher_pins.cmake), or
+    None for a build that pins none. CORVANE_TEST_SIGNER_DIR names another folder."""
+    folder = Path(os.environ.get("CORVANE_TEST_SIGNER_DIR") or Path(exe).parent / "test-signer")
+    key = folder / "publisher.key"
+    return key if key.is_file() else None
 
 
 def variant_exe(name):

@@ -5,7 +5,7 @@ import os
 import re
 from pathlib import Path
 
-from scenario import Scenario, check, check_in
+from scenario import USER, Scenario, check, check_in
 from scenario_main import main
 from test_product import wait_for_lines
 
@@ -51,7 +51,7 @@ def check_install_outcome(s, log):
 
     ours = s.reg_values(UNINSTALL_KEY + r"\Corvane")
     code = product_code("ok")
-    expected = {"DisplayName": "Corvane", "UninstallString": INSTALL_DIR + r"\CorvaneUninstall.exe",
+    expected = {"DisplayName": "Corvane", "UninstallString": f'"{INSTALL_DIR}\\CorvaneUninstall.exe"',
                 "DisplayIcon": INSTALL_DIR + r"\Corvane.exe,0", "Publisher": "Corvane Labs",
                 "DisplayVersion": "2.1.7.0", "InstallLocation": INSTALL_DIR, "MsiProductCode": code}
     for name, value in expected.items():
@@ -68,6 +68,9 @@ def check_install_outcome(s, log):
     check(re.search(r'msiexec\.exe /i "C:\\windows\\Temp\\Corvane-[0-9a-f]{32}\\' + re.escape(MSI) +
                     '" /qn /norestart LAUNCHAPP=0 CORVANE_DECRYPT_HTTPS=1', log), "msiexec command line")
     check_in("msiexec exit code: 0", log)
+    # msiexec logs into the private folder, which goes; support reads the copy in the temp folder.
+    check_in(f"msiexec log: C:\\users\\{USER}\\Temp\\CorvaneMSILog.log", log)
+    check((s.temp_dir / "CorvaneMSILog.log").stat().st_size > 0, "msiexec's log copy is empty")
     # The ZIP was tried first and sufficed: one package download, over HTTPS, on the .com host.
     check(downloads(s) == [("https", "update-dl.corvane.com", "/" + ZIP)], f"downloads: {downloads(s)}")
 

@@ -3,10 +3,15 @@ Web chooses the session host, the worker's answer is merged, and the registry en
 run's outcome says (HTTPS only, through the vendor stand-in's TLS)."""
 import os
 import re
+import sys
+import tempfile
 from pathlib import Path
 
 from scenario import Scenario, check, check_in
 from scenario_main import main
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "fixtures" / "tag_stamper"))
+import stamp_tag  # noqa: E402
 
 PRODUCT = r"Software\CorvaneLabs\Corvane"
 TEST_PRODUCT = Path(os.environ.get("CORVANE_EXE", "")).parent / "product"
@@ -87,6 +92,34 @@ def scenario_completed_install_keeps_dev_net_attribution():
         first = next(r for r in s.vendor.requests() if r["method"] == "GET" and "update-dl." in r["host"])
         check(first["host"] == "dev-update-dl.corvane.net", f"first download host {first['host']}")
         check({r["host"] for r in s.vendor.stats()} == {"dev-stats.corvane.net"}, "stats host")
+
+
+def scenario_retagged_download_cannot_steer_host_or_path():
+    # The tag lies outside what the signature covers: anyone can re-tag a signed download.
+    hostile = r'{"host_prefix":"evil.example/x?","app_version":"1\..\..\Escaped","utm_source":"kept"}'
+    with Scenario("net_hostile_tag", vendor=True) as s, tempfile.TemporaryDirectory() as work:
+        s.vendor.update(session={"match": "none"})
+        msi = "Corvane-Installer-win-x64-latest.msi"
+        s.vendor.add_file(msi, TEST_PRODUCT / "ok" / msi)
+        stamped = Path(work) / "CorvaneSetup.exe"
+        stamp_tag.main([str(s.exe_source), str(stamped), hostile])
+        exe = s.place_exe("CorvaneSetup.exe", source=stamped)
+        result = s.run(exe, "/S", timeout=600)
+        hosts = {r["host"] for r in s.vendor.requests()}
+        check(hosts and all(h.endswith((".corvane.com", ".corvane.net", ".corvane.org")) for h in hosts),
+              f"requests left the vendor's hosts: {sorted(hosts)}")
+        log = s.log("Corvane.Installer")
+        check_in('Refused host_prefix from the tag block: "evil.example/x?"', log)
+        check_in(r'Refused app_version from the tag block: "1\x5C..\x5C..\x5CEscaped"', log)
+        # As if the tag had named neither: the latest package from the production hosts.
+        check(result.exit_code == 0, f"exit code {result.exit_code}")
+        first = next(r for r in s.vendor.requests() if r["method"] == "GET" and "update-dl." in r["host"])
+        check((first["host"], first["path"]) == ("update-dl.corvane.com", "/Corvane-Installer-win-x64-latest.zip"),
+              f"first download {first['host']}{first['path']}")
+        check(not [p for p in s.drive_c.rglob("*Escaped*")], "a file was named after the tag's version")
+        hklm = s.reg_values("HKLM\\" + PRODUCT)
+        check("HostPrefix" not in hklm, f"HostPrefix {hklm.get('HostPrefix')}")
+        check(hklm.get("UTMSource", (None, None))[1] == "kept", f"the rest of the tag was lost: {hklm.get('UTMSource')}")
 
 
 if __name__ == "__main__":

@@ -1,6 +1,9 @@
 """What an unelevated process of the same user can put in the elevated program's way: names
-planted in the temp folder, a Program Files folder of its own in the environment, and a
-program of its own called Corvane.exe. None of them is written, run or closed."""
+planted in the temp folder, a Program Files folder of its own in the environment, a program of
+its own called Corvane.exe, and a msiexec.exe, a schtasks.exe and copies of the system DLLs
+that are not KnownDLLs beside the downloaded program (Wine told to prefer a native copy of
+those, so it searches the way Windows does). None of them is written, run, loaded or closed."""
+import os
 import re
 import shutil
 import subprocess
@@ -13,9 +16,14 @@ from test_product import evidence_lines, wait_for_lines
 from uninstall_silent import install, staged_uninstaller
 
 # Every name the program used to write in the user's temp folder, and the WebView2 data folder.
-PLANTED_FILES = (ZIP, MSI, "CorvaneMSILog.log", "CorvaneUninstall-PreInstall.exe", "CorvaneUninstall.exe")
+PLANTED_FILES = (ZIP, MSI, "CorvaneUninstall-PreInstall.exe", "CorvaneUninstall.exe")
+# The copy of msiexec's log that support reads is written where the program's own logs are,
+# never through a link: planted as a hard link to another file, that file stays as it was.
+PLANTED_LINK = "CorvaneMSILog.log"
 PLANTED_FOLDERS = ("CorvaneInstaller.WebView2",)
 PRIVATE = r"C:\\windows\\Temp\\Corvane-[0-9a-f]{32}\\"
+PLANTED_DLLS = ("winhttp", "bcrypt", "userenv", "wtsapi32", "wintrust", "crypt32")
+DOWNLOADS = rf"C:\users\{USER}\Downloads"
 
 
 def plant(s):
@@ -25,6 +33,9 @@ def plant(s):
     for name in PLANTED_FOLDERS:
         (s.temp_dir / name).mkdir()
         (s.temp_dir / name / "planted.txt").write_bytes(b"planted")
+    victim = s.temp_dir.parent / "victim.txt"
+    victim.write_bytes(b"precious")
+    os.link(victim, s.temp_dir / PLANTED_LINK)
 
 
 def check_planted_untouched(s, before):
@@ -32,8 +43,9 @@ def check_planted_untouched(s, before):
         check((s.temp_dir / name).read_bytes() == b"planted " + name.encode(), f"{name} in the temp folder was written")
     for name in PLANTED_FOLDERS:
         check(sorted(p.name for p in (s.temp_dir / name).iterdir()) == ["planted.txt"], f"{name} was written into")
+    check((s.temp_dir.parent / "victim.txt").read_bytes() == b"precious", "written through the planted link")
     added = sorted(set(p.name for p in s.temp_dir.iterdir()) - before)
-    check(all(re.fullmatch(r"Corvane\.\w+-\d{8}\.log", name) for name in added),
+    check(all(re.fullmatch(r"Corvane(\.\w+-\d{8}|MSILog-\d+)\.log", name) for name in added),
           f"the program left more than its logs in the temp folder: {added}")
 
 
@@ -52,6 +64,8 @@ def scenario_names_planted_in_temp_are_left_alone():
         check(re.search(r"Downloaded: " + PRIVATE + re.escape(ZIP), log), "the package was not fetched privately")
         check(re.search(r'msiexec\.exe /i "' + PRIVATE + re.escape(MSI) + r'" .* /l\*v "' + PRIVATE +
                         r'CorvaneMSILog\.log"', log), "msiexec did not run the unpacked package privately")
+        check(re.search(r"msiexec log: C:\\users\\\w+\\Temp\\CorvaneMSILog-\d+\.log", log),
+              "msiexec's log was not copied beside the planted link")
         check(re.search(r"Staged pre-install uninstaller: " + PRIVATE + r"CorvaneUninstall-PreInstall\.exe", log),
               "the pre-install uninstaller was not staged privately")
         check(re.search(PRIVATE + r"Corvane(UI|Installer)-\d+", log), "the page resources were not put privately")
@@ -72,7 +86,7 @@ def scenario_program_files_comes_from_the_machine_not_the_environment():
         check(result.exit_code == 0, f"exit code {result.exit_code}")
         check((s.unix_path(INSTALL_DIR) / "CorvaneUninstall.exe").is_file(), "the uninstaller is not in Program Files")
         entry = s.reg_values(UNINSTALL_KEY + r"\Corvane")
-        check(entry.get("UninstallString", (None, None))[1] == INSTALL_DIR + r"\CorvaneUninstall.exe",
+        check(entry.get("UninstallString", (None, None))[1] == f'"{INSTALL_DIR}\\CorvaneUninstall.exe"',
               f"UninstallString {entry.get('UninstallString')}")
         check(not any(s.unix_path(own).rglob("*")), f"files written under the user's folder {own}")
 
@@ -95,6 +109,41 @@ def scenario_a_corvane_exe_elsewhere_survives_the_uninstall():
         check(survivor.poll() is None, "the Corvane.exe outside the install folder was closed")
         check_in("is not the installed product", s.log("Corvane.Uninstaller"))
         check(not s.unix_path(INSTALL_DIR).exists(), "the install folder is still there")
+
+
+def ran_or_loaded(s):
+    """The markers planted tools and DLLs leave beside themselves when run or loaded."""
+    return sorted(p.name for p in s.unix_path(DOWNLOADS).iterdir() if p.suffix in (".ran", ".loaded"))
+
+
+def scenario_planted_tools_are_never_started():
+    with Scenario("planted_tools", vendor=True) as s:
+        serve(s, msi_variant="ok")
+        setup = s.place_exe("CorvaneSetup.exe")
+        uninstaller = s.place_exe("CorvaneUninstall.exe")
+        for tool in ("msiexec.exe", "schtasks.exe"):
+            s.place_exe(tool, source=s.helpers / "planted_tool.exe")
+        result = s.run(setup, "/S", timeout=600)
+        check(result.exit_code == 0, f"install exit code {result.exit_code}")
+        check((s.unix_path(INSTALL_DIR) / "Corvane.exe").is_file(), "the product was not installed")
+        result = s.run(uninstaller, "/S", timeout=600)
+        check(result.exit_code == 0, f"uninstall exit code {result.exit_code}")
+        check_in("msiexec uninstall exit code: 0", s.log("Corvane.Uninstaller"))
+        check(not s.unix_path(INSTALL_DIR).exists(), "the product was not removed")
+        check(ran_or_loaded(s) == [], f"planted tools ran: {ran_or_loaded(s)}")
+
+
+def scenario_planted_system_dlls_are_never_loaded():
+    with Scenario("planted_dlls", vendor=True) as s:
+        serve(s, msi_variant="ok")
+        setup = s.place_exe("CorvaneSetup.exe")
+        for dll in PLANTED_DLLS:
+            s.place_exe(f"{dll}.dll", source=s.helpers / "planted_dll.dll")
+        overrides = ";".join(["mscoree,mshtml="] + [f"{dll}=n,b" for dll in PLANTED_DLLS])
+        result = s.run(setup, "/S", timeout=600, env={"WINEDLLOVERRIDES": overrides})
+        check(ran_or_loaded(s) == [], f"planted DLLs were loaded: {ran_or_loaded(s)}")
+        check(result.exit_code == 0, f"install exit code {result.exit_code}")
+        check((s.unix_path(INSTALL_DIR) / "Corvane.exe").is_file(), "the product was not installed")
 
 
 if __name__ == "__main__":

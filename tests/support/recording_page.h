@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/ui_post.h"
+#include "base/wow64_win.h"
 
 namespace recording_page {
 
@@ -28,6 +29,19 @@ inline void attach() {
 }
 
 inline void detach() { ui_set_post_sink(nullptr); }
+
+// A 32-bit process with WOW64 redirection off loads DLLs and COM servers from the 64-bit system
+// folder, where they fail; the workers keep the thread's own view outside the file calls that
+// need it off. This counts the messages posted from inside such a scope.
+inline int posted_with_redirection_off;
+inline void attach_noting_redirection() {
+  attach();
+  posted_with_redirection_off = 0;
+  ui_set_post_sink([](const char* json) {
+    posted_with_redirection_off += fs_redirection_is_off();
+    record(json);
+  });
+}
 
 // The progress event the page receives for a stage and percent.
 inline std::string progress(const char* stage, int percent) {

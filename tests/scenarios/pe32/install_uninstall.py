@@ -29,7 +29,7 @@ def scenario_installs_and_installed_uninstaller_removes():
         check_in("Install complete (silent)", log)
         check_installed(s, "ok", decrypt_https="1")
         ours = s.reg_values(UNINSTALL_KEY + r"\Corvane")
-        check(ours.get("UninstallString", (None, None))[1] == INSTALL_DIR + r"\CorvaneUninstall.exe",
+        check(ours.get("UninstallString", (None, None))[1] == f'"{INSTALL_DIR}\\CorvaneUninstall.exe"',
               f"Uninstall\\Corvane {ours}")
         check("running" in wait_for_lines(s, "service-events.txt", 1), "the service never ran")
         check_events(s, "corvane.installer", ("run", "start", "install", "finish", "close"))

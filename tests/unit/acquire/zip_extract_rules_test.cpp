@@ -62,6 +62,38 @@ TEST(ZipEntryPath, NamesLeavingTheDestinationAreRefused) {
   }
 }
 
+// Names Windows would read as a device or as another file: writing them would reach a device
+// or a file the archive did not name.
+TEST(ZipEntryPath, NamesWindowsWouldAliasAreRefused) {
+  const char* refused[] = {
+      "CON",        "con.txt",      "sub/Nul",       "PRN.msi",       "aux/x.txt",       "COM1",
+      "com9.log",   "LPT1",         "a/lpt5/b.txt",  "COM0",          "LPT0.txt",        "CON .txt",
+      "NUL.tar.gz", "conin$",       "CONOUT$.txt",   "COM\xC2\xB9",   "lpt\xC2\xB3.txt", "x/AUX",
+      "setup.msi.", "setup.msi ",   "dir./x.txt",    "dir /x.txt",    "dir.../",         "a/b. /c",
+  };
+  for (const char* name : refused) {
+    landing got = land(name);
+    EXPECT_EQ(got.kind, ZIP_ENTRY_REFUSED) << name;
+    EXPECT_EQ(got.path, "") << name;
+  }
+  // Near misses stay ordinary names.
+  expect_lands("console.txt", ZIP_ENTRY_FILE, "console.txt");
+  expect_lands("nullable.js", ZIP_ENTRY_FILE, "nullable.js");
+  expect_lands("COM10", ZIP_ENTRY_FILE, "COM10");
+  expect_lands("LPT", ZIP_ENTRY_FILE, "LPT");
+  expect_lands("auxiliary/x.txt", ZIP_ENTRY_FILE, "auxiliary\\x.txt");
+  expect_lands("my con/x.txt", ZIP_ENTRY_FILE, "my con\\x.txt");
+}
+
+TEST(ZipArchiveLimits, EntryCountTotalSizeAndFreeSpace) {
+  EXPECT_EQ(zip_archive_refusal(42, 200000, 1, 1ull << 40), nullptr);
+  EXPECT_EQ(zip_archive_refusal(ZIP_MAX_ENTRIES, ZIP_MAX_TOTAL_BYTES, 0, 0), nullptr);  // free space unknown
+  EXPECT_STREQ(zip_archive_refusal(ZIP_MAX_ENTRIES + 1, 10, 1, 1ull << 40), "more entries than 4096");
+  EXPECT_STREQ(zip_archive_refusal(1, ZIP_MAX_TOTAL_BYTES + 1, 1, 1ull << 40), "unpacks to more than 1 GiB");
+  EXPECT_STREQ(zip_archive_refusal(1, 5000, 1, 4999), "unpacks to more than the target volume's free space");
+  EXPECT_EQ(zip_archive_refusal(1, 5000, 1, 5000), nullptr);
+}
+
 TEST(ZipEntryPath, APathThatDoesNotFitIsRefusedRatherThanCut) {
   EXPECT_EQ(land("abcdef", 7).kind, ZIP_ENTRY_FILE);
   EXPECT_EQ(land("abcdefg", 7).kind, ZIP_ENTRY_REFUSED);

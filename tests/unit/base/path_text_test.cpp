@@ -13,6 +13,14 @@ TEST(PathText, PathInFolder) {
   EXPECT_EQ(path_in_folder("C:\\a\\x.exe", ""), 0);
 }
 
+TEST(PathText, FileName) {
+  EXPECT_STREQ(path_file_name("C:\\logs\\a\\Corvane.Installer-20260101.log"), "Corvane.Installer-20260101.log");
+  EXPECT_STREQ(path_file_name("C:/x/y.log"), "y.log");
+  EXPECT_STREQ(path_file_name("plain.log"), "plain.log");
+  EXPECT_STREQ(path_file_name("dir\\"), "");
+  EXPECT_STREQ(path_file_name(nullptr), "");
+}
+
 TEST(PathText, ParentDirectory) {
   char out[260];
   parent_directory("C:\\Program Files\\Corvane Labs\\Corvane", out, sizeof out);
@@ -27,6 +35,9 @@ TEST(PathText, UninstallerChosenByFileNameOnly) {
   EXPECT_EQ(is_uninstaller_path("C:\\Program Files\\Corvane Labs\\Corvane\\CorvaneUninstall.exe"), 1);
   EXPECT_EQ(is_uninstaller_path("C:\\Temp\\UNINSTALL-corvane.exe"), 1);
   EXPECT_EQ(is_uninstaller_path("C:\\Temp\\CorvaneSetup.exe"), 0);
-  EXPECT_EQ(is_uninstaller_path("C:\\uninstall\\CorvaneSetup.exe"), 1);  // the whole path is searched
+  // A folder name never decides: a download kept in "Uninstall tools" still installs.
+  EXPECT_EQ(is_uninstaller_path("C:\\Users\\u\\Downloads\\Uninstall tools\\CorvaneSetup.exe"), 0);
+  EXPECT_EQ(is_uninstaller_path("C:\\uninstall\\CorvaneSetup.exe"), 0);
+  EXPECT_EQ(is_uninstaller_path("CorvaneUninstall.exe"), 1);
   EXPECT_EQ(is_uninstaller_path(nullptr), 0);
 }

@@ -32,8 +32,9 @@ TEST(UninstallEntry, FullEntryInTableOrderWithMirroredPackageFacts) {
                                       "EstimatedSize"}));
   EXPECT_STREQ(find(entry, "DisplayName")->text, "Corvane");
   EXPECT_STREQ(find(entry, "DisplayIcon")->text, "C:\\Program Files\\Corvane Labs\\Corvane\\Corvane.exe,0");
+  // Quoted: unquoted, Windows would read "C:\Program" as the program and the rest as arguments.
   EXPECT_STREQ(find(entry, "UninstallString")->text,
-               "C:\\Program Files\\Corvane Labs\\Corvane\\CorvaneUninstall.exe");
+               "\"C:\\Program Files\\Corvane Labs\\Corvane\\CorvaneUninstall.exe\"");
   EXPECT_STREQ(find(entry, "Publisher")->text, "Corvane Labs");
   EXPECT_STREQ(find(entry, "InstallLocation")->text, DIR);
   EXPECT_STREQ(find(entry, "MsiProductCode")->text, msi.product_code);

@@ -32,7 +32,9 @@ TEST(InstallStateTag, FieldsTakenByKeyAndBoundedByTheirSize) {
   std::string decoded = "{\"app_version\":\"2.0.266\",\"host_prefix\":\"local-\",\"utm_source\":\"x\","
                         "\"auto_install\":\"0123456789abcdefXYZ\",\"user_id\":\"uid\",\"user_date\":\"20250101\","
                         "\"utm_term\":\"" + long_value + "\",\"browser_name\":\"" + long_value + "\"}";
-  install_state_apply_tag(&state, decoded.c_str());
+  attribution_refusals refused{};
+  install_state_apply_tag(&state, decoded.c_str(), &refused);
+  EXPECT_EQ(refused.count, 0);
   EXPECT_STREQ(state.app_version, "2.0.266");
   EXPECT_STREQ(state.host_prefix, "local-");
   EXPECT_STREQ(state.utm_source, "x");
@@ -44,6 +46,66 @@ TEST(InstallStateTag, FieldsTakenByKeyAndBoundedByTheirSize) {
   EXPECT_STREQ(state.gclid, "from-before");  // absent keys leave fields alone
   EXPECT_STREQ(state.browser_version, "");
   EXPECT_STREQ(state.utm_medium, "");
+}
+
+// A re-tagged download: the tag lies outside what the signature covers, so its host prefix
+// and version could name any host or path. Both are refused, the rest of the tag still counts.
+TEST(InstallStateTag, HostileHostPrefixAndVersionAreRefused) {
+  static install_state state;
+  memset(&state, 0, sizeof state);
+  attribution_refusals refused{};
+  install_state_apply_tag(&state, "{\"host_prefix\":\"evil.example/x?\",\"app_version\":\"1\\..\\..\\X\","
+                                   "\"utm_source\":\"kept\"}", &refused);
+  EXPECT_STREQ(state.host_prefix, "");
+  EXPECT_STREQ(state.app_version, "");
+  EXPECT_STREQ(state.utm_source, "kept");
+  ASSERT_EQ(refused.count, 2);
+  EXPECT_STREQ(refused.items[0].key, "app_version");
+  EXPECT_STREQ(refused.items[1].key, "host_prefix");
+  EXPECT_STREQ(refused.items[1].value, "evil.example/x?");
+  // A long run of digits would fit once cut to the field: it is judged whole and refused.
+  memset(&state, 0, sizeof state);
+  refused = {};
+  std::string digits(100, '7');
+  install_state_apply_tag(&state, ("{\"app_version\":\"" + digits + "\"}").c_str(), &refused);
+  EXPECT_STREQ(state.app_version, "");
+  EXPECT_EQ(refused.count, 1);
+}
+
+TEST(AttributionValues, OnlyTheFormsTheVendorIssues) {
+  struct {
+    const char* value;
+    int host_prefix;
+    int app_version;
+  } const rows[] = {
+      {"", 1, 0},          {"dev-", 1, 0},        {"stage-", 1, 0},      {"local-", 1, 0},
+      {"DEV-", 0, 0},      {"beta-", 0, 0},       {"dev", 0, 0},         {"evil.example/x?", 0, 0},
+      {"2.1.7", 0, 1},     {"2.1.7.0", 0, 1},     {"10", 0, 1},          {"2.1.7-beta", 0, 0},
+      {"1\\..\\X", 0, 0}, {"1/../X", 0, 0},      {" 2.1", 0, 0},        {"2.1\n", 0, 0},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(host_prefix_acceptable(row.value), row.host_prefix) << row.value;
+    EXPECT_EQ(app_version_acceptable(row.value, 64), row.app_version) << row.value;
+  }
+  std::string longest(63, '1');
+  EXPECT_EQ(app_version_acceptable(longest.c_str(), 64), 1);
+  EXPECT_EQ(app_version_acceptable((longest + "1").c_str(), 64), 0);  // would be cut
+  EXPECT_EQ(host_prefix_acceptable(nullptr), 0);
+  EXPECT_EQ(app_version_acceptable(nullptr, 64), 0);
+  EXPECT_EQ(attribution_value_accepted("utm_source", "evil.example/x?", 256, nullptr), 1);  // not guarded
+}
+
+TEST(AttributionValues, RefusedValueIsEscapedAndBoundedForTheLog) {
+  char out[REFUSED_VALUE_TEXT];
+  refused_value_text("a\"b\\c\x01\xC3\xA9", out, sizeof out);
+  EXPECT_STREQ(out, "a\\x22b\\x5Cc\\x01\\xC3\\xA9");
+  refused_value_text(std::string(200, 'x').c_str(), out, sizeof out);
+  EXPECT_EQ(std::string(out), std::string(48, 'x') + "...");
+  refused_value_text(std::string(200, '\x7F').c_str(), out, sizeof out);
+  std::string text(out);
+  EXPECT_EQ(text.size() % 4, 3u);  // whole escapes, then "..."
+  EXPECT_EQ(text.substr(text.size() - 3), "...");
+  EXPECT_LT(text.size(), sizeof out);
 }
 
 TEST(InstallStateTag, VersionGetsItsFourthPartOnlyFromThreeParts) {

@@ -92,7 +92,7 @@ TEST(SessionResponse, MergeFillsOnlyEmptyFields) {
   const char* body =
       "{\"match\":\"click\",\"utm_source\":\"worker\",\"utm_medium\":\"cpc\",\"gclid\":\"\",\"campaign_id\":\"c9\","
       "\"auto_install\":\"1\",\"user_id\":\"web-user\",\"user_datetime\":\"20251224T10:00:00Z\"}";
-  EXPECT_EQ(session_merge(&s, body, 0, 0, match), 1);
+  EXPECT_EQ(session_merge(&s, body, 0, 0, match, nullptr), 1);
   EXPECT_STREQ(match, "click");
   EXPECT_STREQ(s.utm_source, "tag-source");
   EXPECT_STREQ(s.utm_medium, "cpc");
@@ -103,21 +103,37 @@ TEST(SessionResponse, MergeFillsOnlyEmptyFields) {
   EXPECT_STREQ(s.user_date, "20251224");
 }
 
+TEST(SessionResponse, VersionTheVendorWouldNotIssueIsRefused) {
+  install_state s{};
+  char match[16];
+  attribution_refusals refused{};
+  EXPECT_EQ(session_merge(&s, "{\"match\":\"click\",\"app_version\":\"1\\..\\..\\X\",\"utm_term\":\"t\"}", 0, 0, match,
+                          &refused), 1);
+  EXPECT_STREQ(s.app_version, "");
+  EXPECT_STREQ(s.utm_term, "t");  // the rest of the answer still counts
+  ASSERT_EQ(refused.count, 1);
+  EXPECT_STREQ(refused.items[0].key, "app_version");
+  EXPECT_STREQ(refused.items[0].value, "1\\x5C..\\x5C..\\x5CX");
+  EXPECT_EQ(session_merge(&s, "{\"match\":\"click\",\"app_version\":\"2.1.7\"}", 0, 0, match, &refused), 1);
+  EXPECT_STREQ(s.app_version, "2.1.7");
+  EXPECT_EQ(refused.count, 1);
+}
+
 TEST(SessionResponse, PersistedIdentityAndNoMatchStay) {
   install_state s{};
   strcpy(s.user_id, "kept");
   strcpy(s.user_date, "20250101");
   char match[16];
   const char* body = "{\"match\":\"click\",\"user_id\":\"web\",\"user_datetime\":\"2026\",\"utm_term\":\"t\"}";
-  EXPECT_EQ(session_merge(&s, body, 1, 1, match), 1);
+  EXPECT_EQ(session_merge(&s, body, 1, 1, match, nullptr), 1);
   EXPECT_STREQ(s.user_id, "kept");
   EXPECT_STREQ(s.user_date, "20250101");
-  EXPECT_EQ(session_merge(&s, "{\"match\":\"click\",\"user_datetime\":\"2026010\"}", 0, 0, match), 1);
+  EXPECT_EQ(session_merge(&s, "{\"match\":\"click\",\"user_datetime\":\"2026010\"}", 0, 0, match, nullptr), 1);
   EXPECT_STREQ(s.user_date, "20250101");  // seven characters are too few
   install_state none{};
-  EXPECT_EQ(session_merge(&none, "{\"match\":\"none\",\"utm_term\":\"t\"}", 0, 0, match), 0);
-  EXPECT_EQ(session_merge(&none, "{\"utm_term\":\"t\"}", 0, 0, match), 0);
-  EXPECT_EQ(session_merge(&none, "{\"match\":\"a-very-long-match-text\",\"utm_term\":\"t\"}", 0, 0, match), 1);
+  EXPECT_EQ(session_merge(&none, "{\"match\":\"none\",\"utm_term\":\"t\"}", 0, 0, match, nullptr), 0);
+  EXPECT_EQ(session_merge(&none, "{\"utm_term\":\"t\"}", 0, 0, match, nullptr), 0);
+  EXPECT_EQ(session_merge(&none, "{\"match\":\"a-very-long-match-text\",\"utm_term\":\"t\"}", 0, 0, match, nullptr), 1);
   EXPECT_STREQ(match, "a-very-long-mat");
   EXPECT_STREQ(none.utm_term, "t");
 }

@@ -141,6 +141,38 @@ TEST_F(ZipExtract, NameLongerThanAPathIsRefusedBeforeAnythingIsWritten) {
       << log.text();
 }
 
+TEST_F(ZipExtract, DeviceNamesAreRefusedBeforeAnythingIsWritten) {
+  for (const char* name : {"CON", "sub/nul.txt", "setup.msi."}) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(extract(zip_build({{"first.txt", "fine", false}, {name, "owned", false}})), -1);
+    EXPECT_STREQ(message_, "Error extracting from ZIP file");
+    EXPECT_FALSE(exists(in_dest("first.txt")));
+    EXPECT_FALSE(exists(in_dest("sub")));
+  }
+}
+
+// A central directory that declares more entries than it holds is damage, not the end of the
+// list: the archive fails before anything is written, instead of "succeeding" with a part.
+TEST_F(ZipExtract, CentralDirectoryShorterThanDeclaredIsAReadError) {
+  std::string archive = zip_build({{"a.txt", "one", false}, {"b.txt", "two", false}});
+  size_t end_record = archive.size() - 22;
+  for (size_t at : {end_record + 8, end_record + 10}) archive[at] = 3;  // entries on this disk, in total
+  EXPECT_EQ(extract(archive), -1);
+  EXPECT_STREQ(message_, "Error reading ZIP file");
+  EXPECT_FALSE(exists(in_dest("a.txt")));
+}
+
+TEST_F(ZipExtract, MoreEntriesThanTheCapAreRefusedBeforeAnythingIsWritten) {
+  captured_log log;
+  std::vector<zip_test_entry> entries;
+  for (int i = 0; i <= 4096; ++i) entries.push_back({"f" + std::to_string(i), "", false});
+  EXPECT_EQ(extract(zip_build(entries)), -1);
+  EXPECT_STREQ(message_, "Error extracting from ZIP file");
+  EXPECT_FALSE(exists(in_dest("f0")));
+  EXPECT_TRUE(progress_seen.empty());
+  EXPECT_TRUE(log.has("[ERROR] [Installer] ZIP archive refused: more entries than 4096")) << log.text();
+}
+
 TEST_F(ZipExtract, ExistingFilesAreReplaced) {
   write_file(in_dest("config.json"), "old and longer than the new content");
   ASSERT_EQ(extract(zip_build({{"config.json", "new", true}})), 0);

@@ -50,4 +50,15 @@ TEST_F(UiInstallWorker, FailedDownloadWithNothingInstalledEndsInError) {
   EXPECT_EQ(ui_install_flags.exit_stage, 0);
 }
 
+// A 32-bit process with redirection off loads its DLLs and COM servers from the 64-bit system
+// folder, where they fail: the worker's downloads, COM calls and process starts run with the
+// thread's own view (only the file calls that need it switch it off).
+TEST_F(UiInstallWorker, WorksWithTheThreadsOwnFileSystemView) {
+  recording_page::attach_noting_redirection();
+  ui_install_flags.begun = 1;
+  EXPECT_EQ(ui_install_worker(&state_), 1u);
+  EXPECT_GE(posted.size(), 3u);
+  EXPECT_EQ(recording_page::posted_with_redirection_off, 0);
+}
+
 }  // namespace

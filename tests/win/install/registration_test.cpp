@@ -124,7 +124,7 @@ TEST_F(Registration, HidesPackageRowsInBothViewsAndMirrorsTheFirst) {
   EXPECT_EQ(text_of(V64, OWN_UNINSTALL_KEY, "DisplayVersion"), "2.1.7.0");
   EXPECT_EQ(text_of(V64, OWN_UNINSTALL_KEY, "MsiProductCode"), "{C0FFEE64-0000-4000-8000-000000000064}");
   EXPECT_EQ(dword_of(V64, OWN_UNINSTALL_KEY, "EstimatedSize"), 5120);
-  EXPECT_EQ(text_of(V64, OWN_UNINSTALL_KEY, "UninstallString"), install.sub(UNINSTALLER_EXE));
+  EXPECT_EQ(text_of(V64, OWN_UNINSTALL_KEY, "UninstallString"), "\"" + install.sub(UNINSTALLER_EXE) + "\"");
   EXPECT_EQ(text_of(V64, OWN_UNINSTALL_KEY, "HelpLink"), VENDOR_HELP_LINK);
   EXPECT_EQ(dword_of(V64, OWN_UNINSTALL_KEY, "NoModify"), 1);
   EXPECT_EQ(text_of(V32, OWN_UNINSTALL_KEY, "DisplayName"), "<absent>") << "our entry lives in the 64-bit view";

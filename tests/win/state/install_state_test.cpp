@@ -12,6 +12,7 @@
 #include "base/registry_win.h"
 #include "state/install_state.h"
 #include "state/os_probe.h"
+#include "win_support.h"
 
 namespace {
 
@@ -81,6 +82,18 @@ TEST(InstallStateInit, RegistryFillsWhatTheTagLeftAndPersistedIdentityIsKept) {
   ASSERT_EQ(reg_read_product_string(HKEY_LOCAL_MACHINE, "MachineId", stored, sizeof stored), 0);
   EXPECT_STREQ(stored, s->machine_id);
   EXPECT_STREQ(fresh_state()->machine_id, stored);
+}
+
+// Any process that once ran elevated may have left HostPrefix: checked like the tag, and a
+// refused one leaves the prefix the build's name implies (here none).
+TEST(InstallStateInit, RegistryHostPrefixOutsideTheAllowListIsRefused) {
+  saved_value prefix(HKEY_LOCAL_MACHINE, "HostPrefix");
+  reg_write_string(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, "HostPrefix", "evil.example/\"x");
+  test_support::captured_log log;
+  install_state* s = fresh_state();
+  EXPECT_STREQ(s->host_prefix, "");
+  EXPECT_TRUE(log.has("[WARN] [Installer] Refused host_prefix from HKLM HostPrefix: \"evil.example/\\x22x\""))
+      << log.text();
 }
 
 TEST(SystemProbes, FieldsInTheirDocumentedForm) {

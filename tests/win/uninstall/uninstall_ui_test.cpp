@@ -55,6 +55,7 @@ TEST_F(UninstallUiWorker, CancelWinsOverBeginArrivingTogether) {
 }
 
 TEST_F(UninstallUiWorker, DryRunWalksBothPhasesAndEndsInSuccess) {
+  recording_page::attach_noting_redirection();
   state_.dry_run = 1;
   ASSERT_EQ(uninstall_ui_start(&state_), 0);
   InterlockedExchange(&ui_uninstall_flags.begun, 1);
@@ -74,6 +75,7 @@ TEST_F(UninstallUiWorker, DryRunWalksBothPhasesAndEndsInSuccess) {
   EXPECT_EQ(closing, 23u);
   EXPECT_EQ(uninstalling, 52u);
   EXPECT_FALSE(ui_uninstall_flags.succeeded) << "a dry run removes nothing";
+  EXPECT_EQ(recording_page::posted_with_redirection_off, 0);
   uninstall_ui_end(&state_);
 }
 

@@ -1,0 +1,75 @@
+"""The package is verified before it runs: what arrives from the download hosts (half of the
+URLs plain HTTP) goes to msiexec only when its signature verifies and its signer is a pinned
+publisher. A refused package is deleted and the walk goes on as after a failed download.
+Under Wine only the missing signature and the pin can be shown: Wine checks neither the chain's
+trust nor an MSI's content hash (Windows does)."""
+import re
+
+from scenario import Scenario, check, check_in
+from scenario_main import main
+from test_product import INSTALL_DIR, product_msi
+
+REFUSED = "Package signature not trusted: "
+
+
+def package_requests(s):
+    """(scheme, method) of every request for a package: CONNECTs for HTTPS, GETs for HTTP."""
+    return [(r["scheme"], r["method"]) for r in s.vendor.requests() if "update-dl." in r["host"]]
+
+
+def check_refused_everywhere(s, result, reason, refusals):
+    log = s.log("Corvane.Installer")
+    check(result.exit_code == 1, f"exit code {result.exit_code}")
+    found = re.findall(re.escape(REFUSED) + r"(.*)", log)
+    check(len(found) == refusals and all(reason in f for f in found), f"refusals: {found}")
+    check("msiexec.exe /i" not in log and "Running msiexec" not in log, "msiexec was started")
+    check(not s.unix_path(INSTALL_DIR).exists(), "something was installed")
+    check(not list(s.temp_dir.glob("Corvane-Installer-*")), f"refused packages left: {list(s.temp_dir.iterdir())}")
+    fail = [r for r in s.vendor.stats() if '"event":"corvane.installer.fail"' in r["body"]]
+    check(len(fail) == 1 and '"error_category":"download_failed"' in fail[0]["body"], f"fail events: {fail}")
+    check_in("Failed to download installer after all attempts", fail[0]["body"], "fail event")
+
+
+def scenario_unsigned_package_over_plain_http_is_refused_at_every_url():
+    with Scenario("trust_unsigned_http", vendor="no-tls") as s:
+        for suffix in (".zip", ".msi"):
+            package = product_msi("ok", latest=True).with_suffix(suffix)
+            s.vendor.add_file(package.name, package, signer=None)
+        result = s.run(s.place_exe("CorvaneSetup.exe"), "/S", timeout=900)
+        got = package_requests(s)
+        check(got.count(("https", "CONNECT")) == 6 and got.count(("http", "GET")) == 6, f"package requests: {got}")
+        check_refused_everywhere(s, result, "no signature (0x800b0100)", refusals=6)
+
+
+def scenario_package_of_another_publisher_is_refused():
+    with Scenario("trust_other_publisher", vendor=True) as s:
+        package = product_msi("ok", latest=True)
+        s.vendor.add_file(package.name, package, signer="other")
+        s.vendor.fault("status", path="/*.zip", status=404)
+        result = s.run(s.place_exe("CorvaneSetup.exe"), "/S", timeout=900)
+        check_refused_everywhere(s, result, "is not a pinned publisher", refusals=6)
+
+
+def scenario_pinned_publisher_installs_after_a_refused_one():
+    # The ZIP holds another publisher's MSI (what is verified is the MSI msiexec would run);
+    # the bare MSI on the same host is the vendor's own.
+    with Scenario("trust_pinned_after_refused", vendor=True) as s:
+        package = product_msi("ok", latest=True)
+        s.vendor.add_file(package.with_suffix(".zip").name, package.with_suffix(".zip"), signer="other")
+        s.vendor.add_file(package.name, package)
+        result = s.run(s.place_exe("CorvaneSetup.exe"), "/S", timeout=900)
+        log = s.log("Corvane.Installer")
+        check(result.exit_code == 0, f"exit code {result.exit_code}")
+        refusals = re.findall(re.escape(REFUSED) + r"(.*)", log)
+        check(len(refusals) == 1 and "is not a pinned publisher" in refusals[0], f"refusals: {refusals}")
+        gets = [(r["scheme"], r["host"], r["path"]) for r in s.vendor.requests()
+                if "update-dl." in r["host"] and r["method"] == "GET"]
+        check(gets == [("https", "update-dl.corvane.com", "/" + package.with_suffix(".zip").name),
+                       ("https", "update-dl.corvane.com", "/" + package.name)], f"downloads: {gets}")
+        check(not list(s.temp_dir.glob("*.zip")), "the refused ZIP was left behind")
+        check_in("msiexec exit code: 0", log)
+        check((s.unix_path(INSTALL_DIR) / "Corvane.exe").is_file(), "the product was not installed")
+
+
+if __name__ == "__main__":
+    main(globals())
