@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Shows the program at work under Wine, the way a support engineer would look at a run:
 # sets up, builds what the demo needs, runs the installer and the uninstaller in a fresh Wine
-# prefix against the local vendor stand-in, and checks that the product came and went.
-# Evidence is kept in build/evidence/scenarios/demo/.
+# prefix against the local vendor stand-in, and checks that the product came and went; then the
+# same interactively on a private X display: the setup program double-clicked (consent screen,
+# install in the same window) and the uninstaller from Add/Remove Programs (consent screen, its
+# staged copy's progress screen), the WebView2 test double playing the pages, with a screenshot
+# of each screen. Evidence is kept in build/evidence/scenarios/demo/ and demo-interactive/.
 #   scripts/demo.sh            the shipped 32-bit CorvaneSetup.exe where 32-bit code runs natively;
 #                              the x86-64 twin where it runs only through an emulator (says which)
 #   scripts/demo.sh --shipped  the shipped 32-bit exe in any case (about 5 minutes when emulated)

@@ -6,6 +6,7 @@
 #include "app/single_instance.h"
 #include "base/folders_win.h"
 #include "base/own_image_win.h"
+#include "base/path_text.h"
 #include "base/private_folder_win.h"
 #include "base/wide_win.h"
 #include "state/attribution.h"

@@ -166,7 +166,8 @@ int run_installer(const char* args) {
 
   if (!silent && !skip_welcome) {
     int code = run_consent(&first, args);
-    tracking_shutdown();
+    // The common end commits first, which joins the attribution thread; that thread sends the
+    // run event when it finishes, so the telemetry shut-down must come after it.
     code = common_end(&first, code, 1, silent, skip_welcome);
     close_logs();
     return code;

@@ -3,17 +3,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "base/bounded_text.h"
-#include "base/path_text.h"
-
-int is_uninstaller_path(const char* module_path) {
-  if (!module_path) return 0;
-  char lowered[1024];
-  text_copy(lowered, path_file_name(module_path));
-  text_lower_ascii(lowered);
-  return strstr(lowered, "uninstall") != nullptr;
-}
-
 os_gate_result os_gate(const char* architecture, const char* build) {
   if (!architecture || (strcmp(architecture, "x64") != 0 && strcmp(architecture, "ARM64") != 0))
     return OS_UNSUPPORTED_32BIT;

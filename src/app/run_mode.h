@@ -1,10 +1,6 @@
-// Decisions of the entry that depend only on plain values: which program this is, whether
-// the machine is supported, the usage-data and uninstall-first choices, the final purge.
+// Decisions of the entry that depend only on plain values: whether the machine is supported,
+// the usage-data and uninstall-first choices, the final purge.
 #pragma once
-
-// 1 when the file name (the text after the last backslash) contains "uninstall" in any case.
-// Only the name counts: a folder the user named is no instruction to remove the product.
-int is_uninstaller_path(const char* module_path);
 
 enum os_gate_result { OS_SUPPORTED = 0, OS_UNSUPPORTED_32BIT = 1, OS_UNSUPPORTED_VERSION = 2 };
 

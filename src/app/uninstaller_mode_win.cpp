@@ -107,6 +107,7 @@ int run_uninstaller(const char* args) {
     code = consent_webview(&state, suffix);
     if (code == -1) code = consent_window(&state, suffix);
   }
+  temp_uninstaller_release();  // the staged copy goes with the private folder
   deferred_directory_removal(&state);
   tracking_shutdown();
   code = common_end(&state, code, 0, 0, skip_welcome);

@@ -1,6 +1,7 @@
 #include "base/own_image_win.h"
 
 #include <cstdint>
+#include <cstring>
 
 #include "base/handle_win.h"
 #include "base/wide_win.h"
@@ -42,6 +43,29 @@ DWORD copy_contents(HANDLE image, HANDLE target, char* buffer) {
   }
 }
 
+// 1 when both files hold the same bytes.
+int same_contents(HANDLE a, HANDLE b, char* buffer) {
+  LARGE_INTEGER size_a, size_b;
+  if (!GetFileSizeEx(a, &size_a) || !GetFileSizeEx(b, &size_b) || size_a.QuadPart != size_b.QuadPart) return 0;
+  char* other = buffer + COPY_CHUNK;
+  for (uint64_t offset = 0; offset < static_cast<uint64_t>(size_a.QuadPart);) {
+    OVERLAPPED at_a = {}, at_b = {};
+    at_a.Offset = at_b.Offset = static_cast<DWORD>(offset);
+    at_a.OffsetHigh = at_b.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD got_a = 0, got_b = 0;
+    if (!ReadFile(a, buffer, COPY_CHUNK, &got_a, &at_a) || !ReadFile(b, other, COPY_CHUNK, &got_b, &at_b)) return 0;
+    if (got_a == 0 || got_a != got_b || memcmp(buffer, other, got_a) != 0) return 0;
+    offset += got_a;
+  }
+  return 1;
+}
+
+int is_plain_file(HANDLE file) {
+  FILE_ATTRIBUTE_TAG_INFO tag = {};
+  return GetFileInformationByHandleEx(file, FileAttributeTagInfo, &tag, sizeof tag) &&
+         !(tag.FileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
+}
+
 }  // namespace
 
 HANDLE own_image_hold() {
@@ -64,4 +88,23 @@ DWORD own_image_copy(const char* target, DWORD disposition) {
     SetFileInformationByHandle(file.handle, FileDispositionInfo, &remove, sizeof remove);
   }
   return error;
+}
+
+DWORD own_image_copy_held(const char* target, HANDLE* held) {
+  *held = INVALID_HANDLE_VALUE;
+  DWORD error = own_image_copy(target, CREATE_NEW);
+  if (error != ERROR_SUCCESS) return error;
+  wchar_t wide[MAX_PATH];
+  if (utf8_to_wide(target, wide, MAX_PATH) != 0) return ERROR_FILENAME_EXCED_RANGE;
+  scoped_handle copy(CreateFileW(wide, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!copy.valid()) return GetLastError();  // a writer still holding it is refused here too
+  char* buffer = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, 2 * COPY_CHUNK));
+  if (!buffer) return ERROR_OUTOFMEMORY;
+  int same = is_plain_file(copy.handle) && same_contents(own_image_hold(), copy.handle, buffer);
+  HeapFree(GetProcessHeap(), 0, buffer);
+  if (!same) return ERROR_FILE_INVALID;
+  *held = copy.handle;
+  copy.handle = nullptr;
+  return ERROR_SUCCESS;
 }

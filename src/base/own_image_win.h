@@ -17,3 +17,13 @@ HANDLE own_image_hold();
 // uninstaller that replaces the previous install's. ERROR_SUCCESS, or the Windows error; a
 // partial copy is removed.
 DWORD own_image_copy(const char* target, DWORD disposition);
+
+// A copy that will be run elevated, made as own_image_copy(target, CREATE_NEW), and held from
+// then on: opened for reading with read-only sharing (so no process can write, rename or
+// delete it while the handle is open, and it can still be started), refused when it is not a
+// plain file, and checked byte for byte against the image, since between the writing handle's
+// close and this open a writer that the folder lets in could have changed it. Where the
+// private folder admits the user (an unelevated run), that writer may be any process of the
+// user. ERROR_SUCCESS with the handle in *held (the caller closes it once the copy is running),
+// or the error.
+DWORD own_image_copy_held(const char* target, HANDLE* held);

@@ -48,3 +48,11 @@ int path_in_folder(const char* file_path, const char* folder) {
   dir[n] = saved;
   return same_prefix && (saved == '\0' || saved == '\\');
 }
+
+int is_uninstaller_path(const char* module_path) {
+  if (!module_path) return 0;
+  char lowered[1024];
+  text_copy(lowered, path_file_name(module_path));
+  text_lower_ascii(lowered);
+  return strstr(lowered, "uninstall") != nullptr;
+}

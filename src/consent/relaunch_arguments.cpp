@@ -2,19 +2,50 @@
 
 #include "base/bounded_text.h"
 
-void relaunch_arguments(const consent_choices& c, int existing_found, char* out, size_t size) {
-  text_format(out, size, "/SKIPWELCOME%s%s%s%s", c.dry_run ? " /DRYRUN" : "",
-              (existing_found && c.uninstall_existing) ? " /UNINSTALLFIRST" : "",
-              c.decrypt_https ? "" : " /DECRYPTHTTPS=0", c.usage_data ? " /USAGEDATA=1" : " /USAGEDATA=0");
+namespace {
+
+int whole_or_empty(int fit, char* out, size_t size) {
+  if (fit) return 0;
+  if (size) out[0] = '\0';
+  return -1;
 }
 
-void native_relaunch_arguments(const char* dry_suffix, int existing_found, int tag_preference,
-                               int analytics_enabled, char* out, size_t size) {
-  text_format(out, size, "/SKIPWELCOME%s%s%s", dry_suffix ? dry_suffix : "",
-              (existing_found && tag_preference != 0) ? " /UNINSTALLFIRST" : "",
-              analytics_enabled ? " /USAGEDATA=1" : " /USAGEDATA=0");
+int is_blank(char c) { return c == ' ' || c == '\t'; }
+
+}  // namespace
+
+int relaunch_arguments(const consent_choices& c, int existing_found, char* out, size_t size) {
+  int fit = text_format(out, size, "/SKIPWELCOME%s%s%s%s", c.dry_run ? " /DRYRUN" : "",
+                        (existing_found && c.uninstall_existing) ? " /UNINSTALLFIRST" : "",
+                        c.decrypt_https ? "" : " /DECRYPTHTTPS=0", c.usage_data ? " /USAGEDATA=1" : " /USAGEDATA=0");
+  return whole_or_empty(fit, out, size);
 }
 
-void elevation_parameters(const char* own_args, const char* relaunch, char* out, size_t size) {
-  text_format(out, size, "%s %s", own_args ? own_args : "", relaunch ? relaunch : "");
+int native_relaunch_arguments(const char* dry_suffix, int existing_found, int tag_preference, int analytics_enabled,
+                              char* out, size_t size) {
+  int fit = text_format(out, size, "/SKIPWELCOME%s%s%s", dry_suffix ? dry_suffix : "",
+                        (existing_found && tag_preference != 0) ? " /UNINSTALLFIRST" : "",
+                        analytics_enabled ? " /USAGEDATA=1" : " /USAGEDATA=0");
+  return whole_or_empty(fit, out, size);
+}
+
+const char* command_line_arguments(const char* command_line) {
+  if (!command_line) return "";
+  const char* p = command_line;
+  if (*p == '"') {
+    ++p;
+    while (*p && *p != '"') ++p;
+    if (*p == '"') ++p;
+  } else {
+    while (*p && !is_blank(*p)) ++p;
+  }
+  while (is_blank(*p)) ++p;
+  return p;
+}
+
+int elevation_parameters(const char* own_args, const char* relaunch, char* out, size_t size) {
+  const char* own = own_args ? own_args : "";
+  const char* switches = relaunch ? relaunch : "";
+  const char* blank = (*own && *switches) ? " " : "";
+  return whole_or_empty(text_format(out, size, "%s%s%s", own, blank, switches), out, size);
 }

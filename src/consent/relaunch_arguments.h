@@ -1,4 +1,6 @@
-// The switch strings the consent screens hand the elevated copy of the program (pure).
+// The switch strings the consent screens hand the elevated copy of the program, and the
+// parameters of that relaunch (pure). A command line is never used cut: each builder says
+// whether the whole text fit.
 #pragma once
 
 #include <cstddef>
@@ -11,14 +13,23 @@ struct consent_choices {
   int usage_data = 1;
 };
 
+// Room for the longest switch string either screen builds.
+constexpr size_t RELAUNCH_ARGUMENTS_SIZE = 96;
+
 // "/SKIPWELCOME[ /DRYRUN][ /UNINSTALLFIRST][ /DECRYPTHTTPS=0] /USAGEDATA=0|1".
 // existing_found: the existing-install probe saw the product (has_c or has_msi).
-void relaunch_arguments(const consent_choices& choices, int existing_found, char* out, size_t size);
+// 0, or -1 with out emptied when it does not fit.
+int relaunch_arguments(const consent_choices& choices, int existing_found, char* out, size_t size);
 
 // The native consent window's string: never carries /DECRYPTHTTPS=0; /UNINSTALLFIRST when an
 // installation exists and the tag does not say no (tag preference is -1, 0 or 1).
-void native_relaunch_arguments(const char* dry_suffix, int existing_found, int tag_preference,
-                               int analytics_enabled, char* out, size_t size);
+int native_relaunch_arguments(const char* dry_suffix, int existing_found, int tag_preference, int analytics_enabled,
+                              char* out, size_t size);
 
-// Parameters of the elevated relaunch: the process's own arguments, a blank, the relaunch string.
-void elevation_parameters(const char* own_args, const char* relaunch, char* out, size_t size);
+// The process's own arguments within its full command line: after the program name (a quoted
+// name up to its closing quote, else up to the first blank) and the blanks that follow it.
+const char* command_line_arguments(const char* command_line);
+
+// Parameters of the elevated relaunch: the own arguments, one blank, the switch string; no
+// blank when either part is empty. 0, or -1 with out emptied when it does not fit.
+int elevation_parameters(const char* own_args, const char* relaunch, char* out, size_t size);

@@ -97,21 +97,6 @@ LRESULT CALLBACK host_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
   return DefWindowProcW(window, message, wparam, lparam);
 }
 
-int32_t system_dpi() {
-  typedef UINT(WINAPI * dpi_fn)(void);
-  auto get_dpi = reinterpret_cast<dpi_fn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForSystem")));
-  int32_t dpi = get_dpi ? static_cast<int32_t>(get_dpi()) : 96;
-  if (dpi <= 95) {
-    HDC screen = GetDC(nullptr);
-    if (screen) {
-      dpi = GetDeviceCaps(screen, LOGPIXELSX);
-      ReleaseDC(nullptr, screen);
-    }
-  }
-  return dpi;
-}
-
 HWND create_host_window(const ui_host_config* config) {
   WNDCLASSEXW window_class = {};
   window_class.cbSize = sizeof window_class;
@@ -124,7 +109,7 @@ HWND create_host_window(const ui_host_config* config) {
   window_class.lpszClassName = L"" UI_WINDOW_CLASS;
   RegisterClassExW(&window_class);  // already registered by an earlier window: fine
 
-  ui_window_rect rect = ui_window_placement(config->width, config->height, system_dpi(),
+  ui_window_rect rect = ui_window_placement(config->width, config->height, ui_system_dpi(),
                                             GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
   wchar_t title[129];
   if (utf8_to_wide(or_default(config->title, "Corvane"), title, 129) != 0) lstrcpyW(title, L"Corvane");
@@ -203,6 +188,23 @@ int ui_host_message_box(HWND owner, const char* text, const char* caption, UINT 
   utf8_to_wide(caption, wide_caption, 128);
   return MessageBoxW(owner, wide_text, wide_caption, flags);
 }
+
+int32_t ui_system_dpi() {
+  typedef UINT(WINAPI * dpi_fn)(void);
+  auto get_dpi = reinterpret_cast<dpi_fn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForSystem")));
+  int32_t dpi = get_dpi ? static_cast<int32_t>(get_dpi()) : 96;
+  if (dpi <= 95) {
+    HDC screen = GetDC(nullptr);
+    if (screen) {
+      dpi = GetDeviceCaps(screen, LOGPIXELSX);
+      ReleaseDC(nullptr, screen);
+    }
+  }
+  return dpi;
+}
+
+HWND ui_host_window() { return g_ui_host.window; }
 
 int ui_host_user_confirmed_close() { return g_ui_host.user_confirmed_close; }
 

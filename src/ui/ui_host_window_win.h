@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "ui/host_window_win.h"
 #include "ui/ui_host.h"
 #include "ui/webview2_abi.h"
 
@@ -32,9 +33,6 @@ void ui_poster_remove();
 // for a window that is gone.
 void ui_poster_free(LPARAM text);
 void ui_poster_drain();
-
-// A message box with UTF-8 texts; the button pressed.
-int ui_host_message_box(HWND owner, const char* text, const char* caption, UINT flags);
 
 // Starts the environment for the window: true when its completion will come later.
 bool ui_host_start_webview(HWND window);

@@ -2,6 +2,7 @@
 
 #include <atomic>
 
+#include "base/bounded_text.h"
 #include "base/log.h"
 #include "base/own_image_win.h"
 #include "base/private_folder_win.h"
@@ -11,16 +12,33 @@
 namespace {
 
 std::atomic<int> g_staged{0};
+SRWLOCK g_lock = SRWLOCK_INIT;
 char g_target[MAX_PATH];
+HANDLE g_held = INVALID_HANDLE_VALUE;
+bool g_released = false;
 
-// From the held image into the private folder: the copy is the program that started, and
-// no other process can replace it before it is run.
-DWORD WINAPI stage_temp_uninstaller(LPVOID) {
-  DWORD error = g_target[0] ? own_image_copy(g_target, CREATE_NEW) : ERROR_PATH_NOT_FOUND;
-  if (error == ERROR_SUCCESS)
+// From the held image into the private folder, as a new file: the copy is the program that
+// started. Called with the lock held.
+DWORD stage_locked() {
+  if (!g_target[0]) return ERROR_PATH_NOT_FOUND;
+  HANDLE held = INVALID_HANDLE_VALUE;
+  DWORD error = own_image_copy_held(g_target, &held);
+  if (error == ERROR_SUCCESS) {
+    if (g_released)
+      CloseHandle(held);
+    else
+      g_held = held;
     log_info("Staged temp uninstaller: %s", g_target);
-  else
+  } else {
     log_warn("Failed to stage temp uninstaller (err=%lu)", error);
+  }
+  return error;
+}
+
+DWORD WINAPI stage_temp_uninstaller(LPVOID) {
+  AcquireSRWLockExclusive(&g_lock);
+  stage_locked();
+  ReleaseSRWLockExclusive(&g_lock);
   g_staged.store(1);
   return 0;
 }
@@ -30,7 +48,30 @@ DWORD WINAPI stage_temp_uninstaller(LPVOID) {
 void start_temp_uninstaller_staging() {
   private_file_path(UNINSTALLER_EXE, g_target, sizeof g_target);
   HANDLE thread = CreateThread(nullptr, 0, stage_temp_uninstaller, nullptr, 0, nullptr);
-  if (thread) CloseHandle(thread);
+  if (thread) {
+    CloseHandle(thread);
+  } else {
+    log_warn("Failed to start staging the temp uninstaller (err=%lu)", GetLastError());
+    g_staged.store(1);  // nothing will come; temp_uninstaller_ready tries once itself
+  }
 }
 
 int temp_uninstaller_staged() { return g_staged.load(); }
+
+int temp_uninstaller_ready(char* out, size_t size) {
+  AcquireSRWLockExclusive(&g_lock);
+  if (g_held == INVALID_HANDLE_VALUE && !g_released) stage_locked();
+  int ready = g_held != INVALID_HANDLE_VALUE && text_copy(out, size, g_target);
+  ReleaseSRWLockExclusive(&g_lock);
+  if (ready) return 0;
+  if (size) out[0] = '\0';
+  return -1;
+}
+
+void temp_uninstaller_release() {
+  AcquireSRWLockExclusive(&g_lock);
+  if (g_held != INVALID_HANDLE_VALUE) CloseHandle(g_held);
+  g_held = INVALID_HANDLE_VALUE;
+  g_released = true;
+  ReleaseSRWLockExclusive(&g_lock);
+}

@@ -19,11 +19,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (silent != 0 && silent != 1) abort();
   if (usage < -1 || usage > 1) abort();
   consent_choices choices{has_dry_run(text), has_uninstall_first(text), !has_decrypt_https_off(text), usage != 0};
-  char relaunch[64];
-  relaunch_arguments(choices, has_skip_welcome(text), relaunch, sizeof relaunch);
+  char relaunch[RELAUNCH_ARGUMENTS_SIZE];
+  if (relaunch_arguments(choices, has_skip_welcome(text), relaunch, sizeof relaunch) != 0) abort();
+  const char* own = command_line_arguments(text);
+  if (own < text || own > text + strlen(text)) abort();
   char params[128];
-  elevation_parameters(text, relaunch, params, sizeof params);
-  if (strlen(params) >= sizeof params) abort();
+  int fit = elevation_parameters(own, relaunch, params, sizeof params);
+  if (fit == 0 ? strncmp(params, own, strlen(own)) != 0 : params[0] != '\0') abort();
   char command[96];
   preinstall_uninstaller_command(text, usage == 1, command, sizeof command);
   if (uninstall_first_preference(text) < -1) abort();

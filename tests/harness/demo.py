@@ -1,5 +1,9 @@
 """The demo behind scripts/demo.sh: a real silent install and uninstall in a fresh Wine prefix,
-against the local vendor stand-in serving the test product, shown as a user would look at it.
+against the local vendor stand-in serving the test product, shown as a user would look at it;
+then the same interactively: the setup program double-clicked (consent screen, install in the
+same window) and the uninstaller started from Add/Remove Programs (consent screen, its staged
+copy's progress screen), with a screenshot of each screen. The WebView2 test double plays the
+pages' side there (the window shows no page content).
 
 It builds what it needs, then runs the installer and the uninstaller, each within a time bound,
 printing their log lines as they come and, when nothing happens for a while, what it is waiting
@@ -22,6 +26,7 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 import emulation  # noqa: E402
 import prefix as prefixes  # noqa: E402
+from page_double import PageDouble, consent_page, expect_event, index_page_finish, index_page_start, uninstall_page  # noqa: E402,E501
 from scenario import Scenario  # noqa: E402
 
 BUILD = prefixes.REPO / "build"
@@ -30,6 +35,10 @@ INSTALL_DIR = r"C:\Program Files\Corvane Labs\Corvane"
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
 ARP_KEY = UNINSTALL_KEY + r"\Corvane"
 QUIET_SECONDS = 15  # silence after which the demo says what it is waiting for
+# The build that carries the WebView2 test double, for the interactive run, and where it lands.
+INTERACTIVE_TARGET = {"win64": "CorvaneSetup", "win32": "CorvaneSetupTestDouble"}
+INTERACTIVE_EXE = {"win64": "CorvaneSetup.exe", "win32": "test-double/CorvaneSetup.exe"}
+SCREEN_SECONDS = 3  # how long each scripted page stays up before it goes on (time for its screenshot)
 
 
 class DemoFailure(Exception):
@@ -102,7 +111,7 @@ def prepare(tree, prebuilt):
         return
     run_step(f"building the {tree} preset (the program, the test product, the harness helpers)",
              ["bash", "-c", f"cmake --preset {tree} && cmake --build --preset {tree} "
-                            "--target CorvaneSetup test_product harness_helpers"],
+                            f"--target CorvaneSetup {INTERACTIVE_TARGET[tree]} test_product harness_helpers"],
              1500, BUILD / f"demo-build-{tree}.log")
     slow = " (minutes: its 32-bit half runs through the emulator)" if emulation.emulated() else ""
     run_step(f"making the pristine Wine prefix once{slow}", [sys.executable, "tests/harness/prefix.py", "--pristine"],
@@ -118,13 +127,13 @@ def complete_log_lines(s, stem):
     return files[0].read_bytes().decode("utf-8", errors="replace").replace("\r\n", "\n").split("\n")[:-1]
 
 
-def run_watched(s, exe, args, log_stem, what, timeout, emulated):
+def run_watched(s, exe, args, log_stem, what, timeout, emulated, env=None):
     """Runs the program, echoing its log as it grows; returns the RunResult."""
     outcome = {}
 
     def target():
         try:
-            outcome["result"] = s.run(exe, args, timeout=timeout)
+            outcome["result"] = s.run(exe, args, timeout=timeout, env=env)
         except Exception as error:  # reported below, in the reader's terms
             outcome["error"] = error
 
@@ -284,6 +293,93 @@ def demo(s, tree, variant):
     say("\ndemo: removed: install folder, Add/Remove Programs entry and Windows Installer package are gone")
 
 
+# -- the interactive run ------------------------------------------------------------------------
+class ScreenShooter(threading.Thread):
+    """Takes a screenshot of each page as the double opens it (its navigate lines)."""
+
+    def __init__(self, s, double):
+        super().__init__(daemon=True)
+        self.s, self.double, self.shots, self.done = s, double, [], threading.Event()
+
+    def run(self):
+        seen = 0
+        while not self.done.is_set():
+            navigations = self.double.events("navigate")
+            for event in navigations[seen:]:
+                time.sleep(1.5)  # the page's window drawn
+                page = event["url"].rsplit("/", 1)[-1].split(".")[0]
+                path = self.s.screenshot(f"{len(self.shots) + 1:02d}-{page}")
+                self.shots.append(path)
+                say(f"demo: screenshot of {event['url'].rsplit('/', 1)[-1]} (process {event['pid']}): {path}")
+            seen = len(navigations)
+            time.sleep(0.3)
+
+    def stop(self):
+        self.done.set()
+        self.join(timeout=10)
+
+
+def a_moment_on_screen(steps):
+    """The scripted page waits a little after showing itself, as a person reading it would."""
+    return steps[:4] + [{"sleep_ms": SCREEN_SECONDS * 1000}] + steps[4:]
+
+
+def interactive(s, tree, timeout, emulated):
+    heading("Interactive: the setup program double-clicked, then the uninstaller from Add/Remove Programs")
+    double = PageDouble(s)
+    double.script("consent.html", a_moment_on_screen(consent_page(
+        {"uninstall_existing": False, "decrypt_https": True, "analytics_enabled": True})))
+    double.script("index.html", a_moment_on_screen(index_page_start()) + [
+        expect_event("terminal", {"terminal": "finish", "outcome": "success"}, 300000)] + index_page_finish(5))
+    double.script("uninstall.html", a_moment_on_screen(uninstall_page()))
+    shooter = ScreenShooter(s, double)
+    shooter.start()
+    try:
+        setup = s.place_exe("CorvaneSetup.exe", source=BUILD / tree / INTERACTIVE_EXE[tree])
+        result = run_watched(s, setup, "", "Corvane.Installer", "installer", timeout, emulated, env=double.env)
+        check_outcome(install_gaps(s, product_code(BUILD / tree / "product", "ok")), result, "interactive install", s,
+                      "Corvane.Installer")
+        say("\ndemo: installed from the consent screen, in the same window (this process was already elevated)")
+        uninstaller = INSTALL_DIR + r"\CorvaneUninstall.exe"
+        result = run_watched(s, uninstaller, "", "Corvane.Uninstaller", "uninstaller (Add/Remove Programs)", timeout,
+                             emulated, env=double.env)
+        say("demo: the uninstaller handed over to its staged copy; waiting for that copy to finish")
+        shown = len(complete_log_lines(s, "Corvane.Uninstaller"))
+        double.wait_for_exits({e["pid"] for e in double.events("navigate")}, timeout)
+        for line in complete_log_lines(s, "Corvane.Uninstaller")[shown:]:
+            say(f"  {line}")
+        s.save_evidence()
+        show_files(s)
+        show_registry(s, ARP_KEY)
+        check_outcome(removal_leftovers(s, product_code(BUILD / tree / "product", "ok")), result,
+                      "interactive uninstall", s, "Corvane.Uninstaller")
+    finally:
+        shooter.stop()
+    heading(f"Screens ({len(shooter.shots)} screenshots)")
+    for path in shooter.shots:
+        say(f"  {path}")
+    if len(shooter.shots) < 4:
+        raise DemoFailure(f"expected a screenshot of each of the four screens, took {len(shooter.shots)}")
+    say("\ndemo: interactive run passed: consent, install, consent (uninstall), uninstall")
+
+
+def run_interactive(name, tree):
+    emulated = tree == "win32" and emulation.emulated()
+    failure = None
+    with Scenario(name, vendor=True, display=True) as s:
+        s.vendor.update(session={"match": "none"})
+        for suffix in (".zip", ".msi"):
+            s.vendor.add_file(PACKAGE + suffix, BUILD / tree / "product" / "ok" / (PACKAGE + suffix))
+        try:
+            interactive(s, tree, 600 if emulated else 180, emulated)
+        except DemoFailure as caught:  # kept inside: the log was already shown line by line
+            failure = caught
+        finally:
+            s.save_evidence()
+    if failure:
+        raise failure
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     which = parser.add_mutually_exclusive_group()
@@ -312,6 +408,9 @@ def main():
                 s.save_evidence()
         if failure:
             raise failure
+        if args.variant == "ok":  # a refused removal is shown by the silent run alone
+            evidence = BUILD / "evidence" / "scenarios" / f"{name}-interactive"
+            run_interactive(evidence.name, tree)
     except DemoFailure as failure:
         say(f"\ndemo: FAILED: {failure}\n      Logs and the stand-in's records: {evidence}")
         return 1
@@ -321,7 +420,7 @@ def main():
     except Exception as error:  # anything unforeseen still ends in one readable line
         say(f"\ndemo: FAILED: {type(error).__name__}: {error}\n      Logs and the stand-in's records: {evidence}")
         return 1
-    say(f"\ndemo: passed. Logs and the stand-in's records are kept in {evidence}")
+    say(f"\ndemo: passed. Logs, the stand-in's records and the screenshots are kept in {evidence.parent}/{name}*")
     return 0
 
 

@@ -29,6 +29,42 @@ def expect_event(channel, payload, timeout_ms=30000):
             "timeout_ms": timeout_ms}
 
 
+# What the pages send, in the order the bundle's pages send it (tests/pages prove the pages).
+def index_page_start():
+    """What index.html sends first: show, shown, the install state, then begin at once."""
+    return [invoke(1, "show_window"), invoke(2, "sibling_show_complete"), invoke(3, "get_install_state"),
+            expect_response(3), invoke(4, "signal_user_action", {"action": "begin"}), expect_response(4)]
+
+
+def index_page_finish(first_id):
+    """After a successful install: onboarding answers, done, launch at sign-in, launch, and
+    exit_sibling, whose answer the window's closing may overtake (the page does not wait for it)."""
+    steps, n = [], first_id
+    for cmd, args in (("enable_close", {}), ("save_onboarding_browsers", {"disabled": [], "enabled": ["chrome.exe"]}),
+                      ("save_onboarding_filters", {}), ("save_onboarding_https", {}),
+                      ("signal_user_action", {"action": "done"}), ("set_launch_on_logon", {"enabled": True}),
+                      ("launch_app", {})):
+        steps += [invoke(n, cmd, args), expect_response(n, 120000)]
+        n += 1
+    return steps + [invoke(n, "exit_sibling")]
+
+
+def consent_page(choices):
+    """What consent.html sends: the consent info, shown, then the button with the person's choices."""
+    return [invoke(1, "get_consent_info"), expect_response(1), invoke(2, "show_window"), expect_response(2),
+            invoke(3, "consent_elevate", choices)]
+
+
+def uninstall_page():
+    """What uninstall.html sends: its state, a moment on the feedback screen, begin, then the finish."""
+    steps = [invoke(1, "show_window"), invoke(2, "sibling_show_complete"), invoke(3, "get_install_state"),
+             expect_response(3), {"sleep_ms": 3000}, invoke(4, "signal_user_action", {"action": "begin"}),
+             expect_response(4), expect_event("terminal", {"terminal": "finish", "outcome": "success"}, 300000)]
+    for n, (cmd, args) in enumerate((("enable_close", {}), ("signal_user_action", {"action": "done"})), start=5):
+        steps += [invoke(n, cmd, args), expect_response(n)]
+    return steps + [invoke(7, "exit_sibling")]
+
+
 class PageDouble:
     def __init__(self, scenario, name="wv2fake"):
         self.folder = scenario.temp_dir / name
@@ -73,6 +109,16 @@ class PageDouble:
         ends = [e for e in self.events() if e.get("page") == page and e["event"].startswith("script_")
                 and e["event"] != "script"]
         check(ends and ends[-1]["event"] == "script_done", f"the {page} script did not run to its end: {ends}")
+
+    def wait_for_exits(self, pids, timeout=600):
+        """Waits until every process of these ids has ended (its unload line), such as an
+        elevated copy that goes on after the program the scenario started."""
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            if set(pids) <= {e["pid"] for e in self.events("unload")}:
+                return
+            time.sleep(0.5)
+        raise AssertionError(f"processes {sorted(pids)} did not end within {timeout} s")
 
     def check_released(self):
         """Every object of the double freed when the program ended: the host balanced its references."""

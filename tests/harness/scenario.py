@@ -260,11 +260,14 @@ class Scenario:
         self.background.append(proc)
         return proc
 
-    def answer_dialog(self, caption, button_id=1, timeout_ms=120000):
-        """Starts the dialog driver; returns (process, path of the text it will record)."""
+    def answer_dialog(self, caption, button_id=1, timeout_ms=120000, window_class=None, delay_ms=0):
+        """Starts the dialog driver for a message box (or a window of another class, pressing
+        its button delay_ms after it has recorded the window's text); returns (process, path of
+        the text it will record)."""
         out = self.temp_dir / f"dialog-{len(self.background)}.txt"
         windows_out = f"C:\\users\\{USER}\\Temp\\{out.name}"
-        return self.start_helper("dialog_driver.exe", [caption, str(button_id), str(timeout_ms), windows_out]), out
+        extra = [window_class, str(delay_ms)] if window_class else []
+        return self.start_helper("dialog_driver.exe", [caption, str(button_id), str(timeout_ms), windows_out, *extra]), out
 
     # -- evidence ------------------------------------------------------------------------
     def logs(self):
@@ -338,10 +341,10 @@ def variant_exe(name):
     return path
 
 
-def win_tests_on_display(name, gtest_filter, expected_count):
+def win_tests_on_display(name, gtest_filter, expected_count, executable="win_tests.exe"):
     """Runs Windows-layer tests that need real windows (they skip without a display) in a fresh
     prefix with its own X server; they must all run and pass."""
-    win_tests = Path(os.environ["CORVANE_EXE"]).parent / "win_tests.exe"
+    win_tests = Path(os.environ["CORVANE_EXE"]).parent / executable
     check(win_tests.is_file(), f"no Windows-layer tests beside the program: {win_tests}")
     with Scenario(name, display=True) as s:
         proc = s.wine([str(win_tests), f"--gtest_filter={gtest_filter}"], timeout=300, check=False)

@@ -26,6 +26,11 @@ def scenario_demo_passes_when_the_product_comes_and_goes():
     check_in("demo: installed: files in place", output, "demo output")
     check_in("demo: removed: install folder, Add/Remove Programs entry and Windows Installer package are gone",
              output, "demo output")
+    check_in("demo: interactive run passed: consent, install, consent (uninstall), uninstall", output, "demo output")
+    shots = re.findall(r"demo: screenshot of (\S+) \(process \d+\): (\S+\.png)", output)
+    check([page for page, _ in shots] == ["consent.html", "index.html", "consent.html", "uninstall.html"],
+          f"screenshots {shots}")
+    check(all(Path(path).is_file() for _, path in shots), f"a printed screenshot is missing: {shots}")
 
 
 def scenario_demo_fails_when_the_removal_is_refused():

@@ -4,7 +4,7 @@ import re
 import time
 from pathlib import Path
 
-from install_silent import INSTALL_DIR, UNINSTALL_KEY
+from install_silent import INSTALL_DIR, UNINSTALL_KEY, events
 from page_double import PageDouble
 from scenario import Scenario, check, check_in, variant_exe
 from scenario_main import main
@@ -86,16 +86,24 @@ def scenario_silent_switches_reach_silent_install():
         check("Mode: UI" not in log, "silent runs never open the UI")
 
 
-def scenario_plain_start_ends_on_consent_path():
-    with Scenario("consent_path") as s:
-        exe = s.place_exe("CorvaneSetup.exe")
+def scenario_plain_start_without_a_screen_ends_on_the_consent_path():
+    # No WebView2 loader in this build and no display: neither consent screen can be shown, so
+    # the consent path ends while the session fetch is still waiting for its answer.
+    with Scenario("consent_path", vendor=True) as s:
+        s.vendor.fault("delay", path="/v1/session-data", seconds=3)
+        exe = s.place_exe("CorvaneSetup.exe", source=variant_exe("no_loader"))
         result = s.run(exe, "/DRYRUN", timeout=180)
         check(result.exit_code == 1, f"exit code {result.exit_code}")
         log = s.log("Corvane.Installer")
         check_in("Initial anonymous usage-data preference: Granted (explicit=-1)", log)
-        check_in("consent_window: native consent window not in this build; no elevated relaunch (suffix=' /DRYRUN')", log)
+        check_in("consent_webview: WebView2 not available", log)
+        check(re.search(r"Failed to create consent window \(err=\d+\)", log), "native window line")
         check_in("Consent path returned without handoff (ret=1, native_fallback=1) — sending installer.close: "
                  "User cancelled (WebView2 unavailable)", log)
+        # The run event is sent by the attribution thread when the session fetch ends, seconds
+        # after the screens gave up: the run waits for it before its telemetry shuts down.
+        sent = [name for name, _ in events(s)]
+        check(sorted(sent) == ["corvane.installer.close", "corvane.installer.run"], f"events {sent}")
 
 
 def scenario_post_consent_relaunch_without_webview_aborts():

@@ -6,7 +6,7 @@ import time
 
 from install_silent import INSTALL_DIR, check_install_outcome, events, serve
 from page_double import (STAGE_ORDER, PageDouble, ReadyWatch, check_stage_order, expect_event, expect_response,
-                         invoke)
+                         index_page_finish, index_page_start, invoke)
 from scenario import USER, Scenario, check, check_in
 from scenario_main import main
 
@@ -25,25 +25,6 @@ def register_browsers(s):
         if name:
             s.wine(["reg", "add", key, "/ve", "/d", name, "/f", "/reg:64"])
         s.wine(["reg", "add", key + r"\shell\open\command", "/ve", "/d", command, "/f", "/reg:64"])
-
-
-def index_page_start():
-    """What index.html sends first: show, shown, the install state, then begin at once."""
-    return [invoke(1, "show_window"), invoke(2, "sibling_show_complete"), invoke(3, "get_install_state"),
-            expect_response(3), invoke(4, "signal_user_action", {"action": "begin"}), expect_response(4)]
-
-
-def index_page_finish(first_id):
-    """After a successful install: onboarding answers, done, launch at sign-in, launch, and
-    exit_sibling, whose answer the window's closing may overtake (the page does not wait for it)."""
-    steps, n = [], first_id
-    for cmd, args in (("enable_close", {}), ("save_onboarding_browsers", {"disabled": [], "enabled": ["chrome.exe"]}),
-                      ("save_onboarding_filters", {}), ("save_onboarding_https", {}),
-                      ("signal_user_action", {"action": "done"}), ("set_launch_on_logon", {"enabled": True}),
-                      ("launch_app", {})):
-        steps += [invoke(n, cmd, args), expect_response(n, 120000)]
-        n += 1
-    return steps + [invoke(n, "exit_sibling")]
 
 
 def screenshot_when_shown(s, double, name):

@@ -6,11 +6,11 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1]))
 from install_silent import INSTALL_DIR, events, serve  # noqa: E402
-from page_double import STAGE_ORDER, PageDouble, ReadyWatch, check_stage_order, expect_event  # noqa: E402
+from page_double import (STAGE_ORDER, PageDouble, ReadyWatch, check_stage_order, expect_event,  # noqa: E402
+                         index_page_finish, index_page_start)
 from product_exe import run_emulated  # noqa: E402
 from scenario import Scenario, check, check_in, variant_exe  # noqa: E402
 from scenario_main import main  # noqa: E402
-from ui_install import index_page_finish, index_page_start  # noqa: E402
 
 # Startup through the emulator, the install, and the page's finish commands.
 UI_INSTALL_SECONDS = 600

@@ -30,3 +30,14 @@ TEST(PathText, ParentDirectory) {
   parent_directory("Corvane", out, sizeof out);
   EXPECT_STREQ(out, "");
 }
+
+TEST(PathText, UninstallerChosenByFileNameOnly) {
+  EXPECT_EQ(is_uninstaller_path("C:\\Program Files\\Corvane Labs\\Corvane\\CorvaneUninstall.exe"), 1);
+  EXPECT_EQ(is_uninstaller_path("C:\\Temp\\UNINSTALL-corvane.exe"), 1);
+  EXPECT_EQ(is_uninstaller_path("C:\\Temp\\CorvaneSetup.exe"), 0);
+  // A folder name never decides: a download kept in "Uninstall tools" still installs.
+  EXPECT_EQ(is_uninstaller_path("C:\\Users\\u\\Downloads\\Uninstall tools\\CorvaneSetup.exe"), 0);
+  EXPECT_EQ(is_uninstaller_path("C:\\uninstall\\CorvaneSetup.exe"), 0);
+  EXPECT_EQ(is_uninstaller_path("CorvaneUninstall.exe"), 1);
+  EXPECT_EQ(is_uninstaller_path(nullptr), 0);
+}

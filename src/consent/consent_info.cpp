@@ -1,0 +1,34 @@
+#include "consent/consent_info.h"
+
+#include "base/bounded_text.h"
+#include "telemetry/json_escape.h"
+
+namespace {
+
+const char* word(int flag) { return flag ? "true" : "false"; }
+
+}  // namespace
+
+int consent_info_json(const consent_info_values& v, char* out, size_t size) {
+  char prefix[6 * 64], domain[6 * 32], version[6 * 64];
+  json_escape(prefix, sizeof prefix, v.host_prefix);
+  json_escape(domain, sizeof domain, v.host_domain);
+  json_escape(version, sizeof version, v.existing_version);
+  int fit = text_format(out, size,
+                        "{\"is_dev\":false,\"dry_run\":%s,\"host_prefix\":\"%s\",\"host_domain\":\"%s\",\"is_uninstall\":%s,"
+                        "\"is_elevated\":%s,\"analytics_enabled\":%s,\"has_existing_install\":%s,\"has_c_installer\":%s,"
+                        "\"existing_version\":\"%s\",\"uninstall_existing_default\":%s,\"nothing_to_uninstall\":%s}",
+                        word(v.dry_run), prefix, domain, word(v.is_uninstall), word(v.is_elevated),
+                        word(v.analytics_enabled), word(v.has_c || v.has_msi), word(v.has_c), version,
+                        word(v.uninstall_existing), word(v.nothing_to_uninstall));
+  if (fit) return 0;
+  if (size) out[0] = '\0';
+  return -1;
+}
+
+void consent_click_extras(const consent_click_choices& c, int native_fallback, char* out, size_t size) {
+  text_format(out, size, ",\"decrypt_https\":%s,\"uninstall_existing\":%s,\"is_uninstall\":%s,\"is_elevated\":%s,"
+              "\"analytics_enabled\":%s%s",
+              word(native_fallback || c.decrypt_https), word(c.uninstall_existing), word(c.is_uninstall),
+              word(c.is_elevated), word(c.analytics_enabled), native_fallback ? ",\"native_fallback\":true" : "");
+}

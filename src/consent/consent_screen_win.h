@@ -1,0 +1,38 @@
+// The WebView2 consent screen's state and its page's commands (consent.html). One screen per
+// process; everything here runs on the main thread, inside the host window's message loop.
+#pragma once
+
+#include <windows.h>
+
+#include "consent/relaunch_arguments.h"
+#include "state/install_state.h"
+
+struct consent_screen_state {
+  install_state* state;  // the caller's record while the screen runs
+  char folder[MAX_PATH];   // the extraction folder
+  // 1 while open and after a failed or closed hand-off; 2 once the install or uninstall goes on
+  // in this window; 0, 10 or 11 once an elevated copy was started.
+  int result;
+  int is_uninstall;
+  consent_choices choices;  // usage_data is the page's analytics_enabled
+  existing_install_probe existing;
+  char elevation_args[RELAUNCH_ARGUMENTS_SIZE];
+  const char* host_prefix;
+  char host_domain[32];
+  int elevating;  // a consent_elevate is under way: another one is ignored, not run twice
+};
+extern consent_screen_state g_consent;
+
+// Fills the state for the caller's record and dry-run text: the probe of what is installed,
+// the choices' defaults, the switch string, the host prefix and domain. result becomes 1.
+void consent_screen_begin(install_state* state, const char* dry_run_suffix);
+
+// The on_message callback of the consent page: its invokes run through the command table.
+void consent_on_message(const char* json, void* context);
+
+// consent_elevate: takes the choices, sends the click and goes on elevated: in this window when
+// the process already is, else through an elevated copy. Answered once, and only when its
+// outcome is known: ok once the copy runs, cancelled when the UAC prompt was declined (the
+// screen stays), an error with its code; no answer when the install goes on in this window,
+// whose next page must not receive it.
+void consent_elevate(const char* json, int32_t id);

@@ -1,0 +1,144 @@
+#include "consent/elevation_win.h"
+
+#include <cstring>
+
+#include "base/folders_win.h"
+#include "base/log.h"
+#include "base/product.h"
+#include "base/wide_win.h"
+#include "consent/elevation_seam_win.h"
+#include "consent/relaunch_arguments.h"
+#include "state/os_probe.h"
+#include "uninstall/temp_uninstaller.h"
+
+BOOL(WINAPI* elevation_shell_execute)(SHELLEXECUTEINFOW* info) = ShellExecuteExW;
+
+namespace {
+
+constexpr DWORD TEMP_COPY_POLL_MS = 50;
+
+// A heap block of count T's, freed on every path.
+template <typename T>
+struct heap_text {
+  T* text;
+  explicit heap_text(size_t count) : text(static_cast<T*>(HeapAlloc(GetProcessHeap(), 0, count * sizeof(T)))) {}
+  ~heap_text() {
+    if (text) HeapFree(GetProcessHeap(), 0, text);
+  }
+};
+
+// The elevated start itself, with UTF-8 path and parameters.
+DWORD launch_elevated(const char* path, const char* parameters, HWND owner, HANDLE* process) {
+  *process = nullptr;
+  wchar_t file[MAX_PATH], folder[MAX_PATH];
+  size_t count = strlen(parameters) + 1;
+  heap_text<wchar_t> wide(count);
+  if (!wide.text) return ERROR_OUTOFMEMORY;
+  if (utf8_to_wide(path, file, MAX_PATH) != 0 || utf8_to_wide(parameters, wide.text, count) != 0)
+    return ERROR_FILENAME_EXCED_RANGE;
+  UINT n = GetSystemDirectoryW(folder, MAX_PATH);
+  SHELLEXECUTEINFOW info = {};
+  info.cbSize = sizeof info;
+  info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOZONECHECKS;
+  info.hwnd = owner;
+  info.lpVerb = L"runas";
+  info.lpFile = file;
+  info.lpParameters = wide.text;
+  info.lpDirectory = (n > 0 && n < MAX_PATH) ? folder : nullptr;
+  info.nShow = SW_SHOWNORMAL;
+  if (!elevation_shell_execute(&info)) {
+    DWORD error = GetLastError();
+    return error ? error : ERROR_GEN_FAILURE;
+  }
+  *process = info.hProcess;
+  return ERROR_SUCCESS;
+}
+
+void dispatch_waiting_messages(bool* quit, WPARAM* quit_code) {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      *quit = true;
+      *quit_code = msg.wParam;
+      continue;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+}  // namespace
+
+int token_is_admin() { return is_process_elevated(); }
+
+DWORD elevate_self(const char* switches, HWND owner, HANDLE* process) {
+  *process = nullptr;
+  char path[MAX_PATH];
+  if (module_path(path, sizeof path) != 0) return GetLastError() ? GetLastError() : ERROR_FILENAME_EXCED_RANGE;
+  const wchar_t* command_line = GetCommandLineW();
+  int bytes = WideCharToMultiByte(CP_UTF8, 0, command_line, -1, nullptr, 0, nullptr, nullptr);
+  heap_text<char> own(bytes > 0 ? static_cast<size_t>(bytes) : 1);
+  if (!own.text) return ERROR_OUTOFMEMORY;
+  own.text[0] = '\0';
+  if (bytes > 0) WideCharToMultiByte(CP_UTF8, 0, command_line, -1, own.text, bytes, nullptr, nullptr);
+  const char* arguments = command_line_arguments(own.text);
+  size_t size = strlen(arguments) + strlen(switches ? switches : "") + 2;
+  heap_text<char> parameters(size);
+  if (!parameters.text) return ERROR_OUTOFMEMORY;
+  if (elevation_parameters(arguments, switches, parameters.text, size) != 0) return ERROR_INSUFFICIENT_BUFFER;
+  return launch_elevated(path, parameters.text, owner, process);
+}
+
+DWORD elevate_temp_copy(const char* path, const char* switches, HWND owner, HANDLE* process) {
+  *process = nullptr;
+  if (!path || !path[0]) return ERROR_BAD_ARGUMENTS;
+  return launch_elevated(path, switches ? switches : "", owner, process);
+}
+
+int temp_copy_ready(char* out, size_t size) {
+  DWORD start = GetTickCount();
+  while (!temp_uninstaller_staged()) {
+    if (GetTickCount() - start >= TEMP_COPY_WAIT_MS) {
+      log_warn("Temp uninstaller not staged within %lu ms", static_cast<unsigned long>(TEMP_COPY_WAIT_MS));
+      if (size) out[0] = '\0';
+      return -1;
+    }
+    Sleep(TEMP_COPY_POLL_MS);
+  }
+  return temp_uninstaller_ready(out, size);
+}
+
+HANDLE create_ready_event() { return CreateEventA(nullptr, TRUE, FALSE, UI_READY_EVENT_NAME); }
+
+elevated_ui_wait wait_for_elevated_ui(HANDLE ready_event, HANDLE child) {
+  HANDLE handles[2];
+  DWORD count = 0;
+  if (ready_event) handles[count++] = ready_event;
+  if (child) handles[count++] = child;
+  elevated_ui_wait result = {ELEVATED_UI_TIMED_OUT, 0, 0};
+  bool quit = false;
+  WPARAM quit_code = 0;
+  DWORD start = GetTickCount();
+  for (DWORD elapsed = 0; count > 0 && elapsed < ELEVATED_UI_WAIT_MS; elapsed = GetTickCount() - start) {
+    DWORD woke = MsgWaitForMultipleObjectsEx(count, handles, ELEVATED_UI_WAIT_MS - elapsed, QS_ALLINPUT,
+                                             MWMO_INPUTAVAILABLE);
+    if (woke == WAIT_OBJECT_0 + count) {
+      dispatch_waiting_messages(&quit, &quit_code);
+      continue;
+    }
+    if (woke < WAIT_OBJECT_0 + count) {
+      if (handles[woke - WAIT_OBJECT_0] == ready_event) {
+        result.outcome = ELEVATED_UI_READY;
+      } else {
+        DWORD code = 0;
+        GetExitCodeProcess(child, &code);
+        result = {ELEVATED_UI_EXITED, code, 0};
+      }
+    }
+    break;  // signalled, or the time-out or a failure of the wait
+  }
+  if (result.outcome == ELEVATED_UI_TIMED_OUT)
+    result.still_running = child && WaitForSingleObject(child, 0) == WAIT_TIMEOUT;
+  if (quit) PostQuitMessage(static_cast<int>(quit_code));
+  return result;
+}

@@ -1,0 +1,185 @@
+"""The consent screens end to end: a person double-clicks the setup program (or the uninstaller in
+Add/Remove Programs) and clicks the button. The WebView2 test double plays consent.html's side;
+Wine runs every process as an elevated administrator, so the installer goes on in the same
+window, and the uninstaller in its install folder hands over to its staged copy."""
+import re
+import time
+
+from install_silent import INSTALL_DIR, UNINSTALL_KEY, events, serve
+from page_double import PageDouble, consent_page, expect_event, index_page_finish, index_page_start, uninstall_page
+from scenario import Scenario, check, check_in
+from scenario_main import main
+from ui_install import check_working_folders_removed
+from uninstall_silent import PRODUCT_KEY, install
+
+CONSENT_INFO_KEYS = ["is_dev", "dry_run", "host_prefix", "host_domain", "is_uninstall", "is_elevated",
+                     "analytics_enabled", "has_existing_install", "has_c_installer", "existing_version",
+                     "uninstall_existing_default", "nothing_to_uninstall"]
+
+
+def check_consent_info(double, **expected):
+    info = double.response("consent.html", 1)
+    check(list(info) == CONSENT_INFO_KEYS, f"consent info keys {list(info)}")
+    for key, value in expected.items():
+        check(info[key] == value, f"consent info {key}={info[key]!r}, expected {value!r}: {info}")
+
+
+def scenario_installer_from_the_first_click_goes_on_in_the_same_window():
+    with Scenario("consent_install", vendor=True, display=True) as s:
+        s.vendor.update(session={"match": "none"})
+        serve(s, zip_variant="ok", msi_variant="ok")
+        double = PageDouble(s)
+        double.script("consent.html", consent_page({"decrypt_https": False}))
+        double.script("index.html", index_page_start() + [
+            expect_event("terminal", {"terminal": "finish", "outcome": "success"}, 300000)] + index_page_finish(5))
+        result = s.run(s.place_exe("CorvaneSetup.exe"), "", timeout=600, env=double.env)
+        log = s.log("Corvane.Installer")
+        check(result.exit_code == 0, f"exit code {result.exit_code}")
+        check_consent_info(double, is_uninstall=False, is_elevated=True, analytics_enabled=True,
+                           has_existing_install=False, nothing_to_uninstall=False)
+        pages = [(e["pid"], e["url"].rsplit("/", 1)[-1]) for e in double.events("navigate")]
+        check([page for _, page in pages] == ["consent.html", "index.html"] and len({pid for pid, _ in pages}) == 1,
+              f"one process, consent then install in the same window: {pages}")
+        # No answer to consent_elevate anywhere: index.html's id 3 is its own get_install_state.
+        check(not [m for m in double.host_messages("consent.html") if m.get("id") == 3], "consent_elevate answered")
+        double.check_script_done("index.html")
+        check(double.response("index.html", 3).get("installer_version") == "2.0.266.0", "install state for id 3")
+        check_in("consent_webview: decrypt_https=0 (elevate_args=/SKIPWELCOME /DECRYPTHTTPS=0 /USAGEDATA=1)", log)
+        check_in("consent_webview: already elevated — handing off to in-process install in same window", log)
+        check(re.search(r'msiexec\.exe /i "[^"]+" /qn /norestart LAUNCHAPP=0 CORVANE_DECRYPT_HTTPS=0', log),
+              "msiexec command line")
+        recorded = s.reg_values(PRODUCT_KEY).get("TestPackageDecryptHttps")
+        check(recorded == ("REG_SZ", "0"), f"the package got CORVANE_DECRYPT_HTTPS={recorded}")
+        check((s.unix_path(INSTALL_DIR) / "CorvaneUninstall.exe").is_file(), "not installed")
+
+        sent = events(s)
+        names = [name for name, _ in sent]
+        for name in ("corvane.installer.run", "corvane.installer.page", "corvane.installer.click",
+                     "corvane.installer.start", "corvane.installer.close"):
+            check(name in names, f"{name} not received: {names}")
+        pages = [body.get("page_name") for name, body in sent if name == "corvane.installer.page"]
+        check(pages[:1] == ["welcome"], f"page events {pages}")
+        click = dict(sent)["corvane.installer.click"]
+        check((click.get("click_element"), click.get("decrypt_https"), click.get("is_elevated"),
+               click.get("analytics_enabled")) == ("welcome_install", False, True, True), f"click {click}")
+        closes = [body for name, body in sent if name == "corvane.installer.close"]
+        check(len(closes) == 1 and closes[0].get("message") == "Installer end", f"close events {closes}")
+        check_working_folders_removed(s)
+        double.check_released()
+
+
+NATIVE_TEXTS = ["Install Corvane", "Less ads, more you \u2014 experience the internet\r\nlike you've never seen before.",
+                "Install Corvane", "Cancel", "By clicking Install, you agree to the Terms of Service and Privacy Policy."]
+
+
+def native_consent_window(s, double, button_id):
+    """WebView2 fails in the first process only: its error box is answered, then the native
+    window's controls are read and, 3 s later (a screenshot meanwhile), its button pressed."""
+    double.fault("environment_async.once")
+    s.answer_dialog("CorVane Setup")
+    driver, texts = s.answer_dialog("CorVane Setup", button_id, window_class="CorvaneConsentWindow", delay_ms=3000)
+    return driver, texts
+
+
+def check_native_window(s, driver, texts, screenshot=None):
+    deadline = time.monotonic() + 120
+    while not texts.exists() and time.monotonic() < deadline:
+        time.sleep(0.2)
+    check(texts.exists(), "the native consent window never appeared")
+    if screenshot:
+        time.sleep(0.5)
+        s.screenshot(screenshot)
+    driver.wait(timeout=60)
+    recorded = texts.read_bytes().decode("utf-8")
+    check(recorded == "\n".join(NATIVE_TEXTS), f"controls {recorded!r}")
+
+
+def scenario_native_window_when_webview2_fails_installs_through_an_elevated_copy():
+    with Scenario("consent_native_install", vendor=True, display=True) as s:
+        s.vendor.update(session={"match": "none"})
+        serve(s, zip_variant="ok", msi_variant="ok")
+        double = PageDouble(s)
+        double.script("index.html", index_page_start() + [
+            expect_event("terminal", {"terminal": "finish", "outcome": "success"}, 300000)] + index_page_finish(5))
+        driver, texts = native_consent_window(s, double, 2001)
+        running = s.start(s.place_exe("CorvaneSetup.exe"), "", env=double.env)
+        check_native_window(s, driver, texts, screenshot="native_consent_window")
+        result = running.wait(timeout=300)
+        check(result.exit_code == 0, f"exit code {result.exit_code}")
+        pids = {e["pid"] for e in double.events("navigate")}
+        check(len(pids) == 1, f"the install page in the elevated copy: {pids}")
+        double.wait_for_exits(pids)
+
+        log = s.log("Corvane.Installer")
+        check_in("consent_webview: WebView2 failed asynchronously — signalling fallback to native consent dialog", log)
+        check_in("consent_window: user clicked Install (already_elevated=1)", log)
+        check_in("=== Corvane Installer 2.0.266.0 launched (post-consent relaunch) ===", log)
+        check_in("Install complete (UI mode)", log)
+        check((s.unix_path(INSTALL_DIR) / "CorvaneUninstall.exe").is_file(), "not installed")
+        sent = events(s)
+        click = dict(sent)["corvane.installer.click"]
+        check((click.get("native_fallback"), click.get("decrypt_https")) == (True, True), f"click {click}")
+        closes = [body.get("message") for name, body in sent if name == "corvane.installer.close"]
+        check(closes == ["Installer end"], f"close events {closes}")
+
+
+def scenario_native_window_cancel_ends_the_run():
+    with Scenario("consent_native_cancel", vendor=True, display=True) as s:
+        double = PageDouble(s)
+        driver, texts = native_consent_window(s, double, 2002)
+        result = s.run(s.place_exe("CorvaneSetup.exe"), "", timeout=300, env=double.env)
+        check_native_window(s, driver, texts)
+        check(result.exit_code == 1, f"exit code {result.exit_code}")
+        check_in("Consent path returned without handoff (ret=1, native_fallback=1) — sending installer.close: "
+                 "User cancelled (WebView2 unavailable)", s.log("Corvane.Installer"))
+        sent = events(s)
+        names = [name for name, _ in sent]
+        check("corvane.installer.run" in names and "corvane.installer.click" not in names, f"events {names}")
+        closes = [body.get("message") for name, body in sent if name == "corvane.installer.close"]
+        check(closes == ["User cancelled (WebView2 unavailable)"], f"close events {closes}")
+        check(not double.events("navigate"), "a page was shown")
+
+
+def scenario_uninstaller_from_add_remove_programs_hands_over_to_its_staged_copy():
+    with Scenario("consent_uninstall", vendor=True, display=True) as s:
+        install(s)
+        double = PageDouble(s)
+        # As the page sends it in uninstall mode: its existing-version and HTTPS boxes are hidden.
+        double.script("consent.html", consent_page({"uninstall_existing": False, "decrypt_https": False,
+                                                    "analytics_enabled": True}))
+        double.script("uninstall.html", uninstall_page())
+        uninstaller = INSTALL_DIR + r"\CorvaneUninstall.exe"
+        result = s.run(uninstaller, "", timeout=300, env=double.env)
+        check(result.exit_code == 0, f"exit code {result.exit_code}")
+        pids = [e["pid"] for e in double.events("navigate")]
+        check(len(set(pids)) == 2, f"consent and uninstall pages in two processes: {pids}")
+        double.wait_for_exits(set(pids))
+
+        log = s.log("Corvane.Uninstaller")
+        check_consent_info(double, is_uninstall=True, is_elevated=True, has_existing_install=True,
+                           has_c_installer=True, existing_version="2.1.7.0", nothing_to_uninstall=False)
+        staged = r"C:\\windows\\Temp\\Corvane-[0-9a-f]{32}\\CorvaneUninstall\.exe"
+        check(re.search("Staged temp uninstaller: " + staged, log), "staged copy line")
+        check_in("consent_webview: requesting elevation (already_elevated=1 in_install_dir=1)", log)
+        check(re.search("consent_webview: launching temp copy: " + staged, log), "launch of the staged copy")
+        check_in("consent_webview: analytics_enabled=1 (elevate_args=/SKIPWELCOME /DECRYPTHTTPS=0 /USAGEDATA=1)", log)
+        check_in("consent_webview: elevated UI ready, closing", log)
+        check(double.response("consent.html", 3) == {"status": "ok"}, "consent_elevate answer")
+        check_in("Mode: UI (WebView2) — welcome already shown", log)  # the copy, started with /SKIPWELCOME
+        check_in("Uninstall complete (UI mode)", log)
+        check_in("Removed install directory: " + INSTALL_DIR, log)
+        check(not s.unix_path(INSTALL_DIR).exists(), "the install folder is still there")
+        check(not s.reg_values(UNINSTALL_KEY + r"\Corvane"), "Uninstall\\Corvane is still there")
+        double.check_script_done("uninstall.html")
+
+        sent = events(s)
+        names = [name for name, _ in sent]
+        for name in ("corvane.uninstaller.page", "corvane.uninstaller.click", "corvane.uninstaller.start"):
+            check(name in names, f"{name} not received: {names}")
+        closes = [body.get("message") for name, body in sent if name == "corvane.uninstaller.close"]
+        check(closes == ["Uninstaller end"], f"close events {closes}")
+        double.check_released()
+
+
+if __name__ == "__main__":
+    main(globals())
