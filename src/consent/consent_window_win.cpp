@@ -27,7 +27,6 @@ namespace {
 
 constexpr int ID_INSTALL = 2001, ID_CANCEL = 2002, ID_TERMS = 2003, ID_TITLE = 2004;
 constexpr COLORREF TEXT_COLOUR = 0x1E1E1E, TERMS_COLOUR = 0x808080;
-constexpr DWORD WINDOW_STYLE = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr size_t CLICK_EXTRAS_SIZE = 192;
 
 struct native_consent_state {
@@ -131,22 +130,9 @@ void add_control(HWND window, const wchar_t* kind, const char* text, DWORD style
 }
 
 HWND create_window(int32_t dpi, const consent_texts& texts) {
-  WNDCLASSEXW window_class = {};
-  window_class.cbSize = sizeof window_class;
-  window_class.lpfnWndProc = consent_window_proc;
-  window_class.hInstance = GetModuleHandleW(nullptr);
-  window_class.hIcon = LoadIconW(window_class.hInstance, MAKEINTRESOURCEW(103));
-  window_class.hIconSm = window_class.hIcon;
-  window_class.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */);
-  window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-  window_class.lpszClassName = L"CorvaneConsentWindow";
-  RegisterClassExW(&window_class);  // already registered by an earlier window: fine
-  ui_window_rect rect = ui_window_placement(CONSENT_WINDOW_WIDTH, CONSENT_WINDOW_HEIGHT, dpi,
-                                            GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-  wchar_t title[128];
-  if (utf8_to_wide(texts.caption, title, 128) != 0) title[0] = L'\0';
-  return CreateWindowExW(0, window_class.lpszClassName, title, WINDOW_STYLE, rect.x, rect.y, rect.width, rect.height,
-                         nullptr, nullptr, window_class.hInstance, nullptr);
+  return ui_create_top_window(L"CorvaneConsentWindow", consent_window_proc,
+                              static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)), texts.caption, CONSENT_WINDOW_WIDTH,
+                              CONSENT_WINDOW_HEIGHT, dpi);
 }
 
 void add_controls(HWND window, int32_t dpi, const consent_texts& texts) {

@@ -12,6 +12,12 @@ HWND ui_host_window();
 // A message box with UTF-8 texts; the button pressed.
 int ui_host_message_box(HWND owner, const char* text, const char* caption, UINT flags);
 
+// Registers the window class (a second registration is harmless) and creates a fixed-size top
+// window of the given client-independent size, scaled by dpi and centred on the screen, with the
+// program's icon and the title in UTF-8 (an unconvertible title gives an empty caption).
+HWND ui_create_top_window(const wchar_t* class_name, WNDPROC proc, HBRUSH background, const char* title,
+                          int32_t width, int32_t height, int32_t dpi);
+
 // The system's DPI: GetDpiForSystem where user32 has it (else 96); a value of 95 or less is
 // asked again of the screen's device context (kept when there is none).
 int32_t ui_system_dpi();

@@ -98,23 +98,8 @@ LRESULT CALLBACK host_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
 }
 
 HWND create_host_window(const ui_host_config* config) {
-  WNDCLASSEXW window_class = {};
-  window_class.cbSize = sizeof window_class;
-  window_class.lpfnWndProc = host_window_proc;
-  window_class.hInstance = GetModuleHandleW(nullptr);
-  window_class.hIcon = LoadIconW(window_class.hInstance, MAKEINTRESOURCEW(103));
-  window_class.hIconSm = window_class.hIcon;
-  window_class.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */);
-  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  window_class.lpszClassName = L"" UI_WINDOW_CLASS;
-  RegisterClassExW(&window_class);  // already registered by an earlier window: fine
-
-  ui_window_rect rect = ui_window_placement(config->width, config->height, ui_system_dpi(),
-                                            GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-  wchar_t title[129];
-  if (utf8_to_wide(or_default(config->title, "Corvane"), title, 129) != 0) lstrcpyW(title, L"Corvane");
-  return CreateWindowExW(0, window_class.lpszClassName, title, WINDOW_STYLE, rect.x, rect.y, rect.width, rect.height,
-                         nullptr, nullptr, window_class.hInstance, nullptr);
+  return ui_create_top_window(L"" UI_WINDOW_CLASS, host_window_proc, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1),
+                              or_default(config->title, "Corvane"), config->width, config->height, ui_system_dpi());
 }
 
 void take_config(const ui_host_config* config) {
@@ -180,6 +165,26 @@ void ui_enable_close() {
 void ui_set_close_confirmation(const char* text, const char* caption) {
   g_ui_host.confirm_text = text;
   g_ui_host.confirm_caption = caption;
+}
+
+HWND ui_create_top_window(const wchar_t* class_name, WNDPROC proc, HBRUSH background, const char* title,
+                          int32_t width, int32_t height, int32_t dpi) {
+  WNDCLASSEXW window_class = {};
+  window_class.cbSize = sizeof window_class;
+  window_class.lpfnWndProc = proc;
+  window_class.hInstance = GetModuleHandleW(nullptr);
+  window_class.hIcon = LoadIconW(window_class.hInstance, MAKEINTRESOURCEW(103));
+  window_class.hIconSm = window_class.hIcon;
+  window_class.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */);
+  window_class.hbrBackground = background;
+  window_class.lpszClassName = class_name;
+  RegisterClassExW(&window_class);  // already registered by an earlier window: fine
+  ui_window_rect rect =
+      ui_window_placement(width, height, dpi, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  wchar_t wide_title[129];
+  if (utf8_to_wide(title, wide_title, 129) != 0) wide_title[0] = L'\0';
+  return CreateWindowExW(0, class_name, wide_title, WINDOW_STYLE, rect.x, rect.y, rect.width, rect.height, nullptr,
+                         nullptr, window_class.hInstance, nullptr);
 }
 
 int ui_host_message_box(HWND owner, const char* text, const char* caption, UINT flags) {
