@@ -130,15 +130,16 @@ def launch_product(page):
 
 # -- the uninstall page --------------------------------------------------------------------------
 def uninstall_with_feedback(relay, reason, follow_up, details):
-    """uninstall.html: the feedback form answered (a reason, its follow-up, details typed),
-    Continue Uninstall, the progress, the finish screen and Close. Returns the page."""
+    """uninstall.html: the feedback form answered (a reason, its follow-up unless None, details
+    typed), Continue Uninstall, the progress, the finish screen and Close. Returns the page."""
     page = relay.wait_page("uninstall.html", timeout=PAGE_TIMEOUT)
     with conversation(page):
         answered(page, "get_install_state")
         page.wait_for("role=heading[name=\"We're sorry to see you go\"]")
         page.screenshot("uninstall-feedback")
         page.click(f"#reasons >> role=button[name=\"{reason}\"]")
-        page.click(f"#follow-up >> role=button[name=\"{follow_up}\"]")
+        if follow_up:
+            page.click(f"#follow-up >> role=button[name=\"{follow_up}\"]")
         page.fill("#feedback-details", details)
         page.screenshot("uninstall-feedback-given")
         page.click("role=button[name='Continue Uninstall']")
