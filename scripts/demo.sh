@@ -11,6 +11,8 @@
 #   scripts/demo.sh --shipped  the shipped 32-bit exe in any case (about 5 minutes when emulated)
 #   scripts/demo.sh --twin     the x86-64 twin of the same sources (seconds)
 #   scripts/demo.sh --variant fails_uninstall   a package whose removal is refused: the demo fails
+#   scripts/demo.sh --screens  instead, the install and uninstall on the real pages in headless chromium,
+#                              a person's steps played on them; prints the path of each screen's screenshot
 # Exits 0 when the install and the removal both did their job, 1 otherwise.
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"

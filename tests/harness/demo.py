@@ -10,7 +10,13 @@ printing their log lines as they come and, when nothing happens for a while, wha
 for. It checks what it shows: after the install the product is installed, after the uninstall
 it is gone; otherwise it ends with exit code 1 and a short message naming the log.
 
-    demo.py [--twin | --shipped] [--variant NAME] [--prebuilt]
+With --screens it runs the install and the uninstall on the real pages instead: each page the
+program opens is shown in headless chromium through the page relay, and a person's steps are
+played there (tests/harness/screens.py: consent with HTTPS filtering declined, the onboarding,
+Get Started; then the uninstaller from Add/Remove Programs with its feedback form), with a
+screenshot of every screen, whose paths it prints.
+
+    demo.py [--twin | --shipped] [--variant NAME] [--prebuilt] [--screens]
 """
 import argparse
 import json
@@ -26,7 +32,9 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 import emulation  # noqa: E402
 import prefix as prefixes  # noqa: E402
-from page_double import PageDouble, consent_page, expect_event, index_page_finish, index_page_start, uninstall_page  # noqa: E402,E501
+import screens  # noqa: E402
+from page_double import (PageDouble, consent_page, expect_event, index_page_finish, index_page_start,  # noqa: E402
+                         uninstall_page, wait_for_exits)
 from scenario import Scenario  # noqa: E402
 
 BUILD = prefixes.REPO / "build"
@@ -380,6 +388,59 @@ def run_interactive(name, tree):
         raise failure
 
 
+# -- the real pages ------------------------------------------------------------------------------
+def person_on_screens(s, tree, timeout):
+    """The install and the uninstall with a person's steps on the real pages."""
+    code = product_code(BUILD / tree / "product", "ok")
+    heading("The setup program double-clicked: the real pages in chromium, a person's steps played")
+    setup = s.place_exe("CorvaneSetup.exe", source=BUILD / tree / INTERACTIVE_EXE[tree])
+    running = s.start(setup)
+    say("demo: consent screen: HTTPS filtering unticked, Install Now")
+    screens.consent(s.pages, "install", decrypt_https=False)
+    say("demo: install page: progress, then the three onboarding screens with Next")
+    page = screens.install_and_onboarding(s.pages)
+    say("demo: finish screen: Get Started (the product is launched)")
+    screens.launch_product(page)
+    check_outcome(install_gaps(s, code), running.wait(timeout), "install from the screens", s, "Corvane.Installer")
+    say("demo: installed, the product launched")
+
+    heading("The uninstaller from Add/Remove Programs")
+    running = s.start(INSTALL_DIR + r"\CorvaneUninstall.exe", name="run_uninstall")
+    say("demo: consent screen (uninstall form): Uninstall Now")
+    screens.consent(s.pages, "uninstall")
+    say("demo: uninstall page: feedback given, Continue Uninstall, progress, Close")
+    page = screens.uninstall_with_feedback(s.pages, "CorVane isn't working as expected",
+                                           "Some websites broke or loaded badly", "Typed in the demo")
+    first = running.wait(timeout)
+    wait_for_exits(s.transcript, {page.pid}, timeout)  # the staged copy that did the removal
+    for post in s.vendor.api_posts():
+        say(f"demo: the stand-in received {post['scheme']}://{post['host']}{post['path']}: {post['body'][-160:]}")
+    check_outcome(removal_leftovers(s, code), first, "uninstall from the screens", s, "Corvane.Uninstaller")
+    say("demo: removed")
+
+
+def run_screens(name, tree):
+    emulated = tree == "win32" and emulation.emulated()
+    failure = None
+    with Scenario(name, vendor=True, pages=True) as s:
+        s.vendor.update(session={"match": "none"})
+        for suffix in (".zip", ".msi"):
+            s.vendor.add_file(PACKAGE + suffix, BUILD / tree / "product" / "ok" / (PACKAGE + suffix))
+        say(f"demo: Wine prefix {s.prefix}\ndemo: vendor stand-in {s.vendor.proxy}, also the browser's proxy")
+        try:
+            person_on_screens(s, tree, 600 if emulated else 180)
+        except (DemoFailure, AssertionError) as caught:  # a step that did not come is the story
+            failure = caught
+        finally:
+            s.save_evidence()
+        shots = sorted(s.evidence.glob("[0-9][0-9]-*.png"))
+        heading(f"Screens ({len(shots)} screenshots)")
+        for path in shots:
+            say(f"  {path}")
+    if failure:
+        raise DemoFailure(str(failure))
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     which = parser.add_mutually_exclusive_group()
@@ -388,6 +449,8 @@ def main():
     parser.add_argument("--variant", default="ok",
                         help="test product the stand-in serves: ok, or fails_uninstall to see a refused removal")
     parser.add_argument("--prebuilt", action="store_true", help="skip the build and prefix steps")
+    parser.add_argument("--screens", action="store_true",
+                        help="install and uninstall on the real pages in chromium, a person's steps played")
     args = parser.parse_args()
 
     tree = "win64" if choose_program(args) == "twin" else "win32"
@@ -398,6 +461,11 @@ def main():
         os.environ["CORVANE_EXE"] = str(BUILD / tree / "CorvaneSetup.exe")
         os.environ["CORVANE_HELPERS"] = str(BUILD / tree / "tests" / "harness" / "win")
         os.environ["CORVANE_KEEP_PREFIX"] = "1"
+        if args.screens:
+            evidence = BUILD / "evidence" / "scenarios" / f"{name}-screens"
+            run_screens(evidence.name, tree)
+            say(f"\ndemo: passed. Logs, the stand-in's records and the screenshots are kept in {evidence}")
+            return 0
         failure = None
         with Scenario(name, vendor=True) as s:
             try:

@@ -111,14 +111,7 @@ class PageDouble:
         check(ends and ends[-1]["event"] == "script_done", f"the {page} script did not run to its end: {ends}")
 
     def wait_for_exits(self, pids, timeout=600):
-        """Waits until every process of these ids has ended (its unload line), such as an
-        elevated copy that goes on after the program the scenario started."""
-        deadline = time.monotonic() + timeout
-        while time.monotonic() < deadline:
-            if set(pids) <= {e["pid"] for e in self.events("unload")}:
-                return
-            time.sleep(0.5)
-        raise AssertionError(f"processes {sorted(pids)} did not end within {timeout} s")
+        wait_for_exits(self.events, pids, timeout)
 
     def check_released(self):
         """Every object of the double freed when the program ended: the host balanced its references."""
@@ -126,6 +119,18 @@ class PageDouble:
         check(unloads, "the double never unloaded (the process did not end normally)")
         for unload in unloads:
             check(all(count == 0 for count in unload["live"].values()), f"objects left alive: {unload}")
+
+
+def wait_for_exits(transcript, pids, timeout=600):
+    """Waits until every process of these ids has ended (its unload line in transcript(), the
+    double's record in either mode), such as an elevated copy that goes on after the program
+    the scenario started."""
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        if set(pids) <= {e["pid"] for e in transcript() if e["event"] == "unload"}:
+            return
+        time.sleep(0.5)
+    raise AssertionError(f"processes {sorted(pids)} did not end within {timeout} s")
 
 
 def check_stage_order(progress, order):

@@ -5,8 +5,10 @@
 // carried across. A test driver (tests/harness/page_relay.py) connects too and waits for
 // pages, clicks, types, takes screenshots and reads the messages.
 //
-//   node tests/harness/page_relay.mjs --prefix WINEPREFIX --evidence DIR
+//   node tests/harness/page_relay.mjs --prefix WINEPREFIX --evidence DIR [--proxy http://127.0.0.1:PORT]
 //
+// With --proxy (the vendor stand-in), the pages' own posts reach it; without, the relay
+// answers them itself (chromium.mjs).
 // Listens on 127.0.0.1 (a free port), prints {"port":N} once ready, and stops when its
 // standard input closes. One JSON object per line on every connection: the double's lines are
 // described in page_relay.cpp beside it; a driver sends {"op":"driver"} first, then requests
@@ -20,7 +22,7 @@ import { startBrowser } from './chromium.mjs';
 import { RelayPage, until } from './relay_page.mjs';
 
 const { values: options } = parseArgs({
-  options: { prefix: { type: 'string' }, evidence: { type: 'string' } },
+  options: { prefix: { type: 'string' }, evidence: { type: 'string' }, proxy: { type: 'string' } },
 });
 if (!options.prefix || !options.evidence) {
   console.error('usage: page_relay.mjs --prefix WINEPREFIX --evidence DIR');
@@ -28,7 +30,7 @@ if (!options.prefix || !options.evidence) {
 }
 fs.mkdirSync(options.evidence, { recursive: true });
 
-const browser = await startBrowser();
+const browser = await startBrowser({ proxy: options.proxy });
 const pages = [];  // every page opened, in order
 const record = fs.createWriteStream(path.join(options.evidence, 'relay.jsonl'), { flags: 'a' });
 let screenshots = 0;
@@ -57,7 +59,7 @@ function serveWebview(socket, lines, pid) {
         prefix: options.prefix, record });
       pages.push(page);
       views.set(m.view, page);
-      page.open(browser.context, m.width, m.height);
+      page.open(browser, m.width, m.height);
     } else if (m.op === 'host_post') {
       views.get(m.view)?.fromHost(m.json);
     } else if (m.op === 'resize') {

@@ -28,13 +28,14 @@ MARGIN = 15  # beyond the relay's own time-out, for an answer still on its way
 
 
 class PageRelay:
-    def __init__(self, prefix, evidence):
+    def __init__(self, prefix, evidence, proxy=None):
+        """proxy: the vendor stand-in's address, which then receives the pages' own posts."""
         self.evidence = Path(evidence)
         self.evidence.mkdir(parents=True, exist_ok=True)
         self.log_path = self.evidence / "relay.log"
         with open(self.log_path, "wb") as log:
             self.proc = subprocess.Popen(["node", str(HERE / "page_relay.mjs"), "--prefix", str(prefix),
-                                          "--evidence", str(self.evidence)],
+                                          "--evidence", str(self.evidence), *(["--proxy", proxy] if proxy else [])],
                                          stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=log)
         port = self._read_port()
         self.address = f"127.0.0.1:{port}"
@@ -142,7 +143,8 @@ class RelayPage:
         return [(m["sender"], json.loads(m["json"])) for m in self._request("messages")]
 
     def requests(self):
-        """The page's own web requests (answered 200 {} by the relay): method, url, body."""
+        """The page's own web requests (answered 200 {} by the relay, or by the vendor stand-in
+        when it is the browser's proxy): method, url, body."""
         return self._request("requests")
 
     def errors(self):

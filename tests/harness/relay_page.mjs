@@ -7,16 +7,31 @@ import { pathToFileURL } from 'node:url';
 import { answerWebRequests } from './chromium.mjs';
 
 // The Linux file behind a file: URL of a Windows program, through the prefix's own drive table
-// (dosdevices: c: is the prefix's drive_c, z: is /). Query and fragment are kept.
+// (dosdevices: c: is the prefix's drive_c, z: is /). Names are matched without regard to case,
+// as Wine does (the program says C:\windows\Temp, the prefix has drive_c/windows/temp). Query
+// and fragment are kept.
 export function unixFileUrl(url, prefix) {
   const parsed = new URL(url);
   const match = /^\/([a-z]):(\/.*)?$/i.exec(decodeURIComponent(parsed.pathname));
   if (parsed.protocol !== 'file:' || !match) throw new Error(`not a file URL with a drive letter: ${url}`);
   const drive = path.join(prefix, 'dosdevices', match[1].toLowerCase() + ':');
   if (!fs.existsSync(drive)) throw new Error(`drive ${match[1]}: of ${url} is not mapped in ${prefix}`);
-  const file = path.join(fs.realpathSync(drive), match[2] || '/');
+  let file = fs.realpathSync(drive);
+  for (const name of (match[2] || '/').split('/').filter(Boolean)) {
+    file = path.join(file, existingName(file, name) ?? name);
+  }
   if (!fs.existsSync(file)) throw new Error(`${url} is ${file}, which does not exist`);
   return pathToFileURL(file).href + parsed.search + parsed.hash;
+}
+
+// The entry of folder called name, or named so in another case; null when there is none.
+function existingName(folder, name) {
+  if (fs.existsSync(path.join(folder, name))) return name;
+  try {
+    return fs.readdirSync(folder).find((entry) => entry.toLowerCase() === name.toLowerCase()) ?? null;
+  } catch {
+    return null;
+  }
 }
 
 // Runs in the page before any of its scripts: the webview's page-side object. Messages from
@@ -83,14 +98,14 @@ export class RelayPage {
     return `${this.name} (pid ${this.double.pid}, page ${this.id})`;
   }
 
-  open(context, width, height) {
+  open(browser, width, height) {
     this.opening = this.after(async () => {
       const target = unixFileUrl(this.url, this.prefix);
-      this.page = await context.newPage();
+      this.page = await browser.context.newPage();
       this.page.on('pageerror', (e) => this.errors.push(String(e)));
       await this.page.exposeBinding('__corvaneRelayPost', (_source, json) => this.fromPage(json));
       await this.page.addInitScript(webviewShim);
-      await answerWebRequests(this.page, this.requests);
+      await answerWebRequests(this.page, this.requests, browser.proxied);
       if (width > 0 && height > 0) await this.page.setViewportSize({ width, height });
       await this.page.goto(target, { waitUntil: 'commit' });
     }).catch((e) => {

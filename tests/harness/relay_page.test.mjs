@@ -20,6 +20,7 @@ test('a file: URL of the program is the same file through the prefix drive table
     ['file:///C:/users/root/Temp/Corvane%201/ui/index.html', file],
     ['file:///c:/users/root/Temp/Corvane 1/ui/index.html#onboard-email', file + '#onboard-email'],
     ['file:///C:\\users\\root\\Temp\\Corvane 1\\ui\\index.html?a=1', file + '?a=1'],
+    ['file:///C:/USERS/root/temp/corvane%201/UI/index.html', file],
     ['file:///Z:' + encodeURI(path.join(ui, 'index.html')), file],
   ];
   try {

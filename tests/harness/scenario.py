@@ -147,7 +147,8 @@ class Scenario:
         if self.vendor_mode:
             self._start_vendor()
         if self.want_pages:
-            self.pages = PageRelay(self.prefix, self.evidence)
+            # With the stand-in, the pages' own posts reach it as the program's events do.
+            self.pages = PageRelay(self.prefix, self.evidence, proxy=self.vendor.proxy if self.vendor else None)
         return self
 
     def _own_user_folders(self):

@@ -43,9 +43,10 @@ def run_setup(s, args="/S", timeout=600):
     return result.exit_code, s.log("Corvane.Installer")
 
 
-def check_install_outcome(s, log):
-    """The test product installed from the ZIP over HTTPS, the program registered as its
-    uninstaller, the service started, and the install's events sent."""
+def check_install_outcome(s, log, decrypt_https=1):
+    """The test product installed from the ZIP over HTTPS (with the person's HTTPS-filtering
+    choice), the program registered as its uninstaller, the service started, and the install's
+    events sent."""
     for name in ("Corvane.exe", "Corvane.Service.exe", "CorvaneUninstall.exe"):
         check((s.unix_path(INSTALL_DIR) / name).is_file(), f"{name} missing from the install folder")
 
@@ -66,7 +67,8 @@ def check_install_outcome(s, log):
     check(s.reg_values(r"HKLM\Software\CorvaneLabs\Corvane").get("InstallDate"), "InstallDate written")
 
     check(re.search(r'msiexec\.exe /i "C:\\windows\\Temp\\Corvane-[0-9a-f]{32}\\' + re.escape(MSI) +
-                    '" /qn /norestart LAUNCHAPP=0 CORVANE_DECRYPT_HTTPS=1', log), "msiexec command line")
+                    '" /qn /norestart LAUNCHAPP=0 CORVANE_DECRYPT_HTTPS=' + str(decrypt_https), log),
+          "msiexec command line")
     check_in("msiexec exit code: 0", log)
     # msiexec logs into the private folder, which goes; support reads the copy in the temp folder.
     check_in(f"msiexec log: C:\\users\\{USER}\\Temp\\CorvaneMSILog.log", log)
