@@ -344,6 +344,7 @@ def interactive(s, tree, timeout, emulated):
     shooter.start()
     try:
         setup = s.place_exe("CorvaneSetup.exe", source=BUILD / tree / INTERACTIVE_EXE[tree])
+        say(f"demo: the screens run build/{tree}/{INTERACTIVE_EXE[tree]}: the same program with the WebView2 test double as its loader")
         result = run_watched(s, setup, "", "Corvane.Installer", "installer", timeout, emulated, env=double.env)
         check_outcome(install_gaps(s, product_code(BUILD / tree / "product", "ok")), result, "interactive install", s,
                       "Corvane.Installer")
@@ -394,6 +395,7 @@ def person_on_screens(s, tree, timeout):
     code = product_code(BUILD / tree / "product", "ok")
     heading("The setup program double-clicked: the real pages in chromium, a person's steps played")
     setup = s.place_exe("CorvaneSetup.exe", source=BUILD / tree / INTERACTIVE_EXE[tree])
+    say(f"demo: the screens run build/{tree}/{INTERACTIVE_EXE[tree]}: the same program with the WebView2 test double as its loader")
     running = s.start(setup)
     say("demo: consent screen: HTTPS filtering unticked, Install Now")
     screens.consent(s.pages, "install", decrypt_https=False)
@@ -414,7 +416,9 @@ def person_on_screens(s, tree, timeout):
     first = running.wait(timeout)
     wait_for_exits(s.transcript, {page.pid}, timeout)  # the staged copy that did the removal
     for post in s.vendor.api_posts():
-        say(f"demo: the stand-in received {post['scheme']}://{post['host']}{post['path']}: {post['body'][-160:]}")
+        body = json.loads(post["body"])
+        typed = " / ".join(str(body.get(key, "")) for key in ("reason", "reason2", "reason_extra"))
+        say(f"demo: the stand-in received {post['scheme']}://{post['host']}{post['path']}: {typed}")
     check_outcome(removal_leftovers(s, code), first, "uninstall from the screens", s, "Corvane.Uninstaller")
     say("demo: removed")
 
