@@ -372,21 +372,32 @@ def interactive(s, tree, timeout, emulated):
     say("\ndemo: interactive run passed: consent, install, consent (uninstall), uninstall")
 
 
-def run_interactive(name, tree):
-    emulated = tree == "win32" and emulation.emulated()
+def run_in_scenario(name, story, serve_product=False, **scenario):
+    """Runs story(s) in a scenario; its evidence is kept whatever happens, and a failure the
+    story told as it went (DemoFailure, or a page step that did not come) is raised after."""
     failure = None
-    with Scenario(name, vendor=True, display=True) as s:
-        s.vendor.update(session={"match": "none"})
-        for suffix in (".zip", ".msi"):
-            s.vendor.add_file(PACKAGE + suffix, BUILD / tree / "product" / "ok" / (PACKAGE + suffix))
+    with Scenario(name, vendor=True, **scenario) as s:
+        if serve_product:
+            s.vendor.update(session={"match": "none"})
+            for suffix in (".zip", ".msi"):
+                s.vendor.add_file(PACKAGE + suffix, BUILD / serve_product / "product" / "ok" / (PACKAGE + suffix))
         try:
-            interactive(s, tree, 600 if emulated else 180, emulated)
-        except DemoFailure as caught:  # kept inside: the log was already shown line by line
+            story(s)
+        except (DemoFailure, AssertionError) as caught:  # kept inside: the log was already shown line by line
             failure = caught
         finally:
             s.save_evidence()
     if failure:
-        raise failure
+        raise DemoFailure(str(failure))
+
+
+def timeout_for(tree):
+    return 600 if tree == "win32" and emulation.emulated() else 180
+
+
+def run_interactive(name, tree):
+    run_in_scenario(name, lambda s: interactive(s, tree, timeout_for(tree), tree == "win32" and emulation.emulated()),
+                    serve_product=tree, display=True)
 
 
 # -- the real pages ------------------------------------------------------------------------------
@@ -424,25 +435,17 @@ def person_on_screens(s, tree, timeout):
 
 
 def run_screens(name, tree):
-    emulated = tree == "win32" and emulation.emulated()
-    failure = None
-    with Scenario(name, vendor=True, pages=True) as s:
-        s.vendor.update(session={"match": "none"})
-        for suffix in (".zip", ".msi"):
-            s.vendor.add_file(PACKAGE + suffix, BUILD / tree / "product" / "ok" / (PACKAGE + suffix))
+    def story(s):
         say(f"demo: Wine prefix {s.prefix}\ndemo: vendor stand-in {s.vendor.proxy}, also the browser's proxy")
         try:
-            person_on_screens(s, tree, 600 if emulated else 180)
-        except (DemoFailure, AssertionError) as caught:  # a step that did not come is the story
-            failure = caught
+            person_on_screens(s, tree, timeout_for(tree))
         finally:
-            s.save_evidence()
-        shots = sorted(s.evidence.glob("[0-9][0-9]-*.png"))
-        heading(f"Screens ({len(shots)} screenshots)")
-        for path in shots:
-            say(f"  {path}")
-    if failure:
-        raise DemoFailure(str(failure))
+            shots = sorted(s.evidence.glob("[0-9][0-9]-*.png"))
+            heading(f"Screens ({len(shots)} screenshots)")
+            for path in shots:
+                say(f"  {path}")
+
+    run_in_scenario(name, story, serve_product=tree, pages=True)
 
 
 def main():
@@ -470,16 +473,7 @@ def main():
             run_screens(evidence.name, tree)
             say(f"\ndemo: passed. Logs, the stand-in's records and the screenshots are kept in {evidence}")
             return 0
-        failure = None
-        with Scenario(name, vendor=True) as s:
-            try:
-                demo(s, tree, args.variant)
-            except DemoFailure as caught:  # kept inside: the log was already shown line by line
-                failure = caught
-            finally:
-                s.save_evidence()
-        if failure:
-            raise failure
+        run_in_scenario(name, lambda s: demo(s, tree, args.variant))
         if args.variant == "ok":  # a refused removal is shown by the silent run alone
             evidence = BUILD / "evidence" / "scenarios" / f"{name}-interactive"
             run_interactive(evidence.name, tree)
