@@ -73,6 +73,32 @@ TEST(PrivateFolder, FreshRandomFolderUnderTheWindowsTempFolderGoneAtTheEnd) {
   private_folder_remove();
 }
 
+// A screen's run ends with the WebView2 loader still loaded from the folder: it is left to the
+// restart, and that normal end is no warning; whatever is not in use goes at once.
+TEST(PrivateFolder, WhatIsStillInUseLeavesTheFolderToTheRestart) {
+  captured_log log;
+  char folder[MAX_PATH], held[MAX_PATH], loose[MAX_PATH];
+  ASSERT_EQ(private_folder(folder, sizeof folder), 0);
+  ASSERT_EQ(private_file_path("WebView2Loader.dll", held, sizeof held), 0);
+  ASSERT_EQ(private_file_path("package.msi", loose, sizeof loose), 0);
+  write_file(held);
+  write_file(loose);
+  HANDLE in_use = CreateFileW(wide(held).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(in_use, INVALID_HANDLE_VALUE);
+
+  private_folder_remove();
+  CloseHandle(in_use);
+  EXPECT_FALSE(exists(loose));
+  EXPECT_TRUE(exists(held));
+  std::string path = folder;
+  EXPECT_TRUE(log.has("Private working folder still in use, to be removed at the next restart: " +
+                      path.substr(0, path.size() - 1)))
+      << log.text();
+  EXPECT_FALSE(log.has("[WARN]")) << log.text();
+  DeleteFileW(wide(held).c_str());
+  RemoveDirectoryW(wide(path).c_str());
+}
+
 TEST(PrivateFolder, ATakenNameIsNeverReused) {
   scratch_dir dir("corvane-private-taken");
   std::string planted = dir.sub("Corvane-planted");
