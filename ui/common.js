@@ -48,11 +48,19 @@
   // Elements that act on Enter by themselves keep it; everywhere else Enter
   // means the screen's primary action.
   var OWN_ENTER = 'a[href], button, textarea, select, summary';
+  var TYPING = 'textarea, input:not([type=checkbox]):not([type=radio]):not([type=button])';
 
   function onKeys(handlers) {
     document.addEventListener('keydown', function (e) {
       if (e.defaultPrevented || e.altKey || e.ctrlKey || e.metaKey || e.isComposing) return;
       if (e.key === 'Enter' && e.target.closest && e.target.closest(OWN_ENTER)) return;
+      // Escape while typing only leaves the field: it must not take the screen (and what was
+      // typed) away with it. A second Escape reaches the page.
+      if (e.key === 'Escape' && e.target.closest && e.target.closest(TYPING)) {
+        e.target.blur();
+        e.preventDefault();
+        return;
+      }
       var handler = handlers[e.key] || (e.key.length === 1 && handlers[e.key.toLowerCase()]);
       if (handler && handler(e) !== false) e.preventDefault();
     });

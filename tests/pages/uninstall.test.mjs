@@ -125,6 +125,21 @@ describe('feedback', () => {
     });
   }
 
+  test('Escape while typing the details only leaves the box: the screen and the text stay', async () => {
+    const p = await uninstall();
+    await p.page.locator('#reasons .choice').nth(4).click();
+    await p.page.fill('#feedback-details', 'half a sentence');
+    await p.page.focus('#feedback-details');
+    await p.press('Escape');
+    assert.equal(await p.currentScreen(), 'feedback');
+    assert.equal(await p.page.inputValue('#feedback-details'), 'half a sentence');
+    assert.deepEqual((await p.commands()).filter((m) => m.cmd === 'signal_user_action'), []);
+    await p.press('Escape');
+    assert.deepEqual((await p.commands()).filter((m) => m.cmd === 'signal_user_action').map((m) => m.args),
+      [{ action: 'cancel' }]);
+    await p.close();
+  });
+
   test('an unreachable API host does not hold up the uninstall', async () => {
     const p = await uninstall();
     await p.page.route(/api\./, (route) => route.abort());
