@@ -11,7 +11,6 @@
 #include <string>
 
 #include "base/bounded_text.h"
-#include "base/processes_win.h"
 #include "install/launch.h"
 #include "install/launch_paths.h"
 #include "fake_app.h"
@@ -75,21 +74,32 @@ IDispatch* untyped_desktop_shell() {
 
 const char* const ARGS = "--run_source=installer --install_event_id=0190a1b2-c3d4-8e5f-9a6b-7c8d9e0f1a2b";
 
-int count_process(DWORD, void* context) {
-  ++*static_cast<int*>(context);
-  return 1;
-}
-
 class LaunchChain : public ::testing::Test {
  protected:
-  // Wine starts its desktop shell only when a process first asks for the desktop.
+  // Wine starts its desktop shell only when a process first asks for the desktop, and a test
+  // started while the previous test's shell is still shutting down finds that dying shell,
+  // which no longer offers its window list (0x80040152). So each try asks from a fresh thread
+  // (a thread remembers the desktop it was given) until a live shell answers, as it does in a
+  // logged-on user's session.
   static void SetUpTestSuite() {
-    GetDesktopWindow();
-    int outcome = 0;
-    for (int i = 0, found = 0; i < 100 && !found; ++i) {
-      for_each_process_named(L"explorer.exe", count_process, &found, &outcome);
-      if (!found) Sleep(100);
-    }
+    for (int i = 0; i < 150 && !desktop_shell_answers(); ++i) Sleep(100);
+  }
+  static bool desktop_shell_answers() {
+    bool answered = false;
+    HANDLE thread = CreateThread(nullptr, 0, [](void* out) -> DWORD {
+      HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+      GetDesktopWindow();
+      if (IDispatch* shell = desktop_shell_application()) {
+        shell->Release();
+        *static_cast<bool*>(out) = true;
+      }
+      if (SUCCEEDED(com)) CoUninitialize();
+      return 0;
+    }, &answered, 0, nullptr);
+    if (!thread) return false;
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    return answered;
   }
   std::string expected_command() const { return "\"" + app.exe() + "\" " + ARGS + "\r\n"; }
   int run(long* code) { return shell_exec_as_user_with(&seams, app.exe().c_str(), ARGS, app.folder().path().c_str(), code); }
@@ -122,7 +132,7 @@ TEST_F(LaunchChain, WithoutAConsoleSessionTheDesktopShellStartsIt) {
   EXPECT_TRUE(log.has("shell_exec_as_user: WTSGetActiveConsoleSessionId returned 0xFFFFFFFF (no console session)"));
   EXPECT_TRUE(log.has("shell_exec_as_user: trying IShellDispatch2 path (file=" + app.exe() +
                       ", CoInitialize hr=0x0000000"));
-  EXPECT_TRUE(log.has("[INFO] [Installer] shell_exec_as_user: launched via IShellDispatch2 (vtable)"));
+  EXPECT_TRUE(log.has("[INFO] [Installer] shell_exec_as_user: launched via IShellDispatch2 (vtable)")) << log.text();
   EXPECT_EQ(app.launched(), expected_command());
 }
 
