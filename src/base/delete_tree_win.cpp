@@ -15,6 +15,7 @@
 #include "base/delete_tree_seam_win.h"
 #include "base/handle_win.h"
 #include "base/log.h"
+#include "base/opened_file_win.h"
 #include "base/unlinked_file_win.h"
 #include "base/wide_win.h"
 
@@ -40,12 +41,6 @@ HANDLE open_entry(const wchar_t* path) {
   return CreateFileW(path, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | FILE_LIST_DIRECTORY | SYNCHRONIZE,
                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                      FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-}
-
-DWORD attributes_of(HANDLE entry) {
-  FILE_ATTRIBUTE_TAG_INFO tag = {};
-  return GetFileInformationByHandleEx(entry, FileAttributeTagInfo, &tag, sizeof tag) ? tag.FileAttributes
-                                                                                       : INVALID_FILE_ATTRIBUTES;
 }
 
 // Marks the entry for deletion; it goes when its handle closes (a folder only when empty).
@@ -88,7 +83,7 @@ void empty_folder(HANDLE folder, const wchar_t* path, int force) {
             wide_to_utf8(child, text, sizeof text);
             log_warn("Not deleted: %s leads out of the folder being removed", text);
           } else {
-            remove_opened(entry.handle, child, attributes_of(entry.handle), force);
+            remove_opened(entry.handle, child, opened_attributes(entry.handle), force);
           }
         }
       }
@@ -122,7 +117,7 @@ void delete_tree_at(const char* path, int force) {
   if (!path || utf8_to_wide(path, wide, MAX_PATH) != 0 || !wide[0]) return;
   scoped_handle root(open_entry(wide));
   if (!root.valid()) return;
-  DWORD attributes = attributes_of(root.handle);
+  DWORD attributes = opened_attributes(root.handle);
   if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
   if (!handle_is_at_path(root.handle, wide)) {
     log_warn("Not deleted: %s leads elsewhere", path);
@@ -143,7 +138,7 @@ int delete_file_no_follow(const char* path) {
   int gone = 0;
   {
     scoped_handle entry(open_entry(wide));
-    DWORD attributes = entry.valid() ? attributes_of(entry.handle) : INVALID_FILE_ATTRIBUTES;
+    DWORD attributes = entry.valid() ? opened_attributes(entry.handle) : INVALID_FILE_ATTRIBUTES;
     // A folder is not a file; a link is removed itself; an entry reached elsewhere stays.
     if (attributes == INVALID_FILE_ATTRIBUTES ||
         (classify_tree_entry(attributes) == TREE_ENTER_FOLDER) || !handle_is_at_path(entry.handle, wide))

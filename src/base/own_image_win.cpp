@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "base/handle_win.h"
+#include "base/opened_file_win.h"
 #include "base/wide_win.h"
 
 namespace {
@@ -60,12 +61,6 @@ int same_contents(HANDLE a, HANDLE b, char* buffer) {
   return 1;
 }
 
-int is_plain_file(HANDLE file) {
-  FILE_ATTRIBUTE_TAG_INFO tag = {};
-  return GetFileInformationByHandleEx(file, FileAttributeTagInfo, &tag, sizeof tag) &&
-         !(tag.FileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
-}
-
 }  // namespace
 
 HANDLE own_image_hold() {
@@ -101,7 +96,7 @@ DWORD own_image_copy_held(const char* target, HANDLE* held) {
   if (!copy.valid()) return GetLastError();  // a writer still holding it is refused here too
   char* buffer = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, 2 * COPY_CHUNK));
   if (!buffer) return ERROR_OUTOFMEMORY;
-  int same = is_plain_file(copy.handle) && same_contents(own_image_hold(), copy.handle, buffer);
+  int same = opened_plain_file(copy.handle) && same_contents(own_image_hold(), copy.handle, buffer);
   HeapFree(GetProcessHeap(), 0, buffer);
   if (!same) return ERROR_FILE_INVALID;
   *held = copy.handle;

@@ -11,6 +11,7 @@
 #include "base/delete_tree.h"
 #include "base/handle_win.h"
 #include "base/log.h"
+#include "base/opened_file_win.h"
 #include "base/private_folder.h"
 #include "base/wide_win.h"
 
@@ -71,9 +72,9 @@ HANDLE hold_folder(const wchar_t* path) {
                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (folder == INVALID_HANDLE_VALUE) return folder;
-  FILE_ATTRIBUTE_TAG_INFO tag = {};
-  if (!GetFileInformationByHandleEx(folder, FileAttributeTagInfo, &tag, sizeof tag) ||
-      !(tag.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) || (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+  DWORD attributes = opened_attributes(folder);
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+      (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
     CloseHandle(folder);
     SetLastError(ERROR_CANT_ACCESS_FILE);
     return INVALID_HANDLE_VALUE;

@@ -3,17 +3,15 @@
 #include <cwchar>
 
 #include "base/handle_win.h"
+#include "base/opened_file_win.h"
 
 namespace {
 
 constexpr DWORD FINAL_PATH_MAX = MAX_PATH * 2;  // room for the "\\?\" and "UNC\" forms
 
 int is_plain_single_file(HANDLE file) {
-  FILE_ATTRIBUTE_TAG_INFO tag = {};
   BY_HANDLE_FILE_INFORMATION info = {};
-  return GetFileInformationByHandleEx(file, FileAttributeTagInfo, &tag, sizeof tag) &&
-         !(tag.FileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) &&
-         GetFileInformationByHandle(file, &info) && info.nNumberOfLinks == 1;
+  return opened_plain_file(file) && GetFileInformationByHandle(file, &info) && info.nNumberOfLinks == 1;
 }
 
 }  // namespace
