@@ -6,7 +6,6 @@
 #include "app/single_instance.h"
 #include "base/folders_win.h"
 #include "base/own_image_win.h"
-#include "base/path_text.h"
 #include "base/private_folder_win.h"
 #include "base/wide_win.h"
 #include "state/attribution.h"
@@ -19,9 +18,7 @@ int corvane_main(const char* args) {
   own_image_hold();
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   tracking_start();
-  char own_path[MAX_PATH];
-  module_path(own_path, sizeof own_path);
-  return is_uninstaller_path(own_path) ? run_uninstaller(args) : run_installer(args);
+  return running_as_uninstaller() ? run_uninstaller(args) : run_installer(args);
 }
 
 int common_end(install_state* state, int exit_code, int installer_mode, int silent, int skip_welcome) {

@@ -28,6 +28,11 @@ int module_path(char* out, size_t size) {
   return whole_path(wide, out, size);
 }
 
+int running_as_uninstaller() {
+  char path[MAX_PATH];
+  return module_path(path, sizeof path) == 0 && is_uninstaller_path(path);
+}
+
 int temp_folder(char* out, size_t size) {
   wchar_t wide[MAX_PATH + 1];
   DWORD n = GetTempPathW(MAX_PATH + 1, wide);

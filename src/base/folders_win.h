@@ -7,6 +7,9 @@
 
 // The full path of the running executable.
 int module_path(char* out, size_t size);
+// 1 when the running executable is the uninstaller (by its file name; an unknown path is the
+// installer).
+int running_as_uninstaller();
 // The temporary folder with its trailing backslash.
 int temp_folder(char* out, size_t size);
 // The native Program Files folder as the machine records it: ProgramW6432Dir, else

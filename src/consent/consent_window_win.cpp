@@ -5,7 +5,6 @@
 
 #include "base/folders_win.h"
 #include "base/log.h"
-#include "base/path_text.h"
 #include "base/wide_win.h"
 #include "consent/consent.h"
 #include "consent/consent_info.h"
@@ -158,9 +157,7 @@ int32_t window_dpi() {
 void prepare(install_state* state, const char* dry_run_suffix) {
   g_native = native_consent_state{};
   g_native.state = state;
-  char exe[MAX_PATH];
-  if (module_path(exe, sizeof exe) != 0) exe[0] = '\0';
-  g_native.is_uninstall = is_uninstaller_path(exe);
+  g_native.is_uninstall = running_as_uninstaller();
   existing_install_probe probe;
   int found = probe_existing_install(&probe);
   int tag_preference = found ? tag_uninstall_first() : -1;
