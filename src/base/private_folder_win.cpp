@@ -7,6 +7,7 @@
 #include <cstring>
 #include <cwchar>
 
+#include "base/admin_token.h"
 #include "base/bounded_text.h"
 #include "base/delete_tree.h"
 #include "base/handle_win.h"
@@ -27,12 +28,7 @@ HANDLE g_held = INVALID_HANDLE_VALUE;
 // unelevated run), so that the process reaches its own files; empty otherwise.
 void unprivileged_user_sid(char* out, size_t size) {
   out[0] = '\0';
-  BYTE admins[SECURITY_MAX_SID_SIZE];
-  DWORD admins_size = sizeof admins;
-  BOOL member = FALSE;
-  if (CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, admins, &admins_size) &&
-      CheckTokenMembership(nullptr, admins, &member) && member)
-    return;
+  if (is_process_elevated()) return;
   HANDLE raw = nullptr;
   if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return;
   scoped_handle token(raw);

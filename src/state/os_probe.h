@@ -2,6 +2,7 @@
 // Each probe is independent: a failed call leaves its own field empty and nothing is logged.
 #pragma once
 
+#include "base/admin_token.h"  // the elevation checks the probes build on
 #include "state/install_state.h"
 
 // The machine description in its fixed order: version, name and edition, architecture,
@@ -23,8 +24,3 @@ void probe_user_and_computer_names(install_state* state);
 void probe_elevation(install_state* state);
 void probe_free_disk(install_state* state);
 
-// 1 when the token (null: the thread's effective token) is a member of the built-in
-// Administrators group. A filtered UAC token is not: the group is deny-only there.
-int is_admin_token(void* token);
-// is_admin_token of the current token.
-int is_process_elevated();

@@ -1,0 +1,8 @@
+// Whether an access token acts as an Administrator (Windows layer; plain declarations).
+#pragma once
+
+// 1 when the token (null: the thread's effective token) is a member of the built-in
+// Administrators group. A filtered UAC token is not: the group is deny-only there.
+int is_admin_token(void* token);
+// is_admin_token of the current token.
+int is_process_elevated();

@@ -1,0 +1,60 @@
+// Whether an access token acts as an Administrator.
+#include "base/admin_token.h"
+
+#include <windows.h>
+
+#include <atomic>
+
+#include "base/handle_win.h"
+
+namespace {
+
+typedef BOOL(WINAPI* check_membership_fn)(HANDLE, PSID, PBOOL);
+
+// Looked up once: systems without it fall back to walking the token's groups.
+check_membership_fn check_membership() {
+  static std::atomic<int> looked_up{0};
+  static std::atomic<check_membership_fn> function{nullptr};
+  if (!looked_up.load()) {
+    HMODULE advapi = LoadLibraryW(L"advapi32.dll");
+    if (advapi)
+      function.store(reinterpret_cast<check_membership_fn>(
+          reinterpret_cast<void*>(GetProcAddress(advapi, "CheckTokenMembership"))));
+    looked_up.store(1);
+  }
+  return function.load();
+}
+
+int groups_contain(HANDLE token, PSID sid) {
+  scoped_handle own;
+  if (!token) {
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &own.handle)) return 0;
+    token = own.handle;
+  }
+  DWORD bytes = 0;
+  GetTokenInformation(token, TokenGroups, nullptr, 0, &bytes);
+  if (bytes == 0) return 0;
+  HANDLE heap = GetProcessHeap();
+  auto* groups = static_cast<TOKEN_GROUPS*>(HeapAlloc(heap, 0, bytes));
+  if (!groups) return 0;
+  int member = 0;
+  if (GetTokenInformation(token, TokenGroups, groups, bytes, &bytes))
+    for (DWORD i = 0; i < groups->GroupCount && !member; ++i) member = EqualSid(groups->Groups[i].Sid, sid) ? 1 : 0;
+  HeapFree(heap, 0, groups);
+  return member;
+}
+
+}  // namespace
+
+int is_admin_token(void* token) {
+  BYTE sid[SECURITY_MAX_SID_SIZE];
+  DWORD sid_size = sizeof sid;
+  if (!CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, sid, &sid_size)) return 0;
+  check_membership_fn check = check_membership();
+  if (!check) return groups_contain(static_cast<HANDLE>(token), sid);
+  BOOL member = FALSE;
+  if (!check(static_cast<HANDLE>(token), sid, &member)) return 0;
+  return member ? 1 : 0;
+}
+
+int is_process_elevated() { return is_admin_token(nullptr); }
