@@ -1,5 +1,7 @@
 #include "base/registry_win.h"
 
+#include <cwchar>
+
 #include "base/log.h"
 #include "base/product.h"
 #include "base/reg_key_win.h"
@@ -62,16 +64,10 @@ int reg_read_dword(HKEY root, const char* subkey, const char* name, uint32_t* ou
 }
 
 int reg_write_string(HKEY root, const char* subkey, const char* name, const char* text) {
-  HANDLE heap = GetProcessHeap();
-  int chars = MultiByteToWideChar(CP_UTF8, 0, text ? text : "", -1, nullptr, 0);
-  if (chars <= 0) return -1;
-  auto* wide = static_cast<wchar_t*>(HeapAlloc(heap, 0, sizeof(wchar_t) * chars));
-  if (!wide) return -1;
-  MultiByteToWideChar(CP_UTF8, 0, text ? text : "", -1, wide, chars);
-  int result = write_value(root, subkey, name, REG_SZ, reinterpret_cast<const BYTE*>(wide),
-                           static_cast<DWORD>(sizeof(wchar_t) * chars));
-  HeapFree(heap, 0, wide);
-  return result;
+  heap_text<wchar_t> wide(utf8_to_wide_heap(text ? text : ""));
+  if (!wide.text) return -1;
+  return write_value(root, subkey, name, REG_SZ, reinterpret_cast<const BYTE*>(wide.text),
+                     static_cast<DWORD>(sizeof(wchar_t) * (wcslen(wide.text) + 1)));
 }
 
 int reg_write_dword(HKEY root, const char* subkey, const char* name, uint32_t value) {

@@ -16,6 +16,30 @@ int utf8_to_wide(const char* text, wchar_t* out, size_t count) {
   return -1;
 }
 
+wchar_t* utf8_to_wide_heap(const char* text) {
+  if (!text) return nullptr;
+  int units = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+  if (units <= 0) return nullptr;
+  auto* wide = static_cast<wchar_t*>(HeapAlloc(GetProcessHeap(), 0, static_cast<SIZE_T>(units) * sizeof(wchar_t)));
+  if (wide && MultiByteToWideChar(CP_UTF8, 0, text, -1, wide, units) != units) {
+    HeapFree(GetProcessHeap(), 0, wide);
+    return nullptr;
+  }
+  return wide;
+}
+
+char* wide_to_utf8_heap(const wchar_t* text) {
+  if (!text) return nullptr;
+  int bytes = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  if (bytes <= 0) return nullptr;
+  auto* narrow = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, static_cast<SIZE_T>(bytes)));
+  if (narrow && WideCharToMultiByte(CP_UTF8, 0, text, -1, narrow, bytes, nullptr, nullptr) != bytes) {
+    HeapFree(GetProcessHeap(), 0, narrow);
+    return nullptr;
+  }
+  return narrow;
+}
+
 int wide_to_utf8(const wchar_t* text, char* out, size_t size) {
   return utf8_from_utf16(reinterpret_cast<const char16_t*>(text), out, size);
 }

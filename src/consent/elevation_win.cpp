@@ -17,16 +17,6 @@ namespace {
 
 constexpr DWORD TEMP_COPY_POLL_MS = 50;
 
-// A heap block of count T's, freed on every path.
-template <typename T>
-struct heap_text {
-  T* text;
-  explicit heap_text(size_t count) : text(static_cast<T*>(HeapAlloc(GetProcessHeap(), 0, count * sizeof(T)))) {}
-  ~heap_text() {
-    if (text) HeapFree(GetProcessHeap(), 0, text);
-  }
-};
-
 // The elevated start itself, with UTF-8 path and parameters.
 DWORD launch_elevated(const char* path, const char* parameters, HWND owner, HANDLE* process) {
   *process = nullptr;
@@ -75,12 +65,8 @@ DWORD elevate_self(const char* switches, HWND owner, HANDLE* process) {
   *process = nullptr;
   char path[MAX_PATH];
   if (module_path(path, sizeof path) != 0) return GetLastError() ? GetLastError() : ERROR_FILENAME_EXCED_RANGE;
-  const wchar_t* command_line = GetCommandLineW();
-  int bytes = WideCharToMultiByte(CP_UTF8, 0, command_line, -1, nullptr, 0, nullptr, nullptr);
-  heap_text<char> own(bytes > 0 ? static_cast<size_t>(bytes) : 1);
+  heap_text<char> own(wide_to_utf8_heap(GetCommandLineW()));
   if (!own.text) return ERROR_OUTOFMEMORY;
-  own.text[0] = '\0';
-  if (bytes > 0) WideCharToMultiByte(CP_UTF8, 0, command_line, -1, own.text, bytes, nullptr, nullptr);
   const char* arguments = command_line_arguments(own.text);
   size_t size = strlen(arguments) + strlen(switches ? switches : "") + 2;
   heap_text<char> parameters(size);

@@ -74,11 +74,7 @@ uint32_t integrity_rid(HANDLE process) {
 wchar_t* wide_command_line(const char* exe, const char* arguments) {
   char narrow[MAX_PATH + 600];
   if (!launch_command_line(exe, arguments, narrow, sizeof narrow)) return nullptr;
-  int chars = MultiByteToWideChar(CP_UTF8, 0, narrow, -1, nullptr, 0);
-  if (chars <= 0) return nullptr;
-  auto* wide = static_cast<wchar_t*>(HeapAlloc(GetProcessHeap(), 0, sizeof(wchar_t) * chars));
-  if (wide) MultiByteToWideChar(CP_UTF8, 0, narrow, -1, wide, chars);
-  return wide;
+  return utf8_to_wide_heap(narrow);
 }
 
 int create_with_token(HANDLE token, void* environment, const wchar_t* exe, wchar_t* command, const wchar_t* dir) {

@@ -1,7 +1,6 @@
 // The WebView2 side of the host window: environment, controller, settings, the page, the
 // ready signal, and the page's messages to the screen's handler. Callbacks arrive on the
 // main thread, from its message loop.
-#include <cstdlib>
 
 #include "base/bounded_text.h"
 #include "base/log.h"
@@ -45,13 +44,10 @@ void signal_ready() {
 HRESULT on_web_message(ICoreWebView2*, ICoreWebView2WebMessageReceivedEventArgs* args) {
   LPWSTR json = nullptr;
   if (FAILED(args->lpVtbl->get_WebMessageAsJson(args, &json)) || !json) return S_OK;
-  int bytes = WideCharToMultiByte(CP_UTF8, 0, json, -1, nullptr, 0, nullptr, nullptr);
-  char* text = bytes > 1 ? static_cast<char*>(malloc(static_cast<size_t>(bytes))) : nullptr;
-  if (text) {
-    WideCharToMultiByte(CP_UTF8, 0, json, -1, text, bytes, nullptr, nullptr);
+  heap_text<char> text(wide_to_utf8_heap(json));
+  if (text.text && text.text[0]) {
     const ui_host_config* config = g_ui_host.config;
-    if (config && config->on_message) config->on_message(text, config->on_message_context);
-    free(text);
+    if (config && config->on_message) config->on_message(text.text, config->on_message_context);
   }
   CoTaskMemFree(json);
   return S_OK;

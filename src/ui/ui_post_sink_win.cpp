@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "base/ui_post.h"
+#include "base/wide_win.h"
 #include "ui/ui_host_window_win.h"
 
 namespace {
@@ -12,11 +13,8 @@ std::atomic<HWND> g_post_window{nullptr};
 void post_to_window(const char* json) {
   HWND window = g_post_window.load();
   if (!window || !json) return;
-  int units = MultiByteToWideChar(CP_UTF8, 0, json, -1, nullptr, 0);
-  if (units <= 0) return;
-  auto* text = static_cast<wchar_t*>(HeapAlloc(GetProcessHeap(), 0, static_cast<SIZE_T>(units) * sizeof(wchar_t)));
+  wchar_t* text = utf8_to_wide_heap(json);
   if (!text) return;
-  MultiByteToWideChar(CP_UTF8, 0, json, -1, text, units);
   // A window destroyed since the load refuses the post; the text then stays ours.
   if (!PostMessageW(window, WM_UI_POST_JSON, 0, reinterpret_cast<LPARAM>(text))) HeapFree(GetProcessHeap(), 0, text);
 }
