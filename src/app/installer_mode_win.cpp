@@ -139,10 +139,15 @@ int run_installer(const char* args) {
   static install_state first;
   if (!skip_welcome) {
     if (!single_instance_acquire(INSTALLER_MUTEX_NAME)) {
-      log_info("Another installer instance is already running — focusing it and exiting");
-      focus_existing_window();
+      int code = 0;
+      if (silent) {
+        code = refuse_silent_run_without_lock("installer");
+      } else {
+        log_info("Another installer instance is already running — focusing it and exiting");
+        focus_existing_window();
+      }
       close_logs();
-      return 0;
+      return code;
     }
     install_state_init(&first);
     apply_analytics_choice(&first, args);
