@@ -88,7 +88,7 @@ int run_uninstaller(const char* args) {
 
   static install_state state;
   install_state_init(&state);
-  state.dry_run = has_dry_run(args);
+  state.dry_run = dry_run_choice(args);
   if (state.dry_run) log_info("DRY RUN mode enabled");
   int persisted = read_send_usage_data();
   int explicit_choice = usage_data_switch(args);
