@@ -83,14 +83,4 @@ TEST_F(PageChannel, ForeignWakeUpIsIgnoredAndOwnPostsArriveInOrder) {
   HeapFree(GetProcessHeap(), 0, block);
 }
 
-TEST_F(PageChannel, TextsLeftForAGoneWindowAreDroppedNotDelivered) {
-  ui_post_json("{\"late\":1}");
-  ui_poster_remove();
-  ui_poster_drain();
-  ui_poster_install(window);
-  PostMessageW(window, WM_UI_POST_JSON, 0, 0);
-  pump_until(1);
-  EXPECT_TRUE(g_page.empty());
-}
-
 }  // namespace
