@@ -23,7 +23,8 @@ int is_silent(const char* args) {
 
 namespace {
 
-// The last well-formed "<name>0|1" (name ends in '='), by the bounds of usage_data_switch.
+// The last well-formed "<name>0|1" (the name ends in '='): at the start or after white space,
+// optionally in double quotes, followed by the end or white space.
 int explicit_value(const char* args, const char* name, int fold_case) {
   if (!args || !name) return -1;
   const size_t name_len = strlen(name);
@@ -57,30 +58,24 @@ int explicit_value(const char* args, const char* name, int fold_case) {
 
 int usage_data_switch(const char* args) { return explicit_value(args, "/USAGEDATA=", 1); }
 
-int explicit_switch(const char* args, const char* name) {
-  char with_sign[32];
-  if (!name || !text_format(with_sign, sizeof with_sign, "%s=", name)) return -1;
-  return explicit_value(args, with_sign, 0);
-}
-
-int switch_present(const char* args, const char* switch_text) {
-  return args && switch_text && strstr(args, switch_text) != nullptr;
-}
-
 int dry_run_choice(const char* args) {
-  int given = explicit_switch(args, "/DRYRUN");
+  int given = explicit_value(args, "/DRYRUN=", 0);
   return given != -1 ? given : switch_present(args, "/DRYRUN");
 }
 
 int decrypt_https_choice(const char* args) {
-  int given = explicit_switch(args, "/DECRYPTHTTPS");
+  int given = explicit_value(args, "/DECRYPTHTTPS=", 0);
   return given != -1 ? given : !switch_present(args, "/DECRYPTHTTPS=0");
 }
 
 int uninstall_first_switch(const char* args) {
-  int given = explicit_switch(args, "/UNINSTALLFIRST");
+  int given = explicit_value(args, "/UNINSTALLFIRST=", 0);
   if (given != -1) return given;
   return switch_present(args, "/UNINSTALLFIRST") ? 1 : -1;
+}
+
+int switch_present(const char* args, const char* switch_text) {
+  return args && switch_text && strstr(args, switch_text) != nullptr;
 }
 
 const char* dry_run_suffix(const char* args) { return dry_run_choice(args) ? " /DRYRUN" : ""; }

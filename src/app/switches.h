@@ -11,10 +11,6 @@ int is_silent(const char* args);
 // The last well-formed "/USAGEDATA=0|1" (any letter case, optionally quoted): 0 or 1; -1 when absent.
 int usage_data_switch(const char* args);
 
-// The last well-formed "<name>=0|1" with the name in exact letter case (e.g. "/UNINSTALLFIRST"),
-// bounded and optionally quoted like "/USAGEDATA=": 0 or 1; -1 when absent.
-int explicit_switch(const char* args, const char* name);
-
 // Substring switches, matched in exact letter case.
 int switch_present(const char* args, const char* switch_text);
 inline int has_skip_welcome(const char* args) { return switch_present(args, "/SKIPWELCOME"); }
@@ -23,8 +19,9 @@ inline int has_uninstall_before_install(const char* args) { return switch_presen
 // The run's choices. The elevated relaunch writes each one as an explicit value after the first
 // process's own arguments, and the last explicit value wins: nothing the first process was
 // given (a switch of the same name, even inside another word) overrides what the person chose
-// on its screen. Without one, the forms deployment tools use: "/DRYRUN" and "/UNINSTALLFIRST"
-// anywhere, "/DECRYPTHTTPS=0" anywhere.
+// on its screen. An explicit value is "<name>=0|1" in exact letter case, bounded and optionally
+// quoted like "/USAGEDATA=". Without one, the forms deployment tools use: "/DRYRUN" and
+// "/UNINSTALLFIRST" anywhere, "/DECRYPTHTTPS=0" anywhere.
 int dry_run_choice(const char* args);        // 0 or 1
 int decrypt_https_choice(const char* args);  // 0 or 1
 // 0 or 1 as given; -1 when not given (the tag and the default decide).
