@@ -55,7 +55,7 @@ void apply_analytics_choice(install_state* state, const char* args) {
 void decide_uninstall_first(install_state* state, const char* args) {
   state->uninstall_first = 0;
   int found = probe_existing_install(&state->existing);
-  int switch_given = has_uninstall_first(args);
+  int switch_given = uninstall_first_switch(args);
   int tag_pref = tag_uninstall_first();
   if (found) {
     state->uninstall_first = uninstall_first_choice(1, switch_given, tag_pref);
@@ -65,7 +65,7 @@ void decide_uninstall_first(install_state* state, const char* args) {
              state->existing.product_code[0] ? state->existing.product_code : "(none)",
              state->existing.existing_version[0] ? state->existing.existing_version : "(unknown)", switch_given,
              tag_pref, state->uninstall_first);
-  } else if (switch_given || tag_pref == 1) {
+  } else if (switch_given == 1 || tag_pref == 1) {
     log_info("uninstall-first signalled but no existing install found at install-time re-probe — nothing to do");
   }
 }
@@ -111,9 +111,9 @@ int run_install(const char* args, int silent) {
   log_info("OS: %s %s (%s)", state.os_name, state.os_edition, state.os_architecture);
   log_debug("User: %s, Machine: %s", state.user_name, state.computer_name);
   log_info("Version: %s, HostPrefix: %s", state.app_version[0] ? state.app_version : "(latest)", state.host_prefix);
-  state.dry_run = has_dry_run(args);
+  state.dry_run = dry_run_choice(args);
   if (state.dry_run) log_info("DRY RUN mode enabled");
-  state.decrypt_https = !has_decrypt_https_off(args);
+  state.decrypt_https = decrypt_https_choice(args);
   log_info("HTTPS decryption consent: %s", state.decrypt_https ? "Granted" : "Declined");
   apply_analytics_choice(&state, args);
   log_info("Anonymous usage-data opt-in: %s", state.analytics_enabled ? "Granted" : "Declined");
@@ -139,10 +139,15 @@ int run_installer(const char* args) {
   static install_state first;
   if (!skip_welcome) {
     if (!single_instance_acquire(INSTALLER_MUTEX_NAME)) {
-      log_info("Another installer instance is already running — focusing it and exiting");
-      focus_existing_window();
+      int code = 0;
+      if (silent) {
+        code = refuse_silent_run_without_lock("installer");
+      } else {
+        log_info("Another installer instance is already running — focusing it and exiting");
+        focus_existing_window();
+      }
       close_logs();
-      return 0;
+      return code;
     }
     install_state_init(&first);
     apply_analytics_choice(&first, args);

@@ -29,9 +29,9 @@ int analytics_choice(int persisted, int explicit_choice) {
   return persisted == 0 ? 0 : 1;
 }
 
-int uninstall_first_choice(int existing_found, int switch_given, int tag_preference) {
+int uninstall_first_choice(int existing_found, int switch_value, int tag_preference) {
   if (!existing_found) return 0;
-  if (switch_given) return 1;
+  if (switch_value == 0 || switch_value == 1) return switch_value;
   if (tag_preference == 0 || tag_preference == 1) return tag_preference;
   return 1;
 }

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "app/single_instance.h"
+#include "base/log.h"
 #include "base/product.h"
 
 namespace {
@@ -30,4 +31,11 @@ void focus_existing_window() {
   if (!window) return;
   if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
   SetForegroundWindow(window);
+}
+
+int refuse_silent_run_without_lock(const char* program) {
+  log_warn("Another %s instance holds the lock (or it could not be created) — silent run exits with %d "
+           "(ERROR_INSTALL_ALREADY_RUNNING)",
+           program, EXIT_INSTALL_ALREADY_RUNNING);
+  return EXIT_INSTALL_ALREADY_RUNNING;
 }

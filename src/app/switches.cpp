@@ -21,10 +21,13 @@ int is_silent(const char* args) {
   return 0;
 }
 
-int usage_data_switch(const char* args) {
-  if (!args) return -1;
-  static const char kName[] = "/usagedata=";
-  const size_t name_len = sizeof(kName) - 1;
+namespace {
+
+// The last well-formed "<name>0|1" (the name ends in '='): at the start or after white space,
+// optionally in double quotes, followed by the end or white space.
+int explicit_value(const char* args, const char* name, int fold_case) {
+  if (!args || !name) return -1;
+  const size_t name_len = strlen(name);
   int result = -1;
   for (const char* p = args; *p; ++p) {
     if (p != args && !is_white(p[-1])) continue;
@@ -35,7 +38,7 @@ int usage_data_switch(const char* args) {
       ++q;
     }
     size_t i = 0;
-    while (i < name_len && q[i] && ascii_lower(q[i]) == kName[i]) ++i;
+    while (i < name_len && q[i] && (fold_case ? ascii_lower(q[i]) == ascii_lower(name[i]) : q[i] == name[i])) ++i;
     if (i != name_len) continue;
     q += name_len;
     char digit = *q;
@@ -51,8 +54,28 @@ int usage_data_switch(const char* args) {
   return result;
 }
 
+}  // namespace
+
+int usage_data_switch(const char* args) { return explicit_value(args, "/USAGEDATA=", 1); }
+
+int dry_run_choice(const char* args) {
+  int given = explicit_value(args, "/DRYRUN=", 0);
+  return given != -1 ? given : switch_present(args, "/DRYRUN");
+}
+
+int decrypt_https_choice(const char* args) {
+  int given = explicit_value(args, "/DECRYPTHTTPS=", 0);
+  return given != -1 ? given : !switch_present(args, "/DECRYPTHTTPS=0");
+}
+
+int uninstall_first_switch(const char* args) {
+  int given = explicit_value(args, "/UNINSTALLFIRST=", 0);
+  if (given != -1) return given;
+  return switch_present(args, "/UNINSTALLFIRST") ? 1 : -1;
+}
+
 int switch_present(const char* args, const char* switch_text) {
   return args && switch_text && strstr(args, switch_text) != nullptr;
 }
 
-const char* dry_run_suffix(const char* args) { return has_dry_run(args) ? " /DRYRUN" : ""; }
+const char* dry_run_suffix(const char* args) { return dry_run_choice(args) ? " /DRYRUN" : ""; }

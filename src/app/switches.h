@@ -14,10 +14,18 @@ int usage_data_switch(const char* args);
 // Substring switches, matched in exact letter case.
 int switch_present(const char* args, const char* switch_text);
 inline int has_skip_welcome(const char* args) { return switch_present(args, "/SKIPWELCOME"); }
-inline int has_dry_run(const char* args) { return switch_present(args, "/DRYRUN"); }
-inline int has_uninstall_first(const char* args) { return switch_present(args, "/UNINSTALLFIRST"); }
 inline int has_uninstall_before_install(const char* args) { return switch_present(args, "/UNINSTALLBEFOREINSTALL"); }
-inline int has_decrypt_https_off(const char* args) { return switch_present(args, "/DECRYPTHTTPS=0"); }
 
-// " /DRYRUN" when the switch is present, else "": handed to both consent flows.
+// The run's choices. The elevated relaunch writes each one as an explicit value after the first
+// process's own arguments, and the last explicit value wins: nothing the first process was
+// given (a switch of the same name, even inside another word) overrides what the person chose
+// on its screen. An explicit value is "<name>=0|1" in exact letter case, bounded and optionally
+// quoted like "/USAGEDATA=". Without one, the forms deployment tools use: "/DRYRUN" and
+// "/UNINSTALLFIRST" anywhere, "/DECRYPTHTTPS=0" anywhere.
+int dry_run_choice(const char* args);        // 0 or 1
+int decrypt_https_choice(const char* args);  // 0 or 1
+// 0 or 1 as given; -1 when not given (the tag and the default decide).
+int uninstall_first_switch(const char* args);
+
+// " /DRYRUN" for a dry run, else "": handed to both consent flows.
 const char* dry_run_suffix(const char* args);

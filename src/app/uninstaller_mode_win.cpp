@@ -24,6 +24,12 @@
 
 namespace {
 
+void open_uninstaller_log() {
+  char path[MAX_PATH];
+  log_dated_path("Corvane.Uninstaller", path, sizeof path);
+  log_open(LOG_MAIN, path, "Uninstaller");
+}
+
 int silent_uninstall(install_state* state, int log_mode_line) {
   if (log_mode_line) log_info("Mode: silent");
   int code = run_silent_uninstall(state);
@@ -65,20 +71,24 @@ void deferred_directory_removal(const install_state* state) {
 
 int run_uninstaller(const char* args) {
   int skip_welcome = has_skip_welcome(args);
-  if (!skip_welcome && !single_instance_acquire(UNINSTALLER_MUTEX_NAME)) {
-    focus_existing_window();
-    return 0;
-  }
   log_set_min_level(LOG_LEVEL_INFO);
-  char path[MAX_PATH];
-  log_dated_path("Corvane.Uninstaller", path, sizeof path);
-  log_open(LOG_MAIN, path, "Uninstaller");
+  if (!skip_welcome && !single_instance_acquire(UNINSTALLER_MUTEX_NAME)) {
+    if (!is_silent(args)) {
+      focus_existing_window();
+      return 0;
+    }
+    open_uninstaller_log();
+    int code = refuse_silent_run_without_lock("uninstaller");
+    log_close(LOG_MAIN);
+    return code;
+  }
+  open_uninstaller_log();
   log_info("=== Corvane Uninstaller %s starting ===", INSTALLER_VERSION);
   if (running_from_install_dir()) start_temp_uninstaller_staging();
 
   static install_state state;
   install_state_init(&state);
-  state.dry_run = has_dry_run(args);
+  state.dry_run = dry_run_choice(args);
   if (state.dry_run) log_info("DRY RUN mode enabled");
   int persisted = read_send_usage_data();
   int explicit_choice = usage_data_switch(args);

@@ -42,6 +42,9 @@ void take_choices(const char* json) {
   value = json_get_tristate(json, "analytics_enabled");
   if (value != -1) {
     g_consent.choices.usage_data = value;
+    // The record decides whether page and click events are built: from now on it holds the
+    // person's answer, on this screen's click and on whatever this process sends after it.
+    if (g_consent.state) g_consent.state->analytics_enabled = value;
     rebuild_arguments();
     log_info("consent_webview: analytics_enabled=%d (elevate_args=%s)", value, g_consent.elevation_args);
   }

@@ -34,6 +34,7 @@ struct native_consent_state {
   DWORD last_error;
   int is_uninstall;
   int clicking;  // the Install click is under way: the window stays until it has an outcome
+  consent_choices choices;
   char elevation_args[RELAUNCH_ARGUMENTS_SIZE];
   HFONT fonts[CONSENT_FONT_COUNT];
   install_state* state;
@@ -47,8 +48,8 @@ void set_buttons(HWND window, BOOL enabled) {
 
 void send_click(int elevated) {
   if (!g_native.state) return;
-  consent_click_choices click = {1, strstr(g_native.elevation_args, "/UNINSTALLFIRST") != nullptr,
-                                 g_native.is_uninstall, elevated, g_native.state->analytics_enabled};
+  consent_click_choices click = {1, g_native.choices.uninstall_existing, g_native.is_uninstall, elevated,
+                                 g_native.choices.usage_data};
   char extras[CLICK_EXTRAS_SIZE];
   consent_click_extras(click, 1, extras, sizeof extras);
   tracking_send_click(g_native.state, g_native.is_uninstall ? EVENT_UNINSTALLER_CLICK : EVENT_INSTALLER_CLICK, extras);
@@ -164,8 +165,13 @@ void prepare(install_state* state, const char* dry_run_suffix) {
   if (found)
     log_info("consent_window (native fallback): existing install detected (has_c=%d has_msi=%d tag_pref=%d enabled=%d)",
              probe.has_c, probe.has_msi, tag_preference, tag_preference != 0);
-  native_relaunch_arguments(dry_run_suffix, found, tag_preference, state ? state->analytics_enabled : 1,
-                            g_native.elevation_args, sizeof g_native.elevation_args);
+  // HTTPS filtering is what this window consents to; the rest is the run's own and the tag's.
+  consent_choices& choices = g_native.choices;
+  choices.dry_run = dry_run_suffix && strstr(dry_run_suffix, "/DRYRUN") != nullptr;
+  choices.uninstall_existing = found && tag_preference != 0;
+  choices.decrypt_https = 1;
+  choices.usage_data = state ? state->analytics_enabled : 1;
+  relaunch_arguments(choices, found, g_native.elevation_args, sizeof g_native.elevation_args);
 }
 
 }  // namespace

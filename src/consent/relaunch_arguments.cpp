@@ -15,17 +15,9 @@ int is_blank(char c) { return c == ' ' || c == '\t'; }
 }  // namespace
 
 int relaunch_arguments(const consent_choices& c, int existing_found, char* out, size_t size) {
-  int fit = text_format(out, size, "/SKIPWELCOME%s%s%s%s", c.dry_run ? " /DRYRUN" : "",
-                        (existing_found && c.uninstall_existing) ? " /UNINSTALLFIRST" : "",
-                        c.decrypt_https ? "" : " /DECRYPTHTTPS=0", c.usage_data ? " /USAGEDATA=1" : " /USAGEDATA=0");
-  return whole_or_empty(fit, out, size);
-}
-
-int native_relaunch_arguments(const char* dry_suffix, int existing_found, int tag_preference, int analytics_enabled,
-                              char* out, size_t size) {
-  int fit = text_format(out, size, "/SKIPWELCOME%s%s%s", dry_suffix ? dry_suffix : "",
-                        (existing_found && tag_preference != 0) ? " /UNINSTALLFIRST" : "",
-                        analytics_enabled ? " /USAGEDATA=1" : " /USAGEDATA=0");
+  int fit = text_format(out, size, "/SKIPWELCOME /DRYRUN=%d /UNINSTALLFIRST=%d /DECRYPTHTTPS=%d /USAGEDATA=%d",
+                        c.dry_run ? 1 : 0, (existing_found && c.uninstall_existing) ? 1 : 0, c.decrypt_https ? 1 : 0,
+                        c.usage_data ? 1 : 0);
   return whole_or_empty(fit, out, size);
 }
 

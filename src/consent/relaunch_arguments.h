@@ -16,15 +16,12 @@ struct consent_choices {
 // Room for the longest switch string either screen builds.
 constexpr size_t RELAUNCH_ARGUMENTS_SIZE = 96;
 
-// "/SKIPWELCOME[ /DRYRUN][ /UNINSTALLFIRST][ /DECRYPTHTTPS=0] /USAGEDATA=0|1".
-// existing_found: the existing-install probe saw the product (has_c or has_msi).
-// 0, or -1 with out emptied when it does not fit.
+// "/SKIPWELCOME /DRYRUN=0|1 /UNINSTALLFIRST=0|1 /DECRYPTHTTPS=0|1 /USAGEDATA=0|1": every choice
+// explicit, so that it wins over a switch of the same name among the first process's own
+// arguments, which come before it (app/switches.h). /UNINSTALLFIRST=1 only when existing_found
+// (the existing-install probe saw the product: has_c or has_msi). Both consent screens build
+// theirs here. 0, or -1 with out emptied when it does not fit.
 int relaunch_arguments(const consent_choices& choices, int existing_found, char* out, size_t size);
-
-// The native consent window's string: never carries /DECRYPTHTTPS=0; /UNINSTALLFIRST when an
-// installation exists and the tag does not say no (tag preference is -1, 0 or 1).
-int native_relaunch_arguments(const char* dry_suffix, int existing_found, int tag_preference, int analytics_enabled,
-                              char* out, size_t size);
 
 // The process's own arguments within its full command line: after the program name (a quoted
 // name up to its closing quote, else up to the first blank) and the blanks that follow it.

@@ -9,7 +9,7 @@
 // main thread or on a thread that has initialised COM apartment-threaded.
 launch_result launch_installed_app(const install_state* state);
 
-// The de-elevation chain: the desktop user's token, the desktop shell's ShellExecute (typed,
-// then late-bound), then a plain ShellExecute. 0 when one of them started the program;
-// -1 when all failed, with *last_code the last ShellExecute result (32 or below).
-int shell_exec_as_user(const char* exe, const char* arguments, const char* directory, long* last_code);
+// The de-elevation chain: the desktop user's token, then the desktop shell's ShellExecute
+// (typed, then late-bound). 0 when one of them started the program; -1 when all failed
+// (nothing was started: never elevated).
+int shell_exec_as_user(const char* exe, const char* arguments, const char* directory);

@@ -1,5 +1,5 @@
-// The order of the de-elevation chain: each way is tried only when the one before failed,
-// and only the last, plain ShellExecute decides how an elevated launch failed.
+// The order of the de-elevation chain: each way is tried only when the one before failed; when
+// none works the launch fails rather than start the product elevated.
 #include <windows.h>
 #include <shellapi.h>
 #include <wtsapi32.h>
@@ -32,20 +32,16 @@ long launch_via_shell_execute(const char* exe, const char* arguments, const char
   return static_cast<long>(reinterpret_cast<INT_PTR>(result));
 }
 
-int shell_exec_as_user_with(const launch_seams* seams, const char* exe, const char* arguments, const char* directory,
-                            long* last_code) {
-  *last_code = 0;
+int shell_exec_as_user_with(const launch_seams* seams, const char* exe, const char* arguments,
+                            const char* directory) {
   if (launch_via_user_token(seams, exe, arguments, directory) == 0) return 0;
   if (launch_via_desktop_shell(seams, exe, arguments, directory) == 0) return 0;
-  log_warn("shell_exec_as_user: both de-elevation paths failed; falling back to plain ShellExecuteA (child will "
-           "inherit caller integrity — see ENG-XXX)");
-  long code = launch_via_shell_execute(exe, arguments, directory);
-  if (code > 32) return 0;
-  log_error("shell_exec_as_user: last-resort ShellExecuteA also failed (code=%ld)", code);
-  *last_code = code;
+  // A ShellExecute from here would start the product as administrator in the person's session:
+  // the person starts it from its shortcut instead, or it starts at the next sign-in.
+  log_error("shell_exec_as_user: both de-elevation paths failed; not starting Corvane.exe elevated — launch failed");
   return -1;
 }
 
-int shell_exec_as_user(const char* exe, const char* arguments, const char* directory, long* last_code) {
-  return shell_exec_as_user_with(&DEFAULT_SEAMS, exe, arguments, directory, last_code);
+int shell_exec_as_user(const char* exe, const char* arguments, const char* directory) {
+  return shell_exec_as_user_with(&DEFAULT_SEAMS, exe, arguments, directory);
 }

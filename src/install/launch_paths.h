@@ -27,11 +27,11 @@ int launch_via_user_token(const launch_seams* seams, const char* exe, const char
 int launch_via_desktop_shell(const launch_seams* seams, const char* exe, const char* arguments,
                              const char* directory);
 IDispatch* desktop_shell_application();
-// Path 4 and the unelevated launch: ShellExecute "open" from this process. Returns the
+// The unelevated launch: ShellExecute "open" from this process. Returns the
 // ShellExecute result (above 32 is success).
 long launch_via_shell_execute(const char* exe, const char* arguments, const char* directory);
 
 // The chain and the whole launch with chosen seams.
 int shell_exec_as_user_with(const launch_seams* seams, const char* exe, const char* arguments,
-                            const char* directory, long* last_code);
+                            const char* directory);
 launch_result launch_installed_app_with(const launch_seams* seams, const install_state* state);

@@ -50,10 +50,8 @@ launch_result launch_installed_app_with(const launch_seams* seams, const install
     log_error("shell_exec_as_user: ShellExecuteA failed (not elevated, code=%ld)", code);
     return failed(launch_family_of_shell_code(code));
   }
-  long last_code = 0;
-  if (shell_exec_as_user_with(seams, exe, arguments, directory, &last_code) == 0)
-    return {LAUNCH_STARTED, LAUNCH_FAMILY_NONE};
-  return failed(launch_family_of_shell_code(last_code));
+  if (shell_exec_as_user_with(seams, exe, arguments, directory) == 0) return {LAUNCH_STARTED, LAUNCH_FAMILY_NONE};
+  return failed(LAUNCH_FAMILY_SHELL_UNAVAILABLE);  // no unelevated way to start it was left
 }
 
 launch_result launch_installed_app(const install_state* state) {

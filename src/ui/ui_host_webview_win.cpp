@@ -110,7 +110,10 @@ HRESULT on_environment_created(HRESULT hr, ICoreWebView2Environment* environment
   if (!g_ui_host.window) return S_OK;
   ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* handler =
       new_controller_completed_handler(on_controller_created);
-  if (!handler) return E_OUTOFMEMORY;
+  if (!handler) {
+    controller_failed(E_OUTOFMEMORY);  // no completion can come: the window must not wait for one
+    return S_OK;
+  }
   HRESULT started = environment->lpVtbl->CreateCoreWebView2Controller(environment, g_ui_host.window, handler);
   handler->lpVtbl->Release(handler);
   // Refused at once, no completion will come: without this the window would wait forever.

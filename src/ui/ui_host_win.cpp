@@ -59,6 +59,15 @@ void release_webview() {
   g_ui_host.controller = nullptr;
 }
 
+void post_to_page(const wchar_t* text) {
+  if (!g_ui_host.webview) return;
+  HRESULT hr = g_ui_host.webview->lpVtbl->PostWebMessageAsJson(g_ui_host.webview, text);
+  if (FAILED(hr))
+    log_write(LOG_UI, LOG_LEVEL_ERROR,
+              "PostWebMessageAsJson rejected a %d-char message (hr=0x%08lX); the JS caller will not be answered",
+              static_cast<int>(lstrlenW(text)), static_cast<unsigned long>(hr));
+}
+
 LRESULT CALLBACK host_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_SIZE:
@@ -78,18 +87,9 @@ LRESULT CALLBACK host_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
       g_ui_host.window = nullptr;
       PostQuitMessage(0);
       return 0;
-    case WM_UI_POST_JSON: {
-      auto* text = reinterpret_cast<const wchar_t*>(lparam);
-      if (text && g_ui_host.webview) {
-        HRESULT hr = g_ui_host.webview->lpVtbl->PostWebMessageAsJson(g_ui_host.webview, text);
-        if (FAILED(hr))
-          log_write(LOG_UI, LOG_LEVEL_ERROR,
-                    "PostWebMessageAsJson rejected a %d-char message (hr=0x%08lX); the JS caller will not be answered",
-                    static_cast<int>(lstrlenW(text)), static_cast<unsigned long>(hr));
-      }
-      ui_poster_free(lparam);
+    case WM_UI_POST_JSON:
+      ui_poster_deliver(post_to_page);
       return 0;
-    }
     case WM_UI_CLOSE:
       DestroyWindow(window);
       return 0;

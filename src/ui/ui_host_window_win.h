@@ -8,7 +8,7 @@
 #include "ui/webview2_abi.h"
 
 // Posted to the host window by any thread.
-constexpr UINT WM_UI_POST_JSON = WM_USER + 1;  // lParam: heap UTF-16 text, freed by the window's thread
+constexpr UINT WM_UI_POST_JSON = WM_USER + 1;  // a wake-up only: the texts wait in the poster's queue
 constexpr UINT WM_UI_CLOSE = WM_USER + 2;      // destroys the window past the guard and the question
 
 // The host's state; the main thread alone touches it.
@@ -29,9 +29,10 @@ extern ui_host_state g_ui_host;
 // other threads; removing stops new posts (main thread, before the window goes).
 void ui_poster_install(HWND window);
 void ui_poster_remove();
-// Takes a posted text off a WM_UI_POST_JSON (to free after use), and frees texts still queued
-// for a window that is gone.
-void ui_poster_free(LPARAM text);
+// On a WM_UI_POST_JSON: hands every queued text to send, oldest first, and frees it. The
+// message's own parameters are never read. drain frees what is still queued for a window that
+// is gone, with its pending wake-ups.
+void ui_poster_deliver(void (*send)(const wchar_t* text));
 void ui_poster_drain();
 
 // Starts the environment for the window: true when its completion will come later.

@@ -1,5 +1,7 @@
-// Other threads reach the page by posting a heap copy of their text to the host window; the
-// window's thread sends it on and frees it. Posts to one window from one thread keep their order.
+// Other threads reach the page through a queue of this process's own: each post appends a
+// heap copy of its text under a lock and wakes the window's thread with a message that carries
+// nothing. Any process can post that message number to the window, so the window never takes
+// a pointer from a message; it only empties the queue, oldest text first.
 #include <atomic>
 
 #include "base/ui_post.h"
@@ -8,15 +10,54 @@
 
 namespace {
 
+struct posted_text {
+  posted_text* next;
+  wchar_t* text;
+};
+
 std::atomic<HWND> g_post_window{nullptr};
+SRWLOCK g_queue_lock = SRWLOCK_INIT;
+posted_text* g_queue_head = nullptr;
+posted_text* g_queue_tail = nullptr;
+
+void enqueue(posted_text* item) {
+  AcquireSRWLockExclusive(&g_queue_lock);
+  if (g_queue_tail)
+    g_queue_tail->next = item;
+  else
+    g_queue_head = item;
+  g_queue_tail = item;
+  ReleaseSRWLockExclusive(&g_queue_lock);
+}
+
+// The whole queue, oldest first; the queue is left empty.
+posted_text* take_all() {
+  AcquireSRWLockExclusive(&g_queue_lock);
+  posted_text* all = g_queue_head;
+  g_queue_head = g_queue_tail = nullptr;
+  ReleaseSRWLockExclusive(&g_queue_lock);
+  return all;
+}
+
+void free_item(posted_text* item) {
+  HeapFree(GetProcessHeap(), 0, item->text);
+  HeapFree(GetProcessHeap(), 0, item);
+}
 
 void post_to_window(const char* json) {
   HWND window = g_post_window.load();
   if (!window || !json) return;
-  wchar_t* text = utf8_to_wide_heap(json);
-  if (!text) return;
-  // A window destroyed since the load refuses the post; the text then stays ours.
-  if (!PostMessageW(window, WM_UI_POST_JSON, 0, reinterpret_cast<LPARAM>(text))) HeapFree(GetProcessHeap(), 0, text);
+  auto* item = static_cast<posted_text*>(HeapAlloc(GetProcessHeap(), 0, sizeof(posted_text)));
+  if (!item) return;
+  item->next = nullptr;
+  item->text = utf8_to_wide_heap(json);
+  if (!item->text) {
+    HeapFree(GetProcessHeap(), 0, item);
+    return;
+  }
+  enqueue(item);
+  // A refused wake-up loses nothing: the next one, or the drain at the window's end, takes it.
+  PostMessageW(window, WM_UI_POST_JSON, 0, 0);
 }
 
 }  // namespace
@@ -31,13 +72,20 @@ void ui_poster_remove() {
   g_post_window.store(nullptr);
 }
 
-void ui_poster_free(LPARAM text) {
-  if (text) HeapFree(GetProcessHeap(), 0, reinterpret_cast<void*>(text));
+void ui_poster_deliver(void (*send)(const wchar_t* text)) {
+  for (posted_text* item = take_all(); item;) {
+    posted_text* next = item->next;
+    if (send) send(item->text);
+    free_item(item);
+    item = next;
+  }
 }
 
 void ui_poster_drain() {
   MSG msg;
-  while (PeekMessageW(&msg, nullptr, WM_UI_POST_JSON, WM_UI_POST_JSON, PM_REMOVE)) ui_poster_free(msg.lParam);
+  while (PeekMessageW(&msg, nullptr, WM_UI_POST_JSON, WM_UI_POST_JSON, PM_REMOVE)) {
+  }
+  ui_poster_deliver(nullptr);
 }
 
 void ui_post_close() {

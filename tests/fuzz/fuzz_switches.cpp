@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   int usage = usage_data_switch(text);
   if (silent != 0 && silent != 1) abort();
   if (usage < -1 || usage > 1) abort();
-  consent_choices choices{has_dry_run(text), has_uninstall_first(text), !has_decrypt_https_off(text), usage != 0};
+  consent_choices choices{dry_run_choice(text), uninstall_first_switch(text) == 1, decrypt_https_choice(text),
+                          usage != 0};
   char relaunch[RELAUNCH_ARGUMENTS_SIZE];
   if (relaunch_arguments(choices, has_skip_welcome(text), relaunch, sizeof relaunch) != 0) abort();
   const char* own = command_line_arguments(text);
@@ -26,6 +27,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   char params[128];
   int fit = elevation_parameters(own, relaunch, params, sizeof params);
   if (fit == 0 ? strncmp(params, own, strlen(own)) != 0 : params[0] != '\0') abort();
+  // Whatever the first process was given, the elevated copy reads the screen's choices.
+  int existing = has_skip_welcome(text);
+  if (fit == 0 && (dry_run_choice(params) != choices.dry_run || decrypt_https_choice(params) != choices.decrypt_https ||
+                   uninstall_first_switch(params) != (existing && choices.uninstall_existing) ||
+                   usage_data_switch(params) != choices.usage_data))
+    abort();
   char command[96];
   preinstall_uninstaller_command(text, usage == 1, command, sizeof command);
   if (uninstall_first_preference(text) < -1) abort();

@@ -24,17 +24,23 @@ def check_consent_info(double, **expected):
         check(info[key] == value, f"consent info {key}={info[key]!r}, expected {value!r}: {info}")
 
 
+def install_from_consent(s, choices):
+    """A plain start whose consent page is clicked with these choices, then installs on the
+    install page in the same window; the double and the installer's log."""
+    s.vendor.update(session={"match": "none"})
+    serve(s, zip_variant="ok", msi_variant="ok")
+    double = PageDouble(s)
+    double.script("consent.html", consent_page(choices))
+    double.script("index.html", index_page_start() + [
+        expect_event("terminal", {"terminal": "finish", "outcome": "success"}, 300000)] + index_page_finish(5))
+    result = s.run(s.place_exe("CorvaneSetup.exe"), "", timeout=600, env=double.env)
+    check(result.exit_code == 0, f"exit code {result.exit_code}")
+    return double, s.log("Corvane.Installer")
+
+
 def scenario_installer_from_the_first_click_goes_on_in_the_same_window():
     with Scenario("consent_install", vendor=True, display=True) as s:
-        s.vendor.update(session={"match": "none"})
-        serve(s, zip_variant="ok", msi_variant="ok")
-        double = PageDouble(s)
-        double.script("consent.html", consent_page({"decrypt_https": False}))
-        double.script("index.html", index_page_start() + [
-            expect_event("terminal", {"terminal": "finish", "outcome": "success"}, 300000)] + index_page_finish(5))
-        result = s.run(s.place_exe("CorvaneSetup.exe"), "", timeout=600, env=double.env)
-        log = s.log("Corvane.Installer")
-        check(result.exit_code == 0, f"exit code {result.exit_code}")
+        double, log = install_from_consent(s, {"decrypt_https": False})
         check_consent_info(double, is_uninstall=False, is_elevated=True, analytics_enabled=True,
                            has_existing_install=False, nothing_to_uninstall=False)
         pages = [(e["pid"], e["url"].rsplit("/", 1)[-1]) for e in double.events("navigate")]
@@ -44,7 +50,7 @@ def scenario_installer_from_the_first_click_goes_on_in_the_same_window():
         check(not [m for m in double.host_messages("consent.html") if m.get("id") == 3], "consent_elevate answered")
         double.check_script_done("index.html")
         check(double.response("index.html", 3).get("installer_version") == "2.0.266.0", "install state for id 3")
-        check_in("consent_webview: decrypt_https=0 (elevate_args=/SKIPWELCOME /DECRYPTHTTPS=0 /USAGEDATA=1)", log)
+        check_in("consent_webview: decrypt_https=0 (elevate_args=/SKIPWELCOME /DRYRUN=0 /UNINSTALLFIRST=0 /DECRYPTHTTPS=0 /USAGEDATA=1)", log)
         check_in("consent_webview: already elevated — handing off to in-process install in same window", log)
         check(re.search(r'msiexec\.exe /i "[^"]+" /qn /norestart LAUNCHAPP=0 CORVANE_DECRYPT_HTTPS=0', log),
               "msiexec command line")
@@ -66,6 +72,55 @@ def scenario_installer_from_the_first_click_goes_on_in_the_same_window():
         check(len(closes) == 1 and closes[0].get("message") == "Installer end", f"close events {closes}")
         check_working_folders_removed(s)
         double.check_released()
+
+
+def check_no_usage_events_after_the_choice(sent, prefix):
+    """Only the welcome page, sent while the screen opened on the recorded consent: no click and
+    no later page event once the person declined."""
+    names = [name for name, _ in sent]
+    check(prefix + ".click" not in names, f"a click event after usage data was declined: {names}")
+    pages = [body.get("page_name") for name, body in sent if name == prefix + ".page"]
+    check(pages == ["welcome"], f"page events {pages}")
+
+
+def scenario_declined_usage_data_sends_no_click_and_the_install_goes_on():
+    with Scenario("consent_declined_usage", vendor=True, display=True) as s:
+        double, log = install_from_consent(s, {"analytics_enabled": False})
+        double.check_script_done("index.html")
+        check_in("consent_webview: analytics_enabled=0 (elevate_args=/SKIPWELCOME /DRYRUN=0 /UNINSTALLFIRST=0 "
+                 "/DECRYPTHTTPS=1 /USAGEDATA=0)", log)
+        check_in("consent_webview: already elevated — handing off to in-process install in same window", log)
+        check_in("Install complete (UI mode)", log)
+        check_in("Anonymous usage-data preference recorded: Declined (SendUsageData=0)", log)
+        sent = events(s)
+        check_no_usage_events_after_the_choice(sent, "corvane.installer")
+        closes = [body for name, body in sent if name == "corvane.installer.close"]
+        check([body.get("message") for body in closes] == ["Installer end"], f"close events {closes}")
+
+
+def scenario_elevated_copy_keeps_an_existing_install_the_person_chose_to_keep():
+    # What the first process hands its elevated copy when it was itself started with
+    # /UNINSTALLFIRST and the person unticked the box: its own arguments, then the screen's.
+    # (Wine's first process is already elevated and goes on in its own window, so the copy is
+    # started here as the hand-off starts it.)
+    with Scenario("consent_keep_existing", vendor=True, display=True) as s:
+        install(s)
+        data = s.unix_path(r"C:\ProgramData\Corvane")
+        data.mkdir(parents=True, exist_ok=True)
+        (data / "cache.bin").write_bytes(b"filters")
+        double = PageDouble(s)
+        double.script("index.html", index_page_start() + [
+            expect_event("terminal", {"terminal": "finish"}, 300000)] + index_page_finish(5))
+        args = "/UNINSTALLFIRST /SKIPWELCOME /DRYRUN=0 /UNINSTALLFIRST=0 /DECRYPTHTTPS=1 /USAGEDATA=1"
+        result = s.run(s.place_exe("CorvaneSetup.exe"), args, timeout=600, env=double.env)
+        log = s.log("Corvane.Installer")
+        check(result.exit_code == 0, f"exit code {result.exit_code}")
+        check_in("=== Corvane Installer 2.0.266.0 launched (post-consent relaunch) ===", log)
+        check_in("cmdline=0 tag_pref=-1 uninstall_existing=0)", log)
+        check("Pre-install" not in log, "the existing installation was removed first")
+        check(not s.log("Corvane.Uninstaller"), "an uninstaller ran")
+        check((data / "cache.bin").read_bytes() == b"filters", "the product's ProgramData folder was touched")
+        check((s.unix_path(INSTALL_DIR) / "Corvane.exe").is_file(), "the installed product is gone")
 
 
 NATIVE_TEXTS = ["Install Corvane", "Less ads, more you \u2014 experience the internet\r\nlike you've never seen before.",
@@ -146,7 +201,7 @@ def scenario_uninstaller_from_add_remove_programs_hands_over_to_its_staged_copy(
         double = PageDouble(s)
         # As the page sends it in uninstall mode: its existing-version and HTTPS boxes are hidden.
         double.script("consent.html", consent_page({"uninstall_existing": False, "decrypt_https": False,
-                                                    "analytics_enabled": True}))
+                                                    "analytics_enabled": False}))
         double.script("uninstall.html", uninstall_page())
         uninstaller = INSTALL_DIR + r"\CorvaneUninstall.exe"
         result = s.run(uninstaller, "", timeout=300, env=double.env)
@@ -162,10 +217,13 @@ def scenario_uninstaller_from_add_remove_programs_hands_over_to_its_staged_copy(
         check(re.search("Staged temp uninstaller: " + staged, log), "staged copy line")
         check_in("consent_webview: requesting elevation (already_elevated=1 in_install_dir=1)", log)
         check(re.search("consent_webview: launching temp copy: " + staged, log), "launch of the staged copy")
-        check_in("consent_webview: analytics_enabled=1 (elevate_args=/SKIPWELCOME /DECRYPTHTTPS=0 /USAGEDATA=1)", log)
+        check_in("consent_webview: analytics_enabled=0 (elevate_args=/SKIPWELCOME /DRYRUN=0 /UNINSTALLFIRST=0 "
+                 "/DECRYPTHTTPS=0 /USAGEDATA=0)", log)
         check_in("consent_webview: elevated UI ready, closing", log)
         check(double.response("consent.html", 3) == {"status": "ok"}, "consent_elevate answer")
         check_in("Mode: UI (WebView2) — welcome already shown", log)  # the copy, started with /SKIPWELCOME
+        check(re.search(r"Uninstaller anonymous usage data: Declined \(persisted=-?\d, explicit=0\)", log),
+              "the staged copy's usage-data choice")
         check_in("Uninstall complete (UI mode)", log)
         check_in("Removed install directory: " + INSTALL_DIR, log)
         check(not s.unix_path(INSTALL_DIR).exists(), "the install folder is still there")
@@ -173,9 +231,8 @@ def scenario_uninstaller_from_add_remove_programs_hands_over_to_its_staged_copy(
         double.check_script_done("uninstall.html")
 
         sent = events(s)
-        names = [name for name, _ in sent]
-        for name in ("corvane.uninstaller.page", "corvane.uninstaller.click", "corvane.uninstaller.start"):
-            check(name in names, f"{name} not received: {names}")
+        check("corvane.uninstaller.start" in [name for name, _ in sent], "corvane.uninstaller.start not received")
+        check_no_usage_events_after_the_choice(sent, "corvane.uninstaller")
         closes = [body.get("message") for name, body in sent if name == "corvane.uninstaller.close"]
         check(closes == ["Uninstaller end"], f"close events {closes}")
         double.check_released()

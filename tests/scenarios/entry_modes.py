@@ -51,21 +51,42 @@ def scenario_uninstaller_name_any_case_and_preinstall_flow():
         check_in("Uninstaller anonymous usage data: Declined (persisted=-1, explicit=0)", log)
 
 
-def scenario_second_installer_yields_to_lock_holder():
+def hold_lock(s, mutex_name):
+    ready = s.temp_dir / f"{mutex_name}-ready"
+    s.start_helper("mutex_holder.exe", [mutex_name, "120", rf"C:\users\root\Temp\{ready.name}"])
+    deadline = time.monotonic() + 60
+    while not ready.exists() and time.monotonic() < deadline:
+        time.sleep(0.2)
+    check(ready.exists(), f"{mutex_name} holder did not start")
+
+
+def scenario_second_instance_yields_to_lock_holder():
+    # A plain start brings the running window forward and exits 0; a silent one must not let a
+    # deployment tool record success for a run that did nothing.
     with Scenario("second_instance") as s:
-        exe = s.place_exe("CorvaneSetup.exe")
-        ready = s.temp_dir / "mutex-ready"
-        s.start_helper("mutex_holder.exe", ["CorvaneInstallerMutex", "120",
-                                            r"C:\users\root\Temp\mutex-ready"])
-        deadline = time.monotonic() + 60
-        while not ready.exists() and time.monotonic() < deadline:
-            time.sleep(0.2)
-        check(ready.exists(), "mutex holder did not start")
-        result = s.run(exe, "", timeout=120)
-        check(result.exit_code == 0, f"exit code {result.exit_code}, expected 0")
+        setup = s.place_exe("CorvaneSetup.exe")
+        uninstaller = s.place_exe("CorvaneUninstall.exe")
+        hold_lock(s, "CorvaneInstallerMutex")
+        hold_lock(s, "CorvaneUninstallerMutex")
+        result = s.run(setup, "", timeout=120)
+        check(result.exit_code == 0, f"plain start: exit code {result.exit_code}, expected 0")
+        result = s.run(setup, "/S", timeout=120)
+        check(result.exit_code == 1618, f"silent start: exit code {result.exit_code}, expected 1618")
         log = s.log("Corvane.Installer")
         check_in("Another installer instance is already running — focusing it and exiting", log)
-        check("Initial anonymous usage-data preference" not in log, "the second instance went on past the lock")
+        check_in("[WARN] [Installer] Another installer instance holds the lock (or it could not be created) — "
+                 "silent run exits with 1618 (ERROR_INSTALL_ALREADY_RUNNING)", log)
+        check("Initial anonymous usage-data preference" not in log, "a second instance went on past the lock")
+
+        result = s.run(uninstaller, "", timeout=120)
+        check(result.exit_code == 0, f"plain uninstaller: exit code {result.exit_code}, expected 0")
+        check(not s.log("Corvane.Uninstaller"), "the plain second uninstaller wrote a log")
+        result = s.run(uninstaller, "/S", timeout=120)
+        check(result.exit_code == 1618, f"silent uninstaller: exit code {result.exit_code}, expected 1618")
+        log = s.log("Corvane.Uninstaller")
+        check_in("[WARN] [Uninstaller] Another uninstaller instance holds the lock (or it could not be created) — "
+                 "silent run exits with 1618 (ERROR_INSTALL_ALREADY_RUNNING)", log)
+        check("Corvane Uninstaller 2.0.266.0 starting" not in log, "the silent uninstaller went on")
 
 
 def scenario_silent_switches_reach_silent_install():

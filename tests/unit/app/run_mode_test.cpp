@@ -26,8 +26,9 @@ TEST(RunMode, AnalyticsChoice) {
 TEST(RunMode, UninstallFirstChoice) {
   EXPECT_EQ(uninstall_first_choice(0, 1, 1), 0);
   EXPECT_EQ(uninstall_first_choice(1, 1, 0), 1);  // the switch wins over the tag
-  EXPECT_EQ(uninstall_first_choice(1, 0, 0), 0);
-  EXPECT_EQ(uninstall_first_choice(1, 0, -1), 1);
+  EXPECT_EQ(uninstall_first_choice(1, 0, 1), 0);  // so does an explicit no
+  EXPECT_EQ(uninstall_first_choice(1, -1, 0), 0);
+  EXPECT_EQ(uninstall_first_choice(1, -1, -1), 1);
 }
 
 TEST(RunMode, HostPrefixPurgeOnlyAfterUnfinishedElevatedRuns) {

@@ -66,14 +66,53 @@ TEST(UsageDataSwitch, QuotedForm) {
 }
 
 TEST(SubstringSwitches, ExactCaseAnywhere) {
-  EXPECT_TRUE(has_dry_run("/DRYRUN"));
-  EXPECT_TRUE(has_dry_run("/DRYRUNNER"));
-  EXPECT_FALSE(has_dry_run("/dryrun"));
   EXPECT_TRUE(has_skip_welcome("/SKIPWELCOME /USAGEDATA=1"));
   EXPECT_FALSE(has_skip_welcome(nullptr));
   EXPECT_TRUE(has_uninstall_before_install("/S /UNINSTALLBEFOREINSTALL /USAGEDATA=0"));
-  EXPECT_TRUE(has_decrypt_https_off("/DECRYPTHTTPS=0"));
-  EXPECT_FALSE(has_decrypt_https_off("/DECRYPTHTTPS=1"));
   EXPECT_STREQ(dry_run_suffix("/S /DRYRUN"), " /DRYRUN");
-  EXPECT_STREQ(dry_run_suffix("/S"), "");
+  EXPECT_STREQ(dry_run_suffix("/S /DRYRUN=0"), "");
+}
+
+// What deployment tools pass keeps its meaning; an explicit 0|1 token is the newer form.
+TEST(ChoiceSwitches, PresenceFormsAndExplicitValues) {
+  struct Case {
+    const char* args;
+    int dry_run, decrypt_https, uninstall_first;
+  } cases[] = {
+      {"", 0, 1, -1},
+      {"/S /DRYRUN /DECRYPTHTTPS=0 /UNINSTALLFIRST", 1, 0, 1},
+      {"/DRYRUNNER x/DECRYPTHTTPS=0y z/UNINSTALLFIRSTLY", 1, 0, 1},  // substrings, as ever
+      {"/dryrun /decrypthttps=0 /uninstallfirst", 0, 1, -1},          // exact letter case
+      {"/DRYRUN=0 /DECRYPTHTTPS=1 /UNINSTALLFIRST=0", 0, 1, 0},
+      {"/DRYRUN=1 /DECRYPTHTTPS=0 /UNINSTALLFIRST=1", 1, 0, 1},
+      {"/UNINSTALLFIRST=1 \"/UNINSTALLFIRST=0\"", -1, -1, 0},      // the last explicit one wins
+      {"/UNINSTALLFIRST=2 /DRYRUN=10", 1, 1, 1},                      // malformed: only the substring counts
+  };
+  for (const auto& c : cases) {
+    if (c.dry_run != -1) EXPECT_EQ(dry_run_choice(c.args), c.dry_run) << c.args;
+    if (c.decrypt_https != -1) EXPECT_EQ(decrypt_https_choice(c.args), c.decrypt_https) << c.args;
+    EXPECT_EQ(uninstall_first_switch(c.args), c.uninstall_first) << c.args;
+  }
+}
+
+// The elevated copy is started with the first process's own arguments, then the screen's
+// switch string: whatever those arguments hold, the copy reads what the person chose.
+TEST(ChoiceSwitches, TheScreensChoicesWinOverTheFirstProcesssArguments) {
+  const char* own_arguments[] = {
+      "", "/UNINSTALLFIRST", "/UNINSTALLFIRST=1 /DRYRUN /DECRYPTHTTPS=0 /USAGEDATA=1",
+      "C:\\x/UNINSTALLFIRST\\y \"/DRYRUN=1\" /decrypthttps=1", "/USAGEDATA=1\t/DECRYPTHTTPS=1 /S x",
+  };
+  const consent_choices screens[] = {{0, 0, 1, 0}, {0, 0, 0, 1}, {1, 1, 1, 1}};
+  for (const char* own : own_arguments) {
+    for (const consent_choices& chosen : screens) {
+      char relaunch[RELAUNCH_ARGUMENTS_SIZE], params[256];
+      ASSERT_EQ(relaunch_arguments(chosen, 1, relaunch, sizeof relaunch), 0);
+      ASSERT_EQ(elevation_parameters(own, relaunch, params, sizeof params), 0);
+      EXPECT_EQ(dry_run_choice(params), chosen.dry_run) << params;
+      EXPECT_EQ(uninstall_first_switch(params), chosen.uninstall_existing) << params;
+      EXPECT_EQ(decrypt_https_choice(params), chosen.decrypt_https) << params;
+      EXPECT_EQ(usage_data_switch(params), chosen.usage_data) << params;
+      EXPECT_TRUE(has_skip_welcome(params)) << params;
+    }
+  }
 }

@@ -4,28 +4,18 @@
 
 #include "consent/relaunch_arguments.h"
 
-TEST(RelaunchArguments, DefaultsAndEveryOption) {
+TEST(RelaunchArguments, EveryChoiceIsExplicit) {
   char out[RELAUNCH_ARGUMENTS_SIZE];
   consent_choices defaults;
   EXPECT_EQ(relaunch_arguments(defaults, 0, out, sizeof out), 0);
-  EXPECT_STREQ(out, "/SKIPWELCOME /USAGEDATA=1");
+  EXPECT_STREQ(out, "/SKIPWELCOME /DRYRUN=0 /UNINSTALLFIRST=0 /DECRYPTHTTPS=1 /USAGEDATA=1");
 
   consent_choices all{1, 1, 0, 0};
   relaunch_arguments(all, 1, out, sizeof out);
-  EXPECT_STREQ(out, "/SKIPWELCOME /DRYRUN /UNINSTALLFIRST /DECRYPTHTTPS=0 /USAGEDATA=0");
+  EXPECT_STREQ(out, "/SKIPWELCOME /DRYRUN=1 /UNINSTALLFIRST=1 /DECRYPTHTTPS=0 /USAGEDATA=0");
 
-  relaunch_arguments(all, 0, out, sizeof out);  // nothing installed: no uninstall-first
-  EXPECT_STREQ(out, "/SKIPWELCOME /DRYRUN /DECRYPTHTTPS=0 /USAGEDATA=0");
-}
-
-TEST(RelaunchArguments, NativeWindowNeverCarriesHttpsChoice) {
-  char out[RELAUNCH_ARGUMENTS_SIZE];
-  native_relaunch_arguments(" /DRYRUN", 1, -1, 1, out, sizeof out);
-  EXPECT_STREQ(out, "/SKIPWELCOME /DRYRUN /UNINSTALLFIRST /USAGEDATA=1");
-  native_relaunch_arguments("", 1, 0, 0, out, sizeof out);  // the tag says no
-  EXPECT_STREQ(out, "/SKIPWELCOME /USAGEDATA=0");
-  native_relaunch_arguments("", 0, 1, 1, out, sizeof out);
-  EXPECT_STREQ(out, "/SKIPWELCOME /USAGEDATA=1");
+  relaunch_arguments(all, 0, out, sizeof out);  // nothing installed: nothing to remove first
+  EXPECT_STREQ(out, "/SKIPWELCOME /DRYRUN=1 /UNINSTALLFIRST=0 /DECRYPTHTTPS=0 /USAGEDATA=0");
 }
 
 TEST(RelaunchArguments, OwnArgumentsFollowTheProgramName) {
@@ -73,7 +63,6 @@ TEST(RelaunchArguments, ACommandLineThatDoesNotFitIsRefusedNotCut) {
   consent_choices all{1, 1, 0, 0};
   EXPECT_EQ(relaunch_arguments(all, 1, small, sizeof small), -1);
   EXPECT_STREQ(small, "");
-  EXPECT_EQ(native_relaunch_arguments(" /DRYRUN", 1, 1, 1, small, sizeof small), -1);
   EXPECT_EQ(elevation_parameters("/DRYRUN", "/SKIPWELCOME /USAGEDATA=1", small, sizeof small), -1);
   EXPECT_STREQ(small, "");
   char exact[sizeof "/A /B"];

@@ -85,7 +85,7 @@ TEST_F(ConsentScreen, ADeclinedPromptExplainsAndLeavesTheButtonForAnotherTry) {
   EXPECT_EQ(recording_page::posted.size(), 2u);
   EXPECT_EQ(log.count("consent_webview: user declined UAC prompt"), 2);
   EXPECT_EQ(g_consent.result, 1);  // still open
-  EXPECT_STREQ(g_consent.elevation_args, "/SKIPWELCOME /DECRYPTHTTPS=0 /USAGEDATA=1");
+  EXPECT_STREQ(g_consent.elevation_args, "/SKIPWELCOME /DRYRUN=0 /UNINSTALLFIRST=0 /DECRYPTHTTPS=0 /USAGEDATA=1");
 }
 
 TEST_F(ConsentScreen, AClickWhileTheElevationRunsIsIgnoredAndTheFirstIsAnsweredOnce) {
@@ -107,6 +107,20 @@ TEST_F(ConsentScreen, AFailedLaunchAnswersItsErrorAndEndsTheScreen) {
   EXPECT_EQ(recording_page::posted[0], answer(3, "{\"status\":\"error\",\"error\":2}"));
   EXPECT_TRUE(log.has("[ERROR] [Installer] consent_webview: elevation error 2"));
   EXPECT_EQ(g_consent.result, 1);
+}
+
+// The screen's choices travel to the elevated copy after this process's own arguments, and a
+// declined usage-data box holds from the click on: no click event is built.
+TEST_F(ConsentScreen, DeclinedUsageDataSendsNoClickAndTheCopyIsToldSo) {
+  elevated_child::arm(elevated_child::READY);
+  consent_on_message(invoke(3, "consent_elevate", "{\"analytics_enabled\":false}").c_str(), nullptr);
+  EXPECT_EQ(g_consent.result, 0);
+  EXPECT_EQ(state.analytics_enabled, 0);
+  EXPECT_TRUE(log.has("[tracking] suppressed 'corvane.installer.click'")) << log.text();
+  EXPECT_FALSE(log.has("attempting 'corvane.installer.click'"));
+  std::string line = elevated_child::command_line();
+  const std::string tail = " /SKIPWELCOME /DRYRUN=0 /UNINSTALLFIRST=0 /DECRYPTHTTPS=1 /USAGEDATA=0";
+  EXPECT_TRUE(line.size() > tail.size() && line.compare(line.size() - tail.size(), tail.size(), tail) == 0) << line;
 }
 
 TEST_F(ConsentScreen, ACopyThatExitsAtOnceGivesTenAndTheCloseEvent) {

@@ -102,16 +102,14 @@ class LaunchChain : public ::testing::Test {
     return answered;
   }
   std::string expected_command() const { return "\"" + app.exe() + "\" " + ARGS + "\r\n"; }
-  int run(long* code) { return shell_exec_as_user_with(&seams, app.exe().c_str(), ARGS, app.folder().path().c_str(), code); }
+  int run() { return shell_exec_as_user_with(&seams, app.exe().c_str(), ARGS, app.folder().path().c_str()); }
   fake_install app{"corvane-launch-chain"};
   launch_seams seams = *launch_default_seams();
 };
 
 TEST_F(LaunchChain, DesktopUsersTokenComesFirst) {
   captured_log log;
-  long code = -7;
-  ASSERT_EQ(run(&code), 0);
-  EXPECT_EQ(code, 0);
+  ASSERT_EQ(run(), 0);
   std::string text = log.text();
   EXPECT_TRUE(std::regex_search(text, std::regex(R"(\[INFO\] \[Installer\] shell_exec_as_user: cloned token from )"
                                                  R"(explorer pid=\d+ \(session=1\))")))
@@ -127,8 +125,7 @@ TEST_F(LaunchChain, DesktopUsersTokenComesFirst) {
 TEST_F(LaunchChain, WithoutAConsoleSessionTheDesktopShellStartsIt) {
   seams.console_session = no_console_session;
   captured_log log;
-  long code = 0;
-  ASSERT_EQ(run(&code), 0);
+  ASSERT_EQ(run(), 0);
   EXPECT_TRUE(log.has("shell_exec_as_user: WTSGetActiveConsoleSessionId returned 0xFFFFFFFF (no console session)"));
   EXPECT_TRUE(log.has("shell_exec_as_user: trying IShellDispatch2 path (file=" + app.exe() +
                       ", CoInitialize hr=0x0000000"));
@@ -140,32 +137,13 @@ TEST_F(LaunchChain, UntypedShellObjectIsCalledLateBound) {
   seams.console_session = no_console_session;
   seams.desktop_application = untyped_desktop_shell;
   captured_log log;
-  long code = 0;
-  ASSERT_EQ(run(&code), 0);
+  ASSERT_EQ(run(), 0);
   std::string text = log.text();
   EXPECT_TRUE(log.has("shell_exec_as_user: QI(IDispatch→IShellDispatch2) failed (hr=0x80004002); falling back to "
                       "late-bound IDispatch::Invoke"));
   EXPECT_TRUE(std::regex_search(text, std::regex(R"(launched via IDispatch::Invoke\(ShellExecute, dispid=0x[0-9a-f]+\))")))
       << text;
   EXPECT_EQ(app.launched(), expected_command());
-}
-
-TEST_F(LaunchChain, ReplacedShellLeavesThePlainLastResort) {
-  seams.shell_exe = L"no-such-shell.exe";
-  seams.desktop_application = no_desktop_shell;
-  captured_log log;
-  long code = 0;
-  ASSERT_EQ(run(&code), 0);
-  EXPECT_TRUE(log.has("shell_exec_as_user: no explorer.exe found in session 1 (Explorer not yet started or shell "
-                      "replacement in use)"));
-  EXPECT_TRUE(log.has("[WARN] [Installer] shell_exec_as_user: both de-elevation paths failed; falling back to plain "
-                      "ShellExecuteA (child will inherit caller integrity — see ENG-XXX)"));
-  EXPECT_EQ(app.launched(), expected_command());
-
-  DeleteFileA(app.exe().c_str());  // now the last resort has nothing to start either
-  ASSERT_EQ(run(&code), -1);
-  EXPECT_EQ(code, 2);
-  EXPECT_TRUE(log.has("[ERROR] [Installer] shell_exec_as_user: last-resort ShellExecuteA also failed (code=2)"));
 }
 
 class LaunchInstalledApp : public ::testing::Test {
@@ -228,6 +206,23 @@ TEST_F(LaunchInstalledApp, FailedUnelevatedStartReportsTheShellsFamily) {
                                                         R"(ShellExecuteA failed \(not elevated, code=(\d+)\))")))
       << text;
   EXPECT_EQ(result.family, launch_family_of_shell_code(std::stol(match[1])));
+}
+
+// With the desktop shell replaced, neither unelevated way can start the app; starting it from
+// this elevated process would hand the person an administrator's copy of the product.
+TEST_F(LaunchInstalledApp, NoUnelevatedWayLeftStartsNothing) {
+  seams.shell_exe = L"no-such-shell.exe";
+  seams.desktop_application = no_desktop_shell;
+  captured_log log;
+  launch_result result = launch_installed_app_with(&seams, &state);
+  EXPECT_EQ(result.code, LAUNCH_FAILED);
+  EXPECT_STREQ(launch_family_word(result.family), "shell_unavailable");
+  EXPECT_TRUE(log.has("shell_exec_as_user: no explorer.exe found in session 1 (Explorer not yet started or shell "
+                      "replacement in use)"));
+  EXPECT_TRUE(log.has("[ERROR] [Installer] shell_exec_as_user: both de-elevation paths failed; not starting "
+                      "Corvane.exe elevated — launch failed"))
+      << log.text();
+  EXPECT_EQ(app.launched(1000), "") << "nothing started";
 }
 
 TEST_F(LaunchInstalledApp, WindowlessRunningAppIsStartingUp) {
