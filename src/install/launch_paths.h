@@ -9,7 +9,7 @@
 #include "state/install_state.h"
 
 struct launch_seams {
-  DWORD (*console_session)();  // WTSGetActiveConsoleSessionId
+  DWORD (*own_session)();  // the session of this process (ProcessIdToSessionId)
   const wchar_t* shell_exe;    // the desktop shell whose token is borrowed: explorer.exe
   int (*is_elevated)();        // is_process_elevated
   // The running desktop shell's Shell application object (a reference the caller

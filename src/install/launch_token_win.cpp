@@ -5,12 +5,13 @@
 #include <userenv.h>
 
 #include "base/log.h"
+#include "base/session_win.h"
 #include "base/wide_win.h"
 #include "install/launch_paths.h"
 
 namespace {
 
-// The shell process of the console session, or 0 (each miss logged).
+// The shell process of the given session, or 0 (each miss logged).
 DWORD find_shell_process(const launch_seams* seams, DWORD session) {
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   if (snapshot == INVALID_HANDLE_VALUE) {
@@ -123,9 +124,10 @@ int launch_with_token(HANDLE token, const char* exe, const char* arguments, cons
 }  // namespace
 
 int launch_via_user_token(const launch_seams* seams, const char* exe, const char* arguments, const char* directory) {
-  DWORD session = seams->console_session();
-  if (session == 0xFFFFFFFF) {
-    log_info("shell_exec_as_user: WTSGetActiveConsoleSessionId returned 0xFFFFFFFF (no console session)");
+  DWORD session = seams->own_session();
+  if (session == NO_SESSION) {
+    log_info("shell_exec_as_user: ProcessIdToSessionId failed (gle=%lu); no session to look for a desktop shell in",
+             GetLastError());
     return -1;
   }
   DWORD pid = find_shell_process(seams, session);

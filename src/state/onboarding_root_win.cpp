@@ -6,6 +6,7 @@
 
 #include "base/handle_win.h"
 #include "base/log.h"
+#include "base/session_win.h"
 #include "base/wide_win.h"
 #include "state/onboarding_values.h"
 
@@ -24,9 +25,12 @@ int token_user_sid(HANDLE token, char* out, size_t size) {
   return result;
 }
 
+// The user of this process's own session; a LocalSystem process in session 0 (where services
+// and management agents run, and no one is signed in) acts for the console session's user.
 int console_user_sid(char* out, size_t size) {
-  DWORD session = WTSGetActiveConsoleSessionId();
-  if (session == 0xFFFFFFFF) return -1;
+  DWORD session = own_session_id();
+  if (session == 0 || session == NO_SESSION) session = WTSGetActiveConsoleSessionId();
+  if (session == NO_SESSION) return -1;
   scoped_handle user;
   if (!WTSQueryUserToken(session, &user.handle)) return -1;
   return token_user_sid(user.handle, out, size);
