@@ -53,6 +53,24 @@ def check_working_folders_removed(s):
         check(pending and name in pending[1], f"private folder {name} neither removed nor left to the restart")
 
 
+def check_browser_folders(double, log):
+    """The browser runs as the person even under the elevated host: its pages and its data
+    folder are folders of their own beside the Administrators-only private folder, never in
+    it, and the pages' folder holds no loader (the elevated process loads that one)."""
+    private = re.search(r"Private working folder: (C:\\windows\\Temp\\Corvane-[0-9a-f]{32})\\", log)
+    check(private, "no private working folder in the log")
+    private = private.group(1).lower()
+    navigate = double.events("navigate")[0]
+    page, data = navigate["path"], double.events("create_environment")[0]["user_data_folder"]
+    for what, path in (("page", page), ("user-data folder", data)):
+        check(re.fullmatch(r"C:\\windows\\Temp\\Corvane-[0-9a-f]{32}\\.+", path, re.I), f"{what} at {path}")
+        check(not path.lower().startswith(private + "\\"), f"{what} inside the private folder: {path}")
+    check(page.rsplit("\\", 1)[0] != data.rsplit("\\", 1)[0], f"pages and browser data share {page}")
+    check("index.html" in navigate["folder_files"] and not any(
+        f.lower().endswith(".dll") for f in navigate["folder_files"]), f"pages folder {navigate['folder_files']}")
+    check_in("Interactive user: S-1-5-21-", log)
+
+
 def scenario_skipwelcome_installs_through_the_page():
     with Scenario("ui_install", vendor=True, display=True) as s:
         s.vendor.update(session={"match": "none"})
@@ -74,9 +92,7 @@ def scenario_skipwelcome_installs_through_the_page():
         check(double.response("index.html", 12) is None, "exit_sibling answered before the window closed")
         ready.check_signalled()
 
-        url = double.events("navigate")[0]["url"]
-        check(re.fullmatch(r"file:///C:/windows/Temp/Corvane-[0-9a-f]{32}/CorvaneInstaller-\d+/ui/index\.html", url),
-              f"navigated to {url}")
+        check_browser_folders(double, log)
         state = double.response("index.html", 3)
         check(state["installer_version"] == "2.0.266.0" and state["dry_run"] is False, f"install state {state}")
         browsers = [(b["key"], b["name"], b["icon"]) for b in state["browsers"]]
