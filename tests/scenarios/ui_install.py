@@ -139,6 +139,47 @@ def scenario_leaving_before_begin_installs_nothing():
         double.check_released()
 
 
+def register_url_marker(s):
+    """A program that records who started it, as the machine's open command of http and https
+    (Wine reads no per-user class registration, so the machine's is the one used)."""
+    marker = s.place_exe("url_marker.exe", folder=r"C:\corvane-links", source=s.helpers / "url_marker.exe")
+    for scheme in ("http", "https"):
+        s.wine(["reg", "add", rf"HKLM\Software\Classes\{scheme}\shell\open\command", "/ve", "/d",
+                f'"{marker}" "%1"', "/f", "/reg:64"])
+    return s.unix_path(marker + ".opened")
+
+
+def scenario_links_open_from_the_desktop_shell_never_from_setup():
+    with Scenario("ui_install_links", vendor=True, display=True) as s:
+        opened = register_url_marker(s)
+        link = "https://corvane.com/privacy?utm_source=corvanelabs&utm_medium=installer"
+        refused = ['https://corvane.com/a"b', "https://corvane.com/a b", "https://corvane.com\\a"]
+        double = PageDouble(s)
+        double.script("index.html", [invoke(1, "show_window"), invoke(2, "open_url", {"url": link})] +
+                      [invoke(3 + i, "open_url", {"url": url}) for i, url in enumerate(refused)] +
+                      [expect_response(5), {"sleep_ms": 2000}, invoke(6, "enable_close"), expect_response(6),
+                       {"close": True}])
+        driver, _ = s.answer_dialog("CorVane Setup", button_id=6)  # IDYES: leave without installing
+        result = s.run(s.place_exe("CorvaneSetup.exe"), "/SKIPWELCOME", timeout=300, env=double.env)
+        driver.wait(timeout=60)
+        check(result.exit_code == 0, f"exit code {result.exit_code}")
+        deadline = time.monotonic() + 30
+        while not opened.exists() and time.monotonic() < deadline:
+            time.sleep(0.5)
+        lines = opened.read_text(encoding="utf-8").splitlines() if opened.exists() else []
+        check(len(lines) == 1, f"the marker was started {len(lines)} times: {lines}")
+        parent_pid, parent_name, command = lines[0].split("\t")
+        setup_pids = {e["pid"] for e in double.events()}
+        check(parent_name.lower() == "explorer.exe" and int(parent_pid) not in setup_pids,
+              f"the browser was started by {parent_name} ({parent_pid}), setup ran as {setup_pids}")
+        check(link in command, f"marker command line {command}")
+        ui_log = s.log("Corvane.InstallerUI")
+        check_in(f"open_url: launched external browser for {link} (through the desktop shell)", ui_log)
+        for url in refused:
+            check_in(f"open_url: refused {url} (only an absolute http: or https: address", ui_log)
+        double.check_released()
+
+
 def scenario_webview2_failing_after_the_window_opened_says_so():
     with Scenario("ui_install_webview2_fails", display=True) as s:
         double = PageDouble(s)
