@@ -21,7 +21,6 @@ constexpr uint32_t DELETE_RIGHTS = 0x10000 | 0x40;                 // delete it,
 constexpr uint32_t OWNERSHIP = 0x40000 | 0x80000;                  // change its DACL, take it over
 
 const char* const INTERACTIVE = "S-1-5-21-3623811015-3361044348-30300820-1001";
-const char* const OTHER_ADMIN = "S-1-5-21-3623811015-3361044348-30300820-1002";
 const char* const OTHER_USER = "S-1-5-21-3623811015-3361044348-30300820-1003";
 const char* const ADMINISTRATORS = "S-1-5-32-544";
 const char* const USERS = "S-1-5-32-545";
@@ -65,14 +64,10 @@ uint32_t granted(const std::string& sddl, const identity& who) {
   return allowed & ~denied;
 }
 
-// Same-user UAC: the host runs on the elevated token, the browser on the same person's
-// filtered one. Over the shoulder: another administrator's elevated token hosts, the
-// interactive user (a standard user) browses.
-const identity SAME_USER_HOST = {"elevated host", INTERACTIVE, {ADMINISTRATORS, USERS, EVERYONE, AUTHENTICATED}, {}};
-const identity SAME_USER_BROWSER = {"browser (filtered token)", INTERACTIVE, {USERS, EVERYONE, AUTHENTICATED},
-                                    {ADMINISTRATORS}};
-const identity OVER_SHOULDER_HOST = {"other administrator's host", OTHER_ADMIN, {ADMINISTRATORS, USERS, EVERYONE}, {}};
-const identity STANDARD_BROWSER = {"browser (standard user)", INTERACTIVE, {USERS, EVERYONE, AUTHENTICATED}, {}};
+// The host runs on the elevated token (an over-the-shoulder administrator's reaches the folders
+// through the same Administrators entry); the browser on the interactive user's filtered one.
+const identity HOST = {"elevated host", INTERACTIVE, {ADMINISTRATORS, USERS, EVERYONE, AUTHENTICATED}, {}};
+const identity BROWSER = {"browser (filtered token)", INTERACTIVE, {USERS, EVERYONE, AUTHENTICATED}, {ADMINISTRATORS}};
 const identity OTHER = {"another standard user", OTHER_USER, {USERS, EVERYONE, AUTHENTICATED}, {}};
 
 enum class reach { none, read_only, modify, full };
@@ -104,20 +99,10 @@ TEST(RunFolders, EachIdentityReachesOnlyWhatItUses) {
     reach expected;
   };
   const row rows[] = {
-      {run_folder::run_private, &SAME_USER_HOST, reach::full},
-      {run_folder::pages, &SAME_USER_HOST, reach::full},
-      {run_folder::browser_data, &SAME_USER_HOST, reach::full},
-      {run_folder::run_private, &OVER_SHOULDER_HOST, reach::full},
-      {run_folder::pages, &OVER_SHOULDER_HOST, reach::full},
-      {run_folder::browser_data, &OVER_SHOULDER_HOST, reach::full},
-      {run_folder::run_private, &SAME_USER_BROWSER, reach::none},
-      {run_folder::pages, &SAME_USER_BROWSER, reach::read_only},
-      {run_folder::browser_data, &SAME_USER_BROWSER, reach::modify},
-      {run_folder::run_private, &STANDARD_BROWSER, reach::none},
-      {run_folder::pages, &STANDARD_BROWSER, reach::read_only},
-      {run_folder::browser_data, &STANDARD_BROWSER, reach::modify},
-      {run_folder::run_private, &OTHER, reach::none},
-      {run_folder::pages, &OTHER, reach::none},
+      {run_folder::run_private, &HOST, reach::full},     {run_folder::pages, &HOST, reach::full},
+      {run_folder::browser_data, &HOST, reach::full},    {run_folder::run_private, &BROWSER, reach::none},
+      {run_folder::pages, &BROWSER, reach::read_only},   {run_folder::browser_data, &BROWSER, reach::modify},
+      {run_folder::run_private, &OTHER, reach::none},    {run_folder::pages, &OTHER, reach::none},
       {run_folder::browser_data, &OTHER, reach::none},
   };
   for (const row& r : rows) expect_reach(r.kind, *r.who, r.expected);
