@@ -5,8 +5,9 @@
 //
 // Both are made beside the private folder, in the same place (the system's temp folder in an
 // elevated run), with fresh random names and protected descriptors, so nothing can be
-// planted under their names first, and other users of the machine, who may not rename or
-// delete entries they did not create there, cannot swap them. The user-data folder is there
+// planted under their names first; there no one without administrator rights (the interactive
+// user included) may rename or delete an entry someone else created, so the pages folder cannot
+// be swapped for another one while the window shows it. The user-data folder is there
 // too rather than in the person's own temp folder: over-the-shoulder elevation runs this
 // process as another account, whose temp folder and profile are not the browser's, while
 // this place serves both cases, needs no profile of the person to be loaded and goes with the
