@@ -100,7 +100,8 @@ int browser_folders_make(const char* user_sid) {
   int result = 0;
   if (!g_pages[0] || !g_data[0]) {
     result = private_folder_root(root, sizeof root);
-    if (result == 0 && !g_pages[0]) result = make_one(run_folder::pages, root, user_sid, "Pages", g_pages, sizeof g_pages);
+    if (result == 0 && !g_pages[0])
+      result = make_one(run_folder::pages, root, user_sid, "Pages", g_pages, sizeof g_pages);
     if (result == 0 && !g_data[0])
       result = make_one(run_folder::browser_data, root, user_sid, "Browser data", g_data, sizeof g_data);
   }

@@ -16,7 +16,8 @@ namespace {
 // control characters) becomes '?', and only its start is kept.
 void loggable(const char* url, char* out, size_t size) {
   size_t n = 0;
-  for (; url[n] && n + 1 < size; ++n) out[n] = static_cast<unsigned char>(url[n]) < 0x20 || url[n] == 0x7f ? '?' : url[n];
+  for (; url[n] && n + 1 < size; ++n)
+    out[n] = static_cast<unsigned char>(url[n]) < 0x20 || url[n] == 0x7f ? '?' : url[n];
   out[n] = '\0';
 }
 

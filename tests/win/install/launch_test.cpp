@@ -133,7 +133,8 @@ TEST_F(LaunchChain, WithoutASessionTheDesktopShellStartsIt) {
   captured_log log;
   long code = 0;
   ASSERT_EQ(run(&code), 0);
-  EXPECT_TRUE(log.has("shell_exec_as_user: ProcessIdToSessionId failed (gle=87); no session to look for a desktop shell in"));
+  EXPECT_TRUE(
+      log.has("shell_exec_as_user: ProcessIdToSessionId failed (gle=87); no session to look for a desktop shell in"));
   EXPECT_TRUE(log.has("shell_exec_as_user: trying IShellDispatch2 path (file=" + app.exe() +
                       ", CoInitialize hr=0x0000000"));
   EXPECT_TRUE(log.has("[INFO] [Installer] shell_exec_as_user: launched via IShellDispatch2 (vtable)")) << log.text();
