@@ -17,7 +17,8 @@ int find_embedded_resource(int id, const unsigned char** data, size_t* size);
 int extraction_folder(char* out, size_t size);
 
 // Recreates the extraction folder, writes "WebView2Loader.dll" at its top and unpacks the
-// bundle into its "ui" subfolder; each step logs its own failure and the others go on.
+// bundle into the browser's pages folder (browser_folders_win.h, made before); each step logs
+// its own failure and the others go on.
 // Returns 0 with the folder in folder_out when the pages are there (the loader may still be
 // missing: loading it reports that), -1 with the last error set when the folder or the pages
 // could not be made: a window without its pages would show nothing that could end the run.

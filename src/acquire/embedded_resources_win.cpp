@@ -5,6 +5,7 @@
 #include "acquire/lzma_resource.h"
 #include "acquire/zip_extract.h"
 #include "base/bounded_text.h"
+#include "base/browser_folders_win.h"
 #include "base/delete_tree.h"
 #include "base/folders_win.h"
 #include "base/handle_win.h"
@@ -75,8 +76,11 @@ DWORD extract_bundle(const char* folder) {
     return ERROR_RESOURCE_DATA_NOT_FOUND;
   }
   char zip_path[MAX_PATH], ui_folder[MAX_PATH];
-  if (join_path(folder, BUNDLE_FILE, zip_path, sizeof zip_path) != 0 ||
-      join_path(folder, "ui", ui_folder, sizeof ui_folder) != 0) {
+  if (browser_pages_folder(ui_folder, sizeof ui_folder) != 0) {
+    log_error("No pages folder to unpack the UI bundle into");
+    return ERROR_PATH_NOT_FOUND;
+  }
+  if (join_path(folder, BUNDLE_FILE, zip_path, sizeof zip_path) != 0) {
     log_error("Failed to write UI zip to disk");
     return ERROR_FILENAME_EXCED_RANGE;
   }
@@ -88,10 +92,8 @@ DWORD extract_bundle(const char* folder) {
     return error;
   }
   log_info("Extracted resource -> %s (%lu bytes)", zip_path, static_cast<unsigned long>(zip_size));
-  wchar_t wide_ui[MAX_PATH], wide_zip[MAX_PATH];
-  utf8_to_wide(ui_folder, wide_ui, MAX_PATH);
+  wchar_t wide_zip[MAX_PATH];
   utf8_to_wide(zip_path, wide_zip, MAX_PATH);
-  CreateDirectoryW(wide_ui, nullptr);
   error = 0;
   if (extract_zip(zip_path, ui_folder, nullptr, message, sizeof message) != 0) {
     log_error("UI zip extraction failed: %s", message);
@@ -122,8 +124,8 @@ int find_embedded_resource(int id, const unsigned char** data, size_t* size) {
   return 0;
 }
 
-// In the run's private folder: the loader DLL is loaded and the pages shown from here, so no
-// other process of the user may put files under these names.
+// In the run's private folder: the loader DLL is loaded from here, so no other process of the
+// user may put a file under its name. The pages go to the browser's pages folder instead.
 int extraction_folder(char* out, size_t size) {
   char folder[MAX_PATH + 1];
   if (private_folder(folder, sizeof folder) != 0) return -1;

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "acquire/embedded_resources.h"
 #include "base/bounded_text.h"
 #include "base/log.h"
 #include "base/wide_win.h"
@@ -43,7 +42,7 @@ int run_install_ui(install_state* state) {
   log_info("Mode: UI (WebView2)");
   ui_open_log("Corvane.InstallerUI", "InstallerUI");
   char folder[MAX_PATH] = "";
-  if (extract_embedded_resources(folder, sizeof folder) != 0) {
+  if (ui_extract_resources(folder, sizeof folder) != 0) {
     report_extraction_failure(folder, GetLastError());
     log_close(LOG_UI);
     ui_cleanup_temp(folder);
@@ -56,7 +55,7 @@ int run_install_ui(install_state* state) {
     return abort_without_webview(state);
   }
   int code = 0;
-  if (ui_install_screen_start(state, folder) == 0)
+  if (ui_install_screen_start(state) == 0)
     ui_host_run(ui_progress_screen_config());
   else
     code = 1;
@@ -70,7 +69,7 @@ int run_uninstall_ui(install_state* state) {
   log_info("Mode: UI (WebView2) — welcome already shown");
   ui_open_log("Corvane.UninstallerUI", "UninstallerUI");
   char folder[MAX_PATH] = "";
-  if (extract_embedded_resources(folder, sizeof folder) != 0) {
+  if (ui_extract_resources(folder, sizeof folder) != 0) {
     log_error("Failed to extract embedded resources");
     log_close(LOG_UI);
     ui_cleanup_temp(folder);
@@ -83,7 +82,7 @@ int run_uninstall_ui(install_state* state) {
     ui_cleanup_temp(folder);
     return -1;
   }
-  if (ui_uninstall_screen_start(state, folder) != 0) {
+  if (ui_uninstall_screen_start(state) != 0) {
     log_close(LOG_UI);
     ui_cleanup_temp(folder);
     return -1;

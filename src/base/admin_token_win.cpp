@@ -2,10 +2,12 @@
 #include "base/admin_token.h"
 
 #include <windows.h>
+#include <sddl.h>
 
 #include <atomic>
 
 #include "base/handle_win.h"
+#include "base/wide_win.h"
 
 namespace {
 
@@ -58,3 +60,16 @@ int is_admin_token(void* token) {
 }
 
 int is_process_elevated() { return is_admin_token(nullptr); }
+
+int token_user_sid(void* token, char* out, size_t size) {
+  if (size) out[0] = '\0';
+  alignas(TOKEN_USER) BYTE buffer[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+  DWORD bytes = 0;
+  if (!GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &bytes)) return -1;
+  wchar_t* text = nullptr;
+  if (!ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &text)) return -1;
+  int result = wide_to_utf8(text, out, size);
+  LocalFree(text);
+  if (result != 0 && size) out[0] = '\0';
+  return result;
+}

@@ -1,7 +1,7 @@
 // The WebView2 consent screen: its resources, its window and consent.html's commands.
 #include <cstring>
 
-#include "acquire/embedded_resources.h"
+#include "base/browser_folders_win.h"
 #include "base/bounded_text.h"
 #include "base/folders_win.h"
 #include "base/json_field.h"
@@ -130,7 +130,7 @@ int consent_webview(install_state* state, const char* dry_run_suffix) {
   g_consent.state = state;
   ui_open_log("Corvane.InstallerUI", "InstallerUI");
   char* folder = g_consent.folder;
-  if (extract_embedded_resources(folder, sizeof g_consent.folder) != 0) {
+  if (ui_extract_resources(folder, sizeof g_consent.folder) != 0) {
     log_error("consent_webview: failed to extract resources");
     close_screen_log(folder);
     return -1;
@@ -144,7 +144,7 @@ int consent_webview(install_state* state, const char* dry_run_suffix) {
   consent_screen_begin(state, dry_run_suffix);
   const consent_texts& texts = consent_texts_for(g_consent.is_uninstall);
   char ui_folder[MAX_PATH];
-  if (join_path(folder, "ui", ui_folder, sizeof ui_folder) != 0) ui_folder[0] = '\0';
+  browser_pages_folder(ui_folder, sizeof ui_folder);
   ui_host_config config = {};
   config.ui_folder = ui_folder[0] ? ui_folder : nullptr;
   config.page = "consent.html";

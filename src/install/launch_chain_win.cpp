@@ -2,9 +2,9 @@
 // none works the launch fails rather than start the product elevated.
 #include <windows.h>
 #include <shellapi.h>
-#include <wtsapi32.h>
 
 #include "base/log.h"
+#include "base/session_win.h"
 #include "base/wide_win.h"
 #include "install/launch.h"
 #include "install/launch_paths.h"
@@ -12,9 +12,7 @@
 
 namespace {
 
-DWORD real_console_session() { return WTSGetActiveConsoleSessionId(); }
-
-const launch_seams DEFAULT_SEAMS = {real_console_session, L"explorer.exe", is_process_elevated,
+const launch_seams DEFAULT_SEAMS = {own_session_id, L"explorer.exe", is_process_elevated,
                                     desktop_shell_application};
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include "state/install_state.h"
 
 struct launch_seams {
-  DWORD (*console_session)();  // WTSGetActiveConsoleSessionId
+  DWORD (*own_session)();  // the session of this process (ProcessIdToSessionId)
   const wchar_t* shell_exe;    // the desktop shell whose token is borrowed: explorer.exe
   int (*is_elevated)();        // is_process_elevated
   // The running desktop shell's Shell application object (a reference the caller
@@ -20,6 +20,8 @@ struct launch_seams {
 // The seams of the product: the real calls.
 const launch_seams* launch_default_seams();
 
+// The desktop shell process (seams->shell_exe) of the session, or 0 (the miss logged).
+DWORD find_desktop_shell(const launch_seams* seams, DWORD session);
 // Path 1: CreateProcessWithTokenW with a copy of the desktop shell's token; 0 or -1.
 int launch_via_user_token(const launch_seams* seams, const char* exe, const char* arguments,
                           const char* directory);

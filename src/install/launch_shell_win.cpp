@@ -100,6 +100,8 @@ done:
 
 namespace {
 
+constexpr int FILE_TEXT_MAX = 2049;
+
 // The five arguments of Shell.ShellExecute, owned here so every path frees them.
 struct shell_call {
   BSTR file = nullptr;
@@ -127,9 +129,10 @@ void set_text(VARIANT* variant, const char* text) {
   if (!variant->bstrVal) variant->vt = VT_EMPTY;
 }
 
+// exe is a program's path or, for a page's link, a web address (up to 2048 characters).
 int fill_call(shell_call* call, const char* exe, const char* arguments, const char* directory) {
-  wchar_t wide[MAX_PATH];
-  if (utf8_to_wide(exe, wide, MAX_PATH) != 0 || !(call->file = SysAllocString(wide))) return -1;
+  wchar_t wide[FILE_TEXT_MAX];
+  if (utf8_to_wide(exe, wide, FILE_TEXT_MAX) != 0 || !(call->file = SysAllocString(wide))) return -1;
   set_text(&call->operation, "open");
   set_text(&call->arguments, arguments);
   set_text(&call->directory, directory);

@@ -5,34 +5,11 @@
 #include <userenv.h>
 
 #include "base/log.h"
+#include "base/session_win.h"
 #include "base/wide_win.h"
 #include "install/launch_paths.h"
 
 namespace {
-
-// The shell process of the console session, or 0 (each miss logged).
-DWORD find_shell_process(const launch_seams* seams, DWORD session) {
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) {
-    log_info("shell_exec_as_user: CreateToolhelp32Snapshot failed (gle=%lu)", GetLastError());
-    return 0;
-  }
-  DWORD found = 0;
-  PROCESSENTRY32W entry = {};
-  entry.dwSize = sizeof entry;
-  for (BOOL more = Process32FirstW(snapshot, &entry); more && !found; more = Process32NextW(snapshot, &entry)) {
-    DWORD process_session = 0;
-    if (lstrcmpiW(entry.szExeFile, seams->shell_exe) == 0 &&
-        ProcessIdToSessionId(entry.th32ProcessID, &process_session) && process_session == session)
-      found = entry.th32ProcessID;
-  }
-  CloseHandle(snapshot);
-  if (!found)
-    log_info("shell_exec_as_user: no explorer.exe found in session %lu (Explorer not yet started or shell "
-             "replacement in use)",
-             session);
-  return found;
-}
 
 // A primary token copied from the shell process, or null (the failing step logged).
 HANDLE copy_shell_token(DWORD pid, DWORD session) {
@@ -122,13 +99,38 @@ int launch_with_token(HANDLE token, const char* exe, const char* arguments, cons
 
 }  // namespace
 
+// The shell process of the given session, or 0 (each miss logged).
+DWORD find_desktop_shell(const launch_seams* seams, DWORD session) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) {
+    log_info("shell_exec_as_user: CreateToolhelp32Snapshot failed (gle=%lu)", GetLastError());
+    return 0;
+  }
+  DWORD found = 0;
+  PROCESSENTRY32W entry = {};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more && !found; more = Process32NextW(snapshot, &entry)) {
+    DWORD process_session = 0;
+    if (lstrcmpiW(entry.szExeFile, seams->shell_exe) == 0 &&
+        ProcessIdToSessionId(entry.th32ProcessID, &process_session) && process_session == session)
+      found = entry.th32ProcessID;
+  }
+  CloseHandle(snapshot);
+  if (!found)
+    log_info("shell_exec_as_user: no explorer.exe found in session %lu (Explorer not yet started or shell "
+             "replacement in use)",
+             session);
+  return found;
+}
+
 int launch_via_user_token(const launch_seams* seams, const char* exe, const char* arguments, const char* directory) {
-  DWORD session = seams->console_session();
-  if (session == 0xFFFFFFFF) {
-    log_info("shell_exec_as_user: WTSGetActiveConsoleSessionId returned 0xFFFFFFFF (no console session)");
+  DWORD session = seams->own_session();
+  if (session == NO_SESSION) {
+    log_info("shell_exec_as_user: ProcessIdToSessionId failed (gle=%lu); no session to look for a desktop shell in",
+             GetLastError());
     return -1;
   }
-  DWORD pid = find_shell_process(seams, session);
+  DWORD pid = find_desktop_shell(seams, session);
   if (!pid) return -1;
   HANDLE token = copy_shell_token(pid, session);
   if (!token) return -1;

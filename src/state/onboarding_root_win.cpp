@@ -1,32 +1,22 @@
 #include <windows.h>
-#include <sddl.h>
 #include <wtsapi32.h>
 
 #include <cstring>
 
+#include "base/admin_token.h"
 #include "base/handle_win.h"
 #include "base/log.h"
-#include "base/wide_win.h"
+#include "base/session_win.h"
 #include "state/onboarding_values.h"
 
 namespace {
 
-// The token's user SID as text; 0, or -1 when any step fails.
-int token_user_sid(HANDLE token, char* out, size_t size) {
-  out[0] = '\0';
-  BYTE buffer[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
-  DWORD bytes = 0;
-  if (!GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &bytes)) return -1;
-  wchar_t* text = nullptr;
-  if (!ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &text)) return -1;
-  int result = wide_to_utf8(text, out, size);
-  LocalFree(text);
-  return result;
-}
-
+// The user of this process's own session; a LocalSystem process in session 0 (where services
+// and management agents run, and no one is signed in) acts for the console session's user.
 int console_user_sid(char* out, size_t size) {
-  DWORD session = WTSGetActiveConsoleSessionId();
-  if (session == 0xFFFFFFFF) return -1;
+  DWORD session = own_session_id();
+  if (session == 0 || session == NO_SESSION) session = WTSGetActiveConsoleSessionId();
+  if (session == NO_SESSION) return -1;
   scoped_handle user;
   if (!WTSQueryUserToken(session, &user.handle)) return -1;
   return token_user_sid(user.handle, out, size);

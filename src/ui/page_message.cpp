@@ -1,12 +1,29 @@
 #include "ui/page_message.h"
 
+#include <cctype>
 #include <cstring>
 
-#include "base/bounded_text.h"
 #include "base/json_field.h"
 
 namespace {
+
 constexpr size_t TYPE_SIZE = 32;
+
+// Letters, digits and the marks an address may carry as they are (RFC 3986: unreserved,
+// reserved but the quote, and '%' of an escape). A blank, a quote, a backslash, a control
+// character or a byte above ASCII would let the shell read more than one address.
+int is_url_character(char c) {
+  if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) return 1;
+  return c != '\0' && strchr("-._~:/?#[]@!$&()*+,;=%", c) != nullptr;
+}
+
+// prefix in lower case.
+int starts_nocase(const char* text, const char* prefix) {
+  for (; *prefix; ++text, ++prefix)
+    if (tolower(static_cast<unsigned char>(*text)) != *prefix) return 0;
+  return 1;
+}
+
 }  // namespace
 
 int ui_message_is_invoke(const char* json) {
@@ -20,14 +37,14 @@ void ui_read_invoke(const char* json, ui_invoke* out) {
   json_get_string(json, "cmd", out->cmd, sizeof out->cmd);
 }
 
-int ui_url_is_web(const char* url) {
+int ui_url_may_open(const char* url) {
   if (!url) return 0;
-  const char* colon = strchr(url, ':');
-  if (!colon) return 0;
-  size_t n = static_cast<size_t>(colon - url);
-  char scheme[8];
-  if (n == 0 || n >= sizeof scheme) return 0;
-  memcpy(scheme, url, n);
-  scheme[n] = '\0';
-  return text_equal_nocase(scheme, "http") || text_equal_nocase(scheme, "https");
+  size_t scheme = 0;
+  if (starts_nocase(url, "https://")) scheme = 8;
+  else if (starts_nocase(url, "http://")) scheme = 7;
+  size_t length = strlen(url);
+  if (!scheme || length > UI_URL_MAX || !url[scheme] || strchr("/?#", url[scheme])) return 0;
+  for (const char* c = url; *c; ++c)
+    if (!is_url_character(*c)) return 0;
+  return 1;
 }

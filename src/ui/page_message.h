@@ -16,7 +16,10 @@ int ui_message_is_invoke(const char* json);
 // The id and the command of an invoke.
 void ui_read_invoke(const char* json, ui_invoke* out);
 
-// 1 when the address is an http: or https: address (scheme in any case). Only these are handed
-// to the shell: a file path, a file: address or another protocol would run whatever handler the
-// machine has for it in the elevated process's name.
-int ui_url_is_web(const char* url);
+constexpr size_t UI_URL_MAX = 2048;
+
+// 1 when a page's link may be opened: an absolute http:// or https:// address (scheme in any
+// case) with a host, of at most UI_URL_MAX characters, all of them URL characters: no blank,
+// quote, backslash, control character or non-ASCII byte. Anything else would be read by the
+// shell as a program, a file, another protocol's handler or several arguments.
+int ui_url_may_open(const char* url);

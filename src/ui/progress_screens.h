@@ -11,10 +11,10 @@ void ui_open_log(const char* stem, const char* component);
 
 // Sets up the screen's flags for state, starts its worker (which waits for the page's begin)
 // and fills the window's configuration (kept in this module for the window's life): the page
-// from the "ui" folder of the extraction folder, fixed size, close guard on. 0, or -1 when
+// from the browser's pages folder, fixed size, close guard on. 0, or -1 when
 // the worker could not start (logged).
-int ui_install_screen_start(install_state* state, const char* extraction_folder);
-int ui_uninstall_screen_start(install_state* state, const char* extraction_folder);
+int ui_install_screen_start(install_state* state);
+int ui_uninstall_screen_start(install_state* state);
 const ui_host_config* ui_progress_screen_config();
 
 // The in-process continuation: the screen's UI log, the start above, and the living window

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "base/log.h"
-#include "base/path_text.h"
+#include "base/browser_folders_win.h"
 #include "base/ui_post.h"
 #include "install/install_ui_worker.h"
 #include "state/onboarding_values.h"
@@ -19,8 +19,8 @@ char g_ui_folder[MAX_PATH];
 ui_host_config g_config;
 
 // Fixed default size, close guard on until the page lifts it, no close question.
-void configure(const char* extraction_folder, const char* page, const char* title, ui_message_fn on_message) {
-  if (join_path(extraction_folder, "ui", g_ui_folder, sizeof g_ui_folder) != 0) g_ui_folder[0] = '\0';
+void configure(const char* page, const char* title, ui_message_fn on_message) {
+  browser_pages_folder(g_ui_folder, sizeof g_ui_folder);
   g_config = {};
   g_config.ui_folder = g_ui_folder[0] ? g_ui_folder : nullptr;
   g_config.page = page;
@@ -46,7 +46,7 @@ void ui_open_log(const char* stem, const char* component) {
   log_open(LOG_UI, path, component);
 }
 
-int ui_install_screen_start(install_state* state, const char* extraction_folder) {
+int ui_install_screen_start(install_state* state) {
   ui_install_flags_reset(state);
   state->progress_fn = ui_progress_callback;
   state->progress_ctx = nullptr;
@@ -55,16 +55,16 @@ int ui_install_screen_start(install_state* state, const char* extraction_folder)
     log_error("Install worker could not start (err=%lu)", GetLastError());  // a page that could never begin
     return -1;
   }
-  configure(extraction_folder, nullptr, "CorVane Setup", ui_on_message_installer);
+  configure(nullptr, "CorVane Setup", ui_on_message_installer);
   return 0;
 }
 
-int ui_uninstall_screen_start(install_state* state, const char* extraction_folder) {
+int ui_uninstall_screen_start(install_state* state) {
   if (uninstall_ui_start(state) != 0) {
     log_error("Uninstall worker could not start (err=%lu)", GetLastError());
     return -1;
   }
-  configure(extraction_folder, "uninstall.html", "CorVane Uninstaller", ui_on_message_uninstaller);
+  configure("uninstall.html", "CorVane Uninstaller", ui_on_message_uninstaller);
   return 0;
 }
 
@@ -74,7 +74,7 @@ int ui_install_run_inproc(install_state* state, const char* extraction_folder) {
   if (!state || !extraction_folder || !extraction_folder[0] || !ui_host_window()) return -1;
   record_install_started();
   ui_open_log("Corvane.InstallerUI", "InstallerUI");
-  if (ui_install_screen_start(state, extraction_folder) != 0) return -1;
+  if (ui_install_screen_start(state) != 0) return -1;
   if (webview_continue(&g_config) == 0) return 0;
   log_error("ui_install_run_inproc: webview_continue failed");
   stop_worker(&ui_install_flags.cancelled, &ui_install_flags.worker_thread);
@@ -85,7 +85,7 @@ int ui_install_run_inproc(install_state* state, const char* extraction_folder) {
 int ui_uninstall_run_inproc(install_state* state, const char* extraction_folder) {
   if (!state || !extraction_folder || !extraction_folder[0] || !ui_host_window()) return -1;
   ui_open_log("Corvane.UninstallerUI", "UninstallerUI");
-  if (ui_uninstall_screen_start(state, extraction_folder) != 0) return -1;
+  if (ui_uninstall_screen_start(state) != 0) return -1;
   if (webview_continue(&g_config) == 0) return 0;
   log_error("ui_uninstall_run_inproc: webview_continue failed");
   stop_worker(&ui_uninstall_flags.cancelled, &ui_uninstall_flags.worker_thread);

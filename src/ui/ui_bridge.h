@@ -27,4 +27,4 @@ void ui_run_command(const ui_command* table, size_t count, const char* json);
 void ui_log_from_page(const char* json, int32_t id);  // log_from_js: the page's line on the UI log
 void ui_exit_sibling(const char* json, int32_t id);   // answers first, then closes past the guard
 void ui_no_action(const char* json, int32_t id);      // show_window, sibling_show_complete
-void ui_open_url(const char* json, int32_t id);       // http: and https: addresses only
+void ui_open_url(const char* json, int32_t id);       // web addresses only, through the desktop shell

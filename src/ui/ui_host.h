@@ -5,6 +5,7 @@
 // through ui_post_json (base/ui_post.h), whose sink the host installs while its window lives.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 // Receives every message the page posts (UTF-8 JSON), on the UI thread.
@@ -12,7 +13,7 @@ typedef void (*ui_message_fn)(const char* json, void* context);
 
 // Filled by the caller and kept alive by it for as long as the window lives.
 struct ui_host_config {
-  const char* ui_folder;              // the extraction folder followed by "\ui"; no navigation when null
+  const char* ui_folder;              // the pages folder (browser_folders_win.h); no navigation when null
   const char* page;                   // null or empty: "index.html"
   const char* title;                  // null or empty: "Corvane"
   int32_t width;                      // logical pixels at 96 DPI; below 1: 720
@@ -42,6 +43,11 @@ void ui_set_close_confirmation(const char* text, const char* caption);
 int ui_host_user_confirmed_close();  // the person answered Yes to the close question
 int ui_host_webview_failed();        // WebView2 failed after the window existed (fall back to native)
 
-// After the UI has closed: deletes the extraction folder and this process's WebView2 user-data
-// folders. Failures are ignored.
+// Before a screen: makes the browser's folders for the session's interactive user, then
+// writes out the loader and the pages (extract_embedded_resources). 0 with the extraction
+// folder (the loader's) in folder_out; -1 with the last error set, as that function.
+int ui_extract_resources(char* folder_out, size_t size);
+
+// After the UI has closed: deletes the extraction folder and the browser's folders (pages and
+// user data). Failures are ignored.
 void ui_cleanup_temp(const char* extraction_folder);

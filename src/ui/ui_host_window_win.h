@@ -42,7 +42,7 @@ void ui_host_navigate();
 // The WebView2 side failed after the window existed: flag it and close past the guard.
 void ui_host_fail_webview();
 
-// The WebView2 user-data folder of the next window: "%sCorvaneInstaller.WebView2-%lu-%ld"
-// (temp folder, process id, windows created so far counting this one). 0, or -1 when the
-// path does not fit; ui_cleanup_temp removes every one handed out.
+// The WebView2 user-data folder of the next window: "<browser data folder>\WebView2-<n>"
+// (windows created so far counting this one). 0, or -1 when there is no browser data folder
+// or the path does not fit; ui_cleanup_temp removes them with that folder.
 int ui_next_user_data_folder(char* out, size_t size);

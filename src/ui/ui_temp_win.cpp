@@ -1,26 +1,22 @@
-// The host's working folders in the run's private folder: one WebView2 user-data folder per
-// window of this process, and their removal with the extraction folder once the UI has closed.
+// The host's working folders: the browser's folders (pages and user data, outside the private
+// folder: the browser runs as the interactive user) and the extraction folder with the loader,
+// made before a screen and removed once the UI has closed.
 #include <atomic>
 
+#include "acquire/embedded_resources.h"
 #include "base/bounded_text.h"
+#include "base/browser_folders_win.h"
 #include "base/delete_tree.h"
 #include "base/folders_win.h"
-#include "base/private_folder_win.h"
 #include "base/path_text.h"
 #include "base/wide_win.h"
+#include "install/session_user.h"
+#include "ui/ui_host.h"
 #include "ui/ui_host_window_win.h"
 
 namespace {
 
 std::atomic<long> g_user_data_folders{0};
-
-int user_data_folder(long number, char* out, size_t size) {
-  char folder[MAX_PATH + 1];
-  if (private_folder(folder, sizeof folder) != 0) return -1;
-  if (text_format(out, size, "%sCorvaneInstaller.WebView2-%lu-%ld", folder, GetCurrentProcessId(), number)) return 0;
-  out[0] = '\0';
-  return -1;
-}
 
 // The loader library stays loaded until the process ends (the runtime may still hold code of
 // it), so its file and folder cannot go now: they are left to the next restart instead of
@@ -37,17 +33,29 @@ void remove_at_restart(const char* extraction_folder) {
 
 }  // namespace
 
-int ui_next_user_data_folder(char* out, size_t size) { return user_data_folder(++g_user_data_folders, out, size); }
+int ui_extract_resources(char* folder_out, size_t size) {
+  char user[SECURITY_MAX_SID_SIZE * 4];
+  if (size) folder_out[0] = '\0';
+  if (interactive_user_sid(user, sizeof user) != 0 || browser_folders_make(user) != 0) {
+    SetLastError(ERROR_PATH_NOT_FOUND);
+    return -1;
+  }
+  return extract_embedded_resources(folder_out, size);
+}
+
+// One user-data folder per window of this process, in the browser's data folder.
+int ui_next_user_data_folder(char* out, size_t size) {
+  char data[MAX_PATH];
+  if (browser_data_folder(data, sizeof data) == 0 &&
+      text_format(out, size, "%s\\WebView2-%ld", data, ++g_user_data_folders))
+    return 0;
+  if (size) out[0] = '\0';
+  return -1;
+}
 
 void ui_cleanup_temp(const char* extraction_folder) {
+  browser_folders_remove();
   if (!extraction_folder || !*extraction_folder) return;
   delete_tree_force(extraction_folder);
   remove_at_restart(extraction_folder);
-  char base[MAX_PATH + 1], folder[MAX_PATH];
-  if (private_folder(base, sizeof base) == 0 &&
-      text_format(folder, sizeof folder, "%sCorvaneInstaller.WebView2-%lu", base, GetCurrentProcessId()))
-    delete_tree_force(folder);
-  // The per-window folders carry the window number after the process id.
-  for (long number = 1; number <= g_user_data_folders.load(); number++)
-    if (user_data_folder(number, folder, sizeof folder) == 0) delete_tree_force(folder);
 }

@@ -43,6 +43,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ui_read_invoke(json, &invoke);
     check_terminated(invoke.cmd, sizeof invoke.cmd);
   }
-  ui_url_is_web(json);
+  ui_url_may_open(json);
   return 0;
 }

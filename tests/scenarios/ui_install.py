@@ -53,6 +53,24 @@ def check_working_folders_removed(s):
         check(pending and name in pending[1], f"private folder {name} neither removed nor left to the restart")
 
 
+def check_browser_folders(double, log):
+    """The browser runs as the person even under the elevated host: its pages and its data
+    folder are folders of their own beside the Administrators-only private folder, never in
+    it, and the pages' folder holds no loader (the elevated process loads that one)."""
+    private = re.search(r"Private working folder: (C:\\windows\\Temp\\Corvane-[0-9a-f]{32})\\", log)
+    check(private, "no private working folder in the log")
+    private = private.group(1).lower()
+    navigate = double.events("navigate")[0]
+    page, data = navigate["path"], double.events("create_environment")[0]["user_data_folder"]
+    for what, path in (("page", page), ("user-data folder", data)):
+        check(re.fullmatch(r"C:\\windows\\Temp\\Corvane-[0-9a-f]{32}\\.+", path, re.I), f"{what} at {path}")
+        check(not path.lower().startswith(private + "\\"), f"{what} inside the private folder: {path}")
+    check(page.rsplit("\\", 1)[0] != data.rsplit("\\", 1)[0], f"pages and browser data share {page}")
+    check("index.html" in navigate["folder_files"] and not any(
+        f.lower().endswith(".dll") for f in navigate["folder_files"]), f"pages folder {navigate['folder_files']}")
+    check_in("Interactive user: S-1-5-21-", log)
+
+
 def scenario_skipwelcome_installs_through_the_page():
     with Scenario("ui_install", vendor=True, display=True) as s:
         s.vendor.update(session={"match": "none"})
@@ -74,9 +92,7 @@ def scenario_skipwelcome_installs_through_the_page():
         check(double.response("index.html", 12) is None, "exit_sibling answered before the window closed")
         ready.check_signalled()
 
-        url = double.events("navigate")[0]["url"]
-        check(re.fullmatch(r"file:///C:/windows/Temp/Corvane-[0-9a-f]{32}/CorvaneInstaller-\d+/ui/index\.html", url),
-              f"navigated to {url}")
+        check_browser_folders(double, log)
         state = double.response("index.html", 3)
         check(state["installer_version"] == "2.0.266.0" and state["dry_run"] is False, f"install state {state}")
         browsers = [(b["key"], b["name"], b["icon"]) for b in state["browsers"]]
@@ -120,6 +136,47 @@ def scenario_leaving_before_begin_installs_nothing():
         check(not s.unix_path(INSTALL_DIR).exists(), "something was installed")
         check(not s.vendor.requests() or all("update-dl." not in r["host"] for r in s.vendor.requests()),
               "the package was downloaded")
+        double.check_released()
+
+
+def register_url_marker(s):
+    """A program that records who started it, as the machine's open command of http and https
+    (Wine reads no per-user class registration, so the machine's is the one used)."""
+    marker = s.place_exe("url_marker.exe", folder=r"C:\corvane-links", source=s.helpers / "url_marker.exe")
+    for scheme in ("http", "https"):
+        s.wine(["reg", "add", rf"HKLM\Software\Classes\{scheme}\shell\open\command", "/ve", "/d",
+                f'"{marker}" "%1"', "/f", "/reg:64"])
+    return s.unix_path(marker + ".opened")
+
+
+def scenario_links_open_from_the_desktop_shell_never_from_setup():
+    with Scenario("ui_install_links", vendor=True, display=True) as s:
+        opened = register_url_marker(s)
+        link = "https://corvane.com/privacy?utm_source=corvanelabs&utm_medium=installer"
+        refused = ['https://corvane.com/a"b', "https://corvane.com/a b", "https://corvane.com\\a"]
+        double = PageDouble(s)
+        double.script("index.html", [invoke(1, "show_window"), invoke(2, "open_url", {"url": link})] +
+                      [invoke(3 + i, "open_url", {"url": url}) for i, url in enumerate(refused)] +
+                      [expect_response(5), {"sleep_ms": 2000}, invoke(6, "enable_close"), expect_response(6),
+                       {"close": True}])
+        driver, _ = s.answer_dialog("CorVane Setup", button_id=6)  # IDYES: leave without installing
+        result = s.run(s.place_exe("CorvaneSetup.exe"), "/SKIPWELCOME", timeout=300, env=double.env)
+        driver.wait(timeout=60)
+        check(result.exit_code == 0, f"exit code {result.exit_code}")
+        deadline = time.monotonic() + 30
+        while not opened.exists() and time.monotonic() < deadline:
+            time.sleep(0.5)
+        lines = opened.read_text(encoding="utf-8").splitlines() if opened.exists() else []
+        check(len(lines) == 1, f"the marker was started {len(lines)} times: {lines}")
+        parent_pid, parent_name, command = lines[0].split("\t")
+        setup_pids = {e["pid"] for e in double.events()}
+        check(parent_name.lower() == "explorer.exe" and int(parent_pid) not in setup_pids,
+              f"the browser was started by {parent_name} ({parent_pid}), setup ran as {setup_pids}")
+        check(link in command, f"marker command line {command}")
+        ui_log = s.log("Corvane.InstallerUI")
+        check_in(f"open_url: launched external browser for {link} (through the desktop shell)", ui_log)
+        for url in refused:
+            check_in(f"open_url: refused {url} (only an absolute http: or https: address", ui_log)
         double.check_released()
 
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 TEST(PageMessage, OnlyInvokesAreCommands) {
   EXPECT_TRUE(ui_message_is_invoke(R"({"type":"invoke","id":3,"cmd":"get_install_state","args":{}})"));
   EXPECT_FALSE(ui_message_is_invoke(R"({"type":"response","id":3})"));
@@ -13,11 +15,21 @@ TEST(PageMessage, OnlyInvokesAreCommands) {
   EXPECT_STREQ(invoke.cmd, "exit_sibling");
 }
 
-TEST(PageMessage, OnlyWebAddressesAreOpened) {
-  for (const char* url : {"https://corvane.com/privacy?utm_source=x", "http://a", "HTTPS://corvane.com", "Http:x"})
-    EXPECT_TRUE(ui_url_is_web(url)) << url;
-  for (const char* url : {"file:///C:/Windows/System32/calc.exe", "C:\\Windows\\System32\\cmd.exe", "javascript:1",
-                          "ms-settings:", " https://a", "httpx://a", "https//a", "", "\\\\server\\share\\x.exe"})
-    EXPECT_FALSE(ui_url_is_web(url)) << url;
-  EXPECT_FALSE(ui_url_is_web(nullptr));
+TEST(PageMessage, OnlyWholeWebAddressesAreOpened) {
+  const std::string longest = "https://corvane.com/" + std::string(UI_URL_MAX - 20, 'a');
+  for (const std::string& url : {std::string("https://corvane.com/privacy?utm_source=x&utm_medium=installer#top"),
+                                 std::string("http://a"), std::string("HTTPS://corvane.com"),
+                                 std::string("https://[::1]:8443/a;b=c,d*e!f$g(h)~i%20j@k+l"), longest})
+    EXPECT_TRUE(ui_url_may_open(url.c_str())) << url;
+  for (const std::string& url : {
+           std::string("file:///C:/Windows/System32/calc.exe"), std::string("C:\\Windows\\System32\\cmd.exe"),
+           std::string("javascript:alert(1)"), std::string("ms-settings:"), std::string("\\\\server\\share\\x.exe"),
+           std::string("Http:x"), std::string("https:/a"), std::string("https://"), std::string("https:///etc"),
+           std::string("https://?q"), std::string(" https://a"), std::string("httpx://a"), std::string(""),
+           std::string("https://a/\"b"), std::string("https://a/'b"), std::string("https://a/b c"),
+           std::string("https://a\\b"), std::string("https://a/\tb"), std::string("https://a/\nb"),
+           std::string("https://a/\x7f"), std::string("https://a/<b>"), std::string("https://a/{b}|c^d`e"),
+           std::string("https://caf\xc3\xa9.com/"), longest + "a"})
+    EXPECT_FALSE(ui_url_may_open(url.c_str())) << url;
+  EXPECT_FALSE(ui_url_may_open(nullptr));
 }

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "base/bounded_text.h"
+#include "base/session_win.h"
 #include "install/launch.h"
 #include "install/launch_paths.h"
 #include "fake_app.h"
@@ -24,7 +25,10 @@ using test_support::scratch_dir;
 
 const bool FAKE_APP_CHECKED = (install_test::fake_app_run_if_named(), true);
 
-DWORD no_console_session() { return 0xFFFFFFFF; }
+DWORD no_session() {
+  SetLastError(ERROR_INVALID_PARAMETER);
+  return NO_SESSION;
+}
 IDispatch* no_desktop_shell() { return nullptr; }
 int not_elevated() { return 0; }
 
@@ -122,11 +126,12 @@ TEST_F(LaunchChain, DesktopUsersTokenComesFirst) {
   EXPECT_EQ(app.launched(), expected_command());
 }
 
-TEST_F(LaunchChain, WithoutAConsoleSessionTheDesktopShellStartsIt) {
-  seams.console_session = no_console_session;
+TEST_F(LaunchChain, WithoutASessionTheDesktopShellStartsIt) {
+  seams.own_session = no_session;
   captured_log log;
   ASSERT_EQ(run(), 0);
-  EXPECT_TRUE(log.has("shell_exec_as_user: WTSGetActiveConsoleSessionId returned 0xFFFFFFFF (no console session)"));
+  EXPECT_TRUE(
+      log.has("shell_exec_as_user: ProcessIdToSessionId failed (gle=87); no session to look for a desktop shell in"));
   EXPECT_TRUE(log.has("shell_exec_as_user: trying IShellDispatch2 path (file=" + app.exe() +
                       ", CoInitialize hr=0x0000000"));
   EXPECT_TRUE(log.has("[INFO] [Installer] shell_exec_as_user: launched via IShellDispatch2 (vtable)")) << log.text();
@@ -134,7 +139,7 @@ TEST_F(LaunchChain, WithoutAConsoleSessionTheDesktopShellStartsIt) {
 }
 
 TEST_F(LaunchChain, UntypedShellObjectIsCalledLateBound) {
-  seams.console_session = no_console_session;
+  seams.own_session = no_session;
   seams.desktop_application = untyped_desktop_shell;
   captured_log log;
   ASSERT_EQ(run(), 0);

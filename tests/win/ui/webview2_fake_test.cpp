@@ -330,7 +330,8 @@ TEST_F(WebView2Fake, PlaysThePageScriptAndRecordsTheHost) {
       "{\"event\":\"focus\"",
       "\"reason\":0}",
       "{\"event\":\"add_web_message_received\"",
-      "\"page\":\"index.html\",\"url\":\"file:///C:/x/ui/index.html\"}",
+      "\"page\":\"index.html\",\"url\":\"file:///C:/x/ui/index.html\",\"path\":\"C:\\\\x\\\\ui\\\\index.html\","
+      "\"folder_files\":[]}",
       "\"page\":\"index.html\",\"file\":",
       "\"steps\":8}",
       "{\"event\":\"page_post\"",

@@ -165,8 +165,12 @@ TEST_F(InstallerCommands, DryRunChangesNothing) {
 TEST_F(InstallerCommands, OpenUrlRefusesAnythingButWebAddresses) {
   EXPECT_EQ(invoke("open_url", R"({"url":"file:///C:/windows/system32/notepad.exe"})"), null_answer(1));
   EXPECT_TRUE(
-      ui_log.has("[WARN] [InstallerUI] open_url: refused file:///C:/windows/system32/notepad.exe (only http: "
-                 "and https: addresses are opened)"));
+      ui_log.has("[WARN] [InstallerUI] open_url: refused file:///C:/windows/system32/notepad.exe (only an absolute "
+                 "http: or https: address of URL characters, at most 2048, is opened)"));
+  // A line break in a refused address stays out of the log's line structure.
+  invoke("open_url", "{\"url\":\"https://a/\n[ERROR] forged\"}");
+  EXPECT_TRUE(ui_log.has("open_url: refused https://a/?[ERROR] forged (only")) << ui_log.text();
+  EXPECT_EQ(ui_log.text().find("\n[ERROR] forged"), std::string::npos);
   EXPECT_EQ(ui_log.text().find("launched external browser"), std::string::npos);
 }
 
