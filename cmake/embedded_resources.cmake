@@ -103,6 +103,7 @@ function(corvane_setup_variant target output_dir loader_lzma)
   target_link_libraries(${target} PRIVATE corvane_win)
   target_link_options(${target} PRIVATE ${CORVANE_STATIC_LINK} -Wl,--gc-sections -s)
   target_compile_options(${target} PRIVATE -ffunction-sections -fdata-sections)
+  corvane_set_pe_checksum(${target})
 endfunction()
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
