@@ -42,20 +42,30 @@ def tag_offset(image, table):
 
 
 def tag_block(tag_json):
+    """The block for tag_json; Refused for a tag the program could not use."""
     try:
         tag = json.loads(tag_json)
     except ValueError as error:
         raise Refused(f"the tag is not JSON: {error}") from None
     if not isinstance(tag, dict):
         raise Refused("the tag is not a JSON object")
-    text = base64.b64encode(tag_json.encode("utf-8"))
-    if len(text) > TAG_TEXT_LIMIT:
-        raise Refused(f"the tag is too large: {len(text)} base64 characters, the program reads {TAG_TEXT_LIMIT}")
-    return START + text + END
+    length = len(base64.b64encode(tag_json.encode("utf-8")))
+    if length > TAG_TEXT_LIMIT:
+        raise Refused(f"the tag is too large: {length} base64 characters, the program reads {TAG_TEXT_LIMIT}")
+    return block_of(tag_json)
+
+
+def block_of(text):
+    return START + base64.b64encode(text.encode("utf-8")) + END
 
 
 def stamp(image, tag_json):
-    """The stamped image; Refused for a file the server must not stamp."""
+    """The stamped image; Refused for a file the server must not stamp or a tag it must not use."""
+    return with_block(image, tag_block(tag_json))
+
+
+def with_block(image, block):
+    """The image with block stamped in; Refused for a file that is not signed or is already tagged."""
     try:
         checksum_at, directory_at = pe_image.layout(image)
     except pe_image.NotAnImage as error:
@@ -70,7 +80,6 @@ def stamp(image, tag_json):
         raise Refused("the signature runs past the end of the file")
     if image[tag_at:tag_at + len(START)] == START:
         raise Refused("the executable is already tagged; stamp the signed file as it was built")
-    block = tag_block(tag_json)
     stamped = bytearray(image[:signature_end])
     stamped += b"\0" * (tag_at - signature_end) + block
     stamped += b"\0" * (-(len(stamped) - table) % 8)

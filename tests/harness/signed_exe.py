@@ -26,12 +26,16 @@ def sign(source, target, cert, key):
                     "-in", str(source), "-out", str(target)], check=True, capture_output=True, timeout=120)
 
 
-def signed_and_stamped(source, target, tag_json):
-    """target: source signed by a throw-away signer, then stamped with tag_json."""
+def signed_and_stamped(source, target, tag_json, hostile=False):
+    """target: source signed by a throw-away signer, then stamped with tag_json. A hostile tag
+    is stamped whatever it holds, as anyone re-tagging a download could (never by our tool)."""
     with tempfile.TemporaryDirectory(prefix="signed-exe-") as work:
         signed = Path(work) / "signed.exe"
         sign(source, signed, *make_signer(work))
-        Path(target).write_bytes(stamp_tag.stamp(signed.read_bytes(), tag_json))
+        image = signed.read_bytes()
+        stamped = (stamp_tag.with_block(image, stamp_tag.block_of(tag_json)) if hostile
+                   else stamp_tag.stamp(image, tag_json))
+        Path(target).write_bytes(stamped)
 
 
 def shift_tag(image, shift):

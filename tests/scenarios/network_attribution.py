@@ -99,7 +99,7 @@ def scenario_retagged_download_cannot_steer_host_or_path():
         msi = "Corvane-Installer-win-x64-latest.msi"
         s.vendor.add_file(msi, TEST_PRODUCT / "ok" / msi)
         stamped = Path(work) / "CorvaneSetup.exe"
-        signed_and_stamped(s.exe_source, stamped, hostile)
+        signed_and_stamped(s.exe_source, stamped, hostile, hostile=True)
         exe = s.place_exe("CorvaneSetup.exe", source=stamped)
         result = s.run(exe, "/S", timeout=600)
         hosts = {r["host"] for r in s.vendor.requests()}
