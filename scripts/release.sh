@@ -56,6 +56,9 @@ if [ "$sign" = 1 ]; then
   command -v osslsigncode >/dev/null || fail "osslsigncode is missing (scripts/setup.sh installs it)"
 fi
 
+# What an earlier run left goes first: a run that stops leaves no executable to take for this one.
+mkdir -p "$OUT"
+rm -f "$OUT/CorvaneSetup.exe" "$OUT/SHA256SUMS"
 BUILD="${CORVANE_RELEASE_BUILD_DIR:-$ROOT/build/release}"
 extra=(${CORVANE_CMAKE_ARGS:-})
 cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" \
@@ -64,8 +67,6 @@ cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-
   "-DCORVANE_WEBVIEW2_LOADER=$CORVANE_WEBVIEW2_LOADER" "${extra[@]}" >/dev/null
 cmake --build "$BUILD" --target CorvaneSetup
 
-mkdir -p "$OUT"
-rm -f "$OUT/CorvaneSetup.exe" "$OUT/SHA256SUMS"
 WORK="$(mktemp -d)"
 trap 'rm -rf "$WORK"' EXIT
 built="$BUILD/CorvaneSetup.exe"
