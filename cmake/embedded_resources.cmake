@@ -80,9 +80,6 @@ add_custom_command(
   DEPENDS ${UI_SOURCES} ${CMAKE_SOURCE_DIR}/scripts/build_ui_bundle.sh ${CMAKE_SOURCE_DIR}/package-lock.json
   COMMENT "Resource 102: the page bundle")
 
-set(RESOURCE_OUTPUTS ${CORVANE_ICON} ${UI_BUNDLE_ZIP} ${FAKE_LOADER_LZMA} ${RELEASE_LOADER_LZMA})
-add_custom_target(embedded_resources DEPENDS ${RESOURCE_OUTPUTS})
-
 # One variant: the program with its own resource script; loader_lzma may be empty (no 101).
 string(REPLACE "." "," CORVANE_VERSION_COMMAS ${CORVANE_VERSION})
 set(CORVANE_RES_DIR ${CMAKE_SOURCE_DIR}/res)
@@ -98,11 +95,14 @@ function(corvane_setup_variant target output_dir loader_lzma)
   set_source_files_properties(${rc} PROPERTIES
     OBJECT_DEPENDS "${CORVANE_ICON};${CORVANE_RES_DIR}/corvane.manifest;${UI_BUNDLE_ZIP};${loader_lzma}")
   add_executable(${target} WIN32 ${CMAKE_SOURCE_DIR}/src/app/winmain_win.cpp ${rc})
-  add_dependencies(${target} embedded_resources)
+  # Only its own resources: building the product alone never builds the test double.
+  add_custom_target(${target}_resources DEPENDS ${CORVANE_ICON} ${UI_BUNDLE_ZIP} ${loader_lzma})
+  add_dependencies(${target} ${target}_resources)
   set_target_properties(${target} PROPERTIES OUTPUT_NAME CorvaneSetup RUNTIME_OUTPUT_DIRECTORY ${output_dir})
   target_link_libraries(${target} PRIVATE corvane_win)
   target_link_options(${target} PRIVATE ${CORVANE_STATIC_LINK} -Wl,--gc-sections -s)
   target_compile_options(${target} PRIVATE -ffunction-sections -fdata-sections)
+  corvane_set_pe_checksum(${target})
 endfunction()
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)

@@ -16,6 +16,8 @@ add_test(NAME layers.src_follows_its_table COMMAND ${Python3_EXECUTABLE} ${CMAKE
          ${CMAKE_SOURCE_DIR}/src)
 add_test(NAME layers.check_rejects_broken_tables_and_includes COMMAND ${Python3_EXECUTABLE}
          ${CMAKE_SOURCE_DIR}/tools/check_layers_test.py)
+# The release's publisher pin list, read as configure reads it.
+add_test(NAME release.publisher_pin_list COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/release/pin_list_test.py)
 
 # The resource packer's framing, tested here against the SDK's decoder (which corvane_core
 # carries for resource 101) and used to make the decoder's fixtures.

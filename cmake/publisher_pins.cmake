@@ -13,14 +13,8 @@ set(CORVANE_PUBLISHER_KEY_SHA256 "" CACHE STRING
     "SHA-256 (hex) of each trusted publisher's SubjectPublicKeyInfo, ;-separated (release builds)")
 option(CORVANE_TEST_SIGNER "Pin a test signer generated into the build folder (test and demo builds)" ON)
 
-set(CORVANE_PUBLISHER_PINS "")
-foreach(pin ${CORVANE_PUBLISHER_KEY_SHA256})
-  if(NOT pin MATCHES "^[0-9a-fA-F]+$" OR NOT pin MATCHES "^.{64}$")
-    message(FATAL_ERROR "CORVANE_PUBLISHER_KEY_SHA256: not 64 hexadecimal digits: ${pin}")
-  endif()
-  string(TOLOWER ${pin} pin)
-  list(APPEND CORVANE_PUBLISHER_PINS ${pin})
-endforeach()
+include(${CMAKE_CURRENT_LIST_DIR}/pin_list.cmake)
+corvane_pin_list("${CORVANE_PUBLISHER_KEY_SHA256}" CORVANE_PUBLISHER_PINS)
 
 if(CORVANE_TEST_SIGNER AND CORVANE_PUBLISHER_PINS)
   message(FATAL_ERROR "CORVANE_PUBLISHER_KEY_SHA256 is a release's list: a build that has one must not also "

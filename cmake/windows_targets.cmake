@@ -37,6 +37,8 @@ foreach(variant CorvaneSetup CorvaneSetupTestDouble CorvaneSetupNoLoader)
              COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/pe/import_table.py $<TARGET_FILE:${variant}>)
   endif()
 endforeach()
+# The download server's tag stamper, on this preset's build of the program.
+add_test(NAME tools.stamp_tag COMMAND python3 ${CMAKE_SOURCE_DIR}/tools/stamp_tag_test.py $<TARGET_FILE:CorvaneSetup>)
 
 # The product is 32-bit; the Windows-layer tests run on the x86-64 twin, which Wine runs
 # natively here (see design.md on 32-bit code under Wine on this machine).
@@ -73,3 +75,7 @@ endif()
 add_subdirectory(tests/harness/win)
 add_subdirectory(tests/scenarios)
 add_subdirectory(tests/fixtures/product)
+# The release configuration, built and signed as the vendor does (the 32-bit product only).
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  include(${CMAKE_CURRENT_LIST_DIR}/release_tests.cmake)
+endif()

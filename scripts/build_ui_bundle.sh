@@ -88,9 +88,11 @@ PY
 make_icon "$SRC/assets/corvane-icon.svg" "$STAGE/corvane.ico"
 make_icon "$SRC/art/corvane-installer-icon.svg" "$STAGE/corvane-installer.ico"
 
-# Fixed times and a sorted file list make the archive reproducible.
-find "$STAGE" -exec touch -h -t 202001010000 {} +
-(cd "$STAGE" && find . -type f | LC_ALL=C sort | sed 's|^\./||' | zip -X -9 -q "$ZIP" -@)
+# Fixed times (in one time zone: zip stores local time), fixed modes and a sorted file list make
+# the archive the same on every build machine, whatever its umask or clock.
+chmod -R u=rwX,go=rX "$STAGE"
+find "$STAGE" -exec env TZ=UTC touch -h -t 202001010000 {} +
+(cd "$STAGE" && find . -type f | LC_ALL=C sort | sed 's|^\./||' | TZ=UTC zip -X -9 -q "$ZIP" -@)
 
 size=$(stat -c %s "$ZIP")
 echo "ui_bundle.zip: $size bytes ($(( (size + 1023) / 1024 )) KB)"

@@ -12,10 +12,21 @@
 // INVALID_HANDLE_VALUE when it cannot be opened.
 HANDLE own_image_hold();
 
+// Whether held names the very file mapped as this process's image: the NT path of the file
+// behind the image's section (the module base's mapped file name) against the held file's
+// final NT path. Held from the start of the run, the handle can still name another file: one
+// put under the program's name after the loader mapped it and before the entry opened it (a
+// process of the same user renaming the download while the elevation prompt is up).
+// ERROR_SUCCESS; ERROR_FILE_INVALID when they differ, with both names in image and held
+// (UTF-8, for the log); or the error of asking.
+DWORD own_image_names_mapped_image(HANDLE held, char* image, char* held_name, size_t size);
+
 // Copies the held image into a new file at target (UTF-8 path). disposition: CREATE_NEW for
 // staged copies (never written over an existing name), CREATE_ALWAYS for the installed
-// uninstaller that replaces the previous install's. ERROR_SUCCESS, or the Windows error; a
-// partial copy is removed.
+// uninstaller that replaces the previous install's. Before the first copy the held file is
+// checked against the mapped image (own_image_names_mapped_image); when it is another file no
+// copy is ever made, with one log line saying why, and every call returns ERROR_FILE_INVALID.
+// ERROR_SUCCESS, or the Windows error; a partial copy is removed.
 DWORD own_image_copy(const char* target, DWORD disposition);
 
 // A copy that will be run elevated, made as own_image_copy(target, CREATE_NEW), and held from

@@ -163,7 +163,8 @@ class Scenario:
     def _start_vendor(self):
         tls_enabled = self.vendor_mode != "no-tls"
         self.vendor = vendor_standin.Vendor(self.evidence / "vendor", tls_enabled=tls_enabled, lifetime=1200,
-                                            signer_key=test_signer_key(self.exe_source)).start()
+                                            signer_key=test_signer_key(self.exe_source),
+                                            other_key=os.environ.get("CORVANE_OTHER_SIGNER_KEY")).start()
         # Trusted with or without TLS: the root also stands behind the packages' signatures.
         ca = vendor_standin.windows_path(self.vendor.certificates["ca_der"])
         self.wine([str(self.helpers / "trust_root.exe"), ca])
@@ -328,7 +329,8 @@ class Scenario:
 
 def test_signer_key(exe):
     """The private key of the test signer the build of exe pins (cmake/publisher_pins.cmake), or
-    None for a build that pins none. CORVANE_TEST_SIGNER_DIR names another folder."""
+    None for a build that pins none. CORVANE_TEST_SIGNER_DIR names another folder (a release-style
+    build's first pinned key); CORVANE_OTHER_SIGNER_KEY, the key of the stand-in's "other" publisher."""
     folder = Path(os.environ.get("CORVANE_TEST_SIGNER_DIR") or Path(exe).parent / "test-signer")
     key = folder / "publisher.key"
     return key if key.is_file() else None

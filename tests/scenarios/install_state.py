@@ -1,15 +1,12 @@
 """The install state under Wine: machine identity written once, the tag block of a signed and
 stamped executable, development builds by file name, the internal-machine switch, the OS line."""
 import re
-import sys
 import tempfile
 from pathlib import Path
 
 from scenario import Scenario, check, check_in
 from scenario_main import main
-
-sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "fixtures" / "tag_stamper"))
-import stamp_tag  # noqa: E402
+from signed_exe import shift_tag, signed_and_stamped
 
 PRODUCT_KEY = r"HKLM\Software\CorvaneLabs\Corvane"
 GUID = re.compile(r"^[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}$")
@@ -49,8 +46,7 @@ def scenario_machine_identity_is_written_once():
 def scenario_tag_block_names_version_and_channel():
     with Scenario("tag_block") as s, tempfile.TemporaryDirectory() as work:
         stamped = Path(work) / "CorvaneSetup.exe"
-        stamp_tag.main([str(s.exe_source), str(stamped),
-                        '{"app_version":"2.0.266","host_prefix":"local-","utm_source":"x"}'])
+        signed_and_stamped(s.exe_source, stamped, '{"app_version":"2.0.266","host_prefix":"local-","utm_source":"x"}')
         exe = s.place_exe("CorvaneSetup.exe", source=stamped)
         s.run(exe, "/S", timeout=180)
         log = s.log("Corvane.Installer")
@@ -63,8 +59,8 @@ def scenario_misplaced_tag_is_ignored():
     # The same tag one alignment step past the signature is not a tag: production, latest version.
     with Scenario("misplaced_tag") as s, tempfile.TemporaryDirectory() as work:
         stamped = Path(work) / "CorvaneSetup.exe"
-        stamp_tag.main([str(s.exe_source), str(stamped), '{"app_version":"2.0.266","host_prefix":"stage-"}',
-                        "--shift", "8"])
+        signed_and_stamped(s.exe_source, stamped, '{"app_version":"2.0.266","host_prefix":"stage-"}')
+        stamped.write_bytes(shift_tag(stamped.read_bytes(), 8))
         exe = s.place_exe("CorvaneSetup.exe", source=stamped)
         s.run(exe, "/S", timeout=180)
         check("Version: (latest), HostPrefix: " in message_lines(s.log("Corvane.Installer")),

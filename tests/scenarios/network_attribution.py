@@ -3,15 +3,12 @@ Web chooses the session host, the worker's answer is merged, and the registry en
 run's outcome says (HTTPS only, through the vendor stand-in's TLS)."""
 import os
 import re
-import sys
 import tempfile
 from pathlib import Path
 
 from scenario import Scenario, check, check_in
 from scenario_main import main
-
-sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "fixtures" / "tag_stamper"))
-import stamp_tag  # noqa: E402
+from signed_exe import signed_and_stamped
 
 PRODUCT = r"Software\CorvaneLabs\Corvane"
 TEST_PRODUCT = Path(os.environ.get("CORVANE_EXE", "")).parent / "product"
@@ -102,7 +99,7 @@ def scenario_retagged_download_cannot_steer_host_or_path():
         msi = "Corvane-Installer-win-x64-latest.msi"
         s.vendor.add_file(msi, TEST_PRODUCT / "ok" / msi)
         stamped = Path(work) / "CorvaneSetup.exe"
-        stamp_tag.main([str(s.exe_source), str(stamped), hostile])
+        signed_and_stamped(s.exe_source, stamped, hostile, hostile=True)
         exe = s.place_exe("CorvaneSetup.exe", source=stamped)
         result = s.run(exe, "/S", timeout=600)
         hosts = {r["host"] for r in s.vendor.requests()}

@@ -53,4 +53,21 @@ TEST(OwnImage, CopiesAreNewFilesUnlessReplacingIsAsked) {
   EXPECT_EQ(read_file(planted), read_file(self_path()));
 }
 
+TEST(OwnImage, OnlyTheMappedImageCountsAsTheImage) {
+  char image[1024], held[1024];
+  EXPECT_EQ(own_image_names_mapped_image(own_image_hold(), image, held, sizeof image),
+            static_cast<DWORD>(ERROR_SUCCESS));
+
+  // The same bytes under another name, as a file swapped in before the entry opened it.
+  scratch_dir dir("corvane-own-image-swapped");
+  std::string copy = dir.sub("swapped.exe");
+  ASSERT_TRUE(CopyFileW(wide(self_path()).c_str(), wide(copy).c_str(), FALSE));
+  HANDLE other = CreateFileW(wide(copy).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(other, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(own_image_names_mapped_image(other, image, held, sizeof image), static_cast<DWORD>(ERROR_FILE_INVALID));
+  CloseHandle(other);
+  EXPECT_NE(std::string(held).find("swapped.exe"), std::string::npos) << held;
+  EXPECT_NE(std::string(image).find(".exe"), std::string::npos) << image;
+}
+
 }  // namespace
