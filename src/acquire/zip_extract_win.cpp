@@ -5,6 +5,7 @@
 #include "acquire/zip_extract.h"
 #include "acquire/zip_extract_rules.h"
 #include "base/bounded_text.h"
+#include "base/handle_win.h"
 #include "base/log.h"
 #include "base/wide_win.h"
 #include "unzip.h"
@@ -49,9 +50,10 @@ struct stdio_file {
 struct extraction {
   unzFile zip;
   const char* dest;
+  const char* wanted;  // null: every entry; else the one file taken (extract_zip_package)
   download_progress_fn progress;
-  uint32_t total;  // below ZIP_MAX_TOTAL_BYTES once the survey has passed
-  uint32_t written;
+  uint64_t total;  // at most ZIP_MAX_TOTAL_BYTES once the survey has passed
+  uint64_t written;
   int last_percent;
   char* message;
   size_t message_size;
@@ -102,32 +104,62 @@ int refuse_archive(extraction& run, const char* reason) {
   return fail(run, "Error extracting from ZIP file");
 }
 
+// The names of the entries a package ZIP holds besides its MSI, for one log line.
+struct left_out {
+  char names[400] = "";  // a log line holds no more; the count says how many there were
+  unsigned count = 0;
+  void add(const char* name) {
+    char printable[ENTRY_NAME_MAX];
+    zip_entry_name_for_log(name, printable, sizeof printable);
+    text_append(names, count++ ? ", \"" : "\"");
+    text_append(names, printable);
+    text_append(names, "\"");
+  }
+};
+
 // Reads the central directory once: every entry's name and size, so a hostile archive is
 // refused before a single file is written. Only the end of the list ends the walk; anything
 // else is damage, and so is a list shorter than the count it declares.
 int survey(extraction& run, uint64_t declared) {
   if (const char* reason = zip_archive_refusal(declared, 0, 0, 0)) return refuse_archive(run, reason);
-  uint64_t seen = 0, total = 0;
+  zip_survey sums;
+  left_out skipped;
+  unsigned taken = 0;
+  uint64_t taken_bytes = 0;  // of the entries written: within sums.total_bytes, so it cannot wrap
   int status = unzGoToFirstFile(run.zip);
   while (status == UNZ_OK) {
     char name[ENTRY_NAME_MAX];
     char relative[ENTRY_NAME_MAX];
     unz_file_info64 info;
-    if (current_entry(run.zip, name, relative, &info) == ZIP_ENTRY_REFUSED) {
+    int kind = current_entry(run.zip, name, relative, &info);
+    if (kind == ZIP_ENTRY_REFUSED) {
       log_refused(name, info, run.dest);
       return fail(run, "Error extracting from ZIP file");
     }
-    ++seen;
-    total += info.uncompressed_size;
-    if (total > ZIP_MAX_TOTAL_BYTES) break;  // refused below; no need to read further
+    if (const char* reason = zip_survey_add(&sums, info.uncompressed_size)) return refuse_archive(run, reason);
+    if (zip_entry_wanted(kind, relative, run.wanted)) {
+      ++taken;
+      taken_bytes += info.uncompressed_size;
+    } else if (kind == ZIP_ENTRY_FILE) {
+      skipped.add(name);
+    }
     status = unzGoToNextFile(run.zip);
   }
-  if (total <= ZIP_MAX_TOTAL_BYTES && (status != UNZ_END_OF_LIST_OF_FILE || seen != declared))
-    return fail(run, "Error reading ZIP file");
+  if (status != UNZ_END_OF_LIST_OF_FILE || sums.entries != declared) return fail(run, "Error reading ZIP file");
   uint64_t free_bytes = 0;
   int free_known = free_space(run.dest, &free_bytes);
-  if (const char* reason = zip_archive_refusal(seen, total, free_known, free_bytes)) return refuse_archive(run, reason);
-  run.total = static_cast<uint32_t>(total);
+  if (const char* reason = zip_archive_refusal(sums.entries, sums.total_bytes, free_known, free_bytes))
+    return refuse_archive(run, reason);
+  if (run.wanted && taken != 1) {
+    char printable[ENTRY_NAME_MAX];
+    zip_entry_name_for_log(run.wanted, printable, sizeof printable);
+    char reason[ENTRY_NAME_MAX + 32];
+    text_format(reason, sizeof reason, taken ? "holds %s more than once" : "holds no %s", printable);
+    return refuse_archive(run, reason);
+  }
+  if (skipped.count)
+    log_info("Package ZIP: %u entr%s left out: %s", skipped.count, skipped.count == 1 ? "y" : "ies", skipped.names);
+  run.total = taken_bytes;
   return 0;
 }
 
@@ -140,20 +172,48 @@ void report(extraction& run, uint32_t bytes) {
   run.progress(percent, nullptr);
 }
 
-int copy_entry(extraction& run, FILE* out) {
+// Copies the open entry, counting what is written: never more than the entry's declared size
+// (asked for one byte beyond it, a reader that delivers it is caught) nor the survey's total,
+// whatever the entry's stream holds; a stream that ends short of its size is damage too.
+int copy_entry(extraction& run, HANDLE out, const char* name, uint64_t declared) {
   char buffer[COPY_CHUNK];
+  uint64_t copied = 0;
   for (;;) {
-    int n = unzReadCurrentFile(run.zip, buffer, COPY_CHUNK);
+    uint64_t left = declared - copied;
+    unsigned ask = left < COPY_CHUNK ? static_cast<unsigned>(left) + 1 : COPY_CHUNK;
+    int n = unzReadCurrentFile(run.zip, buffer, ask);
     if (n < 0) return fail(run, "Error reading from ZIP file");
-    if (n == 0) return 0;
-    if (fwrite(buffer, 1, static_cast<size_t>(n), out) != static_cast<size_t>(n)) {
-      return fail(run, "Error writing output file");
+    if (static_cast<uint64_t>(n) > left || static_cast<uint64_t>(n) > run.total - run.written) {
+      log_error("ZIP entry %s runs past its declared %llu bytes — cut and refused", name,
+                static_cast<unsigned long long>(declared));
+      return fail(run, "Error reading from ZIP file");
     }
+    if (n == 0) {
+      if (copied == declared) return 0;
+      log_error("ZIP entry %s ends at %llu of its declared %llu bytes", name, static_cast<unsigned long long>(copied),
+                static_cast<unsigned long long>(declared));
+      return fail(run, "Error reading from ZIP file");
+    }
+    DWORD wrote = 0;
+    if (!WriteFile(out, buffer, static_cast<DWORD>(n), &wrote, nullptr) || wrote != static_cast<DWORD>(n))
+      return fail(run, "Error writing output file");
+    copied += static_cast<uint64_t>(n);
     report(run, static_cast<uint32_t>(n));
   }
 }
 
-int extract_file(extraction& run, const char* name, const char* relative) {
+// A package's MSI is created as a new file in the fresh folder its caller made, never over a
+// name found there; the page bundle's files replace what they find.
+HANDLE create_output(const extraction& run, const char* path) {
+  wchar_t wide[OUTPUT_PATH_MAX];
+  if (utf8_to_wide(path, wide, OUTPUT_PATH_MAX) != 0) return INVALID_HANDLE_VALUE;
+  return CreateFileW(wide, GENERIC_WRITE, 0, nullptr, run.wanted ? CREATE_NEW : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                     nullptr);
+}
+
+int extract_file(extraction& run, const char* raw_name, const char* relative, uint64_t declared) {
+  char name[ENTRY_NAME_MAX];
+  zip_entry_name_for_log(raw_name, name, sizeof name);
   char path[OUTPUT_PATH_MAX];
   text_format(path, sizeof path, "%s\\%s", run.dest, relative);
   char folder[OUTPUT_PATH_MAX];
@@ -162,19 +222,18 @@ int extract_file(extraction& run, const char* name, const char* relative) {
   make_directories(folder);
   if (unzOpenCurrentFile(run.zip) != UNZ_OK) return fail(run, "Error extracting from ZIP file");
   open_entry entry{run.zip};
-  wchar_t wide[OUTPUT_PATH_MAX];
-  stdio_file out;
-  if (utf8_to_wide(path, wide, OUTPUT_PATH_MAX) == 0) out.file = _wfopen(wide, L"wb");
-  if (!out.file) {
+  scoped_handle out(create_output(run, path));
+  if (!out.valid()) {
     text_format(run.message, run.message_size, "Error creating file: %.900s", path);
     return -1;
   }
-  if (copy_entry(run, out.file) != 0) return -1;
-  fclose(out.file);
-  out.file = nullptr;
+  if (copy_entry(run, out.handle, name, declared) != 0) return -1;
   entry.closed = true;
-  // The package's own checks (msiexec) judge a damaged file; the log says where it came from.
-  if (unzCloseCurrentFile(run.zip) == UNZ_CRCERROR) log_warn("ZIP entry %s: CRC mismatch", name);
+  // The declared size was kept; a CRC that disagrees means the entry's stream held something else.
+  if (unzCloseCurrentFile(run.zip) == UNZ_CRCERROR) {
+    log_error("ZIP entry %s: CRC mismatch", name);
+    return fail(run, "Error reading from ZIP file");
+  }
   return 0;
 }
 
@@ -184,7 +243,8 @@ int extract_current(extraction& run) {
   unz_file_info64 info;
   int kind = current_entry(run.zip, name, relative, &info);
   if (kind == ZIP_ENTRY_REFUSED) return fail(run, "Error extracting from ZIP file");
-  if (kind == ZIP_ENTRY_FILE) return extract_file(run, name, relative);
+  if (!zip_entry_wanted(kind, relative, run.wanted)) return 0;
+  if (kind == ZIP_ENTRY_FILE) return extract_file(run, name, relative, info.uncompressed_size);
   char folder[OUTPUT_PATH_MAX];
   text_format(folder, sizeof folder, "%s\\%s", run.dest, relative);
   make_directories(folder);
@@ -217,11 +277,10 @@ int extract_entries(extraction& run) {
   return 0;
 }
 
-}  // namespace
 
-int extract_zip(const char* zip_path, const char* dest_dir, download_progress_fn progress, char* message,
-                size_t message_size) {
-  extraction run{nullptr, dest_dir ? dest_dir : "", progress, 0, 0, -1, message, message_size};
+int unpack(const char* zip_path, const char* dest_dir, const char* wanted, download_progress_fn progress,
+           char* message, size_t message_size) {
+  extraction run{nullptr, dest_dir ? dest_dir : "", wanted, progress, 0, 0, -1, message, message_size};
   zlib_filefunc64_def functions;
   fill_fopen64_filefunc(&functions);
   functions.zopen64_file = open_utf8_read;
@@ -230,11 +289,23 @@ int extract_zip(const char* zip_path, const char* dest_dir, download_progress_fn
   if (zip.zip) {
     run.zip = zip.zip;
     if (extract_entries(run) != 0) return -1;
-  } else if (zip_path && is_empty_archive(zip_path)) {
+  } else if (zip_path && !wanted && is_empty_archive(zip_path)) {
     if (progress) progress(0, nullptr);
   } else {
     return fail(run, "Error opening ZIP file");
   }
   text_copy(message, message_size, "success");
   return 0;
+}
+
+}  // namespace
+
+int extract_zip(const char* zip_path, const char* dest_dir, download_progress_fn progress, char* message,
+                size_t message_size) {
+  return unpack(zip_path, dest_dir, nullptr, progress, message, message_size);
+}
+
+int extract_zip_package(const char* zip_path, const char* msi_name, const char* dest_dir,
+                        download_progress_fn progress, char* message, size_t message_size) {
+  return unpack(zip_path, dest_dir, msi_name ? msi_name : "", progress, message, message_size);
 }
