@@ -5,4 +5,4 @@
 
 #include <windows.h>
 
-extern UINT (*private_folder_windows_directory)(wchar_t* buffer, UINT size);
+extern UINT(WINAPI* private_folder_windows_directory)(wchar_t* buffer, UINT size);

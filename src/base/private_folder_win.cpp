@@ -17,7 +17,7 @@
 #include "base/private_folder_seam_win.h"
 #include "base/wide_win.h"
 
-UINT (*private_folder_windows_directory)(wchar_t* buffer, UINT size) = GetSystemWindowsDirectoryW;
+UINT(WINAPI* private_folder_windows_directory)(wchar_t* buffer, UINT size) = GetSystemWindowsDirectoryW;
 
 namespace {
 

@@ -124,7 +124,7 @@ TEST(PrivateFolder, AFolderRenamedIntoPlaceIsNeverTakenForOurs) {
   EXPECT_EQ(private_folder_create(wide(ours).c_str()), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
 }
 
-UINT no_windows_folder(wchar_t* buffer, UINT size) {
+UINT WINAPI no_windows_folder(wchar_t* buffer, UINT size) {
   return static_cast<UINT>(swprintf(buffer, size, L"C:\\corvane-no-such-windows-folder"));
 }
 
