@@ -15,8 +15,6 @@ TEST(ContentLength, DecimalOnlyAndSaturatingPastSixtyFourBits) {
   EXPECT_EQ(length, UINT64_MAX);
   EXPECT_EQ(content_length_value("18446744073709551616", &length), 0);  // would wrap to 0
   EXPECT_EQ(length, UINT64_MAX);
-  EXPECT_EQ(content_length_value("99999999999999999999999", &length), 0);
-  EXPECT_EQ(length, UINT64_MAX);
   for (const char* bad : {"", "-1", "12 ", "0x10", "1e9"}) EXPECT_EQ(content_length_value(bad, &length), -1) << bad;
   EXPECT_EQ(content_length_value(nullptr, &length), -1);
 

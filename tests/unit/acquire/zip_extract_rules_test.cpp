@@ -118,17 +118,6 @@ TEST(ZipSurvey, SizesThatWouldWrapAreRefusedBeforeTheyAreAdded) {
   EXPECT_EQ(many.entries, ZIP_MAX_ENTRIES);
 }
 
-TEST(ZipEntryWanted, OnlyTheNamedFileAtTheRootWhenANameIsGiven) {
-  EXPECT_TRUE(zip_entry_wanted(ZIP_ENTRY_FILE, "Setup.msi", "setup.MSI"));
-  EXPECT_FALSE(zip_entry_wanted(ZIP_ENTRY_FILE, "Data1.cab", "setup.msi"));
-  EXPECT_FALSE(zip_entry_wanted(ZIP_ENTRY_FILE, "sub\\setup.msi", "setup.msi"));
-  EXPECT_FALSE(zip_entry_wanted(ZIP_ENTRY_FOLDER, "setup.msi", "setup.msi"));
-  EXPECT_FALSE(zip_entry_wanted(ZIP_ENTRY_FILE, "setup.msi.cab", "setup.msi"));
-  EXPECT_TRUE(zip_entry_wanted(ZIP_ENTRY_FOLDER, "assets", nullptr));
-  EXPECT_TRUE(zip_entry_wanted(ZIP_ENTRY_FILE, "ui\\common.js", nullptr));
-  EXPECT_FALSE(zip_entry_wanted(ZIP_ENTRY_REFUSED, "", nullptr));
-}
-
 TEST(ZipEntryPath, APathThatDoesNotFitIsRefusedRatherThanCut) {
   EXPECT_EQ(land("abcdef", 7).kind, ZIP_ENTRY_FILE);
   EXPECT_EQ(land("abcdefg", 7).kind, ZIP_ENTRY_REFUSED);
