@@ -1,10 +1,12 @@
 // bench_download.exe URL DEST: one download with the program's own downloader (rate rule off,
-// no progress callback, as the last URL of the walk runs), then "bytes=<n> ms=<t> result=<r>".
+// no progress callback, as the last URL of the walk runs; the package maximum), then
+// "bytes=<n> ms=<t> result=<r>".
 #include <windows.h>
 
 #include <cstdio>
 
 #include "acquire/download.h"
+#include "base/product.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {
@@ -14,7 +16,7 @@ int main(int argc, char** argv) {
   LARGE_INTEGER frequency, start, end;
   QueryPerformanceFrequency(&frequency);
   QueryPerformanceCounter(&start);
-  int result = http_download_file(argv[1], argv[2], nullptr, nullptr, 0);
+  int result = http_download_file(argv[1], argv[2], nullptr, nullptr, 0, MAX_PACKAGE_BYTES);
   QueryPerformanceCounter(&end);
   WIN32_FILE_ATTRIBUTE_DATA info{};
   unsigned long long bytes = 0;

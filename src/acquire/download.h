@@ -9,10 +9,13 @@ enum download_result { DOWNLOAD_OK = 0, DOWNLOAD_FAILED = -1, DOWNLOAD_RATE_COLL
 typedef void (*download_progress_fn)(int32_t percent, void* context);
 
 // URL and destination are UTF-8. A failed or abandoned download never leaves the file behind.
+// A response whose Content-Length is above max_bytes is refused before its body is read, and
+// a body is cut off and refused once it passes max_bytes (with or without a length).
 int http_download_file(const char* url, const char* dest_path, download_progress_fn progress, void* context,
-                       int rate_check);
+                       int rate_check, uint64_t max_bytes);
 
-// http_download_file with the attempt's log lines around it ("zip"/"msi" as the label).
+// http_download_file with the attempt's log lines around it ("zip"/"msi" as the label), at
+// most the build's maximum package size (MAX_PACKAGE_BYTES).
 int download_attempt(const char* label, const char* url, const char* dest_path, download_progress_fn progress,
                      void* context, int rate_check);
 

@@ -24,8 +24,10 @@ int rate_collapse_feed(rate_collapse_state* s, uint32_t chunk_bytes, uint32_t no
   return 0;
 }
 
-int download_percent(uint32_t total, uint32_t content_length) {
+int download_percent(uint64_t total, uint64_t content_length) {
   if (content_length == 0) return -1;
-  uint64_t percent = static_cast<uint64_t>(total) * 100u / content_length;
-  return percent > 100 ? 100 : static_cast<int>(percent);
+  if (total >= content_length) return 100;
+  // total < content_length, so this stays under 100; dividing first keeps huge lengths from wrapping.
+  uint64_t percent = content_length > UINT64_MAX / 100 ? total / (content_length / 100) : total * 100 / content_length;
+  return static_cast<int>(percent);
 }

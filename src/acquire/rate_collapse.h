@@ -25,5 +25,5 @@ void rate_collapse_begin(rate_collapse_state* s, uint32_t now_tick);
 int rate_collapse_feed(rate_collapse_state* s, uint32_t chunk_bytes, uint32_t now_tick);
 
 // Percent of a known length, capped at 100 (the body may run past its Content-Length);
-// -1 when the length is unknown (0).
-int download_percent(uint32_t total, uint32_t content_length);
+// -1 when the length is unknown (0). No product of the two can wrap.
+int download_percent(uint64_t total, uint64_t content_length);

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "acquire/rate_collapse.h"  // download_percent: the same percent of bytes
 #include "base/bounded_text.h"
 
 namespace {
@@ -88,6 +89,14 @@ int zip_entry_path(const char* name, char* out, size_t size) {
   return folder ? ZIP_ENTRY_FOLDER : ZIP_ENTRY_FILE;
 }
 
+const char* zip_survey_add(zip_survey* survey, uint64_t uncompressed_size) {
+  if (survey->entries >= ZIP_MAX_ENTRIES) return "more entries than 4096";
+  if (uncompressed_size > ZIP_MAX_TOTAL_BYTES - survey->total_bytes) return "unpacks to more than 1 GiB";
+  ++survey->entries;
+  survey->total_bytes += uncompressed_size;
+  return nullptr;
+}
+
 const char* zip_archive_refusal(uint64_t entries, uint64_t total_bytes, int free_known, uint64_t free_bytes) {
   if (entries > ZIP_MAX_ENTRIES) return "more entries than 4096";
   if (total_bytes > ZIP_MAX_TOTAL_BYTES) return "unpacks to more than 1 GiB";
@@ -107,10 +116,14 @@ size_t directory_root_length(const char* path) {
   return share_end ? static_cast<size_t>(share_end - path) + 1 : strlen(path);
 }
 
-int zip_progress_percent(uint32_t written, uint32_t total) {
-  if (total == 0) return 0;
-  uint64_t percent = static_cast<uint64_t>(written) * 100u / total;
-  return percent > 100 ? 100 : static_cast<int>(percent);
+bool zip_entry_wanted(int kind, const char* relative, const char* wanted) {
+  if (!wanted) return kind != ZIP_ENTRY_REFUSED;
+  return kind == ZIP_ENTRY_FILE && !strchr(relative, '\\') && text_equal_nocase(relative, wanted);
+}
+
+int zip_progress_percent(uint64_t written, uint64_t total) {
+  int percent = download_percent(written, total);
+  return percent < 0 ? 0 : percent;
 }
 
 void zip_entry_name_for_log(const char* name, char* out, size_t size) {

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <bcrypt.h>
 #include <sddl.h>
+#include <winternl.h>
 
 #include <cstring>
 #include <cwchar>
@@ -12,9 +13,11 @@
 #include "base/delete_tree.h"
 #include "base/handle_win.h"
 #include "base/log.h"
-#include "base/opened_file_win.h"
 #include "base/private_folder.h"
+#include "base/private_folder_seam_win.h"
 #include "base/wide_win.h"
+
+UINT(WINAPI* private_folder_windows_directory)(wchar_t* buffer, UINT size) = GetSystemWindowsDirectoryW;
 
 namespace {
 
@@ -41,15 +44,18 @@ void unprivileged_user_sid(char* out, size_t size) {
   LocalFree(text);
 }
 
-// The places to try, best first; each with its trailing backslash, empty when not there.
-int candidate_roots(wchar_t roots[3][MAX_PATH + 1]) {
+// The places to try, best first; each with its trailing backslash. The user's temp folder
+// (TMP/TEMP, which the user sets) only for a run that is not elevated: an elevated run that
+// worked there would write what it later runs where the user decides.
+int candidate_roots(wchar_t roots[3][MAX_PATH + 1], bool elevated) {
   wchar_t windows[MAX_PATH];
-  UINT n = GetSystemWindowsDirectoryW(windows, MAX_PATH);
+  UINT n = private_folder_windows_directory(windows, MAX_PATH);
   int count = 0;
   if (n > 0 && n < MAX_PATH - 16) {
     swprintf(roots[count++], MAX_PATH + 1, L"%ls\\SystemTemp\\", windows);
     swprintf(roots[count++], MAX_PATH + 1, L"%ls\\Temp\\", windows);
   }
+  if (elevated) return count;
   DWORD t = GetTempPathW(MAX_PATH + 1, roots[count]);
   if (t > 0 && t <= MAX_PATH) ++count;
   return count;
@@ -58,24 +64,6 @@ int candidate_roots(wchar_t roots[3][MAX_PATH + 1]) {
 int is_folder(const wchar_t* path) {
   DWORD attributes = GetFileAttributesW(path);
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// Opens the folder just made, without following a link and without delete sharing, and
-// checks that it is still a plain folder (in the user's temp folder it could have been
-// renamed away and replaced in the moment between the two calls).
-HANDLE hold_folder(const wchar_t* path) {
-  HANDLE folder = CreateFileW(path, FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  if (folder == INVALID_HANDLE_VALUE) return folder;
-  DWORD attributes = opened_attributes(folder);
-  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
-      (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-    CloseHandle(folder);
-    SetLastError(ERROR_CANT_ACCESS_FILE);
-    return INVALID_HANDLE_VALUE;
-  }
-  return folder;
 }
 
 // One place: a few random names; ERROR_SUCCESS with g_path and g_held set, else the error.
@@ -92,11 +80,10 @@ DWORD make_under(const wchar_t* root) {
     if (utf8_to_wide(name, wide_name, 64) != 0 ||
         swprintf(path, MAX_PATH, L"%ls%ls", root, wide_name) < 0)
       return ERROR_FILENAME_EXCED_RANGE;
-    error = private_folder_create(path);
+    HANDLE held = INVALID_HANDLE_VALUE;
+    error = private_folder_create_held(path, &held);
     if (error == ERROR_ALREADY_EXISTS) continue;
     if (error != ERROR_SUCCESS) return error;
-    HANDLE held = hold_folder(path);
-    if (held == INVALID_HANDLE_VALUE) return GetLastError();
     wchar_t with_slash[MAX_PATH];
     if (swprintf(with_slash, MAX_PATH, L"%ls\\", path) < 0 || wide_to_utf8(with_slash, g_path, sizeof g_path) != 0) {
       CloseHandle(held);
@@ -111,7 +98,8 @@ DWORD make_under(const wchar_t* root) {
 
 void make_folder() {
   wchar_t roots[3][MAX_PATH + 1];
-  int count = candidate_roots(roots);
+  bool elevated = is_process_elevated();
+  int count = candidate_roots(roots, elevated);
   DWORD error = ERROR_PATH_NOT_FOUND;
   for (int i = 0; i < count; ++i) {
     if (!is_folder(roots[i])) continue;
@@ -124,7 +112,12 @@ void make_folder() {
     wide_to_utf8(roots[i], root, sizeof root);
     log_info("No private working folder under %s (err=%lu)", root, error);
   }
-  log_error("Could not create a private working folder (err=%lu)", error);
+  if (elevated)
+    log_error("Could not create a private working folder in the system's temp folders (err=%lu); an elevated run "
+              "never works in the user's temp folder",
+              error);
+  else
+    log_error("Could not create a private working folder (err=%lu)", error);
 }
 
 }  // namespace
@@ -141,12 +134,36 @@ PSECURITY_DESCRIPTOR private_folder_descriptor() {
   return descriptor;
 }
 
-DWORD private_folder_create(const wchar_t* path) {
+// One call creates the folder and opens it: the handle is to the folder this call made, never
+// to one found under the name or renamed into place after a separate creation. FILE_CREATE
+// fails on any name already there (a folder, a file or a link).
+DWORD private_folder_create_held(const wchar_t* path, HANDLE* held) {
+  *held = INVALID_HANDLE_VALUE;
+  wchar_t nt_path[MAX_PATH + 8];
+  if (swprintf(nt_path, MAX_PATH + 8, L"\\??\\%ls", path) < 0) return ERROR_FILENAME_EXCED_RANGE;
   PSECURITY_DESCRIPTOR descriptor = private_folder_descriptor();
   if (!descriptor) return ERROR_INVALID_SECURITY_DESCR;
-  SECURITY_ATTRIBUTES attributes = {sizeof attributes, descriptor, FALSE};
-  DWORD error = CreateDirectoryW(path, &attributes) ? ERROR_SUCCESS : GetLastError();
+  UNICODE_STRING name;
+  RtlInitUnicodeString(&name, nt_path);
+  OBJECT_ATTRIBUTES object;
+  InitializeObjectAttributes(&object, &name, OBJ_CASE_INSENSITIVE, nullptr, descriptor);
+  IO_STATUS_BLOCK status_block;
+  HANDLE folder = nullptr;
+  // Read and write sharing only: without delete sharing nobody can rename it away while held.
+  NTSTATUS status = NtCreateFile(&folder, FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE, &object,
+                                 &status_block, nullptr, FILE_ATTRIBUTE_NORMAL, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                 FILE_CREATE, FILE_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT |
+                                 FILE_OPEN_REPARSE_POINT, nullptr, 0);
   LocalFree(descriptor);
+  if (!NT_SUCCESS(status)) return RtlNtStatusToDosError(status);
+  *held = folder;
+  return ERROR_SUCCESS;
+}
+
+DWORD private_folder_create(const wchar_t* path) {
+  HANDLE held = INVALID_HANDLE_VALUE;
+  DWORD error = private_folder_create_held(path, &held);
+  if (error == ERROR_SUCCESS) CloseHandle(held);
   return error;
 }
 
@@ -162,6 +179,17 @@ int private_folder(char* out, size_t size) {
 
 int private_file_path(const char* name, char* out, size_t size) {
   if (private_folder(out, size) == 0 && text_append(out, size, name)) return 0;
+  if (size) out[0] = '\0';
+  return -1;
+}
+
+int private_subfolder(const char* name, char* out, size_t size) {
+  wchar_t wide[MAX_PATH];
+  if (private_file_path(name, out, size) == 0 && utf8_to_wide(out, wide, MAX_PATH) == 0) {
+    DWORD error = private_folder_create(wide);
+    if (error == ERROR_SUCCESS) return 0;
+    log_warn("Could not create the folder %s in the private working folder (err=%lu)", out, error);
+  }
   if (size) out[0] = '\0';
   return -1;
 }

@@ -3,13 +3,14 @@
 #include <cstring>
 
 #include "acquire/download.h"
+#include "acquire/package_identity_win.h"
 #include "acquire/package_trust_win.h"
 #include "acquire/zip_extract.h"
 #include "base/bounded_text.h"
+#include "base/delete_tree.h"
 #include "base/log.h"
 #include "base/private_folder_win.h"
 #include "base/ui_post.h"
-#include "base/wide_win.h"
 #include "install/install_steps.h"
 #include "install/msi_exec.h"
 #include "install/preinstall_uninstall.h"
@@ -48,26 +49,58 @@ void remove_existing_first(install_state* state) {
   log_write(LOG_MAIN, code == 0 ? LOG_LEVEL_INFO : LOG_LEVEL_WARN, "%s — continuing with new install regardless", line);
 }
 
-void delete_file(const char* path) {
-  wchar_t wide[MAX_PATH];
-  if (utf8_to_wide(path, wide, MAX_PATH) == 0) DeleteFileW(wide);
-}
-
 // The package msiexec runs, and the handle that keeps it as it was checked until msiexec has
 // exited (read-only sharing: nobody can change, replace or delete it in between).
 struct checked_package {
   install_state* state;
   const char* msi_name;
-  const char* work;  // the run's private folder, where the package is unpacked
   install_failure* failure;
+  int folders;               // fresh folders made so far, which numbers their names
   int from_zip;
+  char downloads[MAX_PATH];  // this walk's download folder
+  char unpacked[MAX_PATH];   // the folder the last ZIP was unpacked into
   char msi_path[MAX_PATH];
   scoped_handle held;
 };
 
+// msiexec reads loose files and external cabinets from the MSI's own folder, so every walk's
+// downloads and every ZIP's MSI get a folder of their own, made fresh in the private folder:
+// nothing but the checked MSI is ever beside it.
+int fresh_folder(checked_package* package, const char* kind, char* out, size_t size) {
+  char name[32];
+  text_format(name, sizeof name, "%s-%d", kind, ++package->folders);
+  return private_subfolder(name, out, size);
+}
+
+// Only the MSI the package name calls for comes out of the ZIP; the rest is left in it.
+int unpack_package(checked_package* package, const char* zip) {
+  log_info("Extracting zip...");
+  char message[ZIP_MESSAGE_OUT];
+  if (fresh_folder(package, "package", package->unpacked, sizeof package->unpacked) != 0)
+    return fail(package->failure, "extract_failed", "No private folder to unpack the package into", -1,
+                "Extract failed", "extract");
+  download_progress_fn progress = ui_mode(package->state) ? ui_progress_extracting : nullptr;
+  if (extract_zip_package(zip, package->msi_name, package->unpacked, progress, message, sizeof message) != 0) {
+    delete_tree_force(package->unpacked);
+    return fail(package->failure, "extract_failed", message, -1, "Extract failed", "extract");
+  }
+  log_info("Zip extracted");
+  text_format(package->msi_path, sizeof package->msi_path, "%s\\%s", package->unpacked, package->msi_name);
+  log_info("Unpacked package: %s", package->msi_path);
+  return 0;
+}
+
+// Lets go of a package that will not run; the walk deletes the download, this its unpacked MSI.
+void discard(checked_package* package) {
+  if (package->held.valid()) CloseHandle(package->held.handle);
+  package->held.handle = nullptr;
+  if (package->from_zip) delete_tree_force(package->unpacked);
+}
+
 // Each downloaded file, before the walk ends: a ZIP is unpacked, and the MSI that would run is
-// verified. For a ZIP that is the MSI unpacked from it: a ZIP carries no signature, and the
-// unpacked file is the one msiexec opens. A refused package goes the way of a failed download.
+// verified, then asked which product and version it is. For a ZIP that is the MSI unpacked
+// from it: a ZIP carries no signature, and the unpacked file is the one msiexec opens. A
+// refused package goes the way of a failed download.
 package_verdict check_package(const char* downloaded, void* context) {
   checked_package* package = static_cast<checked_package*>(context);
   install_state* state = package->state;
@@ -79,35 +112,34 @@ package_verdict check_package(const char* downloaded, void* context) {
   }
   package->from_zip = ends_with_zip(downloaded);
   if (package->from_zip) {
-    log_info("Extracting zip...");
-    char zip_message[ZIP_MESSAGE_OUT];
-    if (extract_zip(downloaded, package->work, ui_mode(state) ? ui_progress_extracting : nullptr, zip_message,
-                    sizeof zip_message) != 0) {
-      fail(package->failure, "extract_failed", zip_message, -1, "Extract failed", "extract");
-      return PACKAGE_STOP;
-    }
-    log_info("Zip extracted");
-    text_format(package->msi_path, sizeof package->msi_path, "%s\\%s", package->work, package->msi_name);
-    log_info("Unpacked package: %s", package->msi_path);
+    if (unpack_package(package, downloaded) != 0) return PACKAGE_STOP;
   } else {
     text_copy(package->msi_path, downloaded);
   }
   char reason[PACKAGE_TRUST_REASON];
-  if (package_trust_open(package->msi_path, &package->held, reason, sizeof reason) == 0) return PACKAGE_ACCEPTED;
-  log_warn("Package signature not trusted: %s", reason);
-  if (package->from_zip) delete_file(package->msi_path);
+  if (package_trust_open(package->msi_path, &package->held, reason, sizeof reason) != 0) {
+    log_warn("Package signature not trusted: %s", reason);
+  } else if (package_identity_check(package->msi_path, reason, sizeof reason) != 0) {
+    log_warn("Package refused: %s", reason);
+  } else {
+    return PACKAGE_ACCEPTED;
+  }
+  discard(package);
   return PACKAGE_REFUSED;
 }
 
-// A package that came out of a ZIP and failed gets one more chance as the bare MSI.
+// A package that came out of a ZIP and failed gets one more chance as the bare MSI, downloaded
+// into a fresh folder of its own.
 int retry_with_bare_msi(install_state* state, package_download_request* request, checked_package* package, int code) {
   log_warn("ZIP-extracted MSI failed with exit code %d — re-downloading bare MSI for retry", code);
-  CloseHandle(package->held.handle);
-  package->held.handle = nullptr;
-  delete_file(package->msi_path);
+  discard(package);
   request->msi_only = 1;
   report(state, "downloading", 0);
   char path[DOWNLOAD_PATH_OUT], message[DOWNLOAD_MESSAGE_OUT];
+  if (fresh_folder(package, "download", package->downloads, sizeof package->downloads) != 0) {
+    log_error("Bare-MSI re-download has no folder to go to");
+    return code;
+  }
   if (download_installer_package(request, path, message) != 0) {
     log_error("Bare-MSI re-download failed: %s", message);
     return code;
@@ -127,13 +159,11 @@ int acquire_and_install(install_state* state, const char* msi_name, install_fail
   int ui = ui_mode(state);
   // The package, the unpacked MSI and msiexec's log live in the run's private folder, not in
   // the temp folder where another process of the user could plant or swap them.
-  char work[MAX_PATH];
-  if (private_folder(work, sizeof work) != 0)
+  checked_package package{state, msi_name, failure, 0, 0, "", "", "", {}};
+  if (fresh_folder(&package, "download", package.downloads, sizeof package.downloads) != 0)
     return fail(failure, "download_failed", "No private working folder for the package", -1, "Download failed",
                 "download");
-  work[strlen(work) - 1] = '\0';  // joined below as "<folder>\<name>"
-  checked_package package{state, msi_name, work, failure, 0, "", {}};
-  package_download_request request{state->host_prefix, state->host_domain, msi_name, work,
+  package_download_request request{state->host_prefix, state->host_domain, msi_name, package.downloads,
                                    ui ? ui_progress_downloading : nullptr, nullptr, 0, check_package, &package};
   if (!ui) log_info("Starting download...");
   char downloaded[DOWNLOAD_PATH_OUT], message[DOWNLOAD_MESSAGE_OUT];

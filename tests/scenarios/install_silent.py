@@ -66,7 +66,7 @@ def check_install_outcome(s, log, decrypt_https=1):
     check(app_paths, "App Paths key missing")
     check(s.reg_values(r"HKLM\Software\CorvaneLabs\Corvane").get("InstallDate"), "InstallDate written")
 
-    check(re.search(r'msiexec\.exe /i "C:\\windows\\Temp\\Corvane-[0-9a-f]{32}\\' + re.escape(MSI) +
+    check(re.search(r'msiexec\.exe /i "C:\\windows\\Temp\\Corvane-[0-9a-f]{32}\\(package|download)-\d+\\' + re.escape(MSI) +
                     '" /qn /norestart LAUNCHAPP=0 CORVANE_DECRYPT_HTTPS=' + str(decrypt_https), log),
           "msiexec command line")
     check_in("msiexec exit code: 0", log)

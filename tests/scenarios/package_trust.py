@@ -1,9 +1,13 @@
 """The package is verified before it runs: what arrives from the download hosts (half of the
-URLs plain HTTP) goes to msiexec only when its signature verifies and its signer is a pinned
-publisher. A refused package is deleted and the walk goes on as after a failed download.
+URLs plain HTTP) goes to msiexec only when its signature verifies, its signer is a pinned
+publisher, and it is this product (its UpgradeCode) no older than the build's floor; from a
+package ZIP only that MSI is ever written. A refused package is deleted and the walk goes on
+as after a failed download.
 Under Wine only the missing signature and the pin can be shown: Wine checks neither the chain's
 trust nor an MSI's content hash (Windows does)."""
+import io
 import re
+import zipfile
 
 from scenario import Scenario, check, check_in
 from scenario_main import main
@@ -69,6 +73,54 @@ def scenario_pinned_publisher_installs_after_a_refused_one():
         check(not list(s.temp_dir.glob("*.zip")), "the refused ZIP was left behind")
         check_in("msiexec exit code: 0", log)
         check((s.unix_path(INSTALL_DIR) / "Corvane.exe").is_file(), "the product was not installed")
+
+
+def scenario_package_zip_gives_msiexec_its_msi_alone():
+    # A cabinet beside the MSI would be read by msiexec from the MSI's folder, and a page script
+    # in the private folder would be loaded by the screens: neither may be written anywhere.
+    with Scenario("trust_zip_msi_alone", vendor=True) as s:
+        package = product_msi("ok", latest=True)
+        extras = {"Data1.cab": b"MSCF planted cabinet 5d1f", "CorvaneInstaller-1234\\ui\\common.js": b"/* planted 5d1f */"}
+        archive = io.BytesIO()
+        with zipfile.ZipFile(archive, "w", zipfile.ZIP_DEFLATED) as z:
+            z.writestr(package.name, package.read_bytes())
+            for name, data in extras.items():
+                z.writestr(name, data)
+        s.vendor.add_file(package.with_suffix(".zip").name, archive.getvalue())
+        result = s.run(s.place_exe("CorvaneSetup.exe"), "/S", timeout=900)
+        log = s.log("Corvane.Installer")
+        check(result.exit_code == 0, f"exit code {result.exit_code}")
+        check_in('Package ZIP: 2 entries left out: "Data1.cab", "CorvaneInstaller-1234\\ui\\common.js"', log)
+        check_in("msiexec exit code: 0", log)
+        check((s.unix_path(INSTALL_DIR) / "Corvane.exe").is_file(), "the product was not installed")
+        drive = s.unix_path("C:\\")
+        written = [p for p in drive.rglob("*") if p.name in ("Data1.cab", "common.js") and p.is_file()
+                   and p.read_bytes() in extras.values()]
+        check(not written, f"left-out entries written: {written}")
+
+
+def scenario_another_product_and_an_older_release_are_refused_at_every_url():
+    # Both signed by the pinned publisher, served over HTTPS (HTTP answers 404 to keep it short):
+    # the ZIP holds another of its products, the bare MSI an older release.
+    with Scenario("trust_identity", vendor=True) as s:
+        zipped = product_msi("other_product", latest=True).with_suffix(".zip")
+        old = product_msi("old", latest=True)
+        s.vendor.add_file(zipped.name, zipped)
+        s.vendor.add_file(old.name, old)
+        s.vendor.fault("status", scheme="http", host="*update-dl.*", status=404)
+        result = s.run(s.place_exe("CorvaneSetup.exe"), "/S", timeout=900)
+        log = s.log("Corvane.Installer")
+        check(result.exit_code == 1, f"exit code {result.exit_code}")
+        refusals = re.findall(r"Package refused: (.*)", log)
+        other = "UpgradeCode {3C1E5A7B-2D4F-4E6A-8B9C-0D1E2F3A4B5C} is not this product's"
+        older = "ProductVersion 1.9.0.0 is below this build's minimum 2.0"
+        check(len(refusals) == 6 and all(other in r for r in refusals[0::2]) and all(older in r for r in refusals[1::2]),
+              f"refusals: {refusals}")
+        gets = [r["path"] for r in s.vendor.requests()
+                if "update-dl." in r["host"] and r["method"] == "GET" and r["scheme"] == "https"]
+        check(gets == ["/" + zipped.name, "/" + old.name] * 3, f"downloads: {gets}")
+        check("Running msiexec" not in log, "msiexec was started")
+        check(not s.unix_path(INSTALL_DIR).exists(), "something was installed")
 
 
 if __name__ == "__main__":

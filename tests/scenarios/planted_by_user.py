@@ -61,8 +61,9 @@ def scenario_names_planted_in_temp_are_left_alone():
         check_planted_untouched(s, before)
 
         log = s.log("Corvane.Installer")
-        check(re.search(r"Downloaded: " + PRIVATE + re.escape(ZIP), log), "the package was not fetched privately")
-        check(re.search(r'msiexec\.exe /i "' + PRIVATE + re.escape(MSI) + r'" .* /l\*v "' + PRIVATE +
+        check(re.search(r"Downloaded: " + PRIVATE + r"download-\d+\\" + re.escape(ZIP), log),
+              "the package was not fetched privately")
+        check(re.search(r'msiexec\.exe /i "' + PRIVATE + r"package-\d+\\" + re.escape(MSI) + r'" .* /l\*v "' + PRIVATE +
                         r'CorvaneMSILog\.log"', log), "msiexec did not run the unpacked package privately")
         check(re.search(r"msiexec log: C:\\users\\\w+\\Temp\\CorvaneMSILog-\d+\.log", log),
               "msiexec's log was not copied beside the planted link")

@@ -94,6 +94,30 @@ TEST(ZipArchiveLimits, EntryCountTotalSizeAndFreeSpace) {
   EXPECT_EQ(zip_archive_refusal(1, 5000, 1, 5000), nullptr);
 }
 
+// The sum is checked before each addition: a ZIP64 entry claiming 2^64-1 bytes followed by
+// small ones must not bring a wrapped total back under the cap.
+TEST(ZipSurvey, SizesThatWouldWrapAreRefusedBeforeTheyAreAdded) {
+  struct step {
+    uint64_t size;
+    const char* refusal;
+  };
+  const step bomb[] = {{100, nullptr}, {UINT64_MAX, "unpacks to more than 1 GiB"}, {UINT64_MAX - 99, "unpacks to more than 1 GiB"},
+                       {ZIP_MAX_TOTAL_BYTES - 100, nullptr}, {1, "unpacks to more than 1 GiB"}, {0, nullptr}};
+  zip_survey survey;
+  for (const step& s : bomb) {
+    const char* got = zip_survey_add(&survey, s.size);
+    if (s.refusal) EXPECT_STREQ(got, s.refusal) << s.size;
+    else EXPECT_EQ(got, nullptr) << s.size;
+  }
+  EXPECT_EQ(survey.entries, 3u);
+  EXPECT_EQ(survey.total_bytes, ZIP_MAX_TOTAL_BYTES);
+
+  zip_survey many;
+  for (uint64_t i = 0; i < ZIP_MAX_ENTRIES; ++i) ASSERT_EQ(zip_survey_add(&many, 0), nullptr);
+  EXPECT_STREQ(zip_survey_add(&many, 0), "more entries than 4096");
+  EXPECT_EQ(many.entries, ZIP_MAX_ENTRIES);
+}
+
 TEST(ZipEntryPath, APathThatDoesNotFitIsRefusedRatherThanCut) {
   EXPECT_EQ(land("abcdef", 7).kind, ZIP_ENTRY_FILE);
   EXPECT_EQ(land("abcdefg", 7).kind, ZIP_ENTRY_REFUSED);
@@ -124,8 +148,8 @@ TEST(ZipProgressPercent, SixtyFourBitArithmeticAndCap) {
   // count × 100 overflows 32 bits here; the percent must not.
   EXPECT_EQ(zip_progress_percent(4000000000u, 4000000000u), 100);
   EXPECT_EQ(zip_progress_percent(2000000000u, 4000000000u), 50);
-  // A total that wrapped past 4 GiB is smaller than the bytes written: capped, never above 100.
   EXPECT_EQ(zip_progress_percent(4000000000u, 1000u), 100);
+  EXPECT_EQ(zip_progress_percent(UINT64_MAX / 2, UINT64_MAX), 50);  // no product that wraps
 }
 
 TEST(ZipEntryNameForLog, ControlAndNonAsciiBytesBecomeQuestionMarks) {

@@ -38,8 +38,8 @@ class VendorDownload : public VendorTest {
     dir.pop_back();
     return dir;
   }
-  int fetch(const char* url, int rate_check = 1) {
-    return http_download_file(url, dest_.c_str(), record_progress, nullptr, rate_check);
+  int fetch(const char* url, int rate_check = 1, uint64_t max_bytes = 1ull << 30) {
+    return http_download_file(url, dest_.c_str(), record_progress, nullptr, rate_check, max_bytes);
   }
   std::vector<int> progress_;
   std::string dest_;
@@ -107,6 +107,28 @@ TEST_F(VendorDownload, BodyPastItsLengthNeverReportsOverHundred) {
   EXPECT_EQ(read_file(dest_).size(), 100000u);  // the declared length is what counts
   EXPECT_EQ(progress_.back(), 100);
   for (int p : progress_) EXPECT_LE(p, 100);
+}
+
+// Nothing a server says ends the body for it: a length over the maximum is refused before a
+// file exists, and a body without one (chunked) is cut at the maximum; either way no file stays.
+TEST_F(VendorDownload, NothingPastTheMaximumSizeIsKept) {
+  vendor_add_file("P.msi", pattern(300000));
+  vendor_config(R"({"faults": [{"kind": "claims_length", "host": "*", "path": "*", "length": 5000000000}]})");
+  EXPECT_EQ(fetch("http://update-dl.corvane.com/P.msi", 1, 4294967296ull), DOWNLOAD_FAILED);  // above 32 bits
+  EXPECT_FALSE(path_exists(dest_.c_str()));
+  EXPECT_TRUE(progress_.empty());  // never got as far as the body
+  std::string log = log_text();
+  EXPECT_NE(log.find("Download refused: its Content-Length of 5000000000 bytes is over the maximum of 4294967296"),
+            std::string::npos)
+      << log;
+
+  vendor_config(R"({"faults": [{"kind": "chunked", "host": "*", "path": "*"}]})");
+  EXPECT_EQ(fetch("http://update-dl.corvane.com/P.msi", 1, 200000), DOWNLOAD_FAILED);
+  EXPECT_FALSE(path_exists(dest_.c_str()));
+  EXPECT_NE(log_text().find("Download cut off: its body passes the maximum of 200000 bytes"), std::string::npos);
+  // The same chunked body within the maximum arrives whole.
+  ASSERT_EQ(fetch("http://update-dl.corvane.com/P.msi", 1, 300000), DOWNLOAD_OK) << log_text();
+  EXPECT_EQ(read_file(dest_), pattern(300000));
 }
 
 TEST_F(VendorDownload, EmptyBodyMakesAnEmptyFile) {

@@ -1,5 +1,6 @@
-// The package check under Wine: the signature's presence and the publisher pin, and the handle
-// that keeps the checked file as it was until msiexec has run. The samples are the test
+// The package check under Wine: the signature's presence and the publisher pin, the handle
+// that keeps the checked file as it was until msiexec has run, and which product and version
+// the held package is. The samples are the test
 // product signed at build time (tests/fixtures/product/CMakeLists.txt); their self-signed
 // certificates pass only because Wine checks neither the chain nor the content hash, which
 // are Windows' part of the check.
@@ -9,7 +10,9 @@
 
 #include <string>
 
+#include "acquire/package_identity_win.h"
 #include "acquire/package_trust_win.h"
+#include "base/product.h"
 #include "win_support.h"
 
 namespace {
@@ -47,9 +50,28 @@ TEST_F(PackageTrust, PinnedPublisherIsKeptAsCheckedUntilReleased) {
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
   EXPECT_FALSE(DeleteFileA(package.c_str()));
   EXPECT_FALSE(MoveFileA(package.c_str(), scratch_.sub("moved.msi").c_str()));
-  // ...and msiexec can still read it.
+  // ...and msiexec can still read it, as can the Windows Installer's API that asks which
+  // product and version it is.
   scoped_handle reader(CreateFileA(package.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
   EXPECT_TRUE(reader.valid());
+  char identity[PACKAGE_IDENTITY_REASON] = "";
+  EXPECT_EQ(package_identity_check(package.c_str(), identity, sizeof identity), 0) << identity;
+}
+
+// Read with msi.dll from the real packages: another product of the publisher, an older
+// release, and something that is no package at all.
+TEST_F(PackageTrust, AnotherProductAndAnOlderReleaseAreNotThisProduct) {
+  char reason[PACKAGE_IDENTITY_REASON] = "";
+  std::string package = copy_of("product\\other_product\\Corvane-Installer-win-x64-latest.msi");
+  EXPECT_EQ(package_identity_check(package.c_str(), reason, sizeof reason), -1);
+  EXPECT_STREQ(reason, "UpgradeCode {3C1E5A7B-2D4F-4E6A-8B9C-0D1E2F3A4B5C} is not this product's " PRODUCT_UPGRADE_CODE);
+  DeleteFileA(package.c_str());
+  package = copy_of("product\\old\\Corvane-Installer-win-x64-latest.msi");
+  EXPECT_EQ(package_identity_check(package.c_str(), reason, sizeof reason), -1);
+  EXPECT_STREQ(reason, "ProductVersion 1.9.0.0 is below this build's minimum " MIN_PACKAGE_VERSION);
+  write_file(package, "not a package");
+  EXPECT_EQ(package_identity_check(package.c_str(), reason, sizeof reason), -1);
+  EXPECT_EQ(std::string(reason).rfind("the Windows Installer cannot open it (err=", 0), 0u) << reason;
 }
 
 TEST_F(PackageTrust, UnsignedPackageAndAnotherPublisherAreRefusedAndLetGo) {

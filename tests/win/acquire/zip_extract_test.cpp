@@ -26,6 +26,20 @@ bool is_folder(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// The names in a folder (files and folders), sorted.
+std::vector<std::string> files_in(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAW found;
+  HANDLE find = FindFirstFileW(wide(folder + "\\*").c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    std::wstring name = found.cFileName;
+    if (name != L"." && name != L"..") names.emplace_back(name.begin(), name.end());
+  } while (FindNextFileW(find, &found));
+  FindClose(find);
+  std::sort(names.begin(), names.end());
+  return names;
+}
 
 std::vector<int> progress_seen;
 void record_progress(int32_t percent, void* context) {
@@ -54,6 +68,11 @@ class ZipExtract : public ::testing::Test {
     write_file(archive, archive_bytes);
     return extract_zip(archive.c_str(), dest_.c_str(), with_progress ? record_progress : nullptr, message_,
                        sizeof message_);
+  }
+  int extract_package(const std::string& archive_bytes, const char* msi_name) {
+    std::string archive = root_ + "\\package.zip";
+    write_file(archive, archive_bytes);
+    return extract_zip_package(archive.c_str(), msi_name, dest_.c_str(), nullptr, message_, sizeof message_);
   }
   std::string in_dest(const std::string& relative) const { return dest_ + "\\" + relative; }
 
@@ -208,10 +227,58 @@ TEST_F(ZipExtract, DamagedEntryDataFailsAsAReadError) {
   EXPECT_STREQ(message_, "Error reading from ZIP file");
 }
 
-TEST_F(ZipExtract, CrcMismatchIsLeftToThePackagesOwnChecks) {
-  EXPECT_EQ(extract(zip_build({{"a.txt", "content", false}}, 0xDEADBEEF)), 0);
+// The bomb: a ZIP64 entry declaring 2^64-1 bytes (zeros that deflate a thousandfold) and a
+// small entry after it, whose sizes summed in 64 bits wrap back to 1 byte.
+std::string zip64_bomb(const std::string& bomb_name) {
+  zip_test_entry bomb{bomb_name, std::string(3 << 20, '\0'), true, true, UINT64_MAX};
+  return zip_build({bomb, {"after.txt", "ab", false}});
+}
+
+TEST_F(ZipExtract, Zip64SizeThatWouldWrapTheTotalIsRefusedBeforeAnythingIsWritten) {
+  std::string archive = zip64_bomb("bomb.bin");
+  ASSERT_LT(archive.size(), 64u * 1024);
+  EXPECT_EQ(extract(archive), -1);
+  EXPECT_STREQ(message_, "Error extracting from ZIP file");
+  EXPECT_EQ(files_in(dest_), std::vector<std::string>{});
+  EXPECT_EQ(extract_package(archive, "bomb.bin"), -1);
+  EXPECT_STREQ(message_, "Error extracting from ZIP file");
+  EXPECT_EQ(files_in(dest_), std::vector<std::string>{});
+}
+
+// An entry whose stream holds more than its headers declare: never written past the declared
+// size, and refused (here the CRC of the whole stream betrays it); a wrong CRC alone is refused too.
+TEST_F(ZipExtract, StreamPastItsDeclaredSizeIsCutAndRefused) {
+  std::string data(100000, '\0');
+  for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>((i * 7919) % 251);
+  EXPECT_EQ(extract(zip_build({{"long.bin", data, true, true, 1000}})), -1);
+  EXPECT_STREQ(message_, "Error reading from ZIP file");
+  EXPECT_LE(read_file(in_dest("long.bin")).size(), 1000u);
+  EXPECT_EQ(extract(zip_build({{"a.txt", "content", false}}, 0xDEADBEEF)), -1);
+  EXPECT_STREQ(message_, "Error reading from ZIP file");
+}
+
+// The product package: only its MSI, at the root, as a new file; the rest is left out and named.
+TEST_F(ZipExtract, PackageWritesOnlyItsMsiAsANewFile) {
+  std::string archive = zip_build({{"ui/", "", false},
+                                   {"CorvaneInstaller-1234/ui/common.js", "alert(1)", false},
+                                   {"Product.msi", "the package", true},
+                                   {"Data1.cab", "cabinet", false},
+                                   {"sub/Product.msi", "a deeper one", false}});
+  ASSERT_EQ(extract_package(archive, "product.MSI"), 0);
   EXPECT_STREQ(message_, "success");
-  EXPECT_EQ(read_file(in_dest("a.txt")), "content");
+  EXPECT_EQ(files_in(dest_), std::vector<std::string>{"Product.msi"});
+  EXPECT_EQ(read_file(in_dest("Product.msi")), "the package");
+  // Over the name it finds, it writes nothing.
+  EXPECT_EQ(extract_package(archive, "Product.msi"), -1);
+  EXPECT_EQ(std::string(message_), "Error creating file: " + in_dest("Product.msi"));
+  EXPECT_EQ(read_file(in_dest("Product.msi")), "the package");
+  DeleteFileW(wide(in_dest("Product.msi")).c_str());
+  for (const auto& wrong : {zip_build({{"Data1.cab", "cabinet", false}}),
+                            zip_build({{"Product.msi", "one", false}, {"PRODUCT.msi", "two", false}})}) {
+    EXPECT_EQ(extract_package(wrong, "Product.msi"), -1);
+    EXPECT_STREQ(message_, "Error extracting from ZIP file");
+    EXPECT_EQ(files_in(dest_), std::vector<std::string>{});
+  }
 }
 
 TEST_F(ZipExtract, AFolderInTheWayOfAFileIsACreateError) {

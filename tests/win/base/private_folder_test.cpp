@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
+#include "base/private_folder_seam_win.h"
 #include "base/private_folder_win.h"
 #include "win_support.h"
 
@@ -99,15 +101,64 @@ TEST(PrivateFolder, WhatIsStillInUseLeavesTheFolderToTheRestart) {
   RemoveDirectoryW(wide(path).c_str());
 }
 
-TEST(PrivateFolder, ATakenNameIsNeverReused) {
+// Created and opened in one call: a folder already under the name (planted, or renamed in
+// before the creation) is refused, and the folder made cannot be renamed away while held so
+// that another could be renamed in after it.
+TEST(PrivateFolder, AFolderRenamedIntoPlaceIsNeverTakenForOurs) {
   scratch_dir dir("corvane-private-taken");
   std::string planted = dir.sub("Corvane-planted");
-  CreateDirectoryW(wide(planted).c_str(), nullptr);
-  write_file(planted + "\\package.msi", "planted");
-  EXPECT_EQ(private_folder_create(wide(planted).c_str()), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+  CreateDirectoryW(wide(dir.sub("elsewhere")).c_str(), nullptr);
+  write_file(dir.sub("elsewhere") + "\\package.msi", "planted");
+  ASSERT_TRUE(MoveFileW(wide(dir.sub("elsewhere")).c_str(), wide(planted).c_str()));
+  HANDLE held = INVALID_HANDLE_VALUE;
+  EXPECT_EQ(private_folder_create_held(wide(planted).c_str(), &held), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+  EXPECT_EQ(held, INVALID_HANDLE_VALUE);
   EXPECT_EQ(read_file(planted + "\\package.msi"), "planted");
-  EXPECT_EQ(private_folder_create(wide(dir.sub("Corvane-new")).c_str()), static_cast<DWORD>(ERROR_SUCCESS));
-  EXPECT_TRUE(exists(dir.sub("Corvane-new")));
+
+  std::string ours = dir.sub("Corvane-new");
+  ASSERT_EQ(private_folder_create_held(wide(ours).c_str(), &held), static_cast<DWORD>(ERROR_SUCCESS));
+  EXPECT_TRUE(exists(ours));
+  EXPECT_FALSE(MoveFileW(wide(ours).c_str(), wide(dir.sub("moved")).c_str()));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+  CloseHandle(held);
+  EXPECT_EQ(private_folder_create(wide(ours).c_str()), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+}
+
+UINT WINAPI no_windows_folder(wchar_t* buffer, UINT size) {
+  return static_cast<UINT>(swprintf(buffer, size, L"C:\\corvane-no-such-windows-folder"));
+}
+
+// The folders named like a private folder in folder (with its trailing backslash).
+std::vector<std::string> corvane_folders_in(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE find = FindFirstFileA((folder + "Corvane-*").c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) names.push_back(found.cFileName);
+  while (FindNextFileA(find, &found));
+  FindClose(find);
+  return names;
+}
+
+// Every Wine process is elevated: with neither system temp folder usable, the run has no
+// private folder rather than one in the user's temp folder, and says why.
+TEST(PrivateFolder, AnElevatedRunNeverFallsBackToTheUsersTemp) {
+  char user_temp[MAX_PATH + 1];
+  ASSERT_GT(GetTempPathA(sizeof user_temp, user_temp), 0u);
+  auto before = corvane_folders_in(user_temp);
+  captured_log log;
+  private_folder_remove();
+  private_folder_windows_directory = no_windows_folder;
+  char folder[MAX_PATH] = "unset";
+  int result = private_folder(folder, sizeof folder);
+  private_folder_windows_directory = GetSystemWindowsDirectoryW;
+  EXPECT_EQ(result, -1);
+  EXPECT_STREQ(folder, "");
+  EXPECT_EQ(corvane_folders_in(user_temp), before);
+  EXPECT_TRUE(log.has("an elevated run never works in the user's temp folder")) << log.text();
+  ASSERT_EQ(private_folder(folder, sizeof folder), 0);  // the system's folders back: a folder again
+  private_folder_remove();
 }
 
 }  // namespace
