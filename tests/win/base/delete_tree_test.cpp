@@ -1,8 +1,12 @@
 // Folder removal on Wine's file system: nested trees, read-only files, files in use, and
-// links that must not lead the walk out of the folder it cleans.
+// links that must not lead the walk out of the folder it cleans; waiting for a holder to let
+// go, and what it still holds left to the next restart.
 #include <windows.h>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
 
 #include "base/delete_tree.h"
 #include "base/delete_tree_seam_win.h"
@@ -148,6 +152,137 @@ TEST(UninstallDeleteTree, MissingOrFilePathsAreLeftAlone) {
   delete_tree(dir.sub("missing").c_str());
   delete_tree("");
   delete_tree(nullptr);
+}
+
+// Another process that holds a file without delete sharing and lets go of it a moment later,
+// from a thread of its own; the removal's first wait is that moment.
+struct late_holder {
+  static HANDLE file, release, thread;
+  static int waits;
+  static void hold(const std::string& path) {
+    file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    thread = CreateThread(nullptr, 0, [](void*) -> DWORD {
+      WaitForSingleObject(release, INFINITE);
+      CloseHandle(file);
+      return 0;
+    }, nullptr, 0, nullptr);
+    waits = 0;
+  }
+  static void lets_go_on_first_wait(unsigned long) {
+    if (++waits == 1) {
+      SetEvent(release);
+      WaitForSingleObject(thread, INFINITE);
+    }
+  }
+  static void never_lets_go(unsigned long) { ++waits; }
+  static void end() {
+    SetEvent(release);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    CloseHandle(release);
+  }
+};
+HANDLE late_holder::file, late_holder::release, late_holder::thread;
+int late_holder::waits;
+
+TEST(UninstallDeleteTree, HolderThatLetsGoWithinTheBoundLeavesNothing) {
+  scratch_dir dir("uninstall-delete-tree-patient");
+  std::string root = dir.sub("tree");
+  plant_tree(root);
+  late_holder::hold(root + "\\a\\b\\deep.txt");
+  ASSERT_NE(late_holder::file, INVALID_HANDLE_VALUE);
+  delete_tree_retry_wait = late_holder::lets_go_on_first_wait;
+  int gone = delete_tree_force_patiently(root.c_str());
+  delete_tree_retry_wait = [](unsigned long ms) { Sleep(ms); };
+  late_holder::end();
+  EXPECT_EQ(late_holder::waits, 1) << "the first try should have found the file held";
+  EXPECT_EQ(gone, 1);
+  EXPECT_FALSE(exists(root));
+}
+
+// The entries waiting for the restart, in the order the restart takes them.
+std::vector<std::wstring> pending_removals(std::vector<BYTE>* raw = nullptr) {
+  HKEY key;
+  std::vector<std::wstring> entries;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Session Manager", 0, KEY_QUERY_VALUE,
+                    &key) != ERROR_SUCCESS)
+    return entries;
+  DWORD size = 0;
+  RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, nullptr, nullptr, &size);
+  std::vector<BYTE> bytes(size + sizeof(wchar_t) * 2);
+  if (size) RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, nullptr, bytes.data(), &size);
+  RegCloseKey(key);
+  bytes.resize(size);
+  if (raw) *raw = bytes;
+  const wchar_t* text = reinterpret_cast<const wchar_t*>(bytes.data());
+  size_t count = size / sizeof(wchar_t);
+  for (size_t at = 0; at < count;) {
+    std::wstring entry(text + at);
+    at += entry.size() + 1;
+    if (!entry.empty()) entries.push_back(entry);
+  }
+  return entries;
+}
+
+void restore_pending_removals(const std::vector<BYTE>& raw) {
+  HKEY key;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Session Manager", 0, KEY_SET_VALUE,
+                    &key) != ERROR_SUCCESS)
+    return;
+  if (raw.empty())
+    RegDeleteValueW(key, L"PendingFileRenameOperations");
+  else
+    RegSetValueExW(key, L"PendingFileRenameOperations", 0, REG_MULTI_SZ, raw.data(), static_cast<DWORD>(raw.size()));
+  RegCloseKey(key);
+}
+
+long position(const std::vector<std::wstring>& entries, const std::string& path) {
+  auto found = std::find(entries.begin(), entries.end(), L"\\??\\" + wide(path));
+  return found == entries.end() ? -1 : static_cast<long>(found - entries.begin());
+}
+
+// Still held when the bound is over: the file and each folder above it are left to the
+// restart, the file first; the folder a link inside leads to is neither entered nor listed.
+TEST(UninstallDeleteTree, HeldPastTheBoundIsLeftToTheRestartFileFirst) {
+  scratch_dir dir("uninstall-delete-tree-restart");
+  std::string outside = dir.sub("user-data");
+  CreateDirectoryA(outside.c_str(), nullptr);
+  write_file(outside + "\\precious.txt");
+  std::string root = dir.sub("tree");
+  plant_tree(root);
+  ASSERT_TRUE(make_link(root + "\\a\\link", outside));
+  std::vector<BYTE> before;
+  pending_removals(&before);
+  late_holder::hold(root + "\\a\\b\\deep.txt");
+  ASSERT_NE(late_holder::file, INVALID_HANDLE_VALUE);
+  captured_log log;
+
+  delete_tree_retry_wait = late_holder::never_lets_go;
+  int gone = delete_tree_force_patiently(root.c_str());
+  delete_tree_retry_wait = [](unsigned long ms) { Sleep(ms); };
+  int scheduled = delete_tree_at_restart(root.c_str(), "Test folder");
+  std::vector<std::wstring> pending = pending_removals();
+  restore_pending_removals(before);
+  late_holder::end();
+  remove_link(root + "\\a\\link");
+
+  EXPECT_EQ(gone, 0);
+  EXPECT_GT(late_holder::waits, 0);
+  EXPECT_FALSE(exists(root + "\\top.txt")) << "what was free went at once";
+  EXPECT_EQ(scheduled, 1);
+  long file = position(pending, root + "\\a\\b\\deep.txt"), folder = position(pending, root + "\\a\\b"),
+       top = position(pending, root);
+  EXPECT_GE(file, 0);
+  EXPECT_GT(folder, file) << "a folder before its file cannot be removed at the restart";
+  EXPECT_GT(top, folder);
+  for (const std::wstring& entry : pending) {
+    EXPECT_EQ(entry.find(wide(outside)), std::wstring::npos) << "scheduled through the link";
+    EXPECT_EQ(entry.find(L"\\link"), std::wstring::npos) << "a link is not left to the restart";
+  }
+  EXPECT_TRUE(exists(outside + "\\precious.txt"));
+  EXPECT_TRUE(log.has("Test folder still in use, to be removed at the next restart: " + root))
+      << log.text();
 }
 
 }  // namespace
