@@ -27,6 +27,16 @@ void plant_tree(const std::string& root) {
   SetFileAttributesA((root + "\\a\\b\\locked.dat").c_str(), FILE_ATTRIBUTE_READONLY);
 }
 
+// The tree with a link at a\link to a folder outside it that holds a precious file.
+bool plant_tree_with_link(const scratch_dir& dir, std::string* outside, std::string* root) {
+  *outside = dir.sub("user-data");
+  CreateDirectoryA(outside->c_str(), nullptr);
+  write_file(*outside + "\\precious.txt");
+  *root = dir.sub("tree");
+  plant_tree(*root);
+  return make_link(*root + "\\a\\link", *outside);
+}
+
 TEST(UninstallDeleteTree, ReadOnlyFilesStayUnlessForced) {
   scratch_dir dir("uninstall-delete-tree");
   std::string root = dir.sub("tree");
@@ -65,12 +75,8 @@ TEST(UninstallDeleteTree, FileInUseKeepsItsFolderOnly) {
 // handle leading out of the tree and leaves the link; Windows removes the link itself.
 TEST(UninstallDeleteTree, LinkedFolderIsNeverEntered) {
   scratch_dir dir("uninstall-delete-tree-link");
-  std::string outside = dir.sub("user-data");
-  CreateDirectoryA(outside.c_str(), nullptr);
-  write_file(outside + "\\precious.txt");
-  std::string root = dir.sub("tree");
-  plant_tree(root);
-  ASSERT_TRUE(make_link(root + "\\a\\link", outside)) << "no reparse point to test with";
+  std::string outside, root;
+  ASSERT_TRUE(plant_tree_with_link(dir, &outside, &root)) << "no reparse point to test with";
   ASSERT_TRUE(make_link(dir.sub("root-link"), outside));
 
   delete_tree_force(root.c_str());
@@ -246,12 +252,8 @@ long position(const std::vector<std::wstring>& entries, const std::string& path)
 // restart, the file first; the folder a link inside leads to is neither entered nor listed.
 TEST(UninstallDeleteTree, HeldPastTheBoundIsLeftToTheRestartFileFirst) {
   scratch_dir dir("uninstall-delete-tree-restart");
-  std::string outside = dir.sub("user-data");
-  CreateDirectoryA(outside.c_str(), nullptr);
-  write_file(outside + "\\precious.txt");
-  std::string root = dir.sub("tree");
-  plant_tree(root);
-  ASSERT_TRUE(make_link(root + "\\a\\link", outside));
+  std::string outside, root;
+  ASSERT_TRUE(plant_tree_with_link(dir, &outside, &root));
   std::vector<BYTE> before;
   pending_removals(&before);
   late_holder::hold(root + "\\a\\b\\deep.txt");
