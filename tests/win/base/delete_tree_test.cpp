@@ -5,8 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <vector>
+#include <string>
 
 #include "base/delete_tree.h"
 #include "base/delete_tree_seam_win.h"
@@ -207,45 +206,32 @@ TEST(UninstallDeleteTree, HolderThatLetsGoWithinTheBoundLeavesNothing) {
   EXPECT_FALSE(exists(root));
 }
 
-// The entries waiting for the restart, in the order the restart takes them.
-std::vector<std::wstring> pending_removals(std::vector<BYTE>* raw = nullptr) {
-  HKEY key;
-  std::vector<std::wstring> entries;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Session Manager", 0, KEY_QUERY_VALUE,
-                    &key) != ERROR_SUCCESS)
-    return entries;
+// The restart's list of removals as the registry holds it: names separated by '\0'.
+const wchar_t* const SESSION_MANAGER = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+std::wstring pending_removals() {
   DWORD size = 0;
-  RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, nullptr, nullptr, &size);
-  std::vector<BYTE> bytes(size + sizeof(wchar_t) * 2);
-  if (size) RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, nullptr, bytes.data(), &size);
-  RegCloseKey(key);
-  bytes.resize(size);
-  if (raw) *raw = bytes;
-  const wchar_t* text = reinterpret_cast<const wchar_t*>(bytes.data());
-  size_t count = size / sizeof(wchar_t);
-  for (size_t at = 0; at < count;) {
-    std::wstring entry(text + at);
-    at += entry.size() + 1;
-    if (!entry.empty()) entries.push_back(entry);
-  }
-  return entries;
+  RegGetValueW(HKEY_LOCAL_MACHINE, SESSION_MANAGER, L"PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ, nullptr,
+               nullptr, &size);
+  std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
+  size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+  if (RegGetValueW(HKEY_LOCAL_MACHINE, SESSION_MANAGER, L"PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ, nullptr,
+                   text.data(), &size) != ERROR_SUCCESS)
+    size = 0;
+  text.resize(size / sizeof(wchar_t));
+  return text;
 }
 
-void restore_pending_removals(const std::vector<BYTE>& raw) {
-  HKEY key;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Session Manager", 0, KEY_SET_VALUE,
-                    &key) != ERROR_SUCCESS)
-    return;
-  if (raw.empty())
-    RegDeleteValueW(key, L"PendingFileRenameOperations");
+void restore_pending_removals(const std::wstring& text) {
+  if (text.empty())
+    RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, SESSION_MANAGER, L"PendingFileRenameOperations");
   else
-    RegSetValueExW(key, L"PendingFileRenameOperations", 0, REG_MULTI_SZ, raw.data(), static_cast<DWORD>(raw.size()));
-  RegCloseKey(key);
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, SESSION_MANAGER, L"PendingFileRenameOperations", REG_MULTI_SZ, text.data(),
+                    static_cast<DWORD>(text.size() * sizeof(wchar_t)));
 }
 
-long position(const std::vector<std::wstring>& entries, const std::string& path) {
-  auto found = std::find(entries.begin(), entries.end(), L"\\??\\" + wide(path));
-  return found == entries.end() ? -1 : static_cast<long>(found - entries.begin());
+// Where the list names exactly this path; npos when it does not.
+size_t position(const std::wstring& pending, const std::string& path) {
+  return (L'\0' + pending).find(L'\0' + (L"\\??\\" + wide(path)) + L'\0');
 }
 
 // Still held when the bound is over: the file and each folder above it are left to the
@@ -254,8 +240,7 @@ TEST(UninstallDeleteTree, HeldPastTheBoundIsLeftToTheRestartFileFirst) {
   scratch_dir dir("uninstall-delete-tree-restart");
   std::string outside, root;
   ASSERT_TRUE(plant_tree_with_link(dir, &outside, &root));
-  std::vector<BYTE> before;
-  pending_removals(&before);
+  std::wstring before = pending_removals();
   late_holder::hold(root + "\\a\\b\\deep.txt");
   ASSERT_NE(late_holder::file, INVALID_HANDLE_VALUE);
   captured_log log;
@@ -264,7 +249,7 @@ TEST(UninstallDeleteTree, HeldPastTheBoundIsLeftToTheRestartFileFirst) {
   int gone = delete_tree_force_patiently(root.c_str());
   delete_tree_retry_wait = [](unsigned long ms) { Sleep(ms); };
   int scheduled = delete_tree_at_restart(root.c_str(), "Test folder");
-  std::vector<std::wstring> pending = pending_removals();
+  std::wstring pending = pending_removals();
   restore_pending_removals(before);
   late_holder::end();
   remove_link(root + "\\a\\link");
@@ -273,15 +258,14 @@ TEST(UninstallDeleteTree, HeldPastTheBoundIsLeftToTheRestartFileFirst) {
   EXPECT_GT(late_holder::waits, 0);
   EXPECT_FALSE(exists(root + "\\top.txt")) << "what was free went at once";
   EXPECT_EQ(scheduled, 1);
-  long file = position(pending, root + "\\a\\b\\deep.txt"), folder = position(pending, root + "\\a\\b"),
-       top = position(pending, root);
-  EXPECT_GE(file, 0);
-  EXPECT_GT(folder, file) << "a folder before its file cannot be removed at the restart";
-  EXPECT_GT(top, folder);
-  for (const std::wstring& entry : pending) {
-    EXPECT_EQ(entry.find(wide(outside)), std::wstring::npos) << "scheduled through the link";
-    EXPECT_EQ(entry.find(L"\\link"), std::wstring::npos) << "a link is not left to the restart";
-  }
+  size_t file = position(pending, root + "\\a\\b\\deep.txt"), folder = position(pending, root + "\\a\\b"),
+         top = position(pending, root);
+  EXPECT_NE(file, std::wstring::npos);
+  EXPECT_LT(file, folder) << "a folder before its file cannot be removed at the restart";
+  EXPECT_LT(folder, top);
+  EXPECT_NE(top, std::wstring::npos);
+  EXPECT_EQ(pending.find(wide(outside)), std::wstring::npos) << "scheduled through the link";
+  EXPECT_EQ(pending.find(L"\\link"), std::wstring::npos) << "a link is not left to the restart";
   EXPECT_TRUE(exists(outside + "\\precious.txt"));
   EXPECT_TRUE(log.has("Test folder still in use, to be removed at the next restart: " + root))
       << log.text();
