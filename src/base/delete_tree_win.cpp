@@ -41,6 +41,7 @@ enum class walk_mode { remove, remove_forced, schedule };
 struct tree_walk {
   walk_mode mode;
   DWORD schedule_error;  // the first failure to schedule an entry; ERROR_SUCCESS while none
+  int scheduled;         // entries left to the restart
 };
 
 // "<folder>\<name>" in MAX_PATH characters; 0 when it does not fit, because a cut path
@@ -71,7 +72,9 @@ HANDLE open_entry(const wchar_t* path, walk_mode mode) {
 }
 
 void schedule_at_restart(const wchar_t* path, tree_walk* walk) {
-  if (!MoveFileExW(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) && walk->schedule_error == ERROR_SUCCESS)
+  if (MoveFileExW(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
+    ++walk->scheduled;
+  else if (walk->schedule_error == ERROR_SUCCESS)
     walk->schedule_error = GetLastError() ? GetLastError() : ERROR_GEN_FAILURE;
 }
 
@@ -183,12 +186,12 @@ int still_there(const char* path) {
 }  // namespace
 
 void delete_tree(const char* path) {
-  tree_walk walk = {walk_mode::remove, ERROR_SUCCESS};
+  tree_walk walk = {walk_mode::remove, ERROR_SUCCESS, 0};
   delete_tree_at(path, &walk);
 }
 
 void delete_tree_force(const char* path) {
-  tree_walk walk = {walk_mode::remove_forced, ERROR_SUCCESS};
+  tree_walk walk = {walk_mode::remove_forced, ERROR_SUCCESS, 0};
   delete_tree_at(path, &walk);
 }
 
@@ -203,8 +206,10 @@ int delete_tree_force_patiently(const char* path) {
 
 int delete_tree_at_restart(const char* path, const char* what) {
   if (!path || !still_there(path)) return 0;
-  tree_walk walk = {walk_mode::schedule, ERROR_SUCCESS};
+  tree_walk walk = {walk_mode::schedule, ERROR_SUCCESS, 0};
   delete_tree_at(path, &walk);
+  // A folder that could not even be opened as itself (it leads elsewhere) scheduled nothing.
+  if (walk.schedule_error == ERROR_SUCCESS && !walk.scheduled) walk.schedule_error = ERROR_CANT_ACCESS_FILE;
   if (walk.schedule_error == ERROR_SUCCESS) {
     log_info("%s still in use, to be removed at the next restart: %s", what, path);
     return 1;
