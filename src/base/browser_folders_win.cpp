@@ -81,14 +81,20 @@ int copy_made(const char* made, char* out, size_t size) {
   return -1;
 }
 
-void remove_made(char* made) {
+// The browser's processes end a moment after its last window closed and hold files of both
+// folders until then, so the removal waits a little for them. What they still hold after that
+// goes at the next restart, in the pages folder only: the removal at boot goes by names, and
+// in the data folder, which the browser's user may change, a folder in the path could by then
+// be a link elsewhere.
+void remove_made(char* made, run_folder kind) {
   if (!made[0]) return;
-  delete_tree_force(made);
-  wchar_t wide[MAX_PATH];
-  if (utf8_to_wide(made, wide, MAX_PATH) == 0 && GetFileAttributesW(wide) != INVALID_FILE_ATTRIBUTES)
-    log_warn("Browser folder not wholly removed (in use?): %s", made);
-  else
+  if (delete_tree_force_patiently(made))
     log_info("Removed browser folder: %s", made);
+  else if (kind == run_folder::pages)
+    delete_tree_at_restart(made, "Browser folder");
+  else
+    log_warn("Browser folder still in use, left in place (its user may change it, so it is not left to the "
+             "restart): %s", made);
   made[0] = '\0';
 }
 
@@ -114,7 +120,7 @@ int browser_data_folder(char* out, size_t size) { return copy_made(g_data, out, 
 
 void browser_folders_remove() {
   AcquireSRWLockExclusive(&g_lock);
-  remove_made(g_pages);
-  remove_made(g_data);
+  remove_made(g_data, run_folder::browser_data);
+  remove_made(g_pages, run_folder::pages);
   ReleaseSRWLockExclusive(&g_lock);
 }

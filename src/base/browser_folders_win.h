@@ -24,5 +24,6 @@ int browser_folders_make(const char* user_sid);
 int browser_pages_folder(char* out, size_t size);
 int browser_data_folder(char* out, size_t size);
 
-// End of the run: deletes both with everything in them (link-safe) and forgets them.
+// End of the run: deletes both with everything in them (link-safe), waiting a few seconds for
+// the browser to let go, and forgets them.
 void browser_folders_remove();

@@ -11,6 +11,16 @@
 void delete_tree(const char* path);
 // The same, but read-only files are made deletable first.
 void delete_tree_force(const char* path);
+// delete_tree_force, tried again a few times with short waits (a few seconds in all) while
+// something is left: for a folder whose files another process is about to let go of. 1 when
+// the folder is gone, 0 when something is still there.
+int delete_tree_force_patiently(const char* path);
+// What is left of a folder (files still in use) is scheduled for deletion at the next
+// restart, each file before its folder; links are not followed. Only for folders that no one
+// without administrator rights can change: the removal at boot goes by names. Logs one line
+// naming the folder as `what` ("Private working folder"): info when left to the restart, a
+// warning when it could not be scheduled. 0 when nothing was left, 1 scheduled, -1 not.
+int delete_tree_at_restart(const char* path, const char* what);
 // One file (a shortcut, a file of the install folder): a link under the name is removed
 // itself; a folder is left alone. 1 when it was deleted, 0 when it stays.
 int delete_file_no_follow(const char* path);

@@ -203,20 +203,11 @@ void private_folder_remove() {
     text_copy(folder, g_path);
     folder[strlen(folder) - 1] = '\0';  // delete_tree takes the folder without its backslash
     delete_tree_force(folder);
-    wchar_t wide[MAX_PATH];
-    if (utf8_to_wide(folder, wide, MAX_PATH) == 0 && GetFileAttributesW(wide) != INVALID_FILE_ATTRIBUTES) {
-      // What is still in use (the WebView2 loader a screen loaded, a running staged copy) keeps
-      // it until it is free; the folder then goes at the next restart once what is in it has
-      // gone. That is the normal end of a run with a screen, so only a folder that cannot even
-      // be left to the restart (no right to schedule it) is a warning.
-      if (MoveFileExW(wide, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
-        log_info("Private working folder still in use, to be removed at the next restart: %s", folder);
-      else
-        log_warn("Private working folder not removed (in use?) and not scheduled for removal (error %lu): %s",
-                 GetLastError(), folder);
-    } else {
+    // What is still in use (the WebView2 loader a screen loaded, a running staged copy) keeps
+    // it until it is free; it then goes at the next restart. That is the normal end of a run
+    // with a screen, so only what cannot even be left to the restart is a warning.
+    if (delete_tree_at_restart(folder, "Private working folder") == 0)
       log_info("Removed private working folder: %s", folder);
-    }
     g_path[0] = '\0';
   }
   ReleaseSRWLockExclusive(&g_lock);

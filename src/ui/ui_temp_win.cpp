@@ -7,9 +7,6 @@
 #include "base/bounded_text.h"
 #include "base/browser_folders_win.h"
 #include "base/delete_tree.h"
-#include "base/folders_win.h"
-#include "base/path_text.h"
-#include "base/wide_win.h"
 #include "install/session_user.h"
 #include "ui/ui_host.h"
 #include "ui/ui_host_window_win.h"
@@ -17,19 +14,6 @@
 namespace {
 
 std::atomic<long> g_user_data_folders{0};
-
-// The loader library stays loaded until the process ends (the runtime may still hold code of
-// it), so its file and folder cannot go now: they are left to the next restart instead of
-// lying in the temp folder for good.
-void remove_at_restart(const char* extraction_folder) {
-  char loader[MAX_PATH];
-  wchar_t wide_loader[MAX_PATH], wide_folder[MAX_PATH];
-  if (!path_exists(extraction_folder) || join_path(extraction_folder, "WebView2Loader.dll", loader, sizeof loader) != 0 ||
-      utf8_to_wide(loader, wide_loader, MAX_PATH) != 0 || utf8_to_wide(extraction_folder, wide_folder, MAX_PATH) != 0)
-    return;
-  if (path_exists(loader)) MoveFileExW(wide_loader, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-  MoveFileExW(wide_folder, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-}
 
 }  // namespace
 
@@ -56,6 +40,7 @@ int ui_next_user_data_folder(char* out, size_t size) {
 void ui_cleanup_temp(const char* extraction_folder) {
   browser_folders_remove();
   if (!extraction_folder || !*extraction_folder) return;
+  // The loader library stays loaded until the process ends, so its file and folder are left
+  // to the restart with the rest of the private folder they are in.
   delete_tree_force(extraction_folder);
-  remove_at_restart(extraction_folder);
 }

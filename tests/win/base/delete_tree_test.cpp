@@ -1,8 +1,11 @@
 // Folder removal on Wine's file system: nested trees, read-only files, files in use, and
-// links that must not lead the walk out of the folder it cleans.
+// links that must not lead the walk out of the folder it cleans; waiting for a holder to let
+// go, and what it still holds left to the next restart.
 #include <windows.h>
 
 #include <gtest/gtest.h>
+
+#include <string>
 
 #include "base/delete_tree.h"
 #include "base/delete_tree_seam_win.h"
@@ -21,6 +24,16 @@ void plant_tree(const std::string& root) {
   write_file(root + "\\a\\b\\deep.txt");
   write_file(root + "\\a\\b\\locked.dat");
   SetFileAttributesA((root + "\\a\\b\\locked.dat").c_str(), FILE_ATTRIBUTE_READONLY);
+}
+
+// The tree with a link at a\link to a folder outside it that holds a precious file.
+bool plant_tree_with_link(const scratch_dir& dir, std::string* outside, std::string* root) {
+  *outside = dir.sub("user-data");
+  CreateDirectoryA(outside->c_str(), nullptr);
+  write_file(*outside + "\\precious.txt");
+  *root = dir.sub("tree");
+  plant_tree(*root);
+  return make_link(*root + "\\a\\link", *outside);
 }
 
 TEST(UninstallDeleteTree, ReadOnlyFilesStayUnlessForced) {
@@ -61,12 +74,8 @@ TEST(UninstallDeleteTree, FileInUseKeepsItsFolderOnly) {
 // handle leading out of the tree and leaves the link; Windows removes the link itself.
 TEST(UninstallDeleteTree, LinkedFolderIsNeverEntered) {
   scratch_dir dir("uninstall-delete-tree-link");
-  std::string outside = dir.sub("user-data");
-  CreateDirectoryA(outside.c_str(), nullptr);
-  write_file(outside + "\\precious.txt");
-  std::string root = dir.sub("tree");
-  plant_tree(root);
-  ASSERT_TRUE(make_link(root + "\\a\\link", outside)) << "no reparse point to test with";
+  std::string outside, root;
+  ASSERT_TRUE(plant_tree_with_link(dir, &outside, &root)) << "no reparse point to test with";
   ASSERT_TRUE(make_link(dir.sub("root-link"), outside));
 
   delete_tree_force(root.c_str());
@@ -148,6 +157,118 @@ TEST(UninstallDeleteTree, MissingOrFilePathsAreLeftAlone) {
   delete_tree(dir.sub("missing").c_str());
   delete_tree("");
   delete_tree(nullptr);
+}
+
+// Another process that holds a file without delete sharing and lets go of it a moment later,
+// from a thread of its own; the removal's first wait is that moment.
+struct late_holder {
+  static HANDLE file, release, thread;
+  static int waits;
+  static void hold(const std::string& path) {
+    file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    thread = CreateThread(nullptr, 0, [](void*) -> DWORD {
+      WaitForSingleObject(release, INFINITE);
+      CloseHandle(file);
+      return 0;
+    }, nullptr, 0, nullptr);
+    waits = 0;
+  }
+  static void lets_go_on_first_wait(unsigned long) {
+    if (++waits == 1) {
+      SetEvent(release);
+      WaitForSingleObject(thread, INFINITE);
+    }
+  }
+  static void never_lets_go(unsigned long) { ++waits; }
+  static void end() {
+    SetEvent(release);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    CloseHandle(release);
+  }
+};
+HANDLE late_holder::file, late_holder::release, late_holder::thread;
+int late_holder::waits;
+
+TEST(UninstallDeleteTree, HolderThatLetsGoWithinTheBoundLeavesNothing) {
+  scratch_dir dir("uninstall-delete-tree-patient");
+  std::string root = dir.sub("tree");
+  plant_tree(root);
+  late_holder::hold(root + "\\a\\b\\deep.txt");
+  ASSERT_NE(late_holder::file, INVALID_HANDLE_VALUE);
+  delete_tree_retry_wait = late_holder::lets_go_on_first_wait;
+  int gone = delete_tree_force_patiently(root.c_str());
+  delete_tree_retry_wait = [](unsigned long ms) { Sleep(ms); };
+  late_holder::end();
+  EXPECT_EQ(late_holder::waits, 1) << "the first try should have found the file held";
+  EXPECT_EQ(gone, 1);
+  EXPECT_FALSE(exists(root));
+}
+
+// The restart's list of removals as the registry holds it: names separated by '\0'.
+const wchar_t* const SESSION_MANAGER = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+std::wstring pending_removals() {
+  DWORD size = 0;
+  RegGetValueW(HKEY_LOCAL_MACHINE, SESSION_MANAGER, L"PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ, nullptr,
+               nullptr, &size);
+  std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
+  size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+  if (RegGetValueW(HKEY_LOCAL_MACHINE, SESSION_MANAGER, L"PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ, nullptr,
+                   text.data(), &size) != ERROR_SUCCESS)
+    size = 0;
+  text.resize(size / sizeof(wchar_t));
+  return text;
+}
+
+void restore_pending_removals(const std::wstring& text) {
+  if (text.empty())
+    RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, SESSION_MANAGER, L"PendingFileRenameOperations");
+  else
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, SESSION_MANAGER, L"PendingFileRenameOperations", REG_MULTI_SZ, text.data(),
+                    static_cast<DWORD>(text.size() * sizeof(wchar_t)));
+}
+
+// Where the list names exactly this path; npos when it does not.
+size_t position(const std::wstring& pending, const std::string& path) {
+  return (L'\0' + pending).find(L'\0' + (L"\\??\\" + wide(path)) + L'\0');
+}
+
+// Still held when the bound is over: the file and each folder above it are left to the
+// restart, the file first; the folder a link inside leads to is neither entered nor listed.
+TEST(UninstallDeleteTree, HeldPastTheBoundIsLeftToTheRestartFileFirst) {
+  scratch_dir dir("uninstall-delete-tree-restart");
+  std::string outside, root;
+  ASSERT_TRUE(plant_tree_with_link(dir, &outside, &root));
+  std::wstring before = pending_removals();
+  late_holder::hold(root + "\\a\\b\\deep.txt");
+  ASSERT_NE(late_holder::file, INVALID_HANDLE_VALUE);
+  captured_log log;
+
+  delete_tree_retry_wait = late_holder::never_lets_go;
+  int gone = delete_tree_force_patiently(root.c_str());
+  delete_tree_retry_wait = [](unsigned long ms) { Sleep(ms); };
+  int scheduled = delete_tree_at_restart(root.c_str(), "Test folder");
+  std::wstring pending = pending_removals();
+  restore_pending_removals(before);
+  late_holder::end();
+  remove_link(root + "\\a\\link");
+
+  EXPECT_EQ(gone, 0);
+  EXPECT_GT(late_holder::waits, 0);
+  EXPECT_FALSE(exists(root + "\\top.txt")) << "what was free went at once";
+  EXPECT_EQ(scheduled, 1);
+  size_t file = position(pending, root + "\\a\\b\\deep.txt"), folder = position(pending, root + "\\a\\b"),
+         top = position(pending, root);
+  EXPECT_NE(file, std::wstring::npos);
+  EXPECT_LT(file, folder) << "a folder before its file cannot be removed at the restart";
+  EXPECT_LT(folder, top);
+  EXPECT_NE(top, std::wstring::npos);
+  EXPECT_EQ(pending.find(wide(outside)), std::wstring::npos) << "scheduled through the link";
+  EXPECT_EQ(pending.find(L"\\link"), std::wstring::npos) << "a link is not left to the restart";
+  EXPECT_TRUE(exists(outside + "\\precious.txt"));
+  EXPECT_TRUE(log.has("Test folder still in use, to be removed at the next restart: " + root))
+      << log.text();
 }
 
 }  // namespace
