@@ -62,29 +62,35 @@ void register_handlers(ICoreWebView2* webview) {
   }
 }
 
+// Asks base for a newer interface and, when the runtime has it, applies use to it; an older
+// runtime lacks it, which the log notes.
+template <typename Newer, typename Base, typename Use>
+void with_newer(Base* base, const IID& iid, Use use, const char* missing) {
+  void* newer = nullptr;
+  if (FAILED(base->lpVtbl->QueryInterface(base, iid, &newer)) || !newer) {
+    log_write(LOG_UI, LOG_LEVEL_INFO, "%s", missing);
+    return;
+  }
+  auto* object = static_cast<Newer*>(newer);
+  use(object);
+  object->lpVtbl->Release(object);
+}
+
 void turn_off_accelerator_keys(ICoreWebView2* webview) {
   ICoreWebView2Settings* settings = nullptr;
   if (FAILED(webview->lpVtbl->get_Settings(webview, &settings)) || !settings) return;
-  void* newer = nullptr;
-  if (SUCCEEDED(settings->lpVtbl->QueryInterface(settings, IID_ICoreWebView2Settings3, &newer)) && newer) {
-    auto* settings3 = static_cast<ICoreWebView2Settings3*>(newer);
-    settings3->lpVtbl->put_AreBrowserAcceleratorKeysEnabled(settings3, FALSE);
-    settings3->lpVtbl->Release(settings3);
-  } else {
-    log_write(LOG_UI, LOG_LEVEL_INFO, "WebView2 runtime offers no accelerator-key setting; browser keys stay on");
-  }
+  with_newer<ICoreWebView2Settings3>(
+      settings, IID_ICoreWebView2Settings3,
+      [](ICoreWebView2Settings3* s) { s->lpVtbl->put_AreBrowserAcceleratorKeysEnabled(s, FALSE); },
+      "WebView2 runtime offers no accelerator-key setting; browser keys stay on");
   settings->lpVtbl->Release(settings);
 }
 
 void turn_off_external_drop(ICoreWebView2Controller* controller) {
-  void* newer = nullptr;
-  if (SUCCEEDED(controller->lpVtbl->QueryInterface(controller, IID_ICoreWebView2Controller4, &newer)) && newer) {
-    auto* controller4 = static_cast<ICoreWebView2Controller4*>(newer);
-    controller4->lpVtbl->put_AllowExternalDrop(controller4, FALSE);
-    controller4->lpVtbl->Release(controller4);
-  } else {
-    log_write(LOG_UI, LOG_LEVEL_INFO, "WebView2 runtime offers no external-drop setting; drops stay on");
-  }
+  with_newer<ICoreWebView2Controller4>(
+      controller, IID_ICoreWebView2Controller4,
+      [](ICoreWebView2Controller4* c) { c->lpVtbl->put_AllowExternalDrop(c, FALSE); },
+      "WebView2 runtime offers no external-drop setting; drops stay on");
 }
 
 }  // namespace
