@@ -24,10 +24,17 @@ struct runtime_text {
   const char* get() const { return text.text ? text.text : ""; }
 };
 
+// An address from the browser is the user's to choose: logged cut short, and with anything but
+// printable ASCII replaced (the runtime escapes the rest), so it can neither make lines of its
+// own nor leave half a character.
 void log_first(bool* logged, const char* what, const char* address) {
   if (*logged) return;
   *logged = true;
-  log_write(LOG_UI, LOG_LEVEL_WARN, "%s %.300s (the page shown is %.300s)", what, address, g_guard.page_url);
+  char shown[301];
+  text_copy(shown, address);
+  for (char* c = shown; *c; c++)
+    if (static_cast<unsigned char>(*c) < 0x20 || static_cast<unsigned char>(*c) >= 0x7f) *c = '?';
+  log_write(LOG_UI, LOG_LEVEL_WARN, "%s %s (the page shown is %s)", what, shown, g_guard.page_url);
 }
 
 HRESULT on_navigation_starting(ICoreWebView2*, ICoreWebView2NavigationStartingEventArgs* args) {
