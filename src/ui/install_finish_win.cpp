@@ -7,12 +7,14 @@
 #include "telemetry/tracking.h"
 #include "ui/install_end_rules.h"
 #include "ui/installer_commands.h"
+#include "ui/launch_on_logon.h"
 #include "ui/ui_host.h"
 
 namespace {
 
 constexpr DWORD WORKER_WAIT_MS = 15000;
 constexpr uint32_t LAUNCH_WAIT_MS = 15000;
+constexpr uint32_t LAUNCH_ON_LOGON_WAIT_MS = 5 * 15000;  // five schtasks runs at most, 15 s each
 
 void join_worker() {
   if (!ui_install_flags.worker_thread) return;
@@ -52,6 +54,7 @@ void ui_install_finish(install_state* state) {
   join_worker();
   launch_if_left_unlaunched(state);
   ui_launch_join(LAUNCH_WAIT_MS);
+  ui_launch_on_logon_join(LAUNCH_ON_LOGON_WAIT_MS);
   int32_t outcome = InterlockedCompareExchange(&ui_install_flags.launch_outcome, 0, 0);
   int32_t stage = InterlockedCompareExchange(&ui_install_flags.exit_stage, 0, 0);
   const char* family =

@@ -42,6 +42,12 @@ void ui_launch_app(const char*, int32_t) {
     log_write(LOG_UI, LOG_LEVEL_INFO, "DRY RUN: skipping app launch");
     return;
   }
+  // Only the finish page asks, once the product is there; asked earlier, it would launch
+  // nothing and keep the end from launching the product it installs.
+  if (!InterlockedCompareExchange(&ui_install_flags.succeeded, 0, 0)) {
+    log_write(LOG_UI, LOG_LEVEL_WARN, "launch_app before the product is installed — ignored");
+    return;
+  }
   install_state* state = ui_install_flags.state;
   InterlockedExchange(&ui_install_flags.launch_requested, 1);
   if (ui_install_flags.launch_thread) return;

@@ -39,7 +39,7 @@ void launch_on_logon(const char* json, int32_t) {
     log_write(LOG_UI, LOG_LEVEL_INFO, "DRY RUN: skipping launch-on-logon reg write");
     return;
   }
-  set_launch_on_logon(ui_install_flags.state->install_dir, json_get_bool(json, "enabled"));
+  ui_start_launch_on_logon(ui_install_flags.state->install_dir, json_get_bool(json, "enabled"));
 }
 
 const ui_command COMMANDS[] = {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "state/onboarding_root.h"
 
@@ -24,6 +25,13 @@ int launch_on_logon_keys_for(const onboarding_root* root, launch_on_logon_keys* 
 int ui_task_command(const char* install_dir, char* out, size_t size);
 int service_task_command(const char* install_dir, int enabled, char* out, size_t size);
 
-// Runs on the UI thread for the page's set_launch_on_logon: the preference, the tasks, and the
-// service started when enabled. Waits up to 15 s for each of up to five schtasks runs.
+// The preference, the tasks, and the service started when enabled. Waits up to 15 s for each
+// of up to five schtasks runs.
 void set_launch_on_logon(const char* install_dir, int enabled);
+
+// The page's set_launch_on_logon, from the UI thread: set_launch_on_logon on a thread of its
+// own, so the window stays responsive for the minute it may take. While one runs, another
+// request is refused (logged): a page repeating it cannot pile up schtasks runs.
+void ui_start_launch_on_logon(const char* install_dir, int enabled);
+// Waits up to timeout_ms for a run still going (logged when it is left running) and forgets it.
+void ui_launch_on_logon_join(uint32_t timeout_ms);

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "base/bounded_text.h"
 #include "base/hidden_process_win.h"
 #include "base/log.h"
 #include "base/product.h"
@@ -80,7 +81,52 @@ void update_service_task(const char* install_dir, int enabled) {
       enabled, legacy[0], legacy[1], legacy[2]);
 }
 
+struct logon_request {
+  char install_dir[MAX_PATH];
+  int enabled;
+};
+
+HANDLE g_logon_thread;       // the UI thread's alone
+volatile LONG g_logon_busy;  // set by the UI thread, cleared by the run when it ends
+
+DWORD WINAPI logon_thread(LPVOID argument) {
+  auto* request = static_cast<logon_request*>(argument);
+  set_launch_on_logon(request->install_dir, request->enabled);
+  HeapFree(GetProcessHeap(), 0, request);
+  InterlockedExchange(&g_logon_busy, 0);
+  return 0;
+}
+
 }  // namespace
+
+void ui_start_launch_on_logon(const char* install_dir, int enabled) {
+  if (InterlockedCompareExchange(&g_logon_busy, 1, 0) != 0) {
+    log_write(LOG_UI, LOG_LEVEL_WARN, "launch-on-logon: still applying the previous request — this one is ignored");
+    return;
+  }
+  ui_launch_on_logon_join(INFINITE);  // the last run has ended but for its return
+  auto* request = static_cast<logon_request*>(HeapAlloc(GetProcessHeap(), 0, sizeof(logon_request)));
+  if (request) {
+    text_copy(request->install_dir, install_dir);
+    request->enabled = enabled;
+    g_logon_thread = CreateThread(nullptr, 0, logon_thread, request, 0, nullptr);
+    if (g_logon_thread) return;
+    HeapFree(GetProcessHeap(), 0, request);
+  }
+  log_write(LOG_UI, LOG_LEVEL_WARN, "launch-on-logon: thread spawn failed — applying synchronously");
+  set_launch_on_logon(install_dir, enabled);
+  InterlockedExchange(&g_logon_busy, 0);
+}
+
+void ui_launch_on_logon_join(uint32_t timeout_ms) {
+  if (!g_logon_thread) return;
+  if (WaitForSingleObject(g_logon_thread, timeout_ms) == WAIT_TIMEOUT) {
+    log_write(LOG_UI, LOG_LEVEL_WARN, "launch-on-logon: still running after %lu ms — leaving it",
+              static_cast<unsigned long>(timeout_ms));
+  }
+  CloseHandle(g_logon_thread);
+  g_logon_thread = nullptr;
+}
 
 void set_launch_on_logon(const char* install_dir, int enabled) {
   const onboarding_root* root = onboarding_root_ensure();

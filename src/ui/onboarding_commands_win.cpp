@@ -96,7 +96,12 @@ void ui_save_onboarding_https(const char* json, int32_t) {
 
 void ui_save_https_decryption_consent(const char* json, int32_t) {
   if (skipped_in_dry_run("HTTPS decryption consent")) return;
-  int granted = json_get_tristate(json, "granted") != 0;  // only an explicit false declines
+  // No page sends this, so whoever does must say which: silence is not consent.
+  int granted = json_get_tristate(json, "granted");
+  if (granted < 0) {
+    log_write(LOG_UI, LOG_LEVEL_WARN, "HTTPS decryption consent without an explicit \"granted\": nothing recorded");
+    return;
+  }
   record_https_consent(granted);
   onboarding_write_https_filtering(granted);
 }

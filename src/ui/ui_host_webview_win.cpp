@@ -6,14 +6,13 @@
 #include "base/log.h"
 #include "base/product.h"
 #include "base/wide_win.h"
+#include "ui/page_guard_win.h"
 #include "ui/ui_host_layout.h"
 #include "ui/ui_host_window_win.h"
 #include "ui/webview_handlers.h"
 #include "ui/webview_loader.h"
 
 namespace {
-
-constexpr size_t URL_MAX = 1100;  // a 260-character folder and a 64-character page, escaped
 
 void error_box(const char* text) { ui_host_message_box(nullptr, text, "CorVane Setup", MB_ICONERROR | MB_TOPMOST); }
 
@@ -42,6 +41,7 @@ void signal_ready() {
 }
 
 HRESULT on_web_message(ICoreWebView2*, ICoreWebView2WebMessageReceivedEventArgs* args) {
+  if (!page_guard_accepts(args)) return S_OK;
   LPWSTR json = nullptr;
   if (FAILED(args->lpVtbl->get_WebMessageAsJson(args, &json)) || !json) return S_OK;
   heap_text<char> text(wide_to_utf8_heap(json));
@@ -74,6 +74,7 @@ HRESULT on_controller_created(HRESULT hr, ICoreWebView2Controller* controller) {
     return S_OK;
   }
   apply_settings(webview);
+  page_guard_attach(controller, webview);
   RECT client;
   GetClientRect(window, &client);
   controller->lpVtbl->put_Bounds(controller, client);
@@ -148,12 +149,14 @@ bool ui_host_start_webview(HWND) {
 void ui_host_navigate() {
   const ui_host_config* config = g_ui_host.config;
   if (!config || !config->ui_folder || !g_ui_host.webview) return;
-  char url[URL_MAX];
-  wchar_t wide[URL_MAX];
-  if (ui_page_url(config->ui_folder, config->page, url, sizeof url) != 0 || utf8_to_wide(url, wide, URL_MAX) != 0) {
+  char url[UI_PAGE_URL_MAX];
+  wchar_t wide[UI_PAGE_URL_MAX];
+  if (ui_page_url(config->ui_folder, config->page, url, sizeof url) != 0 ||
+      utf8_to_wide(url, wide, UI_PAGE_URL_MAX) != 0) {
     log_write(LOG_UI, LOG_LEVEL_ERROR, "Page address does not fit: %s", config->ui_folder);
     return;
   }
   log_write(LOG_UI, LOG_LEVEL_DEBUG, "Navigating to UI");
+  page_guard_expect(url);
   g_ui_host.webview->lpVtbl->Navigate(g_ui_host.webview, wide);
 }

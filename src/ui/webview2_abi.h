@@ -11,7 +11,9 @@
 //   and lets the callee pop the arguments, as COM requires; x86-64 has one convention anyway;
 // - flags are BOOL (32-bit int), never C++ bool; RECT and EventRegistrationToken go by value
 //   where the interface takes them by value;
-// - interfaces derive from IUnknown only, so their own methods start at slot 3.
+// - an interface that extends another (Settings3, Controller4) repeats its base's slots as
+//   placeholders, so its table is complete on its own; it is reached by QueryInterface on the
+//   base object, and a runtime too old to have it answers E_NOINTERFACE.
 // Strings that the runtime returns through LPWSTR* are freed with CoTaskMemFree.
 #pragma once
 
@@ -28,6 +30,12 @@ typedef struct ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler
 typedef struct ICoreWebView2CreateCoreWebView2ControllerCompletedHandler
     ICoreWebView2CreateCoreWebView2ControllerCompletedHandler;
 typedef struct ICoreWebView2WebMessageReceivedEventHandler ICoreWebView2WebMessageReceivedEventHandler;
+typedef struct ICoreWebView2NavigationStartingEventHandler ICoreWebView2NavigationStartingEventHandler;
+typedef struct ICoreWebView2NavigationStartingEventArgs ICoreWebView2NavigationStartingEventArgs;
+typedef struct ICoreWebView2NewWindowRequestedEventHandler ICoreWebView2NewWindowRequestedEventHandler;
+typedef struct ICoreWebView2NewWindowRequestedEventArgs ICoreWebView2NewWindowRequestedEventArgs;
+typedef struct ICoreWebView2Settings3 ICoreWebView2Settings3;
+typedef struct ICoreWebView2Controller4 ICoreWebView2Controller4;
 // Only ever passed as null to the loader.
 typedef struct ICoreWebView2EnvironmentOptions ICoreWebView2EnvironmentOptions;
 
@@ -55,6 +63,19 @@ inline constexpr IID IID_ICoreWebView2Settings = {
     0xe562e4f0, 0xd7fa, 0x43ac, {0x8d, 0x71, 0xc0, 0x51, 0x50, 0x49, 0x9f, 0x00}};
 inline constexpr IID IID_ICoreWebView2WebMessageReceivedEventArgs = {
     0x0f99a40c, 0xe962, 0x4207, {0x9e, 0x92, 0xe3, 0xd5, 0x42, 0xef, 0xf8, 0x49}};
+inline constexpr IID IID_ICoreWebView2NavigationStartingEventHandler = {
+    0x9adbe429, 0xf36d, 0x432b, {0x9d, 0xdc, 0xf8, 0x88, 0x1f, 0xbd, 0x76, 0xe3}};
+inline constexpr IID IID_ICoreWebView2NavigationStartingEventArgs = {
+    0x5b495469, 0xe119, 0x438a, {0x9b, 0x18, 0x76, 0x04, 0xf2, 0x5f, 0x2e, 0x49}};
+inline constexpr IID IID_ICoreWebView2NewWindowRequestedEventHandler = {
+    0xd4c185fe, 0xc81c, 0x4989, {0x97, 0xaf, 0x2d, 0x3f, 0xa7, 0xab, 0x56, 0x51}};
+inline constexpr IID IID_ICoreWebView2NewWindowRequestedEventArgs = {
+    0x34acb11c, 0xfc37, 0x4418, {0x91, 0x32, 0xf9, 0xc2, 0x1d, 0x1e, 0xaf, 0xb9}};
+// Offered by newer runtimes only (QueryInterface on the settings / the controller).
+inline constexpr IID IID_ICoreWebView2Settings3 = {
+    0xfdb5ab74, 0xaf33, 0x4854, {0x84, 0xf0, 0x0a, 0x63, 0x1d, 0xeb, 0x5e, 0xba}};
+inline constexpr IID IID_ICoreWebView2Controller4 = {
+    0x97d418d5, 0xa426, 0x4e49, {0xa1, 0x51, 0xe1, 0xa1, 0x0f, 0x32, 0x7d, 0x9e}};
 
 // IUnknown's three slots, first in every table.
 #define WEBVIEW2_IUNKNOWN_SLOTS(Self)                                                  \
@@ -65,7 +86,7 @@ inline constexpr IID IID_ICoreWebView2WebMessageReceivedEventArgs = {
 // A slot the program never calls: it only holds its place in the table.
 typedef void* webview2_unused_slot;
 
-// --- The three handlers the host implements -------------------------------------------------
+// --- The handlers the host implements -------------------------------------------------------
 
 struct ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandlerVtbl {
   WEBVIEW2_IUNKNOWN_SLOTS(ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler);
@@ -92,6 +113,24 @@ struct ICoreWebView2WebMessageReceivedEventHandlerVtbl {
 };
 struct ICoreWebView2WebMessageReceivedEventHandler {
   const ICoreWebView2WebMessageReceivedEventHandlerVtbl* lpVtbl;
+};
+
+struct ICoreWebView2NavigationStartingEventHandlerVtbl {
+  WEBVIEW2_IUNKNOWN_SLOTS(ICoreWebView2NavigationStartingEventHandler);
+  HRESULT(STDMETHODCALLTYPE* Invoke)(ICoreWebView2NavigationStartingEventHandler* self, ICoreWebView2* sender,
+                                     ICoreWebView2NavigationStartingEventArgs* args);  // 3
+};
+struct ICoreWebView2NavigationStartingEventHandler {
+  const ICoreWebView2NavigationStartingEventHandlerVtbl* lpVtbl;
+};
+
+struct ICoreWebView2NewWindowRequestedEventHandlerVtbl {
+  WEBVIEW2_IUNKNOWN_SLOTS(ICoreWebView2NewWindowRequestedEventHandler);
+  HRESULT(STDMETHODCALLTYPE* Invoke)(ICoreWebView2NewWindowRequestedEventHandler* self, ICoreWebView2* sender,
+                                     ICoreWebView2NewWindowRequestedEventArgs* args);  // 3
+};
+struct ICoreWebView2NewWindowRequestedEventHandler {
+  const ICoreWebView2NewWindowRequestedEventHandlerVtbl* lpVtbl;
 };
 
 // --- The runtime's objects the host calls ----------------------------------------------------
@@ -127,23 +166,48 @@ struct ICoreWebView2Controller {
   const ICoreWebView2ControllerVtbl* lpVtbl;
 };
 
+struct ICoreWebView2Controller4Vtbl {
+  WEBVIEW2_IUNKNOWN_SLOTS(ICoreWebView2Controller4);
+  webview2_unused_slot controller_3_to_25[23];  // ICoreWebView2Controller, as above
+  // 26-27 (Controller2): get_/put_DefaultBackgroundColor; 28-35 (Controller3): get_/put_
+  // RasterizationScale, get_/put_ShouldDetectMonitorScaleChanges, add_/remove_
+  // RasterizationScaleChanged, get_/put_BoundsMode.
+  webview2_unused_slot unused_26_to_35[10];
+  webview2_unused_slot get_AllowExternalDrop;                                                          // 36
+  HRESULT(STDMETHODCALLTYPE* put_AllowExternalDrop)(ICoreWebView2Controller4* self, BOOL allowed);   // 37
+};
+struct ICoreWebView2Controller4 {
+  const ICoreWebView2Controller4Vtbl* lpVtbl;
+};
+
 struct ICoreWebView2Vtbl {
   WEBVIEW2_IUNKNOWN_SLOTS(ICoreWebView2);
   HRESULT(STDMETHODCALLTYPE* get_Settings)(ICoreWebView2* self, ICoreWebView2Settings** settings);  // 3
   webview2_unused_slot get_Source;                                                                   // 4
   HRESULT(STDMETHODCALLTYPE* Navigate)(ICoreWebView2* self, LPCWSTR uri);                           // 5
-  // 6-31: NavigateToString; add_/remove_ NavigationStarting, ContentLoading, SourceChanged,
-  // HistoryChanged, NavigationCompleted, FrameNavigationStarting, FrameNavigationCompleted,
-  // ScriptDialogOpening, PermissionRequested, ProcessFailed; Add-/RemoveScriptToExecuteOn-
-  // DocumentCreated, ExecuteScript, CapturePreview, Reload.
-  webview2_unused_slot unused_6_to_31[26];
+  webview2_unused_slot NavigateToString;                                                             // 6
+  HRESULT(STDMETHODCALLTYPE* add_NavigationStarting)(ICoreWebView2* self,
+                                                     ICoreWebView2NavigationStartingEventHandler* handler,
+                                                     EventRegistrationToken* token);  // 7
+  webview2_unused_slot remove_NavigationStarting;                                      // 8
+  // 9-31: add_/remove_ ContentLoading, SourceChanged, HistoryChanged, NavigationCompleted,
+  // FrameNavigationStarting, FrameNavigationCompleted, ScriptDialogOpening,
+  // PermissionRequested, ProcessFailed; Add-/RemoveScriptToExecuteOnDocumentCreated,
+  // ExecuteScript, CapturePreview, Reload.
+  webview2_unused_slot unused_9_to_31[23];
   HRESULT(STDMETHODCALLTYPE* PostWebMessageAsJson)(ICoreWebView2* self, LPCWSTR web_message_as_json);  // 32
   webview2_unused_slot PostWebMessageAsString;                                                        // 33
   HRESULT(STDMETHODCALLTYPE* add_WebMessageReceived)(ICoreWebView2* self,
                                                      ICoreWebView2WebMessageReceivedEventHandler* handler,
                                                      EventRegistrationToken* token);                  // 34
   HRESULT(STDMETHODCALLTYPE* remove_WebMessageReceived)(ICoreWebView2* self, EventRegistrationToken token);  // 35
-  // Slots 36-60 come after the last one used and are left out.
+  // 36-43: CallDevToolsProtocolMethod, get_BrowserProcessId, get_CanGoBack, get_CanGoForward,
+  // GoBack, GoForward, GetDevToolsProtocolEventReceiver, Stop.
+  webview2_unused_slot unused_36_to_43[8];
+  HRESULT(STDMETHODCALLTYPE* add_NewWindowRequested)(ICoreWebView2* self,
+                                                     ICoreWebView2NewWindowRequestedEventHandler* handler,
+                                                     EventRegistrationToken* token);  // 44
+  // Slots 45-60 come after the last one used and are left out.
 };
 struct ICoreWebView2 {
   const ICoreWebView2Vtbl* lpVtbl;
@@ -174,6 +238,19 @@ struct ICoreWebView2Settings {
   const ICoreWebView2SettingsVtbl* lpVtbl;
 };
 
+struct ICoreWebView2Settings3Vtbl {
+  WEBVIEW2_IUNKNOWN_SLOTS(ICoreWebView2Settings3);
+  webview2_unused_slot settings_3_to_20[18];  // ICoreWebView2Settings, as above
+  webview2_unused_slot get_UserAgent;         // 21 (Settings2)
+  webview2_unused_slot put_UserAgent;         // 22 (Settings2)
+  webview2_unused_slot get_AreBrowserAcceleratorKeysEnabled;  // 23
+  // Off: no reload, find, print or zoom keys; editing keys stay. Applies from the next navigation.
+  HRESULT(STDMETHODCALLTYPE* put_AreBrowserAcceleratorKeysEnabled)(ICoreWebView2Settings3* self, BOOL enabled);  // 24
+};
+struct ICoreWebView2Settings3 {
+  const ICoreWebView2Settings3Vtbl* lpVtbl;
+};
+
 struct ICoreWebView2WebMessageReceivedEventArgsVtbl {
   WEBVIEW2_IUNKNOWN_SLOTS(ICoreWebView2WebMessageReceivedEventArgs);
   HRESULT(STDMETHODCALLTYPE* get_Source)(ICoreWebView2WebMessageReceivedEventArgs* self, LPWSTR* source);  // 3
@@ -185,6 +262,32 @@ struct ICoreWebView2WebMessageReceivedEventArgsVtbl {
 };
 struct ICoreWebView2WebMessageReceivedEventArgs {
   const ICoreWebView2WebMessageReceivedEventArgsVtbl* lpVtbl;
+};
+
+struct ICoreWebView2NavigationStartingEventArgsVtbl {
+  WEBVIEW2_IUNKNOWN_SLOTS(ICoreWebView2NavigationStartingEventArgs);
+  HRESULT(STDMETHODCALLTYPE* get_Uri)(ICoreWebView2NavigationStartingEventArgs* self, LPWSTR* uri);  // 3
+  // 4-7: get_IsUserInitiated, get_IsRedirected, get_RequestHeaders, get_Cancel.
+  webview2_unused_slot unused_4_to_7[4];
+  HRESULT(STDMETHODCALLTYPE* put_Cancel)(ICoreWebView2NavigationStartingEventArgs* self, BOOL cancel);  // 8
+  webview2_unused_slot get_NavigationId;                                                                // 9
+};
+struct ICoreWebView2NavigationStartingEventArgs {
+  const ICoreWebView2NavigationStartingEventArgsVtbl* lpVtbl;
+};
+
+struct ICoreWebView2NewWindowRequestedEventArgsVtbl {
+  WEBVIEW2_IUNKNOWN_SLOTS(ICoreWebView2NewWindowRequestedEventArgs);
+  HRESULT(STDMETHODCALLTYPE* get_Uri)(ICoreWebView2NewWindowRequestedEventArgs* self, LPWSTR* uri);  // 3
+  webview2_unused_slot put_NewWindow;                                                                 // 4
+  webview2_unused_slot get_NewWindow;                                                                 // 5
+  // Handled with no new window: the runtime opens none (otherwise it opens a popup of its own).
+  HRESULT(STDMETHODCALLTYPE* put_Handled)(ICoreWebView2NewWindowRequestedEventArgs* self, BOOL handled);  // 6
+  // 7-10: get_Handled, get_IsUserInitiated, GetDeferral, get_WindowFeatures.
+  webview2_unused_slot unused_7_to_10[4];
+};
+struct ICoreWebView2NewWindowRequestedEventArgs {
+  const ICoreWebView2NewWindowRequestedEventArgsVtbl* lpVtbl;
 };
 
 #undef WEBVIEW2_IUNKNOWN_SLOTS

@@ -36,6 +36,16 @@ CHECK_SLOT(ICoreWebView2WebMessageReceivedEventHandler, Invoke, 3, ICoreWebView2
            ICoreWebView2WebMessageReceivedEventArgs*);
 static_assert(sizeof(ICoreWebView2WebMessageReceivedEventHandlerVtbl) == slot_offset(4));
 
+CHECK_IUNKNOWN(ICoreWebView2NavigationStartingEventHandler);
+CHECK_SLOT(ICoreWebView2NavigationStartingEventHandler, Invoke, 3, ICoreWebView2*,
+           ICoreWebView2NavigationStartingEventArgs*);
+static_assert(sizeof(ICoreWebView2NavigationStartingEventHandlerVtbl) == slot_offset(4));
+
+CHECK_IUNKNOWN(ICoreWebView2NewWindowRequestedEventHandler);
+CHECK_SLOT(ICoreWebView2NewWindowRequestedEventHandler, Invoke, 3, ICoreWebView2*,
+           ICoreWebView2NewWindowRequestedEventArgs*);
+static_assert(sizeof(ICoreWebView2NewWindowRequestedEventHandlerVtbl) == slot_offset(4));
+
 CHECK_IUNKNOWN(ICoreWebView2Environment);
 CHECK_SLOT(ICoreWebView2Environment, CreateCoreWebView2Controller, 3, HWND,
            ICoreWebView2CreateCoreWebView2ControllerCompletedHandler*);
@@ -55,6 +65,10 @@ CHECK_SLOT(ICoreWebView2, PostWebMessageAsJson, 32, LPCWSTR);
 CHECK_SLOT(ICoreWebView2, add_WebMessageReceived, 34, ICoreWebView2WebMessageReceivedEventHandler*,
            EventRegistrationToken*);
 CHECK_SLOT(ICoreWebView2, remove_WebMessageReceived, 35, EventRegistrationToken);
+CHECK_SLOT(ICoreWebView2, add_NavigationStarting, 7, ICoreWebView2NavigationStartingEventHandler*,
+           EventRegistrationToken*);
+CHECK_SLOT(ICoreWebView2, add_NewWindowRequested, 44, ICoreWebView2NewWindowRequestedEventHandler*,
+           EventRegistrationToken*);
 
 CHECK_IUNKNOWN(ICoreWebView2Settings);
 CHECK_SLOT(ICoreWebView2Settings, put_IsWebMessageEnabled, 6, BOOL);
@@ -64,6 +78,24 @@ CHECK_SLOT(ICoreWebView2Settings, put_AreDefaultContextMenusEnabled, 14, BOOL);
 CHECK_SLOT(ICoreWebView2Settings, put_IsZoomControlEnabled, 18, BOOL);
 CHECK_SLOT(ICoreWebView2Settings, put_IsBuiltInErrorPageEnabled, 20, BOOL);
 static_assert(sizeof(ICoreWebView2SettingsVtbl) == slot_offset(21), "all 21 settings slots");
+
+CHECK_IUNKNOWN(ICoreWebView2Settings3);
+CHECK_SLOT(ICoreWebView2Settings3, put_AreBrowserAcceleratorKeysEnabled, 24, BOOL);
+static_assert(sizeof(ICoreWebView2Settings3Vtbl) == slot_offset(25), "all 25 slots of Settings3");
+
+CHECK_IUNKNOWN(ICoreWebView2Controller4);
+CHECK_SLOT(ICoreWebView2Controller4, put_AllowExternalDrop, 37, BOOL);
+static_assert(sizeof(ICoreWebView2Controller4Vtbl) == slot_offset(38), "all 38 slots of Controller4");
+
+CHECK_IUNKNOWN(ICoreWebView2NavigationStartingEventArgs);
+CHECK_SLOT(ICoreWebView2NavigationStartingEventArgs, get_Uri, 3, LPWSTR*);
+CHECK_SLOT(ICoreWebView2NavigationStartingEventArgs, put_Cancel, 8, BOOL);
+static_assert(sizeof(ICoreWebView2NavigationStartingEventArgsVtbl) == slot_offset(10), "all 10 argument slots");
+
+CHECK_IUNKNOWN(ICoreWebView2NewWindowRequestedEventArgs);
+CHECK_SLOT(ICoreWebView2NewWindowRequestedEventArgs, get_Uri, 3, LPWSTR*);
+CHECK_SLOT(ICoreWebView2NewWindowRequestedEventArgs, put_Handled, 6, BOOL);
+static_assert(sizeof(ICoreWebView2NewWindowRequestedEventArgsVtbl) == slot_offset(11), "all 11 argument slots");
 
 CHECK_IUNKNOWN(ICoreWebView2WebMessageReceivedEventArgs);
 CHECK_SLOT(ICoreWebView2WebMessageReceivedEventArgs, get_Source, 3, LPWSTR*);

@@ -55,6 +55,14 @@ using message_handler =
     handler_object<ICoreWebView2WebMessageReceivedEventHandler, ICoreWebView2WebMessageReceivedEventHandlerVtbl,
                    IID_ICoreWebView2WebMessageReceivedEventHandler, ICoreWebView2*,
                    ICoreWebView2WebMessageReceivedEventArgs*>;
+using navigation_handler =
+    handler_object<ICoreWebView2NavigationStartingEventHandler, ICoreWebView2NavigationStartingEventHandlerVtbl,
+                   IID_ICoreWebView2NavigationStartingEventHandler, ICoreWebView2*,
+                   ICoreWebView2NavigationStartingEventArgs*>;
+using new_window_handler =
+    handler_object<ICoreWebView2NewWindowRequestedEventHandler, ICoreWebView2NewWindowRequestedEventHandlerVtbl,
+                   IID_ICoreWebView2NewWindowRequestedEventHandler, ICoreWebView2*,
+                   ICoreWebView2NewWindowRequestedEventArgs*>;
 
 }  // namespace
 
@@ -70,4 +78,12 @@ ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* new_controller_comple
 
 ICoreWebView2WebMessageReceivedEventHandler* new_web_message_received_handler(web_message_received_fn invoke) {
   return message_handler::create(invoke);
+}
+
+ICoreWebView2NavigationStartingEventHandler* new_navigation_starting_handler(navigation_starting_fn invoke) {
+  return navigation_handler::create(invoke);
+}
+
+ICoreWebView2NewWindowRequestedEventHandler* new_window_requested_handler(new_window_requested_fn invoke) {
+  return new_window_handler::create(invoke);
 }

@@ -111,10 +111,57 @@ def scenario_skipwelcome_installs_through_the_page():
         check_working_folders_removed(s)
 
 
+def scenario_page_channel_obeys_only_its_own_page():
+    """Whatever else drives the browser (it runs as the user, the host elevated): the page's
+    own navigations away from the pages folder are cancelled, window.open opens nothing, and
+    messages from another document are ignored, even one that would cancel the install."""
+    with Scenario("ui_install_page_channel", vendor=True, display=True) as s:
+        s.vendor.update(session={"match": "none"})
+        serve(s, zip_variant="ok", msi_variant="ok")
+        double = PageDouble(s)
+        foreign = [{"post": {"type": "invoke", "id": 90, "cmd": "signal_user_action", "args": {"action": "cancel"}},
+                    "source": "https://example.org/"},
+                   {"post": {"type": "invoke", "id": 91, "cmd": "exit_sibling", "args": {}},
+                    "source": "file:///C:/windows/win.ini"}]
+        double.script("index.html", [
+            {"navigate": "https://example.org/"}, {"navigate": "file:///C:/windows/win.ini"},
+            {"new_window": "https://example.org/popup"}, *foreign, {"sleep_ms": 500},
+        ] + index_page_start() + [
+            expect_event("terminal", {"terminal": "finish", "outcome": "success"}, 300000),
+        ] + index_page_finish(5))
+        result = s.run(s.place_exe("CorvaneSetup.exe"), "/SKIPWELCOME", timeout=600, env=double.env)
+        check(result.exit_code == 0, f"exit code {result.exit_code}")
+        double.check_script_done("index.html")  # no navigation replaced the page
+
+        starts = [(e["by"], e["url"], e["cancelled"]) for e in double.events("navigation_starting")]
+        page_url = double.events("navigate")[0]["url"]
+        check(starts == [("host", page_url, False), ("page", "https://example.org/", True),
+                         ("page", "file:///C:/windows/win.ini", True)], f"navigations {starts}")
+        windows = [(e["handled"], e["opened"]) for e in double.events("new_window")]
+        check(windows == [(True, False)], f"new window requests {windows}")
+        settings = {e["name"]: e["value"] for e in double.events("setting")}
+        check(settings.get("AreBrowserAcceleratorKeysEnabled") is False and settings.get("AllowExternalDrop") is False,
+              f"settings {settings}")
+        answered = {m.get("id") for m in double.host_messages("index.html") if m.get("type") == "response"}
+        check(not answered & {90, 91}, f"a foreign message was answered: {sorted(answered)}")
+
+        ui_log = s.log("Corvane.InstallerUI")
+        check(ui_log.count("Ignored page messages from") == 1, "foreign messages not logged exactly once")
+        check_in("Ignored page messages from https://example.org/ (the page shown is " + page_url + ")", ui_log)
+        check_in("Cancelled a navigation outside the pages folder to https://example.org/", ui_log)
+        check_in("Refused a new window for https://example.org/popup", ui_log)
+        log = s.log("Corvane.Installer")
+        check_in("Install complete (UI mode)", log)
+        check_install_outcome(s, log)
+        double.check_released()
+
+
 def scenario_leaving_before_begin_installs_nothing():
     with Scenario("ui_install_cancel", vendor=True, display=True) as s:
         serve(s, zip_variant="ok", msi_variant="ok")
         double = PageDouble(s)
+        for rule in ("settings3_missing", "controller4_missing"):  # an older runtime: the screen works without
+            double.fault(rule)
         double.script("index.html", [
             invoke(1, "show_window"), invoke(2, "get_install_state"), expect_response(2),
             {"close": True},  # ignored: the progress screen's close guard
@@ -136,6 +183,9 @@ def scenario_leaving_before_begin_installs_nothing():
         check(not s.unix_path(INSTALL_DIR).exists(), "something was installed")
         check(not s.vendor.requests() or all("update-dl." not in r["host"] for r in s.vendor.requests()),
               "the package was downloaded")
+        asked = [(e["name"], e["offered"]) for e in double.events("query_interface")]
+        check(asked == [("ICoreWebView2Settings3", False), ("ICoreWebView2Controller4", False)], f"asked for {asked}")
+        check_in("WebView2 runtime offers no accelerator-key setting; browser keys stay on", s.log("Corvane.InstallerUI"))
         double.check_released()
 
 

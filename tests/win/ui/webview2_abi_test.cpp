@@ -24,7 +24,7 @@ HRESULT STDMETHODCALLTYPE record_slot(void*) {
   return S_OK;
 }
 
-constexpr int TABLE_SLOTS = 36;  // ICoreWebView2's slots 0-35 is the longest table used
+constexpr int TABLE_SLOTS = 45;  // ICoreWebView2's slots 0-44 is the longest table used
 template <int... Slot>
 constexpr auto make_recording_table(std::integer_sequence<int, Slot...>) {
   return std::array<HRESULT(STDMETHODCALLTYPE*)(void*), sizeof...(Slot)>{&record_slot<Slot>...};
@@ -92,6 +92,28 @@ TEST(WebView2Abi, EveryMethodUsedIsCalledThroughItsSlot) {
   EXPECT_EQ(slot_of<Settings>([](Settings* s) { s->lpVtbl->put_IsZoomControlEnabled(s, FALSE); }), 18);
   EXPECT_EQ(slot_of<Settings>([](Settings* s) { s->lpVtbl->put_IsBuiltInErrorPageEnabled(s, FALSE); }), 20);
 
+  EXPECT_EQ(slot_of<ICoreWebView2>([&](ICoreWebView2* w) { w->lpVtbl->add_NavigationStarting(w, nullptr, &token); }),
+            7);
+  EXPECT_EQ(slot_of<ICoreWebView2>([&](ICoreWebView2* w) { w->lpVtbl->add_NewWindowRequested(w, nullptr, &token); }),
+            44);
+  using Settings3 = ICoreWebView2Settings3;
+  using Controller4 = ICoreWebView2Controller4;
+  EXPECT_EQ(slot_of<Settings3>([](Settings3* s) { s->lpVtbl->put_AreBrowserAcceleratorKeysEnabled(s, FALSE); }), 24);
+  EXPECT_EQ(slot_of<Settings3>([](Settings3* s) { s->lpVtbl->Release(s); }), 2);
+  EXPECT_EQ(slot_of<Controller4>([](Controller4* c) { c->lpVtbl->put_AllowExternalDrop(c, FALSE); }), 37);
+  EXPECT_EQ(slot_of<Controller4>([](Controller4* c) { c->lpVtbl->Release(c); }), 2);
+
+  using NavigationHandler = ICoreWebView2NavigationStartingEventHandler;
+  using NewWindowHandler = ICoreWebView2NewWindowRequestedEventHandler;
+  using NavigationArgs = ICoreWebView2NavigationStartingEventArgs;
+  using NewWindowArgs = ICoreWebView2NewWindowRequestedEventArgs;
+  EXPECT_EQ(slot_of<NavigationHandler>([](NavigationHandler* h) { h->lpVtbl->Invoke(h, nullptr, nullptr); }), 3);
+  EXPECT_EQ(slot_of<NewWindowHandler>([](NewWindowHandler* h) { h->lpVtbl->Invoke(h, nullptr, nullptr); }), 3);
+  EXPECT_EQ(slot_of<NavigationArgs>([&](NavigationArgs* a) { a->lpVtbl->get_Uri(a, &text); }), 3);
+  EXPECT_EQ(slot_of<NavigationArgs>([](NavigationArgs* a) { a->lpVtbl->put_Cancel(a, TRUE); }), 8);
+  EXPECT_EQ(slot_of<NewWindowArgs>([&](NewWindowArgs* a) { a->lpVtbl->get_Uri(a, &text); }), 3);
+  EXPECT_EQ(slot_of<NewWindowArgs>([](NewWindowArgs* a) { a->lpVtbl->put_Handled(a, TRUE); }), 6);
+
   EXPECT_EQ(slot_of<Args>([&](Args* a) { a->lpVtbl->get_Source(a, &text); }), 3);
   EXPECT_EQ(slot_of<Args>([&](Args* a) { a->lpVtbl->get_WebMessageAsJson(a, &text); }), 4);
   EXPECT_EQ(slot_of<Args>([&](Args* a) { a->lpVtbl->TryGetWebMessageAsString(a, &text); }), 5);
@@ -110,6 +132,12 @@ TEST(WebView2Abi, InterfaceIdentifiersAreThePublishedOnes) {
       {IID_ICoreWebView2, L"{76ECEACB-0462-4D94-AC83-423A6793775E}"},
       {IID_ICoreWebView2Settings, L"{E562E4F0-D7FA-43AC-8D71-C05150499F00}"},
       {IID_ICoreWebView2WebMessageReceivedEventArgs, L"{0F99A40C-E962-4207-9E92-E3D542EFF849}"},
+      {IID_ICoreWebView2NavigationStartingEventHandler, L"{9ADBE429-F36D-432B-9DDC-F8881FBD76E3}"},
+      {IID_ICoreWebView2NavigationStartingEventArgs, L"{5B495469-E119-438A-9B18-7604F25F2E49}"},
+      {IID_ICoreWebView2NewWindowRequestedEventHandler, L"{D4C185FE-C81C-4989-97AF-2D3FA7AB5651}"},
+      {IID_ICoreWebView2NewWindowRequestedEventArgs, L"{34ACB11C-FC37-4418-9132-F9C21D1EAFB9}"},
+      {IID_ICoreWebView2Settings3, L"{FDB5AB74-AF33-4854-84F0-0A631DEB5EBA}"},
+      {IID_ICoreWebView2Controller4, L"{97D418D5-A426-4E49-A151-E1A10F327D9E}"},
   };
   for (const auto& row : rows) {
     wchar_t text[40] = {};

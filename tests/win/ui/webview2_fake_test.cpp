@@ -52,6 +52,15 @@ using message_handler =
                  IID_ICoreWebView2WebMessageReceivedEventHandler, ICoreWebView2*,
                  ICoreWebView2WebMessageReceivedEventArgs*>;
 
+using navigation_handler =
+    test_handler<ICoreWebView2NavigationStartingEventHandler, ICoreWebView2NavigationStartingEventHandlerVtbl,
+                 IID_ICoreWebView2NavigationStartingEventHandler, ICoreWebView2*,
+                 ICoreWebView2NavigationStartingEventArgs*>;
+using new_window_handler =
+    test_handler<ICoreWebView2NewWindowRequestedEventHandler, ICoreWebView2NewWindowRequestedEventHandlerVtbl,
+                 IID_ICoreWebView2NewWindowRequestedEventHandler, ICoreWebView2*,
+                 ICoreWebView2NewWindowRequestedEventArgs*>;
+
 std::wstring wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
 std::string narrow(const wchar_t* text) {
@@ -362,6 +371,101 @@ TEST_F(WebView2Fake, PlaysThePageScriptAndRecordsTheHost) {
   }
   EXPECT_EQ(lines.find("after_the_failure"), std::string::npos) << "the script stops at its first failure";
   EXPECT_NE(lines.find("\"pid\":" + pid), std::string::npos);
+}
+
+// As the runtime: the host's and the page's navigations raise NavigationStarting and a cancelled
+// one keeps the page; window.open raises NewWindowRequested; a message names its document; the
+// newer settings and controller interfaces are there unless an older runtime is played.
+TEST_F(WebView2Fake, RaisesNavigationAndNewWindowAndNamesEachMessagesSource) {
+  HWND window = host_window();
+  if (!window) GTEST_SKIP() << "no display for windows";
+  write_file(folder + L"\\scripts\\index.html.jsonl",
+             "{\"navigate\":\"https://example.org/\"}\n"
+             "{\"new_window\":\"https://example.org/popup\"}\n"
+             "{\"post\":\"claimed\",\"source\":\"https://example.org/\"}\n"
+             "{\"navigate\":\"file:///C:/x/ui/next.html\"}\n"
+             "{\"sleep_ms\":5000}\n");
+  write_file(folder + L"\\scripts\\next.html.jsonl", "{\"post\":\"from next\"}\n");
+  ICoreWebView2Controller* controller = controller_in(window);
+  ASSERT_NE(controller, nullptr);
+  ICoreWebView2* webview = nullptr;
+  ASSERT_EQ(controller->lpVtbl->get_CoreWebView2(controller, &webview), S_OK);
+
+  std::vector<std::string> navigations, windows, messages;
+  navigation_handler on_navigation;
+  on_navigation.on_invoke = [&](ICoreWebView2*, ICoreWebView2NavigationStartingEventArgs* args) {
+    LPWSTR uri = nullptr;
+    args->lpVtbl->get_Uri(args, &uri);
+    navigations.push_back(take(uri));
+    if (navigations.back().starts_with("https:")) args->lpVtbl->put_Cancel(args, TRUE);
+  };
+  new_window_handler on_new_window;
+  on_new_window.on_invoke = [&](ICoreWebView2*, ICoreWebView2NewWindowRequestedEventArgs* args) {
+    LPWSTR uri = nullptr;
+    args->lpVtbl->get_Uri(args, &uri);
+    windows.push_back(take(uri));
+    args->lpVtbl->put_Handled(args, TRUE);
+  };
+  message_handler on_message;
+  on_message.on_invoke = [&](ICoreWebView2*, ICoreWebView2WebMessageReceivedEventArgs* args) {
+    LPWSTR text = nullptr;
+    args->lpVtbl->get_Source(args, &text);
+    messages.push_back(take(text) + " ");
+    args->lpVtbl->get_WebMessageAsJson(args, &text);
+    messages.back() += take(text);
+  };
+  EventRegistrationToken token = {};
+  ASSERT_EQ(webview->lpVtbl->add_NavigationStarting(webview, &on_navigation, &token), S_OK);
+  ASSERT_EQ(webview->lpVtbl->add_NewWindowRequested(webview, &on_new_window, &token), S_OK);
+  ASSERT_EQ(webview->lpVtbl->add_WebMessageReceived(webview, &on_message, &token), S_OK);
+  ASSERT_EQ(webview->lpVtbl->Navigate(webview, L"https://example.org/start.html"), S_OK);
+  EXPECT_EQ(navigations, std::vector<std::string>{"https://example.org/start.html"});
+  ASSERT_EQ(webview->lpVtbl->Navigate(webview, L"file:///C:/x/ui/index.html"), S_OK);
+  ASSERT_TRUE(pump_until([&] { return messages.size() == 2; }));
+
+  EXPECT_EQ(navigations, (std::vector<std::string>{"https://example.org/start.html", "file:///C:/x/ui/index.html",
+                                                   "https://example.org/", "file:///C:/x/ui/next.html"}));
+  EXPECT_EQ(windows, std::vector<std::string>{"https://example.org/popup"});
+  EXPECT_EQ(messages, (std::vector<std::string>{"https://example.org/ \"claimed\"",
+                                                "file:///C:/x/ui/next.html \"from next\""}));
+
+  ICoreWebView2Settings* settings = nullptr;
+  ASSERT_EQ(webview->lpVtbl->get_Settings(webview, &settings), S_OK);
+  void* newer = nullptr;
+  ASSERT_EQ(settings->lpVtbl->QueryInterface(settings, IID_ICoreWebView2Settings3, &newer), S_OK);
+  EXPECT_EQ(newer, settings) << "the same object, seen through the longer table";
+  auto* settings3 = static_cast<ICoreWebView2Settings3*>(newer);
+  EXPECT_EQ(settings3->lpVtbl->put_AreBrowserAcceleratorKeysEnabled(settings3, FALSE), S_OK);
+  settings3->lpVtbl->Release(settings3);
+  ASSERT_EQ(controller->lpVtbl->QueryInterface(controller, IID_ICoreWebView2Controller4, &newer), S_OK);
+  auto* controller4 = static_cast<ICoreWebView2Controller4*>(newer);
+  EXPECT_EQ(controller4->lpVtbl->put_AllowExternalDrop(controller4, FALSE), S_OK);
+  controller4->lpVtbl->Release(controller4);
+  write_file(folder + L"\\faults\\settings3_missing", "");
+  write_file(folder + L"\\faults\\controller4_missing", "");
+  EXPECT_EQ(settings->lpVtbl->QueryInterface(settings, IID_ICoreWebView2Settings3, &newer), E_NOINTERFACE);
+  EXPECT_EQ(controller->lpVtbl->QueryInterface(controller, IID_ICoreWebView2Controller4, &newer), E_NOINTERFACE);
+  EXPECT_EQ(newer, nullptr);
+  settings->lpVtbl->Release(settings);
+
+  EXPECT_EQ(controller->lpVtbl->Close(controller), S_OK);
+  EXPECT_EQ(on_navigation.refs + on_new_window.refs + on_message.refs, 3) << "Close lets every handler go";
+  webview->lpVtbl->Release(webview);
+  controller->lpVtbl->Release(controller);
+  EXPECT_EQ(live_objects(), 0);
+  DestroyWindow(window);
+
+  std::string lines = read_file(transcript);
+  for (const char* expected :
+       {"\"url\":\"https://example.org/start.html\",\"by\":\"host\",\"cancelled\":true}",
+        "\"url\":\"https://example.org/\",\"by\":\"page\",\"cancelled\":true}",
+        "\"page\":\"index.html\",\"url\":\"file:///C:/x/ui/next.html\",\"by\":\"page\",\"cancelled\":false}",
+        "\"url\":\"https://example.org/popup\",\"handled\":true,\"opened\":false}",
+        "\"name\":\"AreBrowserAcceleratorKeysEnabled\",\"value\":false}",
+        "\"name\":\"AllowExternalDrop\",\"value\":false}",
+        "\"name\":\"ICoreWebView2Controller4\",\"offered\":false}"})
+    EXPECT_NE(lines.find(expected), std::string::npos) << expected << "\nin:\n" << lines;
+  EXPECT_EQ(lines.find("\"page\":\"start.html\",\"file\""), std::string::npos) << "a cancelled page never plays";
 }
 
 // The page's side relayed to a real page of the bundle in a browser. The webview2_relay scenario

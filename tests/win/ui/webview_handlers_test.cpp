@@ -16,6 +16,8 @@ HRESULT record_environment(HRESULT result, ICoreWebView2Environment* environment
 }
 HRESULT ignore_controller(HRESULT, ICoreWebView2Controller*) { return S_OK; }
 HRESULT ignore_message(ICoreWebView2*, ICoreWebView2WebMessageReceivedEventArgs*) { return S_OK; }
+HRESULT ignore_navigation(ICoreWebView2*, ICoreWebView2NavigationStartingEventArgs*) { return S_OK; }
+HRESULT ignore_new_window(ICoreWebView2*, ICoreWebView2NewWindowRequestedEventArgs*) { return S_OK; }
 
 // QueryInterface answers IUnknown and the handler's own interface with itself (one more
 // reference each) and nothing else; the count comes back to zero.
@@ -45,6 +47,8 @@ TEST(WebViewHandlers, AnswerTheirOwnInterfaceAndCountReferences) {
   check_identity(new_controller_completed_handler(ignore_controller),
                  IID_ICoreWebView2CreateCoreWebView2ControllerCompletedHandler);
   check_identity(new_web_message_received_handler(ignore_message), IID_ICoreWebView2WebMessageReceivedEventHandler);
+  check_identity(new_navigation_starting_handler(ignore_navigation), IID_ICoreWebView2NavigationStartingEventHandler);
+  check_identity(new_window_requested_handler(ignore_new_window), IID_ICoreWebView2NewWindowRequestedEventHandler);
 
   auto* handler = new_environment_completed_handler(record_environment);
   auto* environment = reinterpret_cast<ICoreWebView2Environment*>(&handler);  // any distinct pointer

@@ -40,6 +40,9 @@ class InstallEnd : public PageCommands {
 
 TEST_F(InstallEnd, PageLaunchRunsOnceOnItsThread) {
   ui_install_flags.begun = 1;
+  invoke("launch_app");  // before the install has ended: refused, so the end still launches
+  EXPECT_EQ(ui_install_flags.launch_thread, nullptr);
+  EXPECT_EQ(ui_install_flags.launch_requested, 0);
   ui_install_flags.succeeded = 1;
   ui_install_flags.exit_stage = 3;
   invoke("launch_app");

@@ -145,8 +145,16 @@ TEST_F(InstallerCommands, OnboardingAnswersAreWrittenForTheDesktopUser) {
   EXPECT_TRUE(ui_log.has(std::string("[INFO] [InstallerUI] ENG-936: wrote onboarding seed v2 completion marker (HKCU "
                                      "Onboarding\\SchemaVersion=2, Onboarding\\CompletedDateTime=") +
                          completed + ")"));
-  invoke("save_https_decryption_consent", "{}");
-  EXPECT_EQ(dword(ONBOARDING_KEY_MAIN, "HttpsFiltering"), 1u) << "a missing answer counts as granted";
+  for (const char* args : {"{}", R"({"granted":"yes"})", R"({"granted":null})"}) {
+    invoke("save_https_decryption_consent", args);
+    EXPECT_EQ(dword(ONBOARDING_KEY_MAIN, "HttpsFiltering"), 0u) << args << ": no explicit answer is no consent";
+  }
+  EXPECT_TRUE(ui_log.has("[WARN] [InstallerUI] HTTPS decryption consent without an explicit \"granted\": nothing "
+                         "recorded"));
+  invoke("save_https_decryption_consent", R"({"granted":true})");
+  EXPECT_EQ(dword(ONBOARDING_KEY_MAIN, "HttpsFiltering"), 1u);
+  invoke("save_https_decryption_consent", R"({"granted":false})");
+  EXPECT_EQ(dword(ONBOARDING_KEY_MAIN, "HttpsFiltering"), 0u);
   onboarding_clear(ONBOARDING_KEY_MAIN);
 }
 

@@ -9,6 +9,7 @@
 #include "base/product.h"
 #include "base/registry_win.h"
 #include "page_commands.h"
+#include "ui/launch_on_logon.h"
 
 namespace {
 
@@ -38,6 +39,12 @@ class LaunchOnLogon : public PageCommands {
       if (task_exists(task))
         test_support::run_and_wait(std::string("schtasks.exe /Delete /TN \"") + task + "\" /F", 15000);
   }
+  // The command returns at once; its schtasks runs go on on a thread of their own.
+  std::string apply(const char* args) {
+    std::string answer = invoke("set_launch_on_logon", args);
+    ui_launch_on_logon_join(60000);
+    return answer;
+  }
   static std::string launch_mode() {
     char mode[16] = "";
     reg_read_string(HKEY_CURRENT_USER, PRODUCT_REG_KEY, "LaunchMode", mode, sizeof mode);
@@ -47,7 +54,7 @@ class LaunchOnLogon : public PageCommands {
 
 TEST_F(LaunchOnLogon, EnablingPointsBothTasksAndRetiresTheOldOnes) {
   for (const char* task : TASKS) create_task(task);
-  EXPECT_EQ(invoke("set_launch_on_logon", R"({"enabled":true})"), null_answer(1));
+  EXPECT_EQ(apply(R"({"enabled":true})"), null_answer(1));
   EXPECT_EQ(launch_mode(), "window");
   char run[64];
   EXPECT_EQ(reg_read_string(HKEY_CURRENT_USER, RUN_KEY, RUN_VALUE_NAME, run, sizeof run), -1)
@@ -67,7 +74,7 @@ TEST_F(LaunchOnLogon, EnablingPointsBothTasksAndRetiresTheOldOnes) {
 TEST_F(LaunchOnLogon, WithoutTheServiceTaskTheOldOnesStay) {
   create_task(UI_CHECK_TASK);
   create_task(LEGACY_SERVICE_CHECK_LOGON_TASK);
-  invoke("set_launch_on_logon", R"({"enabled":false})");
+  apply(R"({"enabled":false})");
   EXPECT_EQ(launch_mode(), "off");
   EXPECT_TRUE(ui_log.has("launch-on-logon: unified UI task updated (exit=0, enabled=1, mode=off)"));
   EXPECT_TRUE(
@@ -75,8 +82,22 @@ TEST_F(LaunchOnLogon, WithoutTheServiceTaskTheOldOnesStay) {
                  "legacy tasks retained"));
   EXPECT_TRUE(task_exists(LEGACY_SERVICE_CHECK_LOGON_TASK));
   remove_tasks();
-  invoke("set_launch_on_logon", R"({"enabled":false})");
+  apply(R"({"enabled":false})");
   EXPECT_TRUE(ui_log.has("[WARN] [InstallerUI] launch-on-logon: unified UI task update failed (exit=1, mode=off)"));
+}
+
+TEST_F(LaunchOnLogon, RequestsWhileOneRunsAreRefusedAndTheWindowIsNotHeld) {
+  create_task(UI_CHECK_TASK);
+  create_task(SERVICE_CHECK_TASK);
+  EXPECT_EQ(invoke("set_launch_on_logon", R"({"enabled":true})"), null_answer(1));
+  EXPECT_EQ(ui_log.text().find("unified UI task updated"), std::string::npos) << "answered before schtasks ran";
+  for (int k = 0; k < 5; k++) invoke("set_launch_on_logon", R"({"enabled":false})");
+  ui_launch_on_logon_join(60000);
+  EXPECT_EQ(launch_mode(), "window") << "none of the refused requests ran";
+  EXPECT_TRUE(ui_log.has("[WARN] [InstallerUI] launch-on-logon: still applying the previous request — this one is "
+                         "ignored"));
+  apply(R"({"enabled":false})");
+  EXPECT_EQ(launch_mode(), "off") << "once it has ended, the next request runs";
 }
 
 }  // namespace
