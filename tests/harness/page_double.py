@@ -9,7 +9,8 @@ page scripts it plays, the environment that points the program at them, and its 
 import json
 import time
 
-from scenario import USER, check
+import emulation
+from scenario import USER, EmulatorBroke, check
 
 STAGE_ORDER = ["preparing", "downloading", "extracting", "closing_existing", "uninstalling_existing", "installing",
                "finishing", "done"]
@@ -111,7 +112,11 @@ class PageDouble:
         check(ends and ends[-1]["event"] == "script_done", f"the {page} script did not run to its end: {ends}")
 
     def wait_for_exits(self, pids, timeout=600):
-        wait_for_exits(self.events, pids, timeout)
+        """A copy the program started writes into the started run's output, where an emulator
+        fault shows at once (Running.wait); it ends this wait too."""
+        err = self.evidence / "run_exit.err"
+        broke = (lambda: emulation.emulator_fault(err.read_text(errors="replace"))) if emulation.emulated() else None
+        wait_for_exits(self.events, pids, timeout, broke)
 
     def check_released(self):
         """Every object of the double freed when the program ended: the host balanced its references."""
@@ -121,14 +126,17 @@ class PageDouble:
             check(all(count == 0 for count in unload["live"].values()), f"objects left alive: {unload}")
 
 
-def wait_for_exits(transcript, pids, timeout=600):
+def wait_for_exits(transcript, pids, timeout=600, broke=None):
     """Waits until every process of these ids has ended (its unload line in transcript(), the
     double's record in either mode), such as an elevated copy that goes on after the program
-    the scenario started."""
+    the scenario started. broke(), when given, names an emulator fault that ends the wait."""
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:
         if set(pids) <= {e["pid"] for e in transcript() if e["event"] == "unload"}:
             return
+        fault = broke and broke()
+        if fault:
+            raise EmulatorBroke(f"the emulator broke a copy the program started: {fault}")
         time.sleep(0.5)
     raise AssertionError(f"processes {sorted(pids)} did not end within {timeout} s")
 

@@ -48,6 +48,7 @@ import time
 from pathlib import Path, PureWindowsPath
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
+import emulation  # noqa: E402
 import prefix as prefixes  # noqa: E402
 from page_relay import PageRelay  # noqa: E402
 
@@ -104,12 +105,24 @@ class Running:
         self.out_path, self.started = out_path, started
 
     def wait(self, timeout=180):
-        try:
-            self.proc.wait(timeout=timeout)
-        except subprocess.TimeoutExpired:
-            self.proc.kill()
-            prefixes.stop_wineserver(self.scenario.prefix)
-            raise AssertionError(f"{self.command_line} did not finish within {timeout} s")
+        """Where 32-bit code is emulated, a thread the emulator broke leaves Wine waiting for a
+        debugger until the time-out; the fault is in the run's output at once, so it ends the
+        wait there (EmulatorBroke) instead of minutes later."""
+        deadline = time.monotonic() + timeout
+        watch = emulation.emulated()
+        while True:
+            try:
+                self.proc.wait(timeout=max(0.0, min(2.0, deadline - time.monotonic())) if watch else timeout)
+                break
+            except subprocess.TimeoutExpired:
+                fault = watch and emulation.emulator_fault(self.out_path.with_suffix(".err").read_text(errors="replace"))
+                if not fault and time.monotonic() < deadline:
+                    continue
+                self.proc.kill()
+                prefixes.stop_wineserver(self.scenario.prefix)
+                if fault:
+                    raise EmulatorBroke(f"the emulator broke {self.command_line}: {fault}")
+                raise AssertionError(f"{self.command_line} did not finish within {timeout} s")
         output = self.out_path.read_bytes().decode(errors="replace")
         match = re.search(r"exit_code=(\d+)", output)
         if not match:
@@ -360,6 +373,10 @@ def win_tests_on_display(name, gtest_filter, expected_count, executable="win_tes
 
 class Skipped(Exception):
     """A scenario that cannot run on this machine; the reason is printed and CTest shows it skipped."""
+
+
+class EmulatorBroke(Skipped):
+    """The emulator, not the program, broke a 32-bit run (tests/harness/emulation.py)."""
 
 
 def check(condition, message):

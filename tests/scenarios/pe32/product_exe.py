@@ -4,7 +4,7 @@ takes about a minute, and the emulator breaks Wine's threads now and then."""
 import re
 
 import emulation
-from scenario import Scenario, Skipped, check, check_in
+from scenario import EmulatorBroke, Scenario, Skipped, check, check_in
 from scenario_main import main
 
 EMULATED_RUN_SECONDS = 300
@@ -23,7 +23,7 @@ def run_emulated(s, exe, args, env=None, timeout=EMULATED_RUN_SECONDS):
         if not fault:
             return result
         reason = "the emulator broke the run: " + fault
-    except AssertionError as stuck:
+    except (AssertionError, EmulatorBroke) as stuck:
         reason = str(stuck)
     print(f"retrying once: {reason}", flush=True)
     (s.evidence / "run_exit.err").replace(s.evidence / "run_exit.first-attempt.err")
