@@ -111,11 +111,12 @@ class PageDouble:
                 and e["event"] != "script"]
         check(ends and ends[-1]["event"] == "script_done", f"the {page} script did not run to its end: {ends}")
 
-    def wait_for_exits(self, pids, timeout=600):
-        """A copy the program started writes into the started run's output, where an emulator
-        fault shows at once (Running.wait); it ends this wait too."""
+    def wait_for_exits(self, pids, timeout=600, emulated_32bit=False):
+        """A copy the 32-bit program started writes into the started run's output, where an
+        emulator fault shows at once (Running.wait); it ends this wait too."""
         err = self.evidence / "run_exit.err"
-        broke = (lambda: emulation.emulator_fault(err.read_text(errors="replace"))) if emulation.emulated() else None
+        watch = emulated_32bit and emulation.emulated()
+        broke = (lambda: emulation.emulator_fault(err.read_text(errors="replace"))) if watch else None
         wait_for_exits(self.events, pids, timeout, broke)
 
     def check_released(self):

@@ -104,12 +104,12 @@ class Running:
         self.scenario, self.proc, self.command_line = scenario, proc, command_line
         self.out_path, self.started = out_path, started
 
-    def wait(self, timeout=180):
-        """Where 32-bit code is emulated, a thread the emulator broke leaves Wine waiting for a
-        debugger until the time-out; the fault is in the run's output at once, so it ends the
-        wait there (EmulatorBroke) instead of minutes later."""
+    def wait(self, timeout=180, emulated_32bit=False):
+        """For a 32-bit run where 32-bit code is emulated, a thread the emulator broke leaves Wine
+        waiting for a debugger until the time-out; the fault is in the run's output at once, so
+        it ends the wait there (EmulatorBroke) instead of minutes later."""
         deadline = time.monotonic() + timeout
-        watch = emulation.emulated()
+        watch = emulated_32bit and emulation.emulated()
         while True:
             try:
                 self.proc.wait(timeout=max(0.0, min(2.0, deadline - time.monotonic())) if watch else timeout)
@@ -249,9 +249,9 @@ class Scenario:
             raise RuntimeError(f"wine {' '.join(args)} failed ({proc.returncode}): {proc.stderr.decode(errors='replace')}")
         return proc
 
-    def run(self, exe_windows_path, args="", timeout=180, env=None):
+    def run(self, exe_windows_path, args="", timeout=180, env=None, emulated_32bit=False):
         """Runs the program with a raw command line and returns its full exit code."""
-        return self.start(exe_windows_path, args, env).wait(timeout)
+        return self.start(exe_windows_path, args, env).wait(timeout, emulated_32bit)
 
     def start(self, exe_windows_path, args="", env=None, name="run_exit"):
         """Starts the program with a raw command line in the background (killed at the end);

@@ -38,7 +38,7 @@ def scenario_first_click_install_and_uninstall_from_add_remove_programs():
         installer_pid = double.events("navigate")[0]["pid"]
         uninstall_pids = {e["pid"] for e in double.events("navigate")} - {installer_pid}
         check(len(uninstall_pids) == 2, f"the uninstaller and its staged copy: {uninstall_pids}")
-        double.wait_for_exits(uninstall_pids, RUN_SECONDS)
+        double.wait_for_exits(uninstall_pids, RUN_SECONDS, emulated_32bit=True)
         log = s.log("Corvane.Uninstaller")
         check_in("consent_webview: launching temp copy: ", log)
         check_in("consent_webview: elevated UI ready, closing", log)
