@@ -29,6 +29,8 @@ def run_emulated(s, exe, args, env=None, timeout=EMULATED_RUN_SECONDS):
     (s.evidence / "run_exit.err").replace(s.evidence / "run_exit.first-attempt.err")
     for log in s.temp_dir.glob("Corvane.*.log"):
         log.unlink()
+    for transcript in s.temp_dir.glob("*/transcript.jsonl"):  # the WebView2 test double's records
+        transcript.replace(transcript.with_name("transcript.first-attempt.jsonl"))
     try:
         return s.run(exe, args, timeout=timeout, env=env, emulated_32bit=True)
     except AssertionError as stuck:
