@@ -13,7 +13,7 @@ from product_exe import run_emulated  # noqa: E402
 from scenario import Scenario, check, check_in, variant_exe  # noqa: E402
 from scenario_main import main  # noqa: E402
 
-RUN_SECONDS = 600  # through the emulator where the machine runs no 32-bit code
+RUN_SECONDS = 300  # through the emulator where the machine runs no 32-bit code
 
 
 def scenario_first_click_install_and_uninstall_from_add_remove_programs():

@@ -13,7 +13,7 @@ from scenario import Scenario, check, check_in, variant_exe  # noqa: E402
 from scenario_main import main  # noqa: E402
 
 # Startup through the emulator, the install, and the page's finish commands.
-UI_INSTALL_SECONDS = 600
+UI_INSTALL_SECONDS = 300
 
 
 def scenario_test_double_build_installs_through_the_page():
