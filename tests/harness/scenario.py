@@ -86,7 +86,16 @@ class Xvfb:
         self.display = f":{number}"
 
     def screenshot(self, path):
-        xwd = subprocess.run(["xwd", "-root", "-display", self.display], stdout=subprocess.PIPE, timeout=30, check=True)
+        """xwd reads the root window's pixels through every mapped window; one that Wine unmaps or
+        destroys during the read makes the server answer BadDrawable. A moment later the screen
+        is readable again, so a failed read is tried twice more before it counts."""
+        for attempt in range(3):
+            xwd = subprocess.run(["xwd", "-root", "-display", self.display], stdout=subprocess.PIPE, timeout=30)
+            if xwd.returncode == 0:
+                break
+            if attempt == 2:
+                raise subprocess.CalledProcessError(xwd.returncode, xwd.args)
+            time.sleep(0.3)
         subprocess.run(["convert", "xwd:-", str(path)], input=xwd.stdout, timeout=30, check=True)
 
     def stop(self):
