@@ -70,6 +70,11 @@ class RunResult:
         return f"RunResult(exit_code={self.exit_code}, seconds={self.seconds:.1f})"
 
 
+# Set by scenario_main before it runs a scenario again: the first attempt's evidence is moved
+# aside instead of being wiped.
+keep_previous_evidence = False
+
+
 class Xvfb:
     """A private X display for windows and message boxes."""
 
@@ -158,6 +163,10 @@ class Scenario:
     def __enter__(self):
         if not self.exe_source.is_file():
             raise RuntimeError(f"CORVANE_EXE does not name the program: {self.exe_source}")
+        if keep_previous_evidence and self.evidence.is_dir():
+            first = self.evidence.with_name(self.name + ".first-attempt")
+            shutil.rmtree(first, ignore_errors=True)
+            self.evidence.rename(first)
         shutil.rmtree(self.evidence, ignore_errors=True)
         self.evidence.mkdir(parents=True, exist_ok=True)
         self.prefix = prefixes.fresh_copy(f"scenario-{self.name}")

@@ -12,29 +12,20 @@ NATIVE_RUN_SECONDS = 120
 
 
 def run_emulated(s, exe, args, env=None, timeout=EMULATED_RUN_SECONDS):
-    """Runs the shipped exe. A run that the emulator broke or left stuck is tried once more from
-    a clean temp folder (printed, the first attempt's output kept); a second such run skips the
-    scenario with what it saw. Natively every outcome counts."""
+    """Runs the shipped exe. Where the emulator broke the run or left it stuck, the scenario ends
+    with EmulatorBroke: scenario_main runs it once more from a fresh prefix (a retry in place
+    would meet what the first attempt already did: an installed product, a double's half-played
+    script) and skips it when the emulator breaks that run too. Natively every outcome counts."""
     if not emulation.emulated():
         return s.run(exe, args, timeout=min(timeout, NATIVE_RUN_SECONDS), env=env)
     try:
         result = s.run(exe, args, timeout=timeout, env=env, emulated_32bit=True)
-        fault = emulation.emulator_fault((s.evidence / "run_exit.err").read_text(errors="replace"))
-        if not fault:
-            return result
-        reason = "the emulator broke the run: " + fault
-    except (AssertionError, EmulatorBroke) as stuck:
-        reason = str(stuck)
-    print(f"retrying once: {reason}", flush=True)
-    (s.evidence / "run_exit.err").replace(s.evidence / "run_exit.first-attempt.err")
-    for log in s.temp_dir.glob("Corvane.*.log"):
-        log.unlink()
-    for transcript in s.temp_dir.glob("*/transcript.jsonl"):  # the WebView2 test double's records
-        transcript.replace(transcript.with_name("transcript.first-attempt.jsonl"))
-    try:
-        return s.run(exe, args, timeout=timeout, env=env, emulated_32bit=True)
     except AssertionError as stuck:
-        raise Skipped(f"the 32-bit process was stuck under the emulator twice ({reason}; then {stuck})")
+        raise EmulatorBroke(f"the 32-bit process was stuck under the emulator: {stuck}")
+    fault = emulation.emulator_fault((s.evidence / "run_exit.err").read_text(errors="replace"))
+    if fault:
+        raise EmulatorBroke("the emulator broke the run: " + fault)
+    return result
 
 
 def run_or_skip_on_emulator_fault(s, exe, args, log_stem):
