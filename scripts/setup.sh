@@ -12,7 +12,7 @@ HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 DEPS="${CORVANE_DEPS_DIR:-/opt/corvane-deps}"
 
 PACKAGES=(
-  cmake ninja-build g++ clang python3 zip unzip file curl openssl
+  cmake ninja-build ccache g++ clang python3 zip unzip file curl openssl
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
   libz-mingw-w64-dev lzma-dev googletest
   wine wine32:i386 wine64 xvfb x11-apps imagemagick xauth
