@@ -41,7 +41,7 @@ endforeach()
 add_test(NAME tools.stamp_tag COMMAND python3 ${CMAKE_SOURCE_DIR}/tools/stamp_tag_test.py $<TARGET_FILE:CorvaneSetup>)
 
 # The product is 32-bit; the Windows-layer tests run on the x86-64 twin, which Wine runs
-# natively here (see design.md on 32-bit code under Wine on this machine).
+# natively here (see docs/design.md on 32-bit code under Wine).
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
