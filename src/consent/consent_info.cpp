@@ -19,7 +19,7 @@ int consent_info_json(const consent_info_values& v, char* out, size_t size) {
                         "\"is_elevated\":%s,\"analytics_enabled\":%s,\"has_existing_install\":%s,\"has_c_installer\":%s,"
                         "\"existing_version\":\"%s\",\"uninstall_existing_default\":%s,\"nothing_to_uninstall\":%s}",
                         word(v.dry_run), prefix, domain, word(v.is_uninstall), word(v.is_elevated),
-                        word(v.analytics_enabled), word(v.has_c || v.has_msi), word(v.has_c), version,
+                        word(v.analytics_enabled), word(v.has_existing_install), word(v.has_c_installer), version,
                         word(v.uninstall_existing), word(v.nothing_to_uninstall));
   if (fit) return 0;
   if (size) out[0] = '\0';

@@ -11,8 +11,8 @@ struct consent_info_values {
   int is_uninstall;
   int is_elevated;
   int analytics_enabled;
-  int has_c;
-  int has_msi;
+  int has_existing_install;  // existing_install_found
+  int has_c_installer;       // its own Add/Remove Programs entry among them
   const char* existing_version;  // from the registry: anything at all
   int uninstall_existing;
   int nothing_to_uninstall;

@@ -42,8 +42,8 @@ void answer_consent_info(int32_t id) {
   values.is_uninstall = g_consent.is_uninstall;
   values.is_elevated = token_is_admin();
   values.analytics_enabled = g_consent.choices.usage_data;
-  values.has_c = g_consent.existing.has_c;
-  values.has_msi = g_consent.existing.has_msi;
+  values.has_existing_install = existing_install_found(g_consent.existing);
+  values.has_c_installer = g_consent.existing.has_c;
   values.existing_version = g_consent.existing.existing_version;
   values.uninstall_existing = g_consent.choices.uninstall_existing;
   values.nothing_to_uninstall = g_consent.is_uninstall && !g_consent.existing.any;
@@ -83,7 +83,7 @@ void log_probe(const existing_install_probe& e, int tag_preference) {
     log_info("consent_webview (uninstall): remnant probe any=%d c_inst=%d msi=%d hive=%d dir=%d pdata=%d run=%d "
              "apppaths=%d svc=%d task=%d shortcut=%d",
              e.any, e.has_c, e.has_msi, e.hive, e.dir, e.pdata, e.run, e.apppaths, e.svc, e.task, e.shortcut);
-  } else if (e.has_c || e.has_msi) {
+  } else if (existing_install_found(e)) {
     log_info("consent_webview: existing install detected (has_c=%d has_msi=%d product=%s version=%s tag_pref=%d "
              "default_checked=%d)",
              e.has_c, e.has_msi, e.product_code[0] ? e.product_code : "(none)",
@@ -114,7 +114,7 @@ void consent_screen_begin(install_state* state, const char* dry_run_suffix) {
   g_consent.choices.usage_data = state ? state->analytics_enabled : 1;
   g_consent.existing = existing_install_probe{};
   probe_existing_install(&g_consent.existing);
-  int found = g_consent.existing.has_c || g_consent.existing.has_msi;
+  int found = existing_install_found(g_consent.existing);
   int tag_preference = found && !g_consent.is_uninstall ? tag_uninstall_first() : -1;
   // Removing the old installation first is the default unless the tag says no.
   if (found && !g_consent.is_uninstall) g_consent.choices.uninstall_existing = tag_preference != 0;

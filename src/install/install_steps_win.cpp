@@ -39,7 +39,7 @@ int fail(install_failure* failure, const char* category, const char* text, int m
 int ends_with_zip(const char* path) { return strlen(path) > 4 && text_ends_with_nocase(path, ".zip"); }
 
 void remove_existing_first(install_state* state) {
-  if (!state->uninstall_first || !(state->existing.has_c || state->existing.has_msi)) return;
+  if (!state->uninstall_first || !existing_install_found(state->existing)) return;
   report(state, "uninstalling_existing", 0);
   int code = run_existing_uninstaller(state);
   char line[512];

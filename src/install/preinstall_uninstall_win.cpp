@@ -92,7 +92,7 @@ int wait_for_installer_mutex(unsigned long timeout_ms) {
 }
 
 int run_existing_uninstaller(install_state* state) {
-  if (!state || (!state->existing.has_c && !state->existing.has_msi)) {
+  if (!state || !existing_install_found(state->existing)) {
     log_info("install_run_existing_uninstaller: no existing install recorded on state — nothing to do");
     return 0;
   }

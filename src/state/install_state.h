@@ -22,6 +22,10 @@ struct existing_install_probe {
   int32_t any;
 };
 
+// An installation exists when either its own Add/Remove Programs entry or the product's MSI
+// registration is there; leftovers alone (folders, keys, service) are not an installation.
+inline bool existing_install_found(const existing_install_probe& probe) { return probe.has_c || probe.has_msi; }
+
 typedef void (*progress_fn_t)(const char* stage, int percent, void* context);
 
 // Who writes which part, and when another thread may read it. There is no lock: each part has

@@ -56,7 +56,7 @@ int ui_install_state_object(const install_state* state, const char* browsers_arr
       {"host_domain", s.host_domain},
   };
   if (!open_with_members(members, out, size)) return -1;
-  int found = s.existing.has_c || s.existing.has_msi;
+  int found = existing_install_found(s.existing);
   char tail[128];
   text_format(tail, sizeof tail,
               ",\"dry_run\":%s,\"analytics_enabled\":%s,\"uninstall_first\":%s,\"browsers\":", boolean(s.dry_run),

@@ -70,5 +70,5 @@ int probe_existing_install(existing_install_probe* probe) {
   probe->shortcut = probe_desktop_shortcuts();
   probe->any = probe->has_c || probe->has_msi || probe->hive || probe->dir || probe->pdata || probe->run ||
                probe->apppaths || probe->svc || probe->task || probe->shortcut;
-  return probe->has_c || probe->has_msi;
+  return existing_install_found(*probe);
 }

@@ -30,7 +30,7 @@ TEST(ConsentInfo, FreshInstallObject) {
 
 TEST(ConsentInfo, RegistryTextsAreEscapedIntoValidJson) {
   consent_info_values v = fresh_install();
-  v.has_msi = 1;
+  v.has_existing_install = 1;
   v.existing_version = "2.1\"},\"is_elevated\":true,\"x\":\"\\\x01";  // a version crafted to add members
   v.host_prefix = "stage-";
   v.host_domain = "corvane.net";
