@@ -72,12 +72,12 @@ void decide_uninstall_first(install_state* state, const char* args) {
 
 // The welcome/consent screen of the first run; its result is the exit code.
 int run_consent(install_state* first, const char* args) {
-  const char* suffix = dry_run_suffix(args);
+  const int dry_run = dry_run_choice(args);
   int native_fallback = 0;
-  int result = consent_webview(first, suffix);
+  int result = consent_webview(first, dry_run);
   if (result == -1) {
     native_fallback = 1;
-    result = consent_window(first, suffix);
+    result = consent_window(first, dry_run);
   }
   if (result == 10 || result == 11) {
     log_info("Elevated handoff failed (ret=%d) — consent path already sent installer.close", result);

@@ -23,7 +23,7 @@ int is_silent(const char* args) {
 
 namespace {
 
-// The last well-formed "<name>0|1" (the name ends in '='): at the start or after white space,
+// The last well-formed "<name>=0|1": at the start or after white space,
 // optionally in double quotes, followed by the end or white space.
 int explicit_value(const char* args, const char* name, int fold_case) {
   if (!args || !name) return -1;
@@ -39,8 +39,8 @@ int explicit_value(const char* args, const char* name, int fold_case) {
     }
     size_t i = 0;
     while (i < name_len && q[i] && (fold_case ? ascii_lower(q[i]) == ascii_lower(name[i]) : q[i] == name[i])) ++i;
-    if (i != name_len) continue;
-    q += name_len;
+    if (i != name_len || q[i] != '=') continue;
+    q += name_len + 1;
     char digit = *q;
     if (digit != '0' && digit != '1') continue;
     ++q;
@@ -56,26 +56,25 @@ int explicit_value(const char* args, const char* name, int fold_case) {
 
 }  // namespace
 
-int usage_data_switch(const char* args) { return explicit_value(args, "/USAGEDATA=", 1); }
+int usage_data_switch(const char* args) { return explicit_value(args, SWITCH_USAGE_DATA, 1); }
 
 int dry_run_choice(const char* args) {
-  int given = explicit_value(args, "/DRYRUN=", 0);
-  return given != -1 ? given : switch_present(args, "/DRYRUN");
+  int given = explicit_value(args, SWITCH_DRY_RUN, 0);
+  return given != -1 ? given : switch_present(args, SWITCH_DRY_RUN);
 }
 
 int decrypt_https_choice(const char* args) {
-  int given = explicit_value(args, "/DECRYPTHTTPS=", 0);
+  int given = explicit_value(args, SWITCH_DECRYPT_HTTPS, 0);
   return given != -1 ? given : !switch_present(args, "/DECRYPTHTTPS=0");
 }
 
 int uninstall_first_switch(const char* args) {
-  int given = explicit_value(args, "/UNINSTALLFIRST=", 0);
+  int given = explicit_value(args, SWITCH_UNINSTALL_FIRST, 0);
   if (given != -1) return given;
-  return switch_present(args, "/UNINSTALLFIRST") ? 1 : -1;
+  return switch_present(args, SWITCH_UNINSTALL_FIRST) ? 1 : -1;
 }
 
 int switch_present(const char* args, const char* switch_text) {
   return args && switch_text && strstr(args, switch_text) != nullptr;
 }
 
-const char* dry_run_suffix(const char* args) { return dry_run_choice(args) ? " /DRYRUN" : ""; }

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 
+#include "base/switch_names.h"
+
 // 1 for "--silent" anywhere, or a "/S" / "/s" token bounded by start/blank and end/blank.
 int is_silent(const char* args);
 
@@ -13,8 +15,8 @@ int usage_data_switch(const char* args);
 
 // Substring switches, matched in exact letter case.
 int switch_present(const char* args, const char* switch_text);
-inline int has_skip_welcome(const char* args) { return switch_present(args, "/SKIPWELCOME"); }
-inline int has_uninstall_before_install(const char* args) { return switch_present(args, "/UNINSTALLBEFOREINSTALL"); }
+inline int has_skip_welcome(const char* args) { return switch_present(args, SWITCH_SKIP_WELCOME); }
+inline int has_uninstall_before_install(const char* args) { return switch_present(args, SWITCH_UNINSTALL_BEFORE_INSTALL); }
 
 // The run's choices. The elevated relaunch writes each one as an explicit value after the first
 // process's own arguments, and the last explicit value wins: nothing the first process was
@@ -26,6 +28,3 @@ int dry_run_choice(const char* args);        // 0 or 1
 int decrypt_https_choice(const char* args);  // 0 or 1
 // 0 or 1 as given; -1 when not given (the tag and the default decide).
 int uninstall_first_switch(const char* args);
-
-// " /DRYRUN" for a dry run, else "": handed to both consent flows.
-const char* dry_run_suffix(const char* args);

@@ -23,9 +23,9 @@ struct consent_screen_state {
 };
 extern consent_screen_state g_consent;
 
-// Fills the state for the caller's record and dry-run text: the probe of what is installed,
+// Fills the state for the caller's record and dry-run choice: the probe of what is installed,
 // the choices' defaults, the switch string, the host prefix and domain. result becomes 1.
-void consent_screen_begin(install_state* state, const char* dry_run_suffix);
+void consent_screen_begin(install_state* state, int dry_run);
 
 // The on_message callback of the consent page: its invokes run through the command table.
 void consent_on_message(const char* json, void* context);

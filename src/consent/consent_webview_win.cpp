@@ -99,7 +99,7 @@ void close_screen_log(const char* folder) {
 
 }  // namespace
 
-void consent_screen_begin(install_state* state, const char* dry_run_suffix) {
+void consent_screen_begin(install_state* state, int dry_run) {
   g_consent.state = state;
   g_consent.result = 1;
   g_consent.elevating = 0;
@@ -110,7 +110,7 @@ void consent_screen_begin(install_state* state, const char* dry_run_suffix) {
   char prefix[64], sid[33];
   motw_read(prefix, sid, g_consent.host_domain);
   g_consent.choices = consent_choices{};
-  g_consent.choices.dry_run = dry_run_suffix && strstr(dry_run_suffix, "/DRYRUN") != nullptr;
+  g_consent.choices.dry_run = dry_run;
   g_consent.choices.usage_data = state ? state->analytics_enabled : 1;
   g_consent.existing = existing_install_probe{};
   probe_existing_install(&g_consent.existing);
@@ -126,7 +126,7 @@ void consent_on_message(const char* json, void*) {
   if (ui_message_is_invoke(json)) ui_run_command(COMMANDS, sizeof COMMANDS / sizeof COMMANDS[0], json);
 }
 
-int consent_webview(install_state* state, const char* dry_run_suffix) {
+int consent_webview(install_state* state, int dry_run) {
   g_consent.state = state;
   ui_open_log("Corvane.InstallerUI", "InstallerUI");
   char* folder = g_consent.folder;
@@ -141,7 +141,7 @@ int consent_webview(install_state* state, const char* dry_run_suffix) {
     close_screen_log(folder);
     return -1;
   }
-  consent_screen_begin(state, dry_run_suffix);
+  consent_screen_begin(state, dry_run);
   const consent_texts& texts = consent_texts_for(g_consent.is_uninstall);
   char ui_folder[MAX_PATH];
   browser_pages_folder(ui_folder, sizeof ui_folder);

@@ -155,7 +155,7 @@ int32_t window_dpi() {
   return consent_window_dpi(dpi);
 }
 
-void prepare(install_state* state, const char* dry_run_suffix) {
+void prepare(install_state* state, int dry_run) {
   g_native = native_consent_state{};
   g_native.state = state;
   g_native.is_uninstall = running_as_uninstaller();
@@ -167,7 +167,7 @@ void prepare(install_state* state, const char* dry_run_suffix) {
              probe.has_c, probe.has_msi, tag_preference, tag_preference != 0);
   // HTTPS filtering is what this window consents to; the rest is the run's own and the tag's.
   consent_choices& choices = g_native.choices;
-  choices.dry_run = dry_run_suffix && strstr(dry_run_suffix, "/DRYRUN") != nullptr;
+  choices.dry_run = dry_run;
   choices.uninstall_existing = found && tag_preference != 0;
   choices.decrypt_https = 1;
   choices.usage_data = state ? state->analytics_enabled : 1;
@@ -176,8 +176,8 @@ void prepare(install_state* state, const char* dry_run_suffix) {
 
 }  // namespace
 
-int consent_window(install_state* state, const char* dry_run_suffix) {
-  prepare(state, dry_run_suffix);
+int consent_window(install_state* state, int dry_run) {
+  prepare(state, dry_run);
   const consent_texts& texts = consent_texts_for(g_native.is_uninstall);
   int32_t dpi = window_dpi();
   HWND window = create_window(dpi, texts);

@@ -1,6 +1,7 @@
 #include "consent/relaunch_arguments.h"
 
 #include "base/bounded_text.h"
+#include "base/switch_names.h"
 
 namespace {
 
@@ -15,9 +16,9 @@ int is_blank(char c) { return c == ' ' || c == '\t'; }
 }  // namespace
 
 int relaunch_arguments(const consent_choices& c, int existing_found, char* out, size_t size) {
-  int fit = text_format(out, size, "/SKIPWELCOME /DRYRUN=%d /UNINSTALLFIRST=%d /DECRYPTHTTPS=%d /USAGEDATA=%d",
-                        c.dry_run ? 1 : 0, (existing_found && c.uninstall_existing) ? 1 : 0, c.decrypt_https ? 1 : 0,
-                        c.usage_data ? 1 : 0);
+  int fit = text_format(out, size, "%s %s=%d %s=%d %s=%d %s=%d", SWITCH_SKIP_WELCOME, SWITCH_DRY_RUN,
+                        c.dry_run ? 1 : 0, SWITCH_UNINSTALL_FIRST, (existing_found && c.uninstall_existing) ? 1 : 0, SWITCH_DECRYPT_HTTPS,
+                        c.decrypt_https ? 1 : 0, SWITCH_USAGE_DATA, c.usage_data ? 1 : 0);
   return whole_or_empty(fit, out, size);
 }
 

@@ -1,6 +1,7 @@
 #include "install/command_lines.h"
 
 #include "base/bounded_text.h"
+#include "base/switch_names.h"
 
 int msi_install_command(const char* msi_path, int decrypt_https, const char* temp_dir, char* out, size_t size) {
   size_t limit = size < 1025 ? size : 1025;
@@ -11,8 +12,8 @@ int msi_install_command(const char* msi_path, int decrypt_https, const char* tem
 }
 
 int preinstall_uninstaller_command(const char* staged_path, int analytics_enabled, char* out, size_t size) {
-  return text_format(out, size, "\"%s\" /S /UNINSTALLBEFOREINSTALL%s", staged_path ? staged_path : "",
-                     analytics_enabled ? " /USAGEDATA=1" : " /USAGEDATA=0")
+  return text_format(out, size, "\"%s\" /S %s %s=%d", staged_path ? staged_path : "", SWITCH_UNINSTALL_BEFORE_INSTALL,
+                     SWITCH_USAGE_DATA, analytics_enabled ? 1 : 0)
              ? 0
              : -1;
 }

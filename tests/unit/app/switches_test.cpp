@@ -69,8 +69,8 @@ TEST(SubstringSwitches, ExactCaseAnywhere) {
   EXPECT_TRUE(has_skip_welcome("/SKIPWELCOME /USAGEDATA=1"));
   EXPECT_FALSE(has_skip_welcome(nullptr));
   EXPECT_TRUE(has_uninstall_before_install("/S /UNINSTALLBEFOREINSTALL /USAGEDATA=0"));
-  EXPECT_STREQ(dry_run_suffix("/S /DRYRUN"), " /DRYRUN");
-  EXPECT_STREQ(dry_run_suffix("/S /DRYRUN=0"), "");
+  EXPECT_EQ(dry_run_choice("/S /DRYRUN"), 1);
+  EXPECT_EQ(dry_run_choice("/S /DRYRUN=0"), 0);
 }
 
 // What deployment tools pass keeps its meaning; an explicit 0|1 token is the newer form.

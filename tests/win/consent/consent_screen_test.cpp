@@ -56,7 +56,7 @@ struct ConsentScreen : ::testing::Test {
     recording_page::attach();
     log_set_min_level(LOG_LEVEL_DEBUG);  // the events' payloads
     state.analytics_enabled = 1;
-    consent_screen_begin(&state, "");
+    consent_screen_begin(&state, 0);
     g_prompts = 0;
   }
   void TearDown() override {
