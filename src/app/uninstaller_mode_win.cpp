@@ -95,9 +95,8 @@ int run_uninstaller(const char* args) {
   state.analytics_enabled = analytics_choice(persisted, explicit_choice);
   log_info("Uninstaller anonymous usage data: %s (persisted=%d, explicit=%d)",
            state.analytics_enabled ? "Granted" : "Declined", persisted, explicit_choice);
-  text_copy(state.is_uninstall_before_install, "false");
-  if (has_uninstall_before_install(args)) {
-    text_copy(state.is_uninstall_before_install, "true");
+  state.is_uninstall_before_install = has_uninstall_before_install(args);
+  if (state.is_uninstall_before_install) {
     log_info("Uninstaller invoked by installer (pre-install flow)");
   }
   tracking_send(&state, "corvane.uninstaller.run", "Uninstaller ran");

@@ -1,6 +1,6 @@
 // The one record that describes a run: identity, attribution, the machine, paths, the
-// run's choices and the install engine's results. Fixed-size text fields; flags that
-// telemetry sends as strings hold the words "true"/"false".
+// run's choices and the install engine's results. Fixed-size text fields; flags are 0 or 1
+// (telemetry writes them as words where it builds an event).
 #pragma once
 
 #include <cstdint>
@@ -60,11 +60,11 @@ struct install_state {
   uint32_t server_timestamp;
   char computer_name[256];
   char user_name[256];
-  char is_elevated[16];
-  char is_admin[16];
-  char is_internal[16];
+  int32_t is_elevated;
+  int32_t is_admin;
+  int32_t is_internal;
   char free_disk_mb[16];
-  char is_uninstall_before_install[16];
+  int32_t is_uninstall_before_install;
   char browser_name[64];
   char browser_version[64];
   char utm_campaign[256];

@@ -83,8 +83,8 @@ void fill_is_internal(install_state* state) {
   uint32_t flag = 0;
   int registry_internal = reg_read_dword(HKEY_LOCAL_MACHINE, VENDOR_TELEMETRY_KEY, "IsInternal", &flag) == 0 &&
                           flag == 1;
-  text_copy(state->is_internal, is_internal_text(from_env ? value : nullptr, registry_internal));
-  log_info("is_internal=%s", state->is_internal);
+  state->is_internal = is_internal_flag(from_env ? value : nullptr, registry_internal);
+  log_info("is_internal=%s", state->is_internal ? "true" : "false");
 }
 
 // Machine identity is issued once per machine and only an elevated run may write HKLM.

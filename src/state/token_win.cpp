@@ -23,6 +23,6 @@ int linked_token_is_admin() {
 
 void probe_elevation(install_state* state) {
   int elevated = is_process_elevated();
-  text_copy(state->is_elevated, elevated ? "true" : "false");
-  text_copy(state->is_admin, elevated || linked_token_is_admin() ? "true" : "false");
+  state->is_elevated = elevated;
+  state->is_admin = elevated || linked_token_is_admin();
 }

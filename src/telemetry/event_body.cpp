@@ -38,7 +38,8 @@ int base_members(const install_state& s, const event_fields& f, member out[40]) 
       {"os_memory_mb", s.os_memory_mb, 64}, {"os_install_date", s.os_install_date, 64},
       {"os_timezone", s.os_timezone, 256}, {"browser_name_default", s.browser_name_default, 256},
       {"browser_name", s.browser_name, 128}, {"browser_version", s.browser_version, 128},
-      {"is_elevated", s.is_elevated, 16}, {"is_admin", s.is_admin, 16}, {"is_internal", s.is_internal, 16},
+      {"is_elevated", json_bool(s.is_elevated), 16}, {"is_admin", json_bool(s.is_admin), 16},
+      {"is_internal", json_bool(s.is_internal), 16},
       {"free_disk_mb", s.free_disk_mb, 16}, {"source", "installer", 16},
   };
   memcpy(out, table, sizeof table);
@@ -74,14 +75,13 @@ int write_extras(const install_state& s, const event_fields& f, char* out, size_
       text_format(piece, 128, ",\"client_version_existing\":\"%s\"", value);
       all &= json_append_whole(out, size, piece);
     }
-    text_format(piece, sizeof piece, ",\"is_send_usage_data_enabled\":%s", s.analytics_enabled ? "true" : "false");
+    text_format(piece, sizeof piece, ",\"is_send_usage_data_enabled\":%s", json_bool(s.analytics_enabled));
     all &= json_append_whole(out, size, piece);
-    text_format(piece, sizeof piece, ",\"is_https_filtering_enabled\":%s", s.decrypt_https ? "true" : "false");
+    text_format(piece, sizeof piece, ",\"is_https_filtering_enabled\":%s", json_bool(s.decrypt_https));
     all &= json_append_whole(out, size, piece);
   }
   if (f.name && strncmp(f.name, EVENT_UNINSTALLER_PREFIX, strlen(EVENT_UNINSTALLER_PREFIX)) == 0) {
-    json_escape(value, 32, s.is_uninstall_before_install[0] ? s.is_uninstall_before_install : "false");
-    text_format(piece, sizeof piece, ",\"is_uninstall_before_install\":\"%s\"", value);
+    text_format(piece, sizeof piece, ",\"is_uninstall_before_install\":\"%s\"", json_bool(s.is_uninstall_before_install));
     all &= json_append_whole(out, size, piece);
   }
   if (f.error) {

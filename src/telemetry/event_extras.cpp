@@ -44,8 +44,8 @@ void event_error_details(const char* event_name, const tracking_error* error, co
                          size_t size) {
   char details[256];
   const char* category = or_text(error ? error->category : nullptr, "unknown");
-  const char* elevated = or_text(state ? state->is_elevated : nullptr, "false");
-  const char* admin = or_text(state ? state->is_admin : nullptr, "false");
+  const char* elevated = json_bool(state && state->is_elevated);
+  const char* admin = json_bool(state && state->is_admin);
   const char* disk = or_text(state ? state->free_disk_mb : nullptr, "-1");
   if (event_name && strstr(event_name, "uninstaller"))
     text_format(details, sizeof details, "error_category=%s is_elevated=%s is_admin=%s free_disk_mb=%s", category,

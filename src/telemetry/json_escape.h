@@ -3,6 +3,9 @@
 
 #include <cstddef>
 
+// The word a flag is sent as: "true" or "false".
+inline const char* json_bool(int flag) { return flag ? "true" : "false"; }
+
 // Copies in to out[size], a backslash before '"' and '\\', control characters as \u00XX and
 // bytes that are not valid UTF-8 as '?', so the text is always a valid JSON string body. Stops
 // before an escape or a character that would not fit whole; always terminates. Null in gives "".

@@ -11,8 +11,6 @@ struct text_member {
   const char* value;
 };
 
-const char* boolean(int value) { return value ? "true" : "false"; }
-
 // "{" and the members in order; 1 when all fit.
 template <size_t N>
 int open_with_members(const text_member (&members)[N], char* out, size_t size) {
@@ -59,8 +57,8 @@ int ui_install_state_object(const install_state* state, const char* browsers_arr
   int found = existing_install_found(s.existing);
   char tail[128];
   text_format(tail, sizeof tail,
-              ",\"dry_run\":%s,\"analytics_enabled\":%s,\"uninstall_first\":%s,\"browsers\":", boolean(s.dry_run),
-              boolean(s.analytics_enabled), boolean(s.uninstall_first && found));
+              ",\"dry_run\":%s,\"analytics_enabled\":%s,\"uninstall_first\":%s,\"browsers\":", json_bool(s.dry_run),
+              json_bool(s.analytics_enabled), json_bool(s.uninstall_first && found));
   return json_append_whole(out, size, tail) && json_append_whole(out, size, browsers_array) &&
                  json_append_whole(out, size, "}")
              ? 0
@@ -95,6 +93,6 @@ int ui_uninstall_state_object(const install_state* state, char* out, size_t size
   };
   if (!open_with_members(members, out, size)) return -1;
   char tail[32];
-  text_format(tail, sizeof tail, ",\"dry_run\":%s}", boolean(s.dry_run));
+  text_format(tail, sizeof tail, ",\"dry_run\":%s}", json_bool(s.dry_run));
   return json_append_whole(out, size, tail) ? 0 : -1;
 }

@@ -130,11 +130,11 @@ TEST(InstallStateTag, HostPrefixFromTagRegistryOrBuildName) {
 }
 
 TEST(InstallStateTag, InternalMachineFlag) {
-  EXPECT_STREQ(is_internal_text("0", 1), "false");  // the variable wins over the registry
-  EXPECT_STREQ(is_internal_text("1", 0), "true");
-  EXPECT_STREQ(is_internal_text("no", 0), "true");  // any value but "0" means internal
-  EXPECT_STREQ(is_internal_text(nullptr, 1), "true");
-  EXPECT_STREQ(is_internal_text(nullptr, 0), "false");
+  EXPECT_EQ(is_internal_flag("0", 1), 0);  // the variable wins over the registry
+  EXPECT_EQ(is_internal_flag("1", 0), 1);
+  EXPECT_EQ(is_internal_flag("no", 0), 1);  // any value but "0" means internal
+  EXPECT_EQ(is_internal_flag(nullptr, 1), 1);
+  EXPECT_EQ(is_internal_flag(nullptr, 0), 0);
 }
 
 TEST(HostPrefix, FromFileName) {

@@ -40,7 +40,7 @@ install_state sample_state() {
   strcpy(s.user_id, "u-1");
   strcpy(s.user_date, "20260301");
   strcpy(s.os_name, "Windows 11 Pro");
-  strcpy(s.is_elevated, "true");
+  s.is_elevated = 1;
   strcpy(s.free_disk_mb, "1024");
   s.analytics_enabled = 1;
   return s;
@@ -111,7 +111,7 @@ TEST(EventBody, StartAndUninstallerExtras) {
 
   flat_json un = parse_flat_json(build(&s, "corvane.uninstaller.finish"));
   EXPECT_EQ(un.values["is_uninstall_before_install"], "false");
-  strcpy(s.is_uninstall_before_install, "true");
+  s.is_uninstall_before_install = 1;
   un = parse_flat_json(build(&s, "corvane.uninstaller.run"));
   EXPECT_EQ(un.values["is_uninstall_before_install"], "true");
   EXPECT_EQ(parse_flat_json(build(&s, "corvane.installer.run")).keys.size(), 41u);
@@ -196,7 +196,7 @@ TEST(EventExtras, ErrorDetailsForBothPrograms) {
   event_error_details("corvane.installer.fail", &e, &s, out, sizeof out);
   EXPECT_STREQ(out, "error_category=unknown msi_exit_code=1603 is_elevated=false is_admin=false "
                     "msi_file_size_kb=-1 free_disk_mb=-1");
-  strcpy(s.is_admin, "true");
+  s.is_admin = 1;
   tracking_error u{"uninstall_failed", 0, 0};
   event_error_details("corvane.uninstaller.fail", &u, &s, out, sizeof out);
   EXPECT_STREQ(out, "error_category=uninstall_failed is_elevated=false is_admin=true free_disk_mb=-1");

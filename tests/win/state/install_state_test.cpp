@@ -62,8 +62,8 @@ TEST(InstallStateInit, PathsIdentityAndDefaults) {
   EXPECT_TRUE(matches(s->machine_id, "[0-9a-f]{8}-([0-9a-f]{4}-){3}[0-9a-f]{12}")) << s->machine_id;
   EXPECT_TRUE(matches(s->machine_id_sha2, "[0-9A-F]{64}")) << s->machine_id_sha2;
   EXPECT_STREQ(s->host_prefix, "");
-  EXPECT_STREQ(s->is_elevated, "true");  // every Wine process is an elevated administrator
-  EXPECT_STREQ(s->is_admin, "true");
+  EXPECT_EQ(s->is_elevated, 1);  // every Wine process is an elevated administrator
+  EXPECT_EQ(s->is_admin, 1);
 }
 
 TEST(InstallStateInit, RegistryFillsWhatTheTagLeftAndPersistedIdentityIsKept) {
