@@ -102,6 +102,7 @@ describe('progress', () => {
     await p.progress('waiting_for_installer', 30);
     assert.deepEqual(await stageText(p), ['Waiting for another installation to finish...', '30%']);
     assert.deepEqual(await trackerState(p), ['Download:100%', 'Install:30%', 'Complete:0%']);
+    assert.deepEqual(await p.evidence('waiting-for-installer'), { wide: [], narrow: [] });
     await p.progress('installing', 42);
     assert.deepEqual(await stageText(p), ['Installing CorVane...', '42%']);
     await p.close();
