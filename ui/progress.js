@@ -15,6 +15,7 @@
     closing_existing: 'Closing CorVane...',
     uninstalling_existing: 'Uninstalling existing version...',
     installing: 'Installing CorVane...',
+    waiting_for_installer: 'Waiting for another installation to finish...',
     finishing: 'Finishing up...',
     done: 'Done!',
   };

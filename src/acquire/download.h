@@ -10,7 +10,9 @@ typedef void (*download_progress_fn)(int32_t percent, void* context);
 
 // URL and destination are UTF-8. A failed or abandoned download never leaves the file behind.
 // A response whose Content-Length is above max_bytes is refused before its body is read, and
-// a body is cut off and refused once it passes max_bytes (with or without a length).
+// a body is cut off and refused once it passes max_bytes (with or without a length). A try
+// that breaks after some bytes is taken up where it broke when the server allows it, at most
+// twice (download_resume.h); the appended total is bounded by max_bytes the same way.
 int http_download_file(const char* url, const char* dest_path, download_progress_fn progress, void* context,
                        int rate_check, uint64_t max_bytes);
 

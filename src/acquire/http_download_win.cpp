@@ -5,6 +5,7 @@
 
 #include "acquire/download.h"
 #include "acquire/download_limit.h"
+#include "acquire/download_resume.h"
 #include "acquire/rate_collapse.h"
 #include "base/http_session_win.h"
 #include "base/log.h"
@@ -28,48 +29,125 @@ struct body_progress {
   }
 };
 
+// One header's value as UTF-8: 1 when it is there, 0 when absent, -1 when it cannot be read.
+int header_text(HINTERNET request, DWORD query, char* out, size_t size) {
+  wchar_t text[RESUME_VALIDATOR_SIZE];
+  DWORD bytes = sizeof text;
+  if (!WinHttpQueryHeaders(request, query, WINHTTP_HEADER_NAME_BY_INDEX, text, &bytes, WINHTTP_NO_HEADER_INDEX))
+    return GetLastError() == ERROR_WINHTTP_HEADER_NOT_FOUND ? 0 : -1;
+  return wide_to_utf8(text, out, size) == 0 ? 1 : -1;
+}
+
 // The Content-Length header as a number, 0 when there is none. Read as text: the numeric
 // query gives 32 bits, and a length over 4 GiB must not read as a small one.
 int content_length(HINTERNET request, uint64_t* length) {
   *length = 0;
-  wchar_t text[32];
-  DWORD size = sizeof text;
-  if (!WinHttpQueryHeaders(request, WINHTTP_QUERY_CONTENT_LENGTH, WINHTTP_HEADER_NAME_BY_INDEX, text, &size,
-                           WINHTTP_NO_HEADER_INDEX))
-    return GetLastError() == ERROR_WINHTTP_HEADER_NOT_FOUND ? 0 : -1;
   char narrow[32];
-  return wide_to_utf8(text, narrow, sizeof narrow) == 0 ? content_length_value(narrow, length) : -1;
+  int found = header_text(request, WINHTTP_QUERY_CONTENT_LENGTH, narrow, sizeof narrow);
+  return found <= 0 ? found : content_length_value(narrow, length);
 }
 
-// Steps up to the response headers; the destination is not touched here.
-int receive_headers(HINTERNET request, const char* url, uint64_t max_bytes, uint64_t* length) {
-  http_set_timeouts(request, RESOLVE_MS, CONNECT_MS, SEND_MS, RECEIVE_MS);
-  if (!WinHttpSendRequest(request, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
-      !WinHttpReceiveResponse(request, nullptr)) {
-    log_warn("Download request failed (err=%lu): %s", GetLastError(), url);
-    return -1;
-  }
-  DWORD status = http_status_code(request);
-  if (status != 200) {
-    log_warn("Download answered with HTTP %lu: %s", status, url);
-    return -1;
-  }
-  if (content_length(request, length) != 0) {
-    log_warn("Download refused: its Content-Length is not a number: %s", url);
-    return -1;
-  }
-  if (*length > max_bytes) {
-    log_warn("Download refused: its Content-Length of %llu bytes is over the maximum of %llu: %s",
-             static_cast<unsigned long long>(*length), static_cast<unsigned long long>(max_bytes), url);
+// One URL's tries share the file, held open without sharing between them so that nothing can
+// take its place, and what the whole answer said about asking for its rest.
+struct transfer {
+  const char* url;
+  const wchar_t* dest;
+  uint64_t max_bytes;
+  int rate_check;
+  body_progress progress;
+  HANDLE file;
+  uint64_t on_disk;  // bytes written and kept
+  uint64_t length;   // the whole file's, 0 when unknown
+  resume_offer offer;
+};
+
+void read_offer(HINTERNET request, transfer* t) {
+  char ranges[64], etag[RESUME_VALIDATOR_SIZE], modified[RESUME_VALIDATOR_SIZE];
+  resume_offer_read(header_text(request, WINHTTP_QUERY_ACCEPT_RANGES, ranges, sizeof ranges) > 0 ? ranges : nullptr,
+                    header_text(request, WINHTTP_QUERY_ETAG, etag, sizeof etag) > 0 ? etag : nullptr,
+                    header_text(request, WINHTTP_QUERY_LAST_MODIFIED, modified, sizeof modified) > 0 ? modified : nullptr,
+                    &t->offer);
+}
+
+// Back to an empty file for an answer that starts from the first byte again.
+int empty_file(transfer* t) {
+  t->on_disk = 0;
+  t->progress.last_percent = -1;
+  if (t->file == INVALID_HANDLE_VALUE) return 0;
+  if (SetFilePointer(t->file, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER || !SetEndOfFile(t->file)) {
+    log_warn("Download could not empty its file to start over (err=%lu)", GetLastError());
     return -1;
   }
   return 0;
 }
 
-int stream_body(HINTERNET request, HANDLE file, uint64_t length, uint64_t max_bytes, body_progress* progress,
-                int rate_check) {
+// What a ranged answer means for the file: append, start over with this body, or neither.
+try_end judge_ranged_answer(HINTERNET request, DWORD status, transfer* t) {
+  char range[96] = "";
+  if (header_text(request, WINHTTP_QUERY_CONTENT_RANGE, range, sizeof range) < 0) range[0] = '\0';
+  switch (resume_answer(status, range[0] ? range : nullptr, t->on_disk, &t->length)) {
+    case RANGE_APPEND:
+      log_info("Download resumed: Content-Range %s", range);
+      return TRY_COMPLETE;
+    case RANGE_WHOLE:
+      log_warn("Download resume answered with the whole file (HTTP 200) — starting over: %s", t->url);
+      read_offer(request, t);
+      return empty_file(t) == 0 ? TRY_COMPLETE : TRY_REFUSED;
+    case RANGE_MISMATCH:
+      log_warn("Download resume answered with other bytes (Content-Range: %s) — starting over: %s", range, t->url);
+      return TRY_WRONG_RANGE;
+    default:
+      log_warn("Download answered with HTTP %lu: %s", status, t->url);
+      return TRY_REFUSED;
+  }
+}
+
+// Steps up to the response headers; the destination is not touched here but to empty it when
+// a ranged request is answered with the whole file. TRY_COMPLETE: read the body.
+try_end receive_headers(HINTERNET request, const wchar_t* extra_headers, transfer* t, uint64_t* body_length) {
+  http_set_timeouts(request, RESOLVE_MS, CONNECT_MS, SEND_MS, RECEIVE_MS);
+  if (!WinHttpSendRequest(request, extra_headers ? extra_headers : WINHTTP_NO_ADDITIONAL_HEADERS,
+                          extra_headers ? static_cast<DWORD>(-1L) : 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
+      !WinHttpReceiveResponse(request, nullptr)) {
+    log_warn("Download request failed (err=%lu): %s", GetLastError(), t->url);
+    return TRY_REFUSED;
+  }
+  DWORD status = http_status_code(request);
+  if (extra_headers) {
+    try_end end = judge_ranged_answer(request, status, t);
+    if (end != TRY_COMPLETE) return end;
+  } else if (status != 200) {
+    log_warn("Download answered with HTTP %lu: %s", status, t->url);
+    return TRY_REFUSED;
+  } else {
+    read_offer(request, t);
+  }
+  if (content_length(request, body_length) != 0) {
+    log_warn("Download refused: its Content-Length is not a number: %s", t->url);
+    return TRY_REFUSED;
+  }
+  if (t->on_disk == 0) t->length = *body_length;
+  if (t->length == 0 && *body_length != 0) t->length = t->on_disk + *body_length;  // a rest of unknown whole
+  if (t->on_disk == 0 && *body_length > t->max_bytes) {
+    log_warn("Download refused: its Content-Length of %llu bytes is over the maximum of %llu: %s",
+             static_cast<unsigned long long>(*body_length), static_cast<unsigned long long>(t->max_bytes), t->url);
+    return TRY_REFUSED;
+  }
+  if (download_passes_limit(t->on_disk, *body_length, t->max_bytes) || t->length > t->max_bytes) {
+    log_warn("Download refused: its rest of %llu bytes (of %llu) after %llu on disk passes the maximum of %llu: %s",
+             static_cast<unsigned long long>(*body_length), static_cast<unsigned long long>(t->length),
+             static_cast<unsigned long long>(t->on_disk), static_cast<unsigned long long>(t->max_bytes), t->url);
+    return TRY_REFUSED;
+  }
+  return TRY_COMPLETE;
+}
+
+// Appends the body to the bytes on disk; *end says what the next try can make of a failure.
+int stream_body(HINTERNET request, transfer* t, try_end* end) {
   static thread_local char buffer[8192];
-  uint64_t total = 0;
+  uint64_t& total = t->on_disk;
+  const uint64_t length = t->length;
+  *end = TRY_REFUSED;
   rate_collapse_state rate;
   rate_collapse_begin(&rate, GetTickCount());
   for (;;) {
@@ -83,52 +161,90 @@ int stream_body(HINTERNET request, HANDLE file, uint64_t length, uint64_t max_by
       else
         log_warn("Download read failed (err=%lu) at %llu of %llu bytes", err, static_cast<unsigned long long>(total),
                  static_cast<unsigned long long>(length));
+      *end = TRY_BROKE;
       return DOWNLOAD_FAILED;
     }
     if (got == 0) {
       if (length != 0 && total < length) {  // a connection closed early must not pass as a package
         log_warn("Download ended early at %llu of %llu bytes", static_cast<unsigned long long>(total),
                  static_cast<unsigned long long>(length));
+        *end = TRY_BROKE;
         return DOWNLOAD_FAILED;
       }
-      if (progress->callback) progress->callback(100, progress->context);
+      if (t->progress.callback) t->progress.callback(100, t->progress.context);
+      *end = TRY_COMPLETE;
       return DOWNLOAD_OK;
     }
-    if (download_passes_limit(total, got, max_bytes)) {
-      log_warn("Download cut off: its body passes the maximum of %llu bytes", static_cast<unsigned long long>(max_bytes));
+    if (download_passes_limit(total, got, t->max_bytes)) {
+      log_warn("Download cut off: its body passes the maximum of %llu bytes",
+               static_cast<unsigned long long>(t->max_bytes));
       return DOWNLOAD_FAILED;
     }
     DWORD written = 0;
-    if (!WriteFile(file, buffer, got, &written, nullptr) || written != got) {
+    if (!WriteFile(t->file, buffer, got, &written, nullptr) || written != got) {
       log_warn("Download write failed (err=%lu) at %llu bytes", GetLastError(), static_cast<unsigned long long>(total));
       return DOWNLOAD_FAILED;
     }
     total += got;
-    if (rate_check && rate_collapse_feed(&rate, got, GetTickCount())) {
+    if (t->rate_check && rate_collapse_feed(&rate, got, GetTickCount())) {
       log_warn("Download rate collapsed: %u B/s is under %u%% of this transfer's %u B/s peak for %ums at %llu of %llu "
                "bytes — trying the next URL",
                rate.last_rate, RATE_THRESHOLD_PERCENT, rate.peak, RATE_WINDOW_MS * RATE_LOW_WINDOWS,
                static_cast<unsigned long long>(total), static_cast<unsigned long long>(length));
       return DOWNLOAD_RATE_COLLAPSED;
     }
-    progress->report(total, length);
+    t->progress.report(total, length);
   }
 }
 
-int fetch_into(HINTERNET request, const char* url, const wchar_t* dest, uint64_t max_bytes, body_progress* progress,
-               int rate_check, int* created) {
-  uint64_t length = 0;
-  if (receive_headers(request, url, max_bytes, &length) != 0) return DOWNLOAD_FAILED;
-  // A new file only: the package is never written over a name someone else made.
-  HANDLE file = CreateFileW(dest, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    log_warn("Download could not create its file (err=%lu)", GetLastError());
-    return DOWNLOAD_FAILED;
+// One request of the URL, whole or (ranged) for the rest of the file on disk.
+int fetch_try(HINTERNET connection, const http_target* target, transfer* t, int ranged, try_end* end) {
+  *end = TRY_REFUSED;
+  wchar_t headers[RESUME_VALIDATOR_SIZE + 64];
+  if (ranged) {
+    char narrow[RESUME_VALIDATOR_SIZE + 64];
+    if (resume_request_headers(&t->offer, t->on_disk, narrow, sizeof narrow) != 0 ||
+        utf8_to_wide(narrow, headers, RESUME_VALIDATOR_SIZE + 64) != 0)
+      return DOWNLOAD_FAILED;
   }
-  *created = 1;
-  if (progress->callback) progress->callback(0, progress->context);
-  int result = stream_body(request, file, length, max_bytes, progress, rate_check);
-  CloseHandle(file);
+  winhttp_handle request(WinHttpOpenRequest(connection, L"GET", target->path, nullptr, WINHTTP_NO_REFERER,
+                                            WINHTTP_DEFAULT_ACCEPT_TYPES, target->secure ? WINHTTP_FLAG_SECURE : 0));
+  uint64_t body_length = 0;
+  if (!request) return DOWNLOAD_FAILED;
+  *end = receive_headers(request.get(), ranged ? headers : nullptr, t, &body_length);
+  if (*end != TRY_COMPLETE) return DOWNLOAD_FAILED;
+  if (t->file == INVALID_HANDLE_VALUE) {
+    // A new file only: the package is never written over a name someone else made.
+    t->file = CreateFileW(t->dest, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (t->file == INVALID_HANDLE_VALUE) {
+      log_warn("Download could not create its file (err=%lu)", GetLastError());
+      *end = TRY_REFUSED;
+      return DOWNLOAD_FAILED;
+    }
+  }
+  if (t->on_disk == 0 && t->progress.callback) t->progress.callback(0, t->progress.context);
+  return stream_body(request.get(), t, end);
+}
+
+// The first try and, where the server allows, up to two more that take up the file where the
+// last one broke (or start it over when an answer does not continue it).
+int fetch_with_resumes(HINTERNET connection, const http_target* target, transfer* t) {
+  try_end end = TRY_REFUSED;
+  int result = fetch_try(connection, target, t, 0, &end);
+  for (int left = DOWNLOAD_MAX_RESUMES; result != DOWNLOAD_OK; --left) {
+    resume_step step = resume_next_step(end, &t->offer, t->on_disk, t->length, left);
+    if (step == RESUME_GIVE_UP) return result;
+    int attempt = DOWNLOAD_MAX_RESUMES - left + 1;
+    if (step == RESUME_FROM_DISK) {
+      log_info("Download resuming at %llu of %llu bytes (resume %d of %d): %s",
+               static_cast<unsigned long long>(t->on_disk), static_cast<unsigned long long>(t->length), attempt,
+               DOWNLOAD_MAX_RESUMES, t->url);
+    } else {
+      log_info("Download starting over (resume %d of %d): %s", attempt, DOWNLOAD_MAX_RESUMES, t->url);
+      if (empty_file(t) != 0) return DOWNLOAD_FAILED;
+    }
+    result = fetch_try(connection, target, t, step == RESUME_FROM_DISK, &end);
+  }
   return result;
 }
 
@@ -143,15 +259,13 @@ int http_download_file(const char* url, const char* dest_path, download_progress
   if (http_crack_url(url, &target) != 0 || utf8_to_wide(dest_path, dest, MAX_PATH) != 0) return DOWNLOAD_FAILED;
   winhttp_handle connection(WinHttpConnect(session, target.host, target.port, 0));
   if (!connection) return DOWNLOAD_FAILED;
-  winhttp_handle request(WinHttpOpenRequest(connection.get(), L"GET", target.path, nullptr, WINHTTP_NO_REFERER,
-                                            WINHTTP_DEFAULT_ACCEPT_TYPES, target.secure ? WINHTTP_FLAG_SECURE : 0));
-  body_progress progress{callback, context, -1};
-  int created = 0;
-  int result =
-      request ? fetch_into(request.get(), url, dest, max_bytes, &progress, rate_check, &created) : DOWNLOAD_FAILED;
-  request.reset();
+  transfer t{url, dest, max_bytes, rate_check, {callback, context, -1}, INVALID_HANDLE_VALUE, 0, 0, {}};
+  int result = fetch_with_resumes(connection.get(), &target, &t);
   connection.reset();
-  if (result != DOWNLOAD_OK && created) DeleteFileW(dest);  // a partial package must never be run
+  if (t.file != INVALID_HANDLE_VALUE) {
+    CloseHandle(t.file);
+    if (result != DOWNLOAD_OK) DeleteFileW(dest);  // a partial package must never be run
+  }
   return result;
 }
 

@@ -12,6 +12,7 @@
 #include "base/private_folder_win.h"
 #include "base/ui_post.h"
 #include "install/install_steps.h"
+#include "install/msi_busy.h"
 #include "install/msi_exec.h"
 #include "install/preinstall_uninstall.h"
 #include "install/registration.h"
@@ -177,7 +178,10 @@ int acquire_and_install(install_state* state, const char* msi_name, install_fail
   report(state, "installing", 30);
   log_info("Running msiexec...");
   int code = run_msi_install(state, package.msi_path);
-  if (!msi_success(code) && package.from_zip) code = retry_with_bare_msi(state, &request, &package, code);
+  // A package that waited out the Installer's ten minutes is not at fault: the bare MSI would
+  // only wait as long again.
+  if (!msi_success(code) && package.from_zip && code != MSI_INSTALLER_BUSY)
+    code = retry_with_bare_msi(state, &request, &package, code);
   if (!msi_success(code)) {
     char text[64];
     text_format(text, sizeof text, "msiexec failed with exit code %d", code);

@@ -13,12 +13,14 @@
 #include "base/unlinked_file_win.h"
 #include "base/wide_win.h"
 #include "install/command_lines.h"
+#include "install/msi_busy.h"
 #include "install/msi_exec.h"
+#include "install/msi_exec_seam_win.h"
 
 namespace {
 
-void report(install_state* state, int percent) {
-  if (state->progress_fn) state->progress_fn("installing", percent, state->progress_ctx);
+void report(install_state* state, int percent, const char* stage = "installing") {
+  if (state->progress_fn) state->progress_fn(stage, percent, state->progress_ctx);
 }
 
 void record_package_size(install_state* state, const wchar_t* msi) {
@@ -118,7 +120,53 @@ void publish_msi_log(const char* log_folder) {
   log_info("msiexec log: %s", target);
 }
 
+int start_and_wait(install_state* state, const char* command) {
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  if (start_program(command, 0, &startup, &process) != 0) {
+    log_error("Failed to start msiexec (err=%lu)", GetLastError());
+    return -1;
+  }
+  wait_with_creep(state, process.hProcess);
+  DWORD exit_code = static_cast<DWORD>(-1);
+  if (!GetExitCodeProcess(process.hProcess, &exit_code)) exit_code = static_cast<DWORD>(-1);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  int code = static_cast<int>(exit_code);
+  log_write(LOG_MAIN, msi_success(code) ? LOG_LEVEL_INFO : LOG_LEVEL_WARN, "msiexec exit code: %lu", exit_code);
+  return code;
+}
+
+void sleep_ms(unsigned long ms) { Sleep(ms); }
+
+// While another installation holds the Windows Installer, the same package is tried again
+// after the waits of msi_busy_wait_ms; the page shows what the program waits for.
+int run_while_installer_busy(install_state* state, const char* command) {
+  int code = msi_exec_run(state, command);
+  uint32_t waited = 0;
+  for (int retries = 0; code == MSI_INSTALLER_BUSY; ++retries) {
+    uint32_t wait = msi_busy_wait_ms(retries, waited);
+    if (wait == 0) {
+      log_warn("Another installation is still in progress after %lu s of waiting — giving up",
+               static_cast<unsigned long>(waited / 1000));
+      break;
+    }
+    log_info("Another installation is in progress (msiexec exit code %d) — waiting %lu s before try %d",
+             MSI_INSTALLER_BUSY, static_cast<unsigned long>(wait / 1000), retries + 2);
+    report(state, 30, "waiting_for_installer");
+    msi_busy_sleep(wait);
+    waited += wait;
+    report(state, 30);
+    code = msi_exec_run(state, command);
+  }
+  return code;
+}
+
 }  // namespace
+
+int (*msi_exec_run)(install_state* state, const char* command) = start_and_wait;
+void (*msi_busy_sleep)(unsigned long ms) = sleep_ms;
 
 int run_msi_install(install_state* state, const char* msi_path) {
   wchar_t msi[MAX_PATH];
@@ -137,20 +185,8 @@ int run_msi_install(install_state* state, const char* msi_path) {
   }
   log_info("%s", command);
 
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  if (start_program(command, 0, &startup, &process) != 0) {
-    log_error("Failed to start msiexec (err=%lu)", GetLastError());
-    return -1;
-  }
-  wait_with_creep(state, process.hProcess);
-  DWORD exit_code = static_cast<DWORD>(-1);
-  if (!GetExitCodeProcess(process.hProcess, &exit_code)) exit_code = static_cast<DWORD>(-1);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  int code = static_cast<int>(exit_code);
-  log_write(LOG_MAIN, msi_success(code) ? LOG_LEVEL_INFO : LOG_LEVEL_WARN, "msiexec exit code: %lu", exit_code);
+  int code = run_while_installer_busy(state, command);
+  if (code == -1) return -1;
   publish_msi_log(log_folder);
   if (msi_success(code)) record_first_install(state);
   return code;

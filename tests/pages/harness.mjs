@@ -28,7 +28,7 @@ export const SLOW_COMMANDS = {
 // The stage words and terminal payloads the host sends to each page.
 const HOST_STAGES = {
   'index.html': ['preparing', 'downloading', 'extracting', 'closing_existing', 'uninstalling_existing',
-    'installing', 'finishing', 'done'],
+    'installing', 'waiting_for_installer', 'finishing', 'done'],
   'uninstall.html': ['closing', 'uninstalling', 'done'],
 };
 const INSTALL_FAILS = ['download', 'extract', 'install'].flatMap((stage) =>

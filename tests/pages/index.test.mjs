@@ -96,6 +96,18 @@ describe('progress', () => {
     await p.close();
   });
 
+  test('while another installation holds the Installer the page says so and stays in the Install step', async () => {
+    const p = await install();
+    await p.progress('installing', 30);
+    await p.progress('waiting_for_installer', 30);
+    assert.deepEqual(await stageText(p), ['Waiting for another installation to finish...', '30%']);
+    assert.deepEqual(await trackerState(p), ['Download:100%', 'Install:30%', 'Complete:0%']);
+    assert.deepEqual(await p.evidence('waiting-for-installer'), { wide: [], narrow: [] });
+    await p.progress('installing', 42);
+    assert.deepEqual(await stageText(p), ['Installing CorVane...', '42%']);
+    await p.close();
+  });
+
   test('a stage word the page does not know shows the starting label and stays in its step', async () => {
     const p = await install();
     await p.progress('installing', 40);

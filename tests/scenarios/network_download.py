@@ -1,7 +1,9 @@
 """The package download of the real program under Wine, through the vendor stand-in: the
-twelve URLs in order, a stall, a rate collapse and the rule switched off after it, and no
-package file left behind by a failed attempt."""
+twelve URLs in order, a stall, a rate collapse and the rule switched off after it, no
+package file left behind by a failed attempt, and a dropped connection taken up where it broke."""
+import os
 import re
+from pathlib import Path
 
 from scenario import Scenario, check, check_in
 from scenario_main import main
@@ -56,6 +58,28 @@ def scenario_stall_and_collapse_leave_nothing_and_switch_the_rule_off():
         check_in("Failed to download installer after all attempts", log)
         left = [p.name for p in s.temp_dir.glob("Corvane-Installer-*")]
         check(not left, f"partial package files left: {left}")
+
+
+
+def scenario_dropped_msi_is_resumed_and_installs():
+    with Scenario("net_download_resume", vendor=True) as s:
+        msi = "Corvane-Installer-win-x64-latest.msi"
+        package = Path(os.environ["CORVANE_EXE"]).parent / "product" / "ok" / msi
+        size = s.vendor.add_file(msi, package).stat().st_size  # as served: signed
+        s.vendor.fault("status", path="/*.zip", status=404)
+        s.vendor.fault("dropped", path="/" + msi, times=1)
+        result = s.run(s.place_exe("CorvaneSetup.exe"), "/S", timeout=600)
+        log = s.log("Corvane.Installer")
+        check(result.exit_code == 0, f"exit code {result.exit_code}")
+        check_in("Install complete (silent)", log)
+        asked = [r for r in s.vendor.requests() if r["method"] == "GET" and r["path"] == "/" + msi]
+        check(len(asked) == 2 and "range" not in asked[0], f"MSI requests: {asked}")
+        at = size * 60 // 100
+        check(asked[1].get("range") == f"bytes={at}-", f"second request's Range: {asked[1].get('range')}")
+        check(asked[1].get("if_range", "").startswith('"'), f"second request's If-Range: {asked[1].get('if_range')}")
+        check_in(f"Download resuming at {at} of {size} bytes (resume 1 of 2): https://update-dl.corvane.com/{msi}", log)
+        served = sum(r["bytes"] for r in s.vendor.served() if r["path"] == "/" + msi)
+        check(served < size * 3 // 2, f"{served} bytes served for a package of {size}")
 
 
 if __name__ == "__main__":

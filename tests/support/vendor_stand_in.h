@@ -74,6 +74,7 @@ class VendorTest : public ::testing::Test {
     vendor_config("{\"faults\": []}");
     write_file(vendor_dir() + "\\requests.jsonl", "");
     write_file(vendor_dir() + "\\stats.jsonl", "");
+    write_file(vendor_dir() + "\\served.jsonl", "");
   }
   void TearDown() override {
     log_close(LOG_MAIN);

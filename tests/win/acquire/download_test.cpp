@@ -170,6 +170,59 @@ TEST_F(VendorDownload, FastThenTrickleCollapses) {
   EXPECT_NE(log.find(" of 8388608 bytes — trying the next URL"), std::string::npos);
 }
 
+static uint64_t bytes_served() {
+  uint64_t sum = 0;
+  for (auto& r : vendor_records("served.jsonl")) sum += std::stoull(r.values["bytes"]);
+  return sum;
+}
+
+TEST_F(VendorDownload, ADropAt60PercentIsResumedFromTheBytesOnDisk) {
+  std::string body = pattern(400000);
+  vendor_add_file("P.msi", body);
+  vendor_config(R"({"faults": [{"kind": "dropped", "host": "*", "path": "*", "times": 1}]})");
+  ASSERT_EQ(fetch("https://update-dl.corvane.com/P.msi"), DOWNLOAD_OK) << log_text();
+  EXPECT_EQ(read_file(dest_), body);
+  auto gets = vendor_requests("GET");
+  ASSERT_EQ(gets.size(), 2u);
+  EXPECT_EQ(gets[0].values.count("range"), 0u);
+  EXPECT_EQ(gets[1].values["range"], "bytes=240000-");
+  EXPECT_EQ(gets[1].values["if_range"].front(), '"');  // the strong ETag of the first answer
+  EXPECT_LT(bytes_served(), body.size() * 3 / 2);
+  for (size_t i = 1; i < progress_.size(); ++i) EXPECT_LE(progress_[i - 1], progress_[i]);
+  EXPECT_EQ(progress_.back(), 100);
+  std::string log = log_text();
+  EXPECT_NE(log.find("Download resuming at 240000 of 400000 bytes (resume 1 of 2)"), std::string::npos) << log;
+  EXPECT_NE(log.find("Download resumed: Content-Range bytes 240000-399999/400000"), std::string::npos) << log;
+}
+
+TEST_F(VendorDownload, AWholeOrMisplacedAnswerToTheRangeStartsOver) {
+  std::string body = pattern(300000);
+  vendor_add_file("P.msi", body);
+  for (const char* kind : {"whole_range", "wrong_range"}) {
+    DeleteFileA(dest_.c_str());
+    vendor_config(std::string(R"({"faults": [{"kind": "dropped", "host": "*", "path": "*", "times": 1},
+                                             {"kind": ")") + kind + R"(", "host": "*", "path": "*", "times": 1}]})");
+    ASSERT_EQ(fetch("http://update-dl.corvane.com/P.msi"), DOWNLOAD_OK) << kind << "\n" << log_text();
+    EXPECT_EQ(read_file(dest_), body) << kind;  // nothing of the first try stays in front of it
+  }
+  std::string log = log_text();
+  EXPECT_NE(log.find("Download resume answered with the whole file (HTTP 200) — starting over"), std::string::npos);
+  EXPECT_NE(log.find("Download resume answered with other bytes (Content-Range: bytes 0-299999/300000)"),
+            std::string::npos);
+  EXPECT_NE(log.find("Download starting over (resume 2 of 2)"), std::string::npos) << log;
+}
+
+TEST_F(VendorDownload, TwoResumesAtMostAndNoFileAfterThem) {
+  vendor_add_file("P.msi", pattern(200000));
+  vendor_config(R"({"faults": [{"kind": "dropped", "host": "*", "path": "*"}]})");
+  EXPECT_EQ(fetch("http://update-dl.corvane.com/P.msi"), DOWNLOAD_FAILED);
+  EXPECT_FALSE(path_exists(dest_.c_str()));
+  auto gets = vendor_requests("GET");
+  ASSERT_EQ(gets.size(), 3u);
+  EXPECT_EQ(gets[1].values["range"], "bytes=120000-");
+  EXPECT_EQ(gets[2].values["range"], "bytes=168000-");  // 60 % of the rest came with the first resume
+}
+
 TEST_F(VendorDownload, EveryUrlFailingWalksTwelveInOrder) {
   package_download_request request{"", "corvane.net", "Corvane-Installer-win-x64-2.1.7.0.msi", nullptr, nullptr,
                                    nullptr, 0};
