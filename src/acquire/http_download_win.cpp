@@ -44,12 +44,15 @@ int content_length(HINTERNET request, uint64_t* length) {
 // Steps up to the response headers; the destination is not touched here.
 int receive_headers(HINTERNET request, const char* url, uint64_t max_bytes, uint64_t* length) {
   http_set_timeouts(request, RESOLVE_MS, CONNECT_MS, SEND_MS, RECEIVE_MS);
-  if (!WinHttpSendRequest(request, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
-      !WinHttpReceiveResponse(request, nullptr)) {
+  DWORD status = 0;
+  if (http_send_signed_in(request, nullptr, nullptr, 0, &status) != 0) {
     log_warn("Download request failed (err=%lu): %s", GetLastError(), url);
-    return -1;
+    return DOWNLOAD_FAILED;
   }
-  DWORD status = http_status_code(request);
+  if (status == 407) {
+    log_warn("Download refused by the proxy: proxy authentication required: %s", url);
+    return DOWNLOAD_PROXY_AUTH_REQUIRED;
+  }
   if (status != 200) {
     log_warn("Download answered with HTTP %lu: %s", status, url);
     return -1;
@@ -118,7 +121,8 @@ int stream_body(HINTERNET request, HANDLE file, uint64_t length, uint64_t max_by
 int fetch_into(HINTERNET request, const char* url, const wchar_t* dest, uint64_t max_bytes, body_progress* progress,
                int rate_check, int* created) {
   uint64_t length = 0;
-  if (receive_headers(request, url, max_bytes, &length) != 0) return DOWNLOAD_FAILED;
+  int headers = receive_headers(request, url, max_bytes, &length);
+  if (headers != 0) return headers;
   // A new file only: the package is never written over a name someone else made.
   HANDLE file = CreateFileW(dest, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
@@ -136,11 +140,11 @@ int fetch_into(HINTERNET request, const char* url, const wchar_t* dest, uint64_t
 
 int http_download_file(const char* url, const char* dest_path, download_progress_fn callback, void* context,
                        int rate_check, uint64_t max_bytes) {
-  HINTERNET session = http_session_get();
-  if (!session) return DOWNLOAD_FAILED;
   http_target target;
   wchar_t dest[MAX_PATH];
   if (http_crack_url(url, &target) != 0 || utf8_to_wide(dest_path, dest, MAX_PATH) != 0) return DOWNLOAD_FAILED;
+  HINTERNET session = http_session_get(&target);
+  if (!session) return DOWNLOAD_FAILED;
   winhttp_handle connection(WinHttpConnect(session, target.host, target.port, 0));
   if (!connection) return DOWNLOAD_FAILED;
   winhttp_handle request(WinHttpOpenRequest(connection.get(), L"GET", target.path, nullptr, WINHTTP_NO_REFERER,
