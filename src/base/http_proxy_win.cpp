@@ -83,49 +83,64 @@ DWORD WINAPI run_script(LPVOID parameter) {
   return 0;
 }
 
-// 0 with out filled from the script's answer; -1 with the reason logged.
+// The script's answer as a route; -1 when a name is too long to keep whole (a cut proxy name
+// would name another host).
+int take_answer(const WINHTTP_PROXY_INFO* info, http_proxy_route* out) {
+  out->proxy[0] = out->bypass[0] = L'\0';
+  out->access = WINHTTP_ACCESS_TYPE_NO_PROXY;
+  if (info->lpszProxyBypass && lstrlenW(info->lpszProxyBypass) >= 1024) return -1;
+  if (info->lpszProxyBypass) lstrcpyW(out->bypass, info->lpszProxyBypass);
+  if (info->dwAccessType != WINHTTP_ACCESS_TYPE_NAMED_PROXY || !info->lpszProxy) return 0;
+  if (lstrlenW(info->lpszProxy) >= 512) return -1;
+  lstrcpyW(out->proxy, info->lpszProxy);
+  out->access = WINHTTP_ACCESS_TYPE_NAMED_PROXY;
+  return 0;
+}
+
+// Runs the question on a thread of its own and waits a bounded time; 0 with the query's
+// answer, -1 with note saying why not.
+int run_bounded(script_query* query, char* note, size_t note_size) {
+  query->references = 2;
+  HANDLE thread = CreateThread(nullptr, 0, run_script, query, 0, nullptr);
+  if (!thread) {
+    query->references = 1;
+    text_format(note, note_size, "no thread (err=%lu)", GetLastError());
+    return -1;
+  }
+  int finished = WaitForSingleObject(thread, SCRIPT_WAIT_MS) == WAIT_OBJECT_0;
+  CloseHandle(thread);
+  if (!finished)
+    text_format(note, note_size, "no answer within %lu ms", SCRIPT_WAIT_MS);
+  else if (!query->found)
+    text_format(note, note_size, "failed (err=%lu)", query->error);
+  return finished && query->found ? 0 : -1;
+}
+
+// 0 with out filled from auto-detection or the script; -1 with note saying why not. A source
+// that failed is not asked again this run.
 int ask_script(proxy_source source, const char* url, const char* label, http_proxy_route* out, char* note,
                size_t note_size) {
   if (g_source_failed[source]) {
     text_copy(note, note_size, "failed earlier in this run");
     return -1;
   }
-  const proxy_settings* settings = proxy_settings_get();
   script_query* query = static_cast<script_query*>(calloc(1, sizeof(script_query)));
   if (!query || utf8_to_wide(url, query->url, 1400) != 0 ||
-      utf8_to_wide(settings->pac_url, query->pac_url, PROXY_URL_SIZE) != 0) {
+      utf8_to_wide(proxy_settings_get()->pac_url, query->pac_url, PROXY_URL_SIZE) != 0) {
     free(query);
     text_copy(note, note_size, "its address does not convert");
     return -1;
   }
   query->auto_detect = source == PROXY_SOURCE_AUTO_DETECT;
-  query->references = 2;
-  HANDLE thread = CreateThread(nullptr, 0, run_script, query, 0, nullptr);
-  if (!thread) {
-    query->references = 1;
-    release(query);
-    text_format(note, note_size, "no thread (err=%lu)", GetLastError());
-    return -1;
+  int result = run_bounded(query, note, note_size);
+  if (result == 0 && take_answer(&query->info, out) != 0) {
+    text_copy(note, note_size, "answered a proxy name too long to use");
+    result = -1;
   }
-  int finished = WaitForSingleObject(thread, SCRIPT_WAIT_MS) == WAIT_OBJECT_0;
-  CloseHandle(thread);
-  int result = -1;
-  if (!finished)
-    text_format(note, note_size, "no answer within %lu ms", SCRIPT_WAIT_MS);
-  else if (!query->found)
-    text_format(note, note_size, "failed (err=%lu)", query->error);
-  if (!finished || !query->found) {
+  if (result != 0) {
     log_warn("Proxy for %s: %s %s — trying the next source", label, proxy_source_name(source), note);
-  } else {
-    out->access = query->info.dwAccessType == WINHTTP_ACCESS_TYPE_NAMED_PROXY ? WINHTTP_ACCESS_TYPE_NAMED_PROXY
-                                                                              : WINHTTP_ACCESS_TYPE_NO_PROXY;
-    out->proxy[0] = out->bypass[0] = L'\0';
-    if (out->access == WINHTTP_ACCESS_TYPE_NAMED_PROXY && query->info.lpszProxy)
-      lstrcpynW(out->proxy, query->info.lpszProxy, 512);
-    if (query->info.lpszProxyBypass) lstrcpynW(out->bypass, query->info.lpszProxyBypass, 1024);
-    result = 0;
+    InterlockedExchange(&g_source_failed[source], 1);
   }
-  if (result != 0) InterlockedExchange(&g_source_failed[source], 1);
   release(query);
   return result;
 }

@@ -1,7 +1,8 @@
 """The person's own proxy settings under Wine: with http_proxy on a closed port, only the route
 the prefix's Internet settings name can reach the vendor stand-in. An auto-config script served
-by the stand-in, a manual proxy in the binary connection value, a script that cannot be fetched
-falling back to the manual proxy, and a proxy that keeps asking for sign-in."""
+by the stand-in, a manual proxy in the binary connection value after an auto-detection that
+finds nothing, a script that cannot be fetched falling back to the manual proxy, and a proxy
+that keeps asking for sign-in."""
 import re
 import struct
 
@@ -60,13 +61,16 @@ def scenario_manual_proxy_in_the_connection_value():
     with Scenario("proxy_manual", vendor=True) as s:
         s.vendor.update(session={"match": "none"})
         serve(s, zip_variant="ok", msi_variant="ok")
-        set_connection_value(s, 0x3, server=f"127.0.0.1:{s.vendor.port}", bypass="<local>")
+        # Auto-detect on as well: there is no WPAD here, so it fails once and the manual proxy serves.
+        set_connection_value(s, 0xB, server=f"127.0.0.1:{s.vendor.port}", bypass="<local>")
         code, log = run_setup(s)
         check(code == 0, f"exit code {code}")
         check_install_outcome(s, log)
-        check_in("DefaultConnectionSettings): auto-detect=0, script=(none), manual=127.0.0.1:", log)
+        check_in("DefaultConnectionSettings): auto-detect=1, script=(none), manual=127.0.0.1:", log)
+        check(re.search(r"Proxy for https://[a-z.-]+: auto-detect (failed \(err=\d+\)|gave no answer within 5000 ms) — "
+                        "trying the next source", log), "no line for the failed auto-detection")
         check_in(f"Proxy for https://update-dl.corvane.com: 127.0.0.1:{s.vendor.port} (manual proxy); passed over: "
-                 "auto-detect off in the Internet settings, auto-config script none in the Internet settings", log)
+                 "auto-detect failed earlier in this run, auto-config script none in the Internet settings", log)
 
 
 def scenario_failed_script_falls_back_and_refused_sign_in_is_its_own_failure():

@@ -143,15 +143,3 @@ TEST(ProxyManualChoice, ProxyOrDirectWithItsReason) {
   EXPECT_EQ(proxy_manual_choice(&s, "https", "stats.corvane.com", out, sizeof out, &reason), PROXY_MANUAL_DIRECT);
   EXPECT_STREQ(reason, "no proxy for this scheme in the list");
 }
-
-TEST(ProxySources, OnlyWhatTheSettingsSwitchOnIsTried) {
-  proxy_settings s;
-  proxy_settings_from_values(0, "", nullptr, nullptr, &s);
-  for (int i = 0; i < PROXY_SOURCE_COUNT; ++i)
-    EXPECT_NE(proxy_source_skip_reason(&s, static_cast<proxy_source>(i)), nullptr) << i;
-  s.auto_detect = 1;
-  s.use_manual = 1;
-  EXPECT_EQ(proxy_source_skip_reason(&s, PROXY_SOURCE_AUTO_DETECT), nullptr);
-  EXPECT_NE(proxy_source_skip_reason(&s, PROXY_SOURCE_PAC), nullptr);
-  EXPECT_EQ(proxy_source_skip_reason(&s, PROXY_SOURCE_MANUAL), nullptr);
-}
