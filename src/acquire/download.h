@@ -4,7 +4,14 @@
 
 #include <cstdint>
 
-enum download_result { DOWNLOAD_OK = 0, DOWNLOAD_FAILED = -1, DOWNLOAD_RATE_COLLAPSED = -2 };
+// DOWNLOAD_PROXY_AUTH_REQUIRED: the proxy still asked for sign-in after the signed-in user's
+// own credentials were offered.
+enum download_result {
+  DOWNLOAD_OK = 0,
+  DOWNLOAD_FAILED = -1,
+  DOWNLOAD_RATE_COLLAPSED = -2,
+  DOWNLOAD_PROXY_AUTH_REQUIRED = -3
+};
 
 typedef void (*download_progress_fn)(int32_t percent, void* context);
 
@@ -42,8 +49,10 @@ struct package_download_request {
 constexpr unsigned DOWNLOAD_PATH_OUT = 260;
 constexpr unsigned DOWNLOAD_MESSAGE_OUT = 512;
 constexpr int DOWNLOAD_WALK_STOPPED = -2;
+constexpr int DOWNLOAD_WALK_PROXY_AUTH = -3;
 
 // 0 with path_out (260) naming the file kept and message_out (512) "success"; -1 with
-// "Failed to download installer after all attempts" once every URL has failed or been refused;
+// "Failed to download installer after all attempts" once every URL has failed or been refused,
+// DOWNLOAD_WALK_PROXY_AUTH (same message) when a proxy refused sign-in on one of them;
 // DOWNLOAD_WALK_STOPPED when the accept callback stopped the walk.
 int download_installer_package(const package_download_request* request, char* path_out, char* message_out);

@@ -59,6 +59,7 @@ struct transfer {
   uint64_t on_disk;  // bytes written and kept
   uint64_t length;   // the whole file's, 0 when unknown
   resume_offer offer;
+  int proxy_refused;  // the proxy still asked for sign-in after the signed-in user's own
 };
 
 void read_offer(HINTERNET request, transfer* t) {
@@ -106,13 +107,16 @@ try_end judge_ranged_answer(HINTERNET request, DWORD status, transfer* t) {
 // a ranged request is answered with the whole file. TRY_COMPLETE: read the body.
 try_end receive_headers(HINTERNET request, const wchar_t* extra_headers, transfer* t, uint64_t* body_length) {
   http_set_timeouts(request, RESOLVE_MS, CONNECT_MS, SEND_MS, RECEIVE_MS);
-  if (!WinHttpSendRequest(request, extra_headers ? extra_headers : WINHTTP_NO_ADDITIONAL_HEADERS,
-                          extra_headers ? static_cast<DWORD>(-1L) : 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
-      !WinHttpReceiveResponse(request, nullptr)) {
+  DWORD status = 0;
+  if (http_send_signed_in(request, extra_headers, nullptr, 0, &status) != 0) {
     log_warn("Download request failed (err=%lu): %s", GetLastError(), t->url);
     return TRY_REFUSED;
   }
-  DWORD status = http_status_code(request);
+  if (status == 407) {
+    log_warn("Download refused by the proxy: proxy authentication required: %s", t->url);
+    t->proxy_refused = 1;
+    return TRY_REFUSED;
+  }
   if (extra_headers) {
     try_end end = judge_ranged_answer(request, status, t);
     if (end != TRY_COMPLETE) return end;
@@ -212,7 +216,7 @@ int fetch_try(HINTERNET connection, const http_target* target, transfer* t, int 
   uint64_t body_length = 0;
   if (!request) return DOWNLOAD_FAILED;
   *end = receive_headers(request.get(), ranged ? headers : nullptr, t, &body_length);
-  if (*end != TRY_COMPLETE) return DOWNLOAD_FAILED;
+  if (*end != TRY_COMPLETE) return t->proxy_refused ? DOWNLOAD_PROXY_AUTH_REQUIRED : DOWNLOAD_FAILED;
   if (t->file == INVALID_HANDLE_VALUE) {
     // A new file only: the package is never written over a name someone else made.
     t->file = CreateFileW(t->dest, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -252,14 +256,14 @@ int fetch_with_resumes(HINTERNET connection, const http_target* target, transfer
 
 int http_download_file(const char* url, const char* dest_path, download_progress_fn callback, void* context,
                        int rate_check, uint64_t max_bytes) {
-  HINTERNET session = http_session_get();
-  if (!session) return DOWNLOAD_FAILED;
   http_target target;
   wchar_t dest[MAX_PATH];
   if (http_crack_url(url, &target) != 0 || utf8_to_wide(dest_path, dest, MAX_PATH) != 0) return DOWNLOAD_FAILED;
+  HINTERNET session = http_session_get(&target);
+  if (!session) return DOWNLOAD_FAILED;
   winhttp_handle connection(WinHttpConnect(session, target.host, target.port, 0));
   if (!connection) return DOWNLOAD_FAILED;
-  transfer t{url, dest, max_bytes, rate_check, {callback, context, -1}, INVALID_HANDLE_VALUE, 0, 0, {}};
+  transfer t{url, dest, max_bytes, rate_check, {callback, context, -1}, INVALID_HANDLE_VALUE, 0, 0, {}, 0};
   int result = fetch_with_resumes(connection.get(), &target, &t);
   connection.reset();
   if (t.file != INVALID_HANDLE_VALUE) {

@@ -27,7 +27,7 @@ int download_installer_package(const package_download_request* request, char* pa
   package_zip_name(request->msi_name, zip_name, sizeof zip_name);
   text_format(zip_path, sizeof zip_path, "%s\\%s", request->dest_dir, zip_name);
   text_format(msi_path, sizeof msi_path, "%s\\%s", request->dest_dir, request->msi_name);
-  int collapsed = 0;
+  int collapsed = 0, proxy_refused = 0;
   for (int i = 0; i < count; ++i) {
     const package_attempt& a = attempts[i];
     const char* path = a.is_zip ? zip_path : msi_path;
@@ -42,7 +42,8 @@ int download_installer_package(const package_download_request* request, char* pa
       }
     }
     if (result == DOWNLOAD_RATE_COLLAPSED) collapsed = 1;
+    if (result == DOWNLOAD_PROXY_AUTH_REQUIRED) proxy_refused = 1;
   }
   text_copy(message_out, DOWNLOAD_MESSAGE_OUT, "Failed to download installer after all attempts");
-  return -1;
+  return proxy_refused ? DOWNLOAD_WALK_PROXY_AUTH : -1;
 }

@@ -5,9 +5,12 @@
 #include "app/run_mode.h"
 #include "app/single_instance.h"
 #include "base/folders_win.h"
+#include "base/admin_token.h"
 #include "base/own_image_win.h"
 #include "base/private_folder_win.h"
+#include "base/proxy_settings_win.h"
 #include "base/wide_win.h"
+#include "install/session_user.h"
 #include "state/attribution.h"
 #include "state/os_probe.h"
 #include "telemetry/tracking.h"
@@ -17,6 +20,9 @@ int corvane_main(const char* args) {
   // under its name, and every copy of the program is made from this handle.
   own_image_hold();
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  // Elevated, this process's own settings may be an administrator's who only approved the
+  // elevation: the proxy comes from the desktop's user, found when the first request needs it.
+  if (is_process_elevated()) proxy_settings_user(interactive_user_sid);
   tracking_start();
   return running_as_uninstaller() ? run_uninstaller(args) : run_installer(args);
 }

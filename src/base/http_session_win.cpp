@@ -1,37 +1,67 @@
 #include "base/http_session_win.h"
 
+#include <cstring>
+
 #include "base/bounded_text.h"
+#include "base/http_proxy_win.h"
 #include "base/log.h"
 #include "base/product.h"
 #include "base/wide_win.h"
 
 namespace {
 
-INIT_ONCE g_session_once = INIT_ONCE_STATIC_INIT;
-HINTERNET g_session = nullptr;
+constexpr int SESSION_SLOTS = 16;
 
-// A FALSE result leaves the one-time initialisation unfinished, so a later call retries.
-BOOL CALLBACK create_shared_session(PINIT_ONCE, PVOID, PVOID*) {
+struct session_slot {
   char agent[64];
-  text_format(agent, sizeof agent, "CorvaneInstaller/%s", INSTALLER_VERSION);
-  g_session = http_session_open(agent);
-  return g_session != nullptr;
+  http_proxy_route route;
+  HINTERNET session;
+};
+
+SRWLOCK g_lock = SRWLOCK_INIT;
+session_slot g_slots[SESSION_SLOTS];
+int g_used = 0;
+
+int same_route(const http_proxy_route& a, const http_proxy_route& b) {
+  return a.access == b.access && !lstrcmpW(a.proxy, b.proxy) && !lstrcmpW(a.bypass, b.bypass);
 }
 
-}  // namespace
+HINTERNET find_session(const char* agent, const http_proxy_route& route) {
+  for (int i = 0; i < g_used; ++i)
+    if (!strcmp(g_slots[i].agent, agent) && same_route(g_slots[i].route, route)) return g_slots[i].session;
+  return nullptr;
+}
 
-HINTERNET http_session_open(const char* user_agent) {
+HINTERNET open_session(const char* user_agent, const http_proxy_route& route) {
   wchar_t agent[64];
   if (utf8_to_wide(user_agent, agent, 64) != 0) return nullptr;
-  HINTERNET session =
-      WinHttpOpen(agent, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0);
+  int named = route.access == WINHTTP_ACCESS_TYPE_NAMED_PROXY;
+  HINTERNET session = WinHttpOpen(agent, route.access, named ? route.proxy : WINHTTP_NO_PROXY_NAME,
+                                  named && route.bypass[0] ? route.bypass : WINHTTP_NO_PROXY_BYPASS, 0);
   if (!session) log_warn("WinHttpOpen failed (err=%lu)", GetLastError());
   return session;
 }
 
-HINTERNET http_session_get() {
-  InitOnceExecuteOnce(&g_session_once, create_shared_session, nullptr, nullptr);
-  return g_session;
+}  // namespace
+
+HINTERNET http_session_get_as(const char* user_agent, const http_target* target) {
+  http_proxy_route route;
+  http_proxy_route_for(target, &route);
+  AcquireSRWLockExclusive(&g_lock);
+  HINTERNET session = find_session(user_agent, route);
+  if (!session && g_used < SESSION_SLOTS && (session = open_session(user_agent, route)) != nullptr) {
+    text_copy(g_slots[g_used].agent, user_agent);
+    g_slots[g_used].route = route;
+    g_slots[g_used++].session = session;
+  }
+  ReleaseSRWLockExclusive(&g_lock);
+  return session;
+}
+
+HINTERNET http_session_get(const http_target* target) {
+  char agent[64];
+  text_format(agent, sizeof agent, "CorvaneInstaller/%s", INSTALLER_VERSION);
+  return http_session_get_as(agent, target);
 }
 
 int http_crack_url(const char* url, http_target* out) {

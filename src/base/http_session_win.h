@@ -1,17 +1,21 @@
-// The WinHTTP plumbing shared by downloads, telemetry POSTs and the session fetch: the one
-// process-wide session, owned handles, URL cracking and time-outs (Windows layer).
+// The WinHTTP plumbing shared by downloads, telemetry POSTs and the session fetch: the
+// process-wide sessions, owned handles, URL cracking, time-outs and the proxy's sign-in
+// (Windows layer).
 #pragma once
 
 #include <windows.h>
 #include <winhttp.h>
 
-// The process-wide session ("CorvaneInstaller/<version>", default proxy), created on first use
-// (safely when two threads ask at once) and never closed; null when it cannot be created, in
-// which case the next call tries again.
-HINTERNET http_session_get();
+struct http_target;
 
-// A session of its own for a caller with a different user agent; null on failure.
-HINTERNET http_session_open(const char* user_agent);
+// The process-wide session ("CorvaneInstaller/<version>") on the proxy that the person's
+// settings choose for the target (http_proxy_win.h): one session per route, created on first
+// use (safely when two threads ask at once) and never closed; null when it cannot be created,
+// in which case the next call tries again.
+HINTERNET http_session_get(const http_target* target);
+
+// The same for a caller with another user agent (at most 63 characters).
+HINTERNET http_session_get_as(const char* user_agent, const http_target* target);
 
 // Closes the WinHTTP handle it owns on every path out of a scope.
 class winhttp_handle {
@@ -48,6 +52,12 @@ int http_open_request(HINTERNET session, const http_target* target, const wchar_
 // The four classic time-outs plus the receive-response time-out (set to the receive one):
 // without the latter a server that accepts and never answers holds the request forever.
 void http_set_timeouts(HINTERNET request, int resolve_ms, int connect_ms, int send_ms, int receive_ms);
+
+// Sends the request and receives the response headers. A proxy that asks for sign-in (407) is
+// answered once with the signed-in user's own credentials (integrated sign-in, at the low
+// auto-logon policy) and the request sent again; a 407 after that is the caller's to report.
+// 0 with *status set (0 when unreadable), -1 when no response arrived (last error kept).
+int http_send_signed_in(HINTERNET request, const wchar_t* headers, void* body, DWORD body_length, DWORD* status);
 
 // The numeric status code, or 0 when it cannot be read.
 DWORD http_status_code(HINTERNET request);

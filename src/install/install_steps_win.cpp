@@ -170,6 +170,8 @@ int acquire_and_install(install_state* state, const char* msi_name, install_fail
   char downloaded[DOWNLOAD_PATH_OUT], message[DOWNLOAD_MESSAGE_OUT];
   int walk = download_installer_package(&request, downloaded, message);
   if (walk == DOWNLOAD_WALK_STOPPED) return -1;  // check_package filled the failure
+  if (walk == DOWNLOAD_WALK_PROXY_AUTH)
+    return fail(failure, "proxy_authentication_required", message, -1, "Download failed", "download");
   if (walk != 0) return fail(failure, "download_failed", message, -1, "Download failed", "download");
 
   remove_existing_first(state);

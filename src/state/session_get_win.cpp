@@ -37,21 +37,21 @@ int retry_after_delay(HINTERNET request) {
 int session_get(const char* host, const char* path_and_query, char* response, size_t size, int* retry_delay_ms) {
   char agent[64];
   text_format(agent, sizeof agent, "CorvaneInstaller/%s session-fetch", INSTALLER_VERSION);
-  winhttp_handle session(http_session_open(agent));
-  if (!session) return -1;
   http_target target{};
   if (utf8_to_wide(host, target.host, 256) != 0 || utf8_to_wide(path_and_query, target.path, 1024) != 0) return -1;
   target.port = INTERNET_DEFAULT_HTTPS_PORT;
   target.secure = 1;
+  HINTERNET session = http_session_get_as(agent, &target);
+  if (!session) return -1;
   winhttp_handle connection, request;
-  if (http_open_request(session.get(), &target, L"GET", &connection, &request) != 0) return -1;
+  if (http_open_request(session, &target, L"GET", &connection, &request) != 0) return -1;
   http_set_timeouts(request.get(), 1000, 1500, 1500, 5000);
-  if (!WinHttpSendRequest(request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
-      !WinHttpReceiveResponse(request.get(), nullptr)) {
+  DWORD code = 0;
+  if (http_send_signed_in(request.get(), nullptr, nullptr, 0, &code) != 0) {
     log_debug("session_fetch: request failed (err=%lu)", GetLastError());
     return -1;
   }
-  int status = static_cast<int>(http_status_code(request.get()));
+  int status = static_cast<int>(code);
   if (status == 0) return -1;
   if (status == 200) {
     read_body(request.get(), response, size);

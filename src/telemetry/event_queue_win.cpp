@@ -16,6 +16,7 @@ HANDLE g_shutdown_event = nullptr;
 HANDLE g_thread = nullptr;
 volatile LONG g_started = 0;
 volatile LONG g_shutdown = 0;
+volatile DWORD g_shutdown_tick = 0;
 
 void free_record(queued_event* record) {
   free(record->body);
@@ -57,6 +58,21 @@ DWORD WINAPI sender_thread(LPVOID) {
 }  // namespace
 
 int tracking_queue_started() { return g_started != 0; }
+
+int64_t tracking_shutdown_ms_left() {
+  if (!g_shutdown || !g_shutdown_event || WaitForSingleObject(g_shutdown_event, 0) != WAIT_OBJECT_0) return -1;
+  DWORD spent = GetTickCount() - g_shutdown_tick;
+  return spent >= TRACKING_SHUTDOWN_WAIT_MS ? 0 : static_cast<int64_t>(TRACKING_SHUTDOWN_WAIT_MS - spent);
+}
+
+void tracking_pause_unless_shutdown(uint32_t ms) {
+  // Once shutting down the caller's wait already fits the bound; before, a shut-down that
+  // begins ends the pause and the bound takes over.
+  if (!g_shutdown_event || tracking_shutdown_ms_left() >= 0)
+    Sleep(ms);
+  else
+    WaitForSingleObject(g_shutdown_event, ms);
+}
 
 void tracking_start() {
   if (InterlockedCompareExchange(&g_started, 1, 0) != 0) return;
@@ -104,6 +120,7 @@ int tracking_enqueue(const char* host_prefix, const char* host_domain, const cha
 
 void tracking_shutdown() {
   if (!g_started || InterlockedCompareExchange(&g_shutdown, 1, 0) != 0) return;
+  g_shutdown_tick = GetTickCount();
   SetEvent(g_shutdown_event);
   if (!g_thread) return;
   if (WaitForSingleObject(g_thread, TRACKING_SHUTDOWN_WAIT_MS) == WAIT_TIMEOUT) {

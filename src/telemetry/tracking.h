@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "state/install_state.h"
 #include "telemetry/event_body.h"
@@ -49,5 +50,10 @@ int tracking_enqueue(const char* host_prefix, const char* host_domain, const cha
 int tracking_deliver(const char* host_prefix, const char* attributed_domain, const char* event_name,
                      const char* event_id, const char* body);
 // One POST of a JSON body on the shared session: 0 when a response arrived (status holds its
-// code, 0 when unreadable), -1 when none did (status 0).
-int http_post_json(const char* url, const char* body, unsigned long* status);
+// code, 0 when unreadable), -1 when none did (status 0). retry_after_s: the seconds a 429 or
+// 503 asked to wait ("Retry-After"), -1 when it asked for none.
+int http_post_json(const char* url, const char* body, unsigned long* status, int64_t* retry_after_s);
+// The sender's side of a Retry-After: the ms left of the shut-down bound once tracking_shutdown
+// has begun (-1 before), and a pause that a shut-down beginning meanwhile ends early.
+int64_t tracking_shutdown_ms_left();
+void tracking_pause_unless_shutdown(uint32_t ms);

@@ -139,6 +139,31 @@ TEST_F(VendorDownload, EmptyBodyMakesAnEmptyFile) {
   EXPECT_EQ(progress_, (std::vector<int>{0, 100}));
 }
 
+// Under Wine the user's own credentials go out as nothing at all (and a 407 to a CONNECT reads
+// as a failed handshake, so plain HTTP here): a proxy that asked once lets the request through,
+// one that asks again refuses it, and that is its own result.
+TEST_F(VendorDownload, ProxySignInIsTriedOnceAndARefusalIsItsOwnResult) {
+  std::string body = pattern(20000);
+  vendor_add_file("P.msi", body);
+  vendor_config(R"({"faults": [{"kind": "proxy_auth", "host": "update-dl.corvane.com", "times": 1}]})");
+  ASSERT_EQ(fetch("http://update-dl.corvane.com/P.msi"), DOWNLOAD_OK) << log_text();
+  EXPECT_EQ(read_file(dest_), body);
+  EXPECT_EQ(vendor_requests("GET").size(), 2u);
+  DeleteFileA(dest_.c_str());
+  vendor_config(R"({"faults": [{"kind": "proxy_auth", "host": "update-dl.corvane.com", "schemes": ["Basic realm=\"x\""]},
+                               {"kind": "proxy_auth", "host": "*"}]})");
+  EXPECT_EQ(fetch("http://update-dl.corvane.com/P.msi"), DOWNLOAD_PROXY_AUTH_REQUIRED);
+  EXPECT_EQ(fetch("http://update-dl.corvane.net/P.msi"), DOWNLOAD_PROXY_AUTH_REQUIRED);
+  EXPECT_FALSE(path_exists(dest_.c_str()));
+  std::string log = log_text();
+  EXPECT_NE(log.find("Proxy sign-in: accepted (HTTP 200)"), std::string::npos) << log;
+  EXPECT_NE(log.find("Proxy sign-in: the proxy asks for sign-in (HTTP 407) with Basic only, which needs a password"),
+            std::string::npos);
+  EXPECT_NE(log.find("Proxy sign-in: the proxy refused the signed-in user (HTTP 407 again)"), std::string::npos);
+  EXPECT_NE(log.find("Download refused by the proxy: proxy authentication required: http://update-dl.corvane.net/P.msi"),
+            std::string::npos);
+}
+
 TEST_F(VendorDownload, TruncatedBodyIsAFailureWithoutAFile) {
   vendor_add_file("P.msi", pattern(100000));
   vendor_config(R"({"faults": [{"kind": "truncated", "host": "*", "path": "*"}]})");

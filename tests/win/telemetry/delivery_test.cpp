@@ -96,6 +96,19 @@ TEST_F(VendorDelivery, ErrorStatusTriesTheNextPathAtOnce) {
   EXPECT_NE(log.find("via https/corvane.net"), std::string::npos);
 }
 
+TEST_F(VendorDelivery, RetryAfterPausesOncePerEventBeforeTheNextPath) {
+  vendor_config(R"({"faults": [{"kind": "status", "host": "*stats*", "scheme": "https", "status": 429,
+                                "headers": {"Retry-After": "1"}, "times": 2}]})");
+  install_state s = sample_state();
+  ASSERT_EQ(tracking_send(&s, "corvane.installer.start", "Install started (silent)"), 0) << log_text();
+  EXPECT_EQ(stats_labels(), (std::vector<std::string>{"https_com", "https_net", "https_org"}));
+  std::string log = log_text();
+  const std::string pause = "the stats host asks to retry after 1 s — waiting 1000 ms";
+  size_t first = log.find(pause);
+  ASSERT_NE(first, std::string::npos) << log;
+  EXPECT_EQ(log.find(pause, first + 1), std::string::npos) << "paused twice for one event:\n" << log;
+}
+
 TEST_F(VendorDelivery, SixFailuresDropTheEvent) {
   vendor_config(R"({"faults": [{"kind": "status", "host": "*stats*", "status": 500}]})");
   EXPECT_EQ(tracking_send(nullptr, "corvane.uninstaller.run", "Uninstaller ran"), -1);
