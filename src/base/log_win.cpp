@@ -31,24 +31,34 @@ void ensure_lock() { InitOnceExecuteOnce(&g_lock_once, init_lock, nullptr, nullp
 int valid_channel(int channel) { return channel == LOG_MAIN || channel == LOG_UI; }
 
 // The raw open: append-only, shared, created when missing, and never through a link planted
-// under the name (ERROR_CANT_ACCESS_FILE). Returns the error on failure.
+// under the name (ERROR_CANT_ACCESS_FILE). Returns the error on failure, the channel's file
+// unchanged. Other threads write while the main thread opens the log again under its final
+// name: the handle is swapped under the lock, and the old one closed once no writer holds it.
 DWORD raw_open(int channel, const char* path, const char* component) {
   ensure_lock();
-  log_close(channel);
   wchar_t wide[MAX_PATH];
   if (utf8_to_wide(path, wide, MAX_PATH) != 0) return ERROR_INVALID_NAME;
   HANDLE h = open_unlinked_file(wide, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_ALWAYS);
   if (h == INVALID_HANDLE_VALUE) return GetLastError();
+  EnterCriticalSection(&g_lock);
+  HANDLE old = g_channels[channel].file;
   g_channels[channel].file = h;
   if (component && *component) text_copy(g_channels[channel].component, component);
+  LeaveCriticalSection(&g_lock);
+  if (old != INVALID_HANDLE_VALUE) CloseHandle(old);
   return ERROR_SUCCESS;
 }
 
-void write_line(HANDLE file, const char* line) {
+// The channel's file is read under the lock: a handle another thread just swapped and closed
+// may already name something else.
+void write_line(int channel, const char* line) {
   DWORD written = 0;
   EnterCriticalSection(&g_lock);
-  if (*line) WriteFile(file, line, static_cast<DWORD>(strlen(line)), &written, nullptr);
-  WriteFile(file, "\r\n", 2, &written, nullptr);
+  HANDLE file = g_channels[channel].file;
+  if (file != INVALID_HANDLE_VALUE) {
+    if (*line) WriteFile(file, line, static_cast<DWORD>(strlen(line)), &written, nullptr);
+    WriteFile(file, "\r\n", 2, &written, nullptr);
+  }
   LeaveCriticalSection(&g_lock);
 }
 
@@ -87,8 +97,12 @@ void log_open(int channel, const char* path, const char* component) {
 
 void log_close(int channel) {
   if (!valid_channel(channel) || g_channels[channel].file == INVALID_HANDLE_VALUE) return;
-  CloseHandle(g_channels[channel].file);
+  ensure_lock();
+  EnterCriticalSection(&g_lock);
+  HANDLE file = g_channels[channel].file;
   g_channels[channel].file = INVALID_HANDLE_VALUE;
+  LeaveCriticalSection(&g_lock);
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
 }
 
 int log_is_open(int channel) { return valid_channel(channel) && g_channels[channel].file != INVALID_HANDLE_VALUE; }
@@ -110,7 +124,7 @@ int log_write(int channel, int level, const char* fmt, ...) {
   utc_timestamp_ms(stamp, sizeof stamp);
   char line[LOG_LINE_MAX + 1];
   log_format_line(line, sizeof line, stamp, level, g_channels[channel].component, message);
-  write_line(g_channels[channel].file, line);
+  write_line(channel, line);
   return 0;
 }
 
@@ -121,7 +135,7 @@ void log_write_error_details(const char* message, const char* details) {
   utc_timestamp_ms(stamp, sizeof stamp);
   char line[LOG_ERROR_LINE_MAX + 1];
   log_format_error_line(line, sizeof line, stamp, g_channels[LOG_MAIN].component, message, details);
-  write_line(g_channels[LOG_MAIN].file, line);
+  write_line(LOG_MAIN, line);
 }
 
 void log_dated_path(const char* stem, char* out, unsigned size) {

@@ -1,5 +1,5 @@
 // The log's file handling under Wine: append across opens, the temp-folder fallback, the
-// logless mode, level filtering and whole lines from concurrent writers.
+// logless mode, level filtering, whole lines from concurrent writers and none lost to a reopen.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -154,6 +154,21 @@ TEST_F(LogFile, ConcurrentWritersNeverInterleaveWithinALine) {
     std::string body = line.substr(line.size() - 200);
     EXPECT_EQ(body.find_first_not_of(body[0]), std::string::npos) << line;
   }
+}
+
+// The run opens its log again under its final name while threads it started already write.
+TEST_F(LogFile, ReopeningWhileOthersWriteLosesNoLine) {
+  std::string path = fresh("corvane-log-reopen.log");
+  log_open(LOG_MAIN, path.c_str(), "Installer");
+  std::vector<std::thread> writers;
+  for (int t = 0; t < 2; ++t)
+    writers.emplace_back([] {
+      for (int i = 0; i < 300; ++i) EXPECT_EQ(log_write(LOG_MAIN, LOG_LEVEL_INFO, "line %d", i), 0);
+    });
+  for (int i = 0; i < 100; ++i) log_open(LOG_MAIN, path.c_str(), "Installer");
+  for (auto& w : writers) w.join();
+  log_close(LOG_MAIN);
+  EXPECT_EQ(lines_of(read_file(path)).size(), 600u);
 }
 
 TEST_F(LogFile, MessagesAreCutAt1023Characters) {
