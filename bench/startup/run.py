@@ -9,7 +9,8 @@ Also the sizes of the executables and of the embedded resources 101 (LZMA-packed
 (page bundle ZIP). No pass/fail threshold.
 
 --build win32 measures the 32-bit build with the i686 test double instead (under Wine through
-the emulator where the machine runs no 32-bit code natively).
+the emulator where the machine runs no 32-bit code natively). --against EXE times another build
+of the program (an older commit's, say) in the same runs, for a before and after.
 
     cmake --preset win64 && cmake --build --preset win64 && bench/startup/run.py [--runs 5]
 """
@@ -52,6 +53,7 @@ LANDMARKS = [
     ("launched (first log line)", r"=== Corvane Installer .* launched"),
     ("state initialized", r"\] State initialized$"),
     ("mode UI", r"\] Mode: UI"),
+    ("pages waited for (if unpacking outlasted the state)", r"UI pages ready"),
     ("screen started (loader written, environment asked)", r"Screen start: environment requested"),
     ("loader written", r"Extracted WebView2Loader\.dll"),
     ("pages unpacked", r"UI assets extracted successfully"),
@@ -75,6 +77,9 @@ def log_offsets(temp):
     stamped.sort(key=lambda item: item[0])
     first = stamped[0][0]
     offsets = {}
+    waits = [int(m.group(1)) for _, line in stamped for m in [re.search(r"waited (\d+) ms", line)] if m]
+    if waits:
+        offsets["waited"] = float(waits[0])
     for label, pattern in LANDMARKS:
         for when, line in stamped:
             if re.search(pattern, line):
@@ -99,6 +104,9 @@ def print_breakdown(totals, runs_offsets):
     for label, offset in sorted(medians.items(), key=lambda item: item[1]):
         print(f"  {label:52} {offset:8.1f}   +{offset - previous:.1f}")
         previous = offset
+    waits = [offsets["waited"] for offsets in runs_offsets if "waited" in offsets]
+    if waits:
+        print(f"  {'the window waited for the pages':52} {statistics.median(waits):8.1f}")
 
 
 def time_to_ready(prefix, env, program, args):
@@ -119,6 +127,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--runs", type=int, default=5)
     parser.add_argument("--build", choices=sorted(MEASURED), default="win64")
+    parser.add_argument("--against", type=Path, help="another CorvaneSetup.exe timed in the same runs")
     options = parser.parse_args()
     kind, exe, compiler = MEASURED[options.build]
     for needed in (exe, WAITER):
@@ -129,6 +138,9 @@ def main():
     drive = prefix / "drive_c" / "bench"
     drive.mkdir(parents=True, exist_ok=True)
     shutil.copy2(exe, drive / "CorvaneSetup.exe")
+    if options.against:
+        (drive / "against").mkdir()
+        shutil.copy2(options.against, drive / "against" / "CorvaneSetup.exe")
     temp = prefix / "drive_c" / "users" / USER / "Temp"
     subprocess.run([compiler, "-O2", "-municode", "-mwindows", "-static",
                     str(Path(__file__).with_name("bare_window.cpp")), "-o", str(drive / "bare_window.exe")],
@@ -136,14 +148,20 @@ def main():
     xvfb = Xvfb()
     try:
         env = prefixes.wine_env(prefix, {"DISPLAY": xvfb.display, "http_proxy": CLOSED_PROXY})
-        setup, bare, runs_offsets = [], [], []
-        time_to_ready(prefix, env, r"C:\bench\bare_window.exe", [])  # warms Wine's own start-up once
-        for _ in range(options.runs):
+        setup, bare, against, runs_offsets, against_offsets = [], [], [], [], []
+
+        def setup_run(program, totals, offsets):
             for log in temp.glob("Corvane.*.log"):
                 log.unlink()
-            setup.append(time_to_ready(prefix, env, r"C:\bench\CorvaneSetup.exe", ["/SKIPWELCOME"]))
-            runs_offsets.append(log_offsets(temp))
+            totals.append(time_to_ready(prefix, env, program, ["/SKIPWELCOME"]))
+            offsets.append(log_offsets(temp))
+
+        time_to_ready(prefix, env, r"C:\bench\bare_window.exe", [])  # warms Wine's own start-up once
+        for _ in range(options.runs):
+            setup_run(r"C:\bench\CorvaneSetup.exe", setup, runs_offsets)
             bare.append(time_to_ready(prefix, env, r"C:\bench\bare_window.exe", []))
+            if options.against:
+                setup_run(r"C:\bench\against\CorvaneSetup.exe", against, against_offsets)
     finally:
         xvfb.stop()
         prefixes.stop_wineserver(prefix)
@@ -154,8 +172,14 @@ def main():
     print(f"  CorvaneSetup.exe /SKIPWELCOME   {statistics.median(setup):8.1f}   runs {sorted(setup)}")
     print(f"  bare Win32 window               {statistics.median(bare):8.1f}   runs {sorted(bare)}")
     print(f"  ratio                           {ratio:8.2f}")
+    if against:
+        print(f"  --against {options.against.name:21} {statistics.median(against):8.1f}   runs {sorted(against)}"
+              f"   ratio {statistics.median(against) / statistics.median(bare):.2f}")
     print("breakdown of CorvaneSetup.exe's start (ms after its first log line, median):")
     print_breakdown(setup, runs_offsets)
+    if against:
+        print(f"breakdown of --against {options.against.name}:")
+        print_breakdown(against, against_offsets)
     print("sizes (bytes):")
     for label, path in SIZES.items():
         print(f"  {label:52} {path.stat().st_size if path.is_file() else '(not built)':>10}")

@@ -55,7 +55,11 @@ void begin_screen(const char* log_stem, const char* component) {
 // 0 once the pages are there, else the Win32 error that stands for their absence.
 DWORD pages_error() {
   if (g_screen.started == UI_SCREEN_NO_FOLDERS) return g_screen.error ? g_screen.error : ERROR_PATH_NOT_FOUND;
-  return ui_screen_pages_ready() == 0 ? 0 : GetLastError();
+  ULONGLONG waiting = GetTickCount64();
+  if (ui_screen_pages_ready() != 0) return GetLastError();
+  // Zero while the pages unpack faster than the run gathers its state: then nobody waits for them.
+  log_info("UI pages ready (waited %llu ms for them)", static_cast<unsigned long long>(GetTickCount64() - waiting));
+  return 0;
 }
 
 void end_screen() {

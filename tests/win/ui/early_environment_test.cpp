@@ -15,27 +15,11 @@
 #include "ui/ui_host.h"
 #include "ui/ui_host_window_win.h"
 #include "ui/webview_loader.h"
+#include "win_support.h"
 
 namespace {
 
-std::wstring beside_exe(const wchar_t* name) {
-  wchar_t exe[MAX_PATH];
-  GetModuleFileNameW(nullptr, exe, MAX_PATH);
-  std::wstring path(exe);
-  return path.substr(0, path.find_last_of(L'\\') + 1) + name;
-}
-
-std::string read_file(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                            nullptr);
-  std::string text;
-  char buffer[4096];
-  DWORD read = 0;
-  while (file != INVALID_HANDLE_VALUE && ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
-    text.append(buffer, read);
-  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-  return text;
-}
+using namespace test_support;
 
 size_t count_of(const std::string& text, const std::string& needle) {
   size_t count = 0;
@@ -61,11 +45,9 @@ DWORD WINAPI close_once_ready(void* ready) {
 class EarlyEnvironment : public ::testing::Test {
  protected:
   void SetUp() override {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    transcript = std::wstring(temp) + L"early-environment.jsonl";
-    DeleteFileW(transcript.c_str());
-    SetEnvironmentVariableW(L"CORVANE_WV2FAKE_TRANSCRIPT", transcript.c_str());
+    transcript = temp_path("early-environment.jsonl");
+    DeleteFileW(wide(transcript).c_str());
+    SetEnvironmentVariableW(L"CORVANE_WV2FAKE_TRANSCRIPT", wide(transcript).c_str());
     ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
     HANDLE token = nullptr;
     char user[256];
@@ -73,14 +55,11 @@ class EarlyEnvironment : public ::testing::Test {
     ASSERT_EQ(token_user_sid(token, user, sizeof user), 0);
     CloseHandle(token);
     ASSERT_EQ(browser_folders_make(user), 0);  // the user-data folders go there
-    char folder[MAX_PATH];
-    ASSERT_GT(WideCharToMultiByte(CP_UTF8, 0, beside_exe(L"webview2_fake").c_str(), -1, folder, MAX_PATH, nullptr,
-                                  nullptr), 0);
-    webview_loader_set_folder(folder);
+    std::string folder = module_folder() + "\\webview2_fake";
+    webview_loader_set_folder(folder.c_str());
     ASSERT_TRUE(webview_loader_load()) << "double not built beside the tests";
     live_objects = reinterpret_cast<LONG(STDAPICALLTYPE*)()>(
-        GetProcAddress(GetModuleHandleW(beside_exe(L"webview2_fake\\WebView2Loader.dll").c_str()),
-                       "FakeWebView2LiveObjects"));
+        GetProcAddress(GetModuleHandleW(wide(folder + "\\WebView2Loader.dll").c_str()), "FakeWebView2LiveObjects"));
     ASSERT_NE(live_objects, nullptr);
     ready = CreateEventA(nullptr, TRUE, FALSE, UI_READY_EVENT_NAME);
     ASSERT_NE(ready, nullptr);
@@ -93,7 +72,7 @@ class EarlyEnvironment : public ::testing::Test {
     if (ready) CloseHandle(ready);
     CoUninitialize();
     SetEnvironmentVariableW(L"CORVANE_WV2FAKE_TRANSCRIPT", nullptr);
-    DeleteFileW(transcript.c_str());
+    DeleteFileW(wide(transcript).c_str());
   }
 
   // Runs a screen without a page until its ready signal, then closes it; false without a display.
@@ -110,7 +89,7 @@ class EarlyEnvironment : public ::testing::Test {
     return true;
   }
 
-  std::wstring transcript;
+  std::string transcript;
   HANDLE ready = nullptr;
   LONG(STDAPICALLTYPE* live_objects)() = nullptr;
 };
