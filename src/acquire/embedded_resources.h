@@ -16,10 +16,17 @@ int find_embedded_resource(int id, const unsigned char** data, size_t* size);
 // The one place that names it. 0, or -1 when the path cannot be formed.
 int extraction_folder(char* out, size_t size);
 
-// Recreates the extraction folder, writes "WebView2Loader.dll" at its top and unpacks the
-// bundle into the browser's pages folder (browser_folders_win.h, made before); each step logs
-// its own failure and the others go on.
-// Returns 0 with the folder in folder_out when the pages are there (the loader may still be
-// missing: loading it reports that), -1 with the last error set when the folder or the pages
-// could not be made: a window without its pages would show nothing that could end the run.
-int extract_embedded_resources(char* folder_out, size_t size);
+// Recreates the extraction folder and writes "WebView2Loader.dll" at its top (its failure is
+// logged: loading the library reports it). 0 with the folder in folder_out, -1 with the last
+// error set when the folder could not be made (folder_out then names it when known).
+int extract_embedded_loader(char* folder_out, size_t size);
+
+// Unpacks the page bundle into the browser's pages folder (browser_folders_win.h, made before)
+// on a thread of its own, through a copy of the ZIP in the extraction folder; one job per
+// process at a time.
+void embedded_pages_start(const char* extraction_folder);
+
+// Waits for that job: 0 when the pages are there, -1 with the last error set when they could
+// not be made (or no job ran): a window without its pages would show nothing that could end
+// the run.
+int embedded_pages_wait();

@@ -105,6 +105,21 @@ DWORD extract_bundle(const char* folder) {
   return error;
 }
 
+// The pages are unpacked on a thread of their own while the main thread goes on towards the
+// window (the browser's start, the run's state): nothing shows them before the first
+// navigation, which waits for this thread.
+struct pages_job {
+  char folder[MAX_PATH];  // the extraction folder, where the bundle is written to be unpacked
+  HANDLE thread;
+  DWORD error;  // ERROR_IO_PENDING until the job has ended
+};
+pages_job g_pages = {"", nullptr, ERROR_NOT_READY};
+
+DWORD WINAPI unpack_pages(void*) {
+  g_pages.error = extract_bundle(g_pages.folder);
+  return 0;
+}
+
 }  // namespace
 
 int find_embedded_resource(int id, const unsigned char** data, size_t* size) {
@@ -136,7 +151,7 @@ int extraction_folder(char* out, size_t size) {
   return 0;
 }
 
-int extract_embedded_resources(char* folder_out, size_t size) {
+int extract_embedded_loader(char* folder_out, size_t size) {
   char folder[MAX_PATH];
   wchar_t wide[MAX_PATH];
   if (size) folder_out[0] = '\0';
@@ -153,11 +168,27 @@ int extract_embedded_resources(char* folder_out, size_t size) {
     return -1;
   }
   extract_loader(folder);
-  DWORD error = extract_bundle(folder);
-  if (!text_copy(folder_out, size, folder)) error = ERROR_INSUFFICIENT_BUFFER;
-  if (error) {
-    SetLastError(error);
+  if (!text_copy(folder_out, size, folder)) {
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
     return -1;
   }
   return 0;
+}
+
+void embedded_pages_start(const char* folder) {
+  text_copy(g_pages.folder, folder);
+  g_pages.error = ERROR_IO_PENDING;
+  g_pages.thread = CreateThread(nullptr, 0, unpack_pages, nullptr, 0, nullptr);
+  if (!g_pages.thread) unpack_pages(nullptr);  // no thread to spare: the same work, in line
+}
+
+int embedded_pages_wait() {
+  if (g_pages.thread) {
+    WaitForSingleObject(g_pages.thread, INFINITE);
+    CloseHandle(g_pages.thread);
+    g_pages.thread = nullptr;
+  }
+  if (g_pages.error == 0) return 0;
+  SetLastError(g_pages.error);
+  return -1;
 }

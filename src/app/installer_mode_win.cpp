@@ -95,9 +95,11 @@ int run_consent(install_state* first, const char* args) {
 int run_install(const char* args, int silent) {
   open_installer_log();
   log_info("=== Corvane Installer %s starting ===", INSTALLER_VERSION);
+  if (!silent) begin_install_ui();
   static install_state state;
   if (install_state_init(&state) != 0) {
     log_error("Failed to initialize install state");
+    if (!silent) abandon_screen_ui();
     tracking_shutdown();
     int code = common_end(&state, 1, 1, silent, has_skip_welcome(args));
     close_logs();

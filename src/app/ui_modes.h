@@ -1,8 +1,17 @@
 // The installer's and the uninstaller's screens after the elevated relaunch: resources out,
 // WebView2 checked, the worker started, the window run, the end step after it.
+//
+// The screen's start (loader out, the browser asked for, the pages unpacked on their own
+// thread) comes first of all, so that the browser starts while the run gathers its state:
+// begin_*_ui before that work, run_*_ui after it (it begins itself when not begun).
 #pragma once
 
 #include "state/install_state.h"
+
+void begin_install_ui();
+void begin_uninstall_ui();
+// A begun screen that will not be run: its folders go.
+void abandon_screen_ui();
 
 // 0 once the window has closed (whatever the install's outcome); 1 when the pages or WebView2
 // are missing, after the message boxes and the close event: there is no silent fallback.

@@ -36,22 +36,57 @@ void report_extraction_failure(const char* folder, DWORD error) {
   MessageBoxW(nullptr, wide, L"CorVane Setup", MB_ICONERROR | MB_TOPMOST);
 }
 
+// The screen's start, made as early as the run can (begin_*_ui) and taken up by run_*_ui.
+struct screen_start {
+  char folder[MAX_PATH];
+  bool begun;
+  ui_screen_start started;
+  DWORD error;  // why the folders could not be made
+};
+screen_start g_screen;
+
+void begin_screen(const char* log_stem, const char* component) {
+  ui_open_log(log_stem, component);
+  g_screen.started = ui_screen_prepare(g_screen.folder, sizeof g_screen.folder);
+  g_screen.error = GetLastError();
+  g_screen.begun = true;
+}
+
+// 0 once the pages are there, else the Win32 error that stands for their absence.
+DWORD pages_error() {
+  if (g_screen.started == UI_SCREEN_NO_FOLDERS) return g_screen.error ? g_screen.error : ERROR_PATH_NOT_FOUND;
+  ULONGLONG waiting = GetTickCount64();
+  if (ui_screen_pages_ready() != 0) return GetLastError();
+  // Zero while the pages unpack faster than the run gathers its state: then nobody waits for them.
+  log_info("UI pages ready (waited %llu ms for them)", static_cast<unsigned long long>(GetTickCount64() - waiting));
+  return 0;
+}
+
+void end_screen() {
+  log_close(LOG_UI);
+  if (g_screen.begun) ui_cleanup_temp(g_screen.folder);
+  g_screen = {};
+}
+
 }  // namespace
+
+void begin_install_ui() { begin_screen("Corvane.InstallerUI", "InstallerUI"); }
+
+void begin_uninstall_ui() { begin_screen("Corvane.UninstallerUI", "UninstallerUI"); }
+
+void abandon_screen_ui() { end_screen(); }
 
 int run_install_ui(install_state* state) {
   log_info("Mode: UI (WebView2)");
-  ui_open_log("Corvane.InstallerUI", "InstallerUI");
-  char folder[MAX_PATH] = "";
-  if (ui_extract_resources(folder, sizeof folder) != 0) {
-    report_extraction_failure(folder, GetLastError());
-    log_close(LOG_UI);
-    ui_cleanup_temp(folder);
+  if (!g_screen.begun) begin_install_ui();
+  DWORD error = pages_error();
+  if (error) {
+    report_extraction_failure(g_screen.folder, error);
+    end_screen();
     return abort_without_webview(state);
   }
-  webview_loader_set_folder(folder);
-  if (!webview_available()) {
-    log_close(LOG_UI);
-    ui_cleanup_temp(folder);
+  if (g_screen.started == UI_SCREEN_NO_WEBVIEW) {
+    end_screen();
     return abort_without_webview(state);
   }
   int code = 0;
@@ -60,36 +95,29 @@ int run_install_ui(install_state* state) {
   else
     code = 1;
   ui_install_finish(state);
-  log_close(LOG_UI);
-  ui_cleanup_temp(folder);
+  end_screen();
   return code;
 }
 
 int run_uninstall_ui(install_state* state) {
   log_info("Mode: UI (WebView2) — welcome already shown");
-  ui_open_log("Corvane.UninstallerUI", "UninstallerUI");
-  char folder[MAX_PATH] = "";
-  if (ui_extract_resources(folder, sizeof folder) != 0) {
+  if (!g_screen.begun) begin_uninstall_ui();
+  if (pages_error()) {
     log_error("Failed to extract embedded resources");
-    log_close(LOG_UI);
-    ui_cleanup_temp(folder);
+    end_screen();
     return -1;
   }
-  webview_loader_set_folder(folder);
-  if (!webview_available()) {
+  if (g_screen.started == UI_SCREEN_NO_WEBVIEW) {
     log_warn("WebView2 not available for uninstaller UI");
-    log_close(LOG_UI);
-    ui_cleanup_temp(folder);
+    end_screen();
     return -1;
   }
   if (ui_uninstall_screen_start(state) != 0) {
-    log_close(LOG_UI);
-    ui_cleanup_temp(folder);
+    end_screen();
     return -1;
   }
   ui_host_run(ui_progress_screen_config());
   uninstall_ui_end(state);
-  log_close(LOG_UI);
-  ui_cleanup_temp(folder);
+  end_screen();
   return 0;
 }

@@ -85,6 +85,7 @@ int run_uninstaller(const char* args) {
   open_uninstaller_log();
   log_info("=== Corvane Uninstaller %s starting ===", INSTALLER_VERSION);
   if (running_from_install_dir()) start_temp_uninstaller_staging();
+  if (skip_welcome && !is_silent(args)) begin_uninstall_ui();
 
   static install_state state;
   install_state_init(&state);

@@ -130,13 +130,13 @@ int consent_webview(install_state* state, int dry_run) {
   g_consent.state = state;
   ui_open_log("Corvane.InstallerUI", "InstallerUI");
   char* folder = g_consent.folder;
-  if (ui_extract_resources(folder, sizeof g_consent.folder) != 0) {
+  ui_screen_start started = ui_screen_prepare(folder, sizeof g_consent.folder);
+  if (started == UI_SCREEN_NO_FOLDERS) {
     log_error("consent_webview: failed to extract resources");
     close_screen_log(folder);
     return -1;
   }
-  webview_loader_set_folder(folder);
-  if (!webview_available()) {
+  if (started == UI_SCREEN_NO_WEBVIEW) {
     log_warn("consent_webview: WebView2 not available");
     close_screen_log(folder);
     return -1;
@@ -152,6 +152,12 @@ int consent_webview(install_state* state, int dry_run) {
   config.close_confirm_text = texts.close_question;
   config.close_confirm_caption = texts.close_question ? texts.caption : nullptr;
   config.on_message = consent_on_message;
+  // The pages have been unpacking while the probes ran.
+  if (ui_screen_pages_ready() != 0) {
+    log_error("consent_webview: failed to extract resources");
+    close_screen_log(folder);
+    return -1;
+  }
 
   log_info("consent_webview: showing WebView2 consent screen");
   commit_attribution_to_registry(state);

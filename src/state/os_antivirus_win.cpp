@@ -66,3 +66,33 @@ void probe_antivirus(install_state* state) {
     if (hr != WBEM_S_NO_ERROR || returned != 1 || !append_display_name(product.p, state)) break;
   }
 }
+
+namespace {
+
+// The probe's thread: its handle stays open for the run, so that every reader may wait on it.
+HANDLE g_antivirus_probe = nullptr;
+
+DWORD WINAPI antivirus_probe_thread(void* state) {
+  HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+  probe_antivirus(static_cast<install_state*>(state));
+  if (SUCCEEDED(com)) CoUninitialize();
+  return 0;
+}
+
+}  // namespace
+
+void probe_antivirus_start(install_state* state) {
+  probe_antivirus_wait();  // one probe writes the field at a time
+  HANDLE thread = CreateThread(nullptr, 0, antivirus_probe_thread, state, 0, nullptr);
+  if (!thread) {
+    probe_antivirus(state);  // no thread to spare: the caller's own COM apartment serves
+    return;
+  }
+  HANDLE previous = InterlockedExchangePointer(&g_antivirus_probe, thread);
+  if (previous) CloseHandle(previous);
+}
+
+void probe_antivirus_wait() {
+  HANDLE thread = g_antivirus_probe;
+  if (thread) WaitForSingleObject(thread, INFINITE);
+}

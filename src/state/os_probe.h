@@ -7,15 +7,22 @@
 
 // The machine description in its fixed order: version, name and edition, architecture,
 // language, display scale, antivirus, memory, Windows install date, time zone, default browser.
-// COM must be initialised on the thread (the antivirus probe uses WMI).
+// The antivirus list comes later, from a thread of its own (probe_antivirus_start).
 void probe_system(install_state* state);
+
+// The Security Center's answer through WMI takes long and only the run's reports need it, so
+// it is asked for on a thread of its own that fills os_antivirus while the run goes on to its
+// screen. Whoever reads that field calls probe_antivirus_wait first (any thread, any number
+// of times; returns at once when no probe runs).
+void probe_antivirus_start(install_state* state);
+void probe_antivirus_wait();
 
 // The single probes.
 void probe_os_version(install_state* state);
 void probe_os_architecture(install_state* state);
 void probe_os_language(install_state* state);
 void probe_display_scale(install_state* state);
-void probe_antivirus(install_state* state);
+void probe_antivirus(install_state* state);  // on the calling thread, COM initialised
 void probe_memory(install_state* state);
 void probe_os_install_date(install_state* state);
 void probe_timezone(install_state* state);

@@ -132,7 +132,7 @@ void probe_system(install_state* state) {
   probe_os_architecture(state);
   probe_os_language(state);
   probe_display_scale(state);
-  probe_antivirus(state);
+  probe_antivirus_start(state);
   probe_memory(state);
   probe_os_install_date(state);
   probe_timezone(state);

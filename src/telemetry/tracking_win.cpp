@@ -7,6 +7,7 @@
 #include "base/log.h"
 #include "base/timestamp.h"
 #include "base/uuid.h"
+#include "state/os_probe.h"
 #include "telemetry/event_extras.h"
 #include "telemetry/tracking.h"
 
@@ -61,6 +62,7 @@ int tracking_send_event(const install_state* state, const char* event_name, cons
   event_fields fields{name, message, id, time_text, duration_for(event_name), error, extra};
   utc_timestamp_ms(time_text, sizeof time_text);
   static thread_local char body[EVENT_BODY_SIZE];
+  probe_antivirus_wait();
   int outcome = event_body_build(state, &fields, body, sizeof body);
   if (outcome == EVENT_BODY_SHORTENED) log_warn("[tracking] '%s' event_id=%s: values cut short to fit the body", name, id);
   if (outcome == EVENT_BODY_EXTRAS_DROPPED) log_warn("[tracking] '%s' event_id=%s: extras left out to fit the body", name, id);

@@ -2,6 +2,7 @@
 #include "base/log.h"
 #include "base/ui_post.h"
 #include "install/install_ui_worker.h"
+#include "state/os_probe.h"
 #include "ui/browser_discovery.h"
 #include "ui/installer_commands.h"
 #include "ui/state_objects.h"
@@ -18,6 +19,7 @@ void ui_install_state_json(int32_t id) {
   int listed = browsers_json(&browsers, array, sizeof array);
   log_write(LOG_UI, LOG_LEVEL_INFO, "StartMenuInternet enumeration: %d browser(s) discovered (excluded: iexplore.exe)",
             listed);
+  probe_antivirus_wait();
   char object[UI_STATE_OBJECT_SIZE];
   if (ui_install_state_object(state, array, object, sizeof object) != 0) text_copy(object, "{}");
   ui_send_state_response(id, object, "install-state");

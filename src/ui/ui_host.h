@@ -43,11 +43,22 @@ void ui_set_close_confirmation(const char* text, const char* caption);
 int ui_host_user_confirmed_close();  // the person answered Yes to the close question
 int ui_host_webview_failed();        // WebView2 failed after the window existed (fall back to native)
 
-// Before a screen: makes the browser's folders for the session's interactive user, then
-// writes out the loader and the pages (extract_embedded_resources). 0 with the extraction
-// folder (the loader's) in folder_out; -1 with the last error set, as that function.
-int ui_extract_resources(char* folder_out, size_t size);
+// The start of a screen, as early as the run can make it: makes the browser's folders for the
+// session's interactive user, writes out the loader (extract_embedded_loader), starts
+// unpacking the pages (embedded_pages_start), loads the loader, checks for the runtime and asks
+// for the browser's environment, which the window created later takes up. The folder
+// (the loader's) is in folder_out once known. Failures are logged where they happen.
+enum ui_screen_start {
+  UI_SCREEN_STARTED,
+  UI_SCREEN_NO_FOLDERS,  // a folder could not be made (last error set): no pages will come
+  UI_SCREEN_NO_WEBVIEW,  // no loader or no runtime: no WebView2 screen is possible
+};
+ui_screen_start ui_screen_prepare(char* folder_out, size_t size);
 
-// After the UI has closed: deletes the extraction folder and the browser's folders (pages and
-// user data). Failures are ignored.
+// Waits for the pages: 0 when they are there, -1 with the last error set.
+int ui_screen_pages_ready();
+
+// After the UI has closed (or did not open): waits for the pages' unpacking, gives back an
+// environment no window took, deletes the extraction folder and the browser's folders (pages
+// and user data). Failures are ignored.
 void ui_cleanup_temp(const char* extraction_folder);

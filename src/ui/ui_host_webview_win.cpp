@@ -34,6 +34,7 @@ void apply_settings(ICoreWebView2* webview) {
 
 // Tells an unelevated parent waiting for this process that its screen is up.
 void signal_ready() {
+  log_write(LOG_UI, LOG_LEVEL_INFO, "Screen ready");
   HANDLE ready = OpenEventA(EVENT_MODIFY_STATE, FALSE, UI_READY_EVENT_NAME);
   if (!ready) return;
   SetEvent(ready);
@@ -64,6 +65,7 @@ HRESULT on_controller_created(HRESULT hr, ICoreWebView2Controller* controller) {
     controller->lpVtbl->Close(controller);
     return S_OK;
   }
+  log_write(LOG_UI, LOG_LEVEL_INFO, "WebView2 controller created");
   controller->lpVtbl->AddRef(controller);
   g_ui_host.controller = controller;
   controller->lpVtbl->get_CoreWebView2(controller, &g_ui_host.webview);
@@ -95,7 +97,7 @@ HRESULT on_controller_created(HRESULT hr, ICoreWebView2Controller* controller) {
   return S_OK;
 }
 
-HRESULT on_environment_created(HRESULT hr, ICoreWebView2Environment* environment) {
+void use_environment(HRESULT hr, ICoreWebView2Environment* environment) {
   if (FAILED(hr) || !environment) {
     char text[1024];
     text_format(text, sizeof text,
@@ -106,43 +108,111 @@ HRESULT on_environment_created(HRESULT hr, ICoreWebView2Environment* environment
     log_write(LOG_UI, LOG_LEVEL_ERROR, "%s", text);
     error_box(text);
     ui_host_fail_webview();
-    return S_OK;
+    return;
   }
-  if (!g_ui_host.window) return S_OK;
+  if (!g_ui_host.window) return;
+  log_write(LOG_UI, LOG_LEVEL_INFO, "WebView2 environment created");
   ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* handler =
       new_controller_completed_handler(on_controller_created);
   if (!handler) {
     controller_failed(E_OUTOFMEMORY);  // no completion can come: the window must not wait for one
-    return S_OK;
+    return;
   }
   HRESULT started = environment->lpVtbl->CreateCoreWebView2Controller(environment, g_ui_host.window, handler);
   handler->lpVtbl->Release(handler);
   // Refused at once, no completion will come: without this the window would wait forever.
   if (FAILED(started)) controller_failed(started);
+}
+
+HRESULT on_environment_created(HRESULT hr, ICoreWebView2Environment* environment) {
+  use_environment(hr, environment);
   return S_OK;
 }
 
-}  // namespace
-
-bool ui_host_start_webview(HWND) {
-  char folder[MAX_PATH] = "";
-  wchar_t wide_folder[MAX_PATH] = L"";
-  HRESULT hr = HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
-  if (ui_next_user_data_folder(folder, sizeof folder) == 0 && utf8_to_wide(folder, wide_folder, MAX_PATH) == 0) {
-    ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler =
-        new_environment_completed_handler(on_environment_created);
-    if (!handler) return false;
-    hr = webview_create_environment_entry()(nullptr, wide_folder, nullptr, handler);
-    handler->lpVtbl->Release(handler);
+// The completion of the request made ahead of the window.
+HRESULT on_early_environment_created(HRESULT hr, ICoreWebView2Environment* environment) {
+  ui_host_state& host = g_ui_host;
+  if (host.environment_state == early_environment::pending && !host.window) {
+    host.environment_state = early_environment::arrived;  // held until the window takes it up
+    host.environment_result = hr;
+    host.environment = environment;
+    if (environment) environment->lpVtbl->AddRef(environment);
+    return S_OK;
   }
-  if (SUCCEEDED(hr)) return true;
+  bool taken_up = host.environment_state == early_environment::pending;
+  host.environment_state = early_environment::none;
+  if (taken_up) use_environment(hr, environment);
+  return S_OK;
+}
+
+// The user-data folder of the last request, for the message should the loader refuse it.
+char g_requested_folder[MAX_PATH];
+
+// Asks the loader for an environment in the next user-data folder; its completion comes to
+// on_created, from the message loop. The call's own result.
+HRESULT request_environment(environment_completed_fn on_created) {
+  wchar_t wide_folder[MAX_PATH] = L"";
+  g_requested_folder[0] = '\0';
+  if (ui_next_user_data_folder(g_requested_folder, sizeof g_requested_folder) != 0 ||
+      utf8_to_wide(g_requested_folder, wide_folder, MAX_PATH) != 0)
+    return HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
+  ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler = new_environment_completed_handler(on_created);
+  if (!handler) return E_OUTOFMEMORY;
+  HRESULT hr = webview_create_environment_entry()(nullptr, wide_folder, nullptr, handler);
+  handler->lpVtbl->Release(handler);
+  return hr;
+}
+
+void report_refused_request(HRESULT hr) {
   char text[1024];
   text_format(text, sizeof text,
               "Corvane Setup couldn't initialise WebView2 (hr=0x%lx, user-data='%s'). This typically happens when the "
               "user-data folder is locked, on a read-only volume, or denied by EDR.",
-              static_cast<unsigned long>(hr), folder);
+              static_cast<unsigned long>(hr), g_requested_folder);
   log_write(LOG_UI, LOG_LEVEL_ERROR, "%s", text);
   error_box(text);
+}
+
+}  // namespace
+
+void ui_host_begin_environment() {
+  if (g_ui_host.environment_state != early_environment::none || !webview_create_environment_entry()) return;
+  HRESULT hr = request_environment(on_early_environment_created);
+  g_ui_host.environment_result = hr;
+  g_ui_host.environment_state = SUCCEEDED(hr) ? early_environment::pending : early_environment::refused;
+}
+
+void ui_host_drop_environment() {
+  if (g_ui_host.environment) g_ui_host.environment->lpVtbl->Release(g_ui_host.environment);
+  g_ui_host.environment = nullptr;
+  g_ui_host.environment_state = g_ui_host.environment_state == early_environment::pending ? early_environment::dropped
+                                                                                         : early_environment::none;
+}
+
+bool ui_host_start_webview(HWND) {
+  ui_host_state& host = g_ui_host;
+  switch (host.environment_state) {
+    case early_environment::pending:
+      return true;  // its completion takes up the window
+    case early_environment::arrived: {
+      ICoreWebView2Environment* environment = host.environment;
+      host.environment = nullptr;
+      host.environment_state = early_environment::none;
+      use_environment(host.environment_result, environment);
+      if (environment) environment->lpVtbl->Release(environment);
+      return true;
+    }
+    case early_environment::refused:
+      host.environment_state = early_environment::none;
+      report_refused_request(host.environment_result);
+      return false;
+    case early_environment::none:
+    case early_environment::dropped:
+      break;
+  }
+  HRESULT hr = request_environment(on_environment_created);
+  if (SUCCEEDED(hr)) return true;
+  report_refused_request(hr);
   return false;
 }
 

@@ -1,15 +1,18 @@
 // The host's working folders: the browser's folders (pages and user data, outside the private
 // folder: the browser runs as the interactive user) and the extraction folder with the loader,
-// made before a screen and removed once the UI has closed.
+// made before a screen and removed once the UI has closed; and the screen's start, which
+// asks for the browser as soon as the loader is there and unpacks the pages meanwhile.
 #include <atomic>
 
 #include "acquire/embedded_resources.h"
 #include "base/bounded_text.h"
 #include "base/browser_folders_win.h"
 #include "base/delete_tree.h"
+#include "base/log.h"
 #include "install/session_user.h"
 #include "ui/ui_host.h"
 #include "ui/ui_host_window_win.h"
+#include "ui/webview_loader.h"
 
 namespace {
 
@@ -17,15 +20,23 @@ std::atomic<long> g_user_data_folders{0};
 
 }  // namespace
 
-int ui_extract_resources(char* folder_out, size_t size) {
+ui_screen_start ui_screen_prepare(char* folder_out, size_t size) {
   char user[SECURITY_MAX_SID_SIZE * 4];
   if (size) folder_out[0] = '\0';
   if (interactive_user_sid(user, sizeof user) != 0 || browser_folders_make(user) != 0) {
     SetLastError(ERROR_PATH_NOT_FOUND);
-    return -1;
+    return UI_SCREEN_NO_FOLDERS;
   }
-  return extract_embedded_resources(folder_out, size);
+  if (extract_embedded_loader(folder_out, size) != 0) return UI_SCREEN_NO_FOLDERS;
+  embedded_pages_start(folder_out);
+  webview_loader_set_folder(folder_out);
+  if (!webview_available()) return UI_SCREEN_NO_WEBVIEW;
+  ui_host_begin_environment();
+  log_write(LOG_UI, LOG_LEVEL_INFO, "Screen start: environment requested, pages unpacking meanwhile");
+  return UI_SCREEN_STARTED;
 }
+
+int ui_screen_pages_ready() { return embedded_pages_wait(); }
 
 // One user-data folder per window of this process, in the browser's data folder.
 int ui_next_user_data_folder(char* out, size_t size) {
@@ -38,6 +49,8 @@ int ui_next_user_data_folder(char* out, size_t size) {
 }
 
 void ui_cleanup_temp(const char* extraction_folder) {
+  embedded_pages_wait();  // the unpacking writes into both folders until it has ended
+  ui_host_drop_environment();
   browser_folders_remove();
   if (!extraction_folder || !*extraction_folder) return;
   // The loader library stays loaded until the process ends, so its file and folder are left

@@ -3,6 +3,7 @@
 #include "base/bounded_text.h"
 #include "base/json_field.h"
 #include "base/ui_post.h"
+#include "state/os_probe.h"
 #include "ui/state_objects.h"
 #include "ui/ui_bridge.h"
 #include "ui/ui_host.h"
@@ -39,6 +40,7 @@ const ui_command COMMANDS[] = {
 
 void ui_uninstall_state_json(int32_t id) {
   const install_state* state = ui_uninstall_flags.state;
+  probe_antivirus_wait();
   char object[UI_STATE_OBJECT_SIZE];
   if (!state || ui_uninstall_state_object(state, object, sizeof object) != 0) text_copy(object, "{}");
   ui_send_state_response(id, object, "uninstall-state");
