@@ -75,11 +75,11 @@ int run_consent(install_state* first, const char* args) {
   const int dry_run = dry_run_choice(args);
   int native_fallback = 0;
   int result = consent_webview(first, dry_run);
-  if (result == -1) {
+  if (result == CONSENT_USE_NATIVE_WINDOW) {
     native_fallback = 1;
     result = consent_window(first, dry_run);
   }
-  if (result == 10 || result == 11) {
+  if (result == EXIT_ELEVATED_COPY_EXITED || result == EXIT_ELEVATED_COPY_SHOWED_NOTHING) {
     log_info("Elevated handoff failed (ret=%d) — consent path already sent installer.close", result);
   } else if (result != 0) {
     const char* message = native_fallback ? "User cancelled (WebView2 unavailable)" : "User cancelled (consent)";

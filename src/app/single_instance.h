@@ -2,6 +2,8 @@
 // window brought forward when the lock is taken.
 #pragma once
 
+#include "base/exit_codes.h"
+
 // 1 when this process created the mutex; 0 when it exists already or cannot be created.
 int single_instance_acquire(const char* mutex_name);
 void single_instance_release();
@@ -10,6 +12,6 @@ void focus_existing_window();
 
 // A silent run that did not get the lock: any user can create the mutex first, and a
 // deployment tool must not record that as a success. ERROR_INSTALL_ALREADY_RUNNING is the code
-// such tools retry. Logs the refusal (program: "installer" or "uninstaller") and returns it.
-constexpr int EXIT_INSTALL_ALREADY_RUNNING = 1618;
+// such tools retry. Logs the refusal (program: "installer" or "uninstaller") and returns
+// EXIT_INSTALL_ALREADY_RUNNING.
 int refuse_silent_run_without_lock(const char* program);

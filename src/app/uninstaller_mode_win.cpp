@@ -115,7 +115,7 @@ int run_uninstaller(const char* args) {
     const int dry_run = dry_run_choice(args);
     log_info("Mode: showing welcome / consent screen (elevated=%s)", is_process_elevated() ? "yes" : "no");
     code = consent_webview(&state, dry_run);
-    if (code == -1) code = consent_window(&state, dry_run);
+    if (code == CONSENT_USE_NATIVE_WINDOW) code = consent_window(&state, dry_run);
   }
   temp_uninstaller_release();  // the staged copy goes with the private folder
   deferred_directory_removal(&state);

@@ -101,10 +101,10 @@ void elevate_copy(int32_t id, consent_handoff target) {
     text_format(error, sizeof error, "{\"status\":\"error\",\"error\":%lu}", outcome.error);
     ui_send_response(id, error);
     log_error("consent_webview: elevation error %lu", outcome.error);
-    g_consent.result = 1;
+    g_consent.result = EXIT_FAILED;
   } else if (outcome.wait.outcome == ELEVATED_UI_READY) {
     log_info("consent_webview: elevated UI ready, closing");
-    g_consent.result = 0;
+    g_consent.result = EXIT_OK;
   } else {
     report_handoff_failure(g_consent.state, g_consent.is_uninstall, outcome.wait, 0);
     g_consent.result = consent_result_for(outcome.wait.outcome);
@@ -130,7 +130,7 @@ void consent_elevate(const char* json, int32_t id) {
   consent_handoff target = consent_handoff_for(g_consent.is_uninstall, elevated, in_install_dir, 1);
   if (target == HANDOFF_IN_PROCESS) {
     if (continue_in_process() == 0) {
-      g_consent.result = 2;  // the page is gone: nothing to answer
+      g_consent.result = CONSENT_GOES_ON_HERE;  // the page is gone: nothing to answer
       g_consent.elevating = 0;
       return;
     }

@@ -4,14 +4,19 @@
 
 #include <windows.h>
 
+#include "base/exit_codes.h"
 #include "consent/relaunch_arguments.h"
 #include "state/install_state.h"
+
+// The consent screen's result while the install or uninstall goes on in its window.
+constexpr int CONSENT_GOES_ON_HERE = 2;
 
 struct consent_screen_state {
   install_state* state;  // the caller's record while the screen runs
   char folder[MAX_PATH];   // the extraction folder
-  // 1 while open and after a failed or closed hand-off; 2 once the install or uninstall goes on
-  // in this window; 0, 10 or 11 once an elevated copy was started.
+  // EXIT_FAILED while open and after a failed or closed hand-off; CONSENT_GOES_ON_HERE once the
+  // install or uninstall goes on in this window; consent_result_for's code once an elevated
+  // copy was started.
   int result;
   int is_uninstall;
   consent_choices choices;  // usage_data is the page's analytics_enabled

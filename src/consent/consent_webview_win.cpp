@@ -101,7 +101,7 @@ void close_screen_log(const char* folder) {
 
 void consent_screen_begin(install_state* state, int dry_run) {
   g_consent.state = state;
-  g_consent.result = 1;
+  g_consent.result = EXIT_FAILED;
   g_consent.elevating = 0;
   char exe[MAX_PATH];
   if (module_path(exe, sizeof exe) != 0) exe[0] = '\0';
@@ -134,12 +134,12 @@ int consent_webview(install_state* state, int dry_run) {
   if (started == UI_SCREEN_NO_FOLDERS) {
     log_error("consent_webview: failed to extract resources");
     close_screen_log(folder);
-    return -1;
+    return CONSENT_USE_NATIVE_WINDOW;
   }
   if (started == UI_SCREEN_NO_WEBVIEW) {
     log_warn("consent_webview: WebView2 not available");
     close_screen_log(folder);
-    return -1;
+    return CONSENT_USE_NATIVE_WINDOW;
   }
   consent_screen_begin(state, dry_run);
   const consent_texts& texts = consent_texts_for(g_consent.is_uninstall);
@@ -156,7 +156,7 @@ int consent_webview(install_state* state, int dry_run) {
   if (ui_screen_pages_ready() != 0) {
     log_error("consent_webview: failed to extract resources");
     close_screen_log(folder);
-    return -1;
+    return CONSENT_USE_NATIVE_WINDOW;
   }
 
   log_info("consent_webview: showing WebView2 consent screen");
@@ -167,13 +167,13 @@ int consent_webview(install_state* state, int dry_run) {
   int result = g_consent.result;
   if (ui_host_webview_failed()) {
     log_warn("consent_webview: WebView2 failed asynchronously — signalling fallback to native consent dialog");
-    result = -1;
-  } else if (result == 2) {
+    result = CONSENT_USE_NATIVE_WINDOW;
+  } else if (result == CONSENT_GOES_ON_HERE) {
     if (g_consent.is_uninstall)
       uninstall_ui_end(state);
     else
       ui_install_finish(state);
-    result = 0;
+    result = EXIT_OK;
   }
   temp_uninstaller_release();
   close_screen_log(folder);

@@ -204,5 +204,5 @@ int consent_window(install_state* state, int dry_run) {
     font = nullptr;
   }
   temp_uninstaller_release();
-  return g_native.decided ? g_native.result : 1;
+  return g_native.decided ? g_native.result : EXIT_FAILED;
 }

@@ -3,6 +3,7 @@
 #include <cinttypes>
 
 #include "base/bounded_text.h"
+#include "base/exit_codes.h"
 
 consent_handoff consent_handoff_for(int is_uninstall, int elevated, int in_install_dir, int in_process_allowed) {
   // The uninstaller in its install folder never goes on in-process: it would hold the folder it removes.
@@ -12,11 +13,11 @@ consent_handoff consent_handoff_for(int is_uninstall, int elevated, int in_insta
 
 int consent_result_for(elevated_ui_outcome outcome) {
   switch (outcome) {
-    case ELEVATED_UI_READY: return 0;
-    case ELEVATED_UI_EXITED: return 10;
-    case ELEVATED_UI_TIMED_OUT: return 11;
+    case ELEVATED_UI_READY: return EXIT_OK;
+    case ELEVATED_UI_EXITED: return EXIT_ELEVATED_COPY_EXITED;
+    case ELEVATED_UI_TIMED_OUT: return EXIT_ELEVATED_COPY_SHOWED_NOTHING;
   }
-  return 11;
+  return EXIT_ELEVATED_COPY_SHOWED_NOTHING;
 }
 
 void handoff_failure_message(const elevated_ui_wait& wait, int native_window, char* out, size_t size) {
