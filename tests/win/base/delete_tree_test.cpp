@@ -10,6 +10,7 @@
 #include "base/delete_tree.h"
 #include "base/delete_tree_seam_win.h"
 #include "uninstall_support.h"
+#include "scoped_seam.h"
 
 namespace {
 
@@ -115,9 +116,10 @@ TEST(UninstallDeleteTree, SubfolderSwappedForALinkAfterListingLeavesItsTargetAlo
   swap_seam::moved_to = dir.sub("a-moved");
   swap_seam::swapped = false;
 
-  delete_tree_after_listing = swap_seam::swap;
-  delete_tree_force(root.c_str());
-  delete_tree_after_listing = nullptr;
+  {
+    test_support::scoped_seam<void (*)(const wchar_t*)> swapping(delete_tree_after_listing, swap_seam::swap);
+    delete_tree_force(root.c_str());
+  }
   // Windows removes the junction itself; Wine opens a link's target even when asked not to,
   // so there the link is found to lead elsewhere and left. Removed here, before a failed
   // check can end the test: wipe() cannot see a link whose target is gone.
@@ -197,9 +199,11 @@ TEST(UninstallDeleteTree, HolderThatLetsGoWithinTheBoundLeavesNothing) {
   plant_tree(root);
   late_holder::hold(root + "\\a\\b\\deep.txt");
   ASSERT_NE(late_holder::file, INVALID_HANDLE_VALUE);
-  delete_tree_retry_wait = late_holder::lets_go_on_first_wait;
-  int gone = delete_tree_force_patiently(root.c_str());
-  delete_tree_retry_wait = [](unsigned long ms) { Sleep(ms); };
+  int gone = 0;
+  {
+    test_support::scoped_seam<void (*)(unsigned long)> wait(delete_tree_retry_wait, late_holder::lets_go_on_first_wait);
+    gone = delete_tree_force_patiently(root.c_str());
+  }
   late_holder::end();
   EXPECT_EQ(late_holder::waits, 1) << "the first try should have found the file held";
   EXPECT_EQ(gone, 1);
@@ -245,9 +249,11 @@ TEST(UninstallDeleteTree, HeldPastTheBoundIsLeftToTheRestartFileFirst) {
   ASSERT_NE(late_holder::file, INVALID_HANDLE_VALUE);
   captured_log log;
 
-  delete_tree_retry_wait = late_holder::never_lets_go;
-  int gone = delete_tree_force_patiently(root.c_str());
-  delete_tree_retry_wait = [](unsigned long ms) { Sleep(ms); };
+  int gone = 0;
+  {
+    test_support::scoped_seam<void (*)(unsigned long)> wait(delete_tree_retry_wait, late_holder::never_lets_go);
+    gone = delete_tree_force_patiently(root.c_str());
+  }
   int scheduled = delete_tree_at_restart(root.c_str(), "Test folder");
   std::wstring pending = pending_removals();
   restore_pending_removals(before);

@@ -13,6 +13,7 @@
 #include "base/private_folder_seam_win.h"
 #include "base/private_folder_win.h"
 #include "win_support.h"
+#include "scoped_seam.h"
 
 namespace {
 
@@ -149,10 +150,13 @@ TEST(PrivateFolder, AnElevatedRunNeverFallsBackToTheUsersTemp) {
   auto before = corvane_folders_in(user_temp);
   captured_log log;
   private_folder_remove();
-  private_folder_windows_directory = no_windows_folder;
   char folder[MAX_PATH] = "unset";
-  int result = private_folder(folder, sizeof folder);
-  private_folder_windows_directory = GetSystemWindowsDirectoryW;
+  int result = 0;
+  {
+    test_support::scoped_seam<UINT(WINAPI*)(wchar_t*, UINT)> no_windows(private_folder_windows_directory,
+                                                                        no_windows_folder);
+    result = private_folder(folder, sizeof folder);
+  }
   EXPECT_EQ(result, -1);
   EXPECT_STREQ(folder, "");
   EXPECT_EQ(corvane_folders_in(user_temp), before);

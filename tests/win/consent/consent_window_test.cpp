@@ -10,6 +10,7 @@
 #include "consent/elevation_seam_win.h"
 #include "on_screen.h"
 #include "win_support.h"
+#include "scoped_seam.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ bool buttons_enabled(HWND window) {
 TEST(ConsentWindow, ADeclinedPromptExplainsAndEnablesBothButtonsAgainAndCancelEndsWithOne) {
   if (!on_screen::have_display()) GTEST_SKIP() << "no display for windows";
   test_support::captured_log log;
-  elevation_shell_execute = declined_prompt;
+  test_support::scoped_seam<BOOL(WINAPI*)(SHELLEXECUTEINFOW*)> declining(elevation_shell_execute, declined_prompt);
   g_prompts = 0;
   install_state state = {};
   state.analytics_enabled = 1;
@@ -48,7 +49,6 @@ TEST(ConsentWindow, ADeclinedPromptExplainsAndEnablesBothButtonsAgainAndCancelEn
   });
   int result = consent_window(&state, 0);
   person.join();
-  elevation_shell_execute = ShellExecuteExW;
   EXPECT_EQ(result, 1);
   EXPECT_EQ(g_prompts, 1);
   EXPECT_TRUE(disabled_while_asking);

@@ -11,6 +11,7 @@
 #include "install/msi_exec.h"
 #include "install/msi_exec_seam_win.h"
 #include "win_support.h"
+#include "scoped_seam.h"
 
 namespace {
 
@@ -34,10 +35,6 @@ void record_stage(const char* stage, int, void*) {
 class MsiBusy : public ::testing::Test {
  protected:
   void SetUp() override {
-    saved_run_ = msi_exec_run;
-    saved_sleep_ = msi_busy_sleep;
-    msi_exec_run = answer;
-    msi_busy_sleep = record_wait;
     g_waits.clear();
     g_commands.clear();
     g_stages.clear();
@@ -46,13 +43,9 @@ class MsiBusy : public ::testing::Test {
     strcpy(state_.install_date, "20260101");  // an earlier install: no first-install values written
     state_.progress_fn = record_stage;
   }
-  void TearDown() override {
-    msi_exec_run = saved_run_;
-    msi_busy_sleep = saved_sleep_;
-  }
+  test_support::scoped_seam<int (*)(install_state*, const char*)> run_{msi_exec_run, answer};
+  test_support::scoped_seam<void (*)(unsigned long)> sleep_{msi_busy_sleep, record_wait};
   install_state state_;
-  int (*saved_run_)(install_state*, const char*);
-  void (*saved_sleep_)(unsigned long);
 };
 
 TEST_F(MsiBusy, TwoBusyAnswersAreWaitedOutAndTheThirdTryInstalls) {
