@@ -195,4 +195,53 @@ int captured_log::count(const std::string& line) const {
   return n;
 }
 
+void set_sz(HKEY root, const std::string& key, const char* name, const std::string& value, REGSAM view, DWORD type) {
+  HKEY handle;
+  ASSERT_EQ(RegCreateKeyExW(root, wide(key).c_str(), 0, nullptr, 0, KEY_WRITE | view, nullptr, &handle, nullptr),
+            ERROR_SUCCESS);
+  std::wstring data = wide(value);
+  RegSetValueExW(handle, name ? wide(name).c_str() : nullptr, 0, type, reinterpret_cast<const BYTE*>(data.c_str()),
+                 static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+  RegCloseKey(handle);
+}
+
+void set_dword(HKEY root, const std::string& key, const char* name, DWORD value, REGSAM view) {
+  HKEY handle;
+  ASSERT_EQ(RegCreateKeyExW(root, wide(key).c_str(), 0, nullptr, 0, KEY_WRITE | view, nullptr, &handle, nullptr),
+            ERROR_SUCCESS);
+  RegSetValueExW(handle, wide(name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+  RegCloseKey(handle);
+}
+
+void create_key(HKEY root, const std::string& key, REGSAM view) {
+  HKEY handle;
+  ASSERT_EQ(RegCreateKeyExW(root, wide(key).c_str(), 0, nullptr, 0, KEY_WRITE | view, nullptr, &handle, nullptr),
+            ERROR_SUCCESS);
+  RegCloseKey(handle);
+}
+
+bool key_exists(HKEY root, const std::string& key, REGSAM view) {
+  HKEY handle;
+  if (RegOpenKeyExW(root, wide(key).c_str(), 0, KEY_READ | view, &handle) != ERROR_SUCCESS) return false;
+  RegCloseKey(handle);
+  return true;
+}
+
+bool value_exists(HKEY root, const std::string& key, const char* name, REGSAM view) {
+  HKEY handle;
+  if (RegOpenKeyExW(root, wide(key).c_str(), 0, KEY_READ | view, &handle) != ERROR_SUCCESS) return false;
+  bool found = RegQueryValueExW(handle, name ? wide(name).c_str() : nullptr, nullptr, nullptr, nullptr, nullptr) ==
+               ERROR_SUCCESS;
+  RegCloseKey(handle);
+  return found;
+}
+
+void delete_key(HKEY root, const std::string& key, REGSAM view) {
+  HKEY handle;
+  if (RegOpenKeyExW(root, wide(key).c_str(), 0, KEY_ALL_ACCESS | view, &handle) != ERROR_SUCCESS) return;
+  RegDeleteTreeW(handle, nullptr);
+  RegCloseKey(handle);
+  RegDeleteKeyExW(root, wide(key).c_str(), view, 0);
+}
+
 }  // namespace test_support

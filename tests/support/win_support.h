@@ -75,4 +75,13 @@ class captured_log {
   int channel_;
 };
 
+// The registry in an explicit view, for planting what a test needs and checking what a run left.
+void set_sz(HKEY root, const std::string& key, const char* name, const std::string& value,
+            REGSAM view = KEY_WOW64_64KEY, DWORD type = REG_SZ);
+void set_dword(HKEY root, const std::string& key, const char* name, DWORD value, REGSAM view = KEY_WOW64_64KEY);
+void create_key(HKEY root, const std::string& key, REGSAM view = KEY_WOW64_64KEY);
+bool key_exists(HKEY root, const std::string& key, REGSAM view = KEY_WOW64_64KEY);
+bool value_exists(HKEY root, const std::string& key, const char* name, REGSAM view = KEY_WOW64_64KEY);
+void delete_key(HKEY root, const std::string& key, REGSAM view);
+
 }  // namespace test_support

@@ -15,25 +15,14 @@ namespace {
 
 using test_support::captured_log;
 using test_support::scratch_dir;
+using test_support::set_dword;
+using test_support::set_sz;
 
 const char* const MSI_64 = UNINSTALL_ROOT_KEY "\\{C0FFEE64-0000-4000-8000-000000000064}";
 const char* const MSI_32 = UNINSTALL_ROOT_KEY "\\{C0FFEE32-0000-4000-8000-000000000032}";
 const char* const OTHER_APP = UNINSTALL_ROOT_KEY "\\{C0FFEE00-0000-4000-8000-0000000000FF}";
 constexpr REGSAM V64 = KEY_WOW64_64KEY, V32 = KEY_WOW64_32KEY;
 
-void set_value(REGSAM view, const char* key, const char* name, DWORD type, const void* data, DWORD bytes) {
-  HKEY handle;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_WRITE | view, nullptr, &handle, nullptr),
-            ERROR_SUCCESS);
-  RegSetValueExA(handle, name, 0, type, static_cast<const BYTE*>(data), bytes);
-  RegCloseKey(handle);
-}
-void set_text(REGSAM view, const char* key, const char* name, const char* text) {
-  set_value(view, key, name, REG_SZ, text, static_cast<DWORD>(strlen(text) + 1));
-}
-void set_dword(REGSAM view, const char* key, const char* name, DWORD number) {
-  set_value(view, key, name, REG_DWORD, &number, sizeof number);
-}
 DWORD view_flag(REGSAM view) { return view == V32 ? RRF_SUBKEY_WOW6432KEY : RRF_SUBKEY_WOW6464KEY; }
 std::string text_of(REGSAM view, const char* key, const char* name) {
   char out[512];
@@ -71,17 +60,17 @@ class Registration : public ::testing::Test {
     }
   }
   void add_package_row(REGSAM view, const char* key, const char* name, const char* version, DWORD size) {
-    set_text(view, key, "DisplayName", name);
-    set_text(view, key, "DisplayVersion", version);
-    set_dword(view, key, "EstimatedSize", size);
+    set_sz(HKEY_LOCAL_MACHINE, key, "DisplayName", name, view);
+    set_sz(HKEY_LOCAL_MACHINE, key, "DisplayVersion", version, view);
+    set_dword(HKEY_LOCAL_MACHINE, key, "EstimatedSize", size, view);
   }
   scratch_dir install{"corvane-registration-install"};
   install_state state = {};
 };
 
 TEST_F(Registration, AppPathsAndTheLegacyRunValueOfThe64BitViewOnly) {
-  set_text(V64, RUN_KEY, RUN_VALUE_NAME, "old.exe");
-  set_text(V32, RUN_KEY, RUN_VALUE_NAME, "old32.exe");
+  set_sz(HKEY_LOCAL_MACHINE, RUN_KEY, RUN_VALUE_NAME, "old.exe", V64);
+  set_sz(HKEY_LOCAL_MACHINE, RUN_KEY, RUN_VALUE_NAME, "old32.exe", V32);
   captured_log log;
   write_app_paths(&state);
   EXPECT_TRUE(log.has("[INFO] [Installer] Swept legacy HKLM Run\\Corvane autostart value"));
@@ -100,8 +89,8 @@ TEST_F(Registration, HidesPackageRowsInBothViewsAndMirrorsTheFirst) {
   add_package_row(V64, MSI_64, "Corvane", "2.1.7.0", 5120);
   add_package_row(V32, MSI_32, "corvane", "1.0.0.0", 99);  // older 32-bit leftover, lower case
   add_package_row(V64, OTHER_APP, "Corvane Helper", "9.9", 1);
-  set_text(V64, OWN_UNINSTALL_KEY, "DisplayName", "Corvane");  // ours, from an earlier install
-  set_text(V64, PRODUCT_REG_KEY, "ProductVersion", "2.0.1.0");
+  set_sz(HKEY_LOCAL_MACHINE, OWN_UNINSTALL_KEY, "DisplayName", "Corvane", V64);  // ours, from an earlier install
+  set_sz(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, "ProductVersion", "2.0.1.0", V64);
   CloseHandle(CreateFileA(install.sub(LEGACY_UNINSTALLER_EXE).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
                           nullptr));
   captured_log log;
@@ -143,7 +132,7 @@ TEST_F(Registration, WithoutTheUninstallerCopyNothingIsRegistered) {
 }
 
 TEST_F(Registration, VersionFallsBackToClientInEitherViewThenToInstaller) {
-  set_text(V32, PRODUCT_REG_KEY, "ProductVersion", "2.0.1.0");
+  set_sz(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, "ProductVersion", "2.0.1.0", V32);
   {
     captured_log log;
     register_installed_product(&state);

@@ -55,14 +55,6 @@ class test_service {
 };
 bool service_exists(const char* name);
 
-// Registry in an explicit view.
-void set_sz(HKEY root, const std::string& key, const char* name, const std::string& value,
-            REGSAM view = KEY_WOW64_64KEY, DWORD type = REG_SZ);
-void set_dword(HKEY root, const std::string& key, const char* name, DWORD value, REGSAM view = KEY_WOW64_64KEY);
-void create_key(HKEY root, const std::string& key, REGSAM view = KEY_WOW64_64KEY);
-bool key_exists(HKEY root, const std::string& key, REGSAM view = KEY_WOW64_64KEY);
-bool value_exists(HKEY root, const std::string& key, const char* name, REGSAM view = KEY_WOW64_64KEY);
-void delete_key(HKEY root, const std::string& key, REGSAM view);
 
 // Everything of the product this test prefix may hold, in both views and hives.
 void wipe_product_footprint();
