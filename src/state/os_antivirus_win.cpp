@@ -34,13 +34,14 @@ int append_display_name(IWbemClassObject* object, install_state* state) {
 
 int open_security_center(com_ptr<IWbemLocator>* locator, com_ptr<IWbemServices>* services) {
   if (FAILED(CoCreateInstance(__uuidof(WbemLocator), nullptr, CLSCTX_INPROC_SERVER, __uuidof(IWbemLocator),
-                              reinterpret_cast<void**>(locator->out()))))
+                              reinterpret_cast<void**>(locator->receive()))))
     return -1;
   bstr space(L"ROOT\\SecurityCenter2");
   if (!space.text ||
-      FAILED(locator->p->ConnectServer(space.text, nullptr, nullptr, nullptr, 0, nullptr, nullptr, services->out())))
+      FAILED(locator->get()->ConnectServer(space.text, nullptr, nullptr, nullptr, 0, nullptr, nullptr,
+                                           services->receive())))
     return -1;
-  if (FAILED(CoSetProxyBlanket(services->p, RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr, RPC_C_AUTHN_LEVEL_CALL,
+  if (FAILED(CoSetProxyBlanket(services->get(), RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr, RPC_C_AUTHN_LEVEL_CALL,
                                RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE)))
     return -1;
   return 0;
@@ -55,14 +56,14 @@ void probe_antivirus(install_state* state) {
   bstr language(L"WQL"), query(L"SELECT displayName FROM AntiVirusProduct");
   com_ptr<IEnumWbemClassObject> products;
   if (!language.text || !query.text ||
-      FAILED(services.p->ExecQuery(language.text, query.text, WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY,
-                                   nullptr, products.out())))
+      FAILED(services->ExecQuery(language.text, query.text, WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY,
+                                   nullptr, products.receive())))
     return;
   state->os_antivirus[0] = '\0';
   for (;;) {
     com_ptr<IWbemClassObject> product;
     ULONG returned = 0;
-    HRESULT hr = products.p->Next(FETCH_TIMEOUT_MS, 1, product.out(), &returned);
-    if (hr != WBEM_S_NO_ERROR || returned != 1 || !append_display_name(product.p, state)) break;
+    HRESULT hr = products->Next(FETCH_TIMEOUT_MS, 1, product.receive(), &returned);
+    if (hr != WBEM_S_NO_ERROR || returned != 1 || !append_display_name(product.get(), state)) break;
   }
 }
