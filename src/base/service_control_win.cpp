@@ -45,9 +45,9 @@ void stop_service(const char* name) {
   wchar_t wide[257];
   if (utf8_to_wide(name, wide, 257) != 0) return;
   service_handle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
-  if (!manager.get()) return;
+  if (!manager) return;
   service_handle service(OpenServiceW(manager.get(), wide, SERVICE_STOP | SERVICE_QUERY_STATUS));
-  if (!service.get()) return;
+  if (!service) return;
   SERVICE_STATUS status = {};
   int stopped = ControlService(service.get(), SERVICE_CONTROL_STOP, &status) && wait_until_stopped(service.get());
   if (!stopped) kill_service_process(service.get(), name);
@@ -58,7 +58,7 @@ void delete_service(const char* name) {
   wchar_t wide[257];
   if (utf8_to_wide(name, wide, 257) != 0) return;
   service_handle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
-  if (!manager.get()) return;
+  if (!manager) return;
   service_handle service(OpenServiceW(manager.get(), wide, DELETE));
   if (service.get()) DeleteService(service.get());
 }

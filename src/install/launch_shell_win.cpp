@@ -45,7 +45,7 @@ com_ptr<IShellBrowser> desktop_browser() {
   }
   com_ptr<IShellBrowser> browser;
   hr = provider->QueryService(SERVICE_TOP_LEVEL_BROWSER, IID_IShellBrowser,
-                                    reinterpret_cast<void**>(browser.receive()));
+                              reinterpret_cast<void**>(browser.receive()));
   if (FAILED(hr)) {
     log_info("shell_exec_as_user: QueryService(STopLevelBrowser→IShellBrowser) failed (hr=0x%08lx)",
              static_cast<unsigned long>(hr));

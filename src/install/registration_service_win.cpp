@@ -43,14 +43,14 @@ void kick(SC_HANDLE service) {
 
 void start_product_service() {
   service_handle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
-  if (!manager.get()) {
+  if (!manager) {
     log_warn("install_start_service: OpenSCManager failed (err=%lu) — leaving service start to the ONLOGON "
              "scheduled task / UI auto-restart fallback",
              GetLastError());
     return;
   }
   service_handle service(OpenServiceW(manager.get(), L"" PRODUCT_SERVICE_NAME, SERVICE_QUERY_STATUS | SERVICE_START));
-  if (!service.get()) {
+  if (!service) {
     log_warn("install_start_service: OpenService(\"%s\") failed (err=%lu) — service entry missing or ACL denies us. "
              "The ONLOGON scheduled task will start it at the next sign-in.",
              PRODUCT_SERVICE_NAME, GetLastError());

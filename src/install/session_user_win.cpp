@@ -20,7 +20,7 @@ int shell_user_sid(DWORD session, char* out, size_t size) {
   DWORD pid = session == NO_SESSION ? 0 : find_desktop_shell(launch_default_seams(), session);
   if (!pid) return -1;
   kernel_handle shell(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
-  if (!shell.get() || process_user_sid(shell.get(), out, size) != 0) {
+  if (!shell || process_user_sid(shell.get(), out, size) != 0) {
     log_info("Interactive user: the desktop shell's token (pid=%lu) could not be read (gle=%lu)", pid, GetLastError());
     return -1;
   }

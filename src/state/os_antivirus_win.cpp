@@ -12,11 +12,7 @@ namespace {
 
 constexpr long FETCH_TIMEOUT_MS = 3000;  // a hanging Security Center costs at most this per product
 
-struct bstr {
-  BSTR text;
-  explicit bstr(const wchar_t* s) : text(SysAllocString(s)) {}
-  ~bstr() { SysFreeString(text); }
-};
+using bstr = owned<closed_by<BSTR, SysFreeString>>;
 
 // 0 when the name no longer fits the field: the list stays the first products, whole.
 int append_display_name(IWbemClassObject* object, install_state* state) {
@@ -36,10 +32,9 @@ int open_security_center(com_ptr<IWbemLocator>* locator, com_ptr<IWbemServices>*
   if (FAILED(CoCreateInstance(__uuidof(WbemLocator), nullptr, CLSCTX_INPROC_SERVER, __uuidof(IWbemLocator),
                               reinterpret_cast<void**>(locator->receive()))))
     return -1;
-  bstr space(L"ROOT\\SecurityCenter2");
-  if (!space.text ||
-      FAILED(locator->get()->ConnectServer(space.text, nullptr, nullptr, nullptr, 0, nullptr, nullptr,
-                                           services->receive())))
+  bstr space(SysAllocString(L"ROOT\\SecurityCenter2"));
+  if (!space || FAILED((*locator)->ConnectServer(space.get(), nullptr, nullptr, nullptr, 0, nullptr, nullptr,
+                                                  services->receive())))
     return -1;
   if (FAILED(CoSetProxyBlanket(services->get(), RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr, RPC_C_AUTHN_LEVEL_CALL,
                                RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE)))
@@ -53,11 +48,11 @@ void probe_antivirus(install_state* state) {
   com_ptr<IWbemLocator> locator;
   com_ptr<IWbemServices> services;
   if (open_security_center(&locator, &services) != 0) return;
-  bstr language(L"WQL"), query(L"SELECT displayName FROM AntiVirusProduct");
+  bstr language(SysAllocString(L"WQL")), query(SysAllocString(L"SELECT displayName FROM AntiVirusProduct"));
   com_ptr<IEnumWbemClassObject> products;
-  if (!language.text || !query.text ||
-      FAILED(services->ExecQuery(language.text, query.text, WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY,
-                                   nullptr, products.receive())))
+  if (!language || !query ||
+      FAILED(services->ExecQuery(language.get(), query.get(), WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY,
+                                 nullptr, products.receive())))
     return;
   state->os_antivirus[0] = '\0';
   for (;;) {

@@ -79,7 +79,7 @@ int probe_app_paths_key() {
 
 int probe_services() {
   service_handle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
-  if (!manager.get()) return 0;
+  if (!manager) return 0;
   for (size_t i = 0; i < PRODUCT_SERVICES.count; ++i) {
     wchar_t name[64];
     if (utf8_to_wide(PRODUCT_SERVICES.names[i], name, 64) != 0) continue;
