@@ -7,6 +7,7 @@
 #include "acquire/download_limit.h"
 #include "acquire/download_resume.h"
 #include "acquire/rate_collapse.h"
+#include "base/handle_win.h"
 #include "base/http_session_win.h"
 #include "base/log.h"
 #include "base/product.h"
@@ -55,7 +56,7 @@ struct transfer {
   uint64_t max_bytes;
   int rate_check;
   body_progress progress;
-  HANDLE file;
+  kernel_handle file;
   uint64_t on_disk;  // bytes written and kept
   uint64_t length;   // the whole file's, 0 when unknown
   resume_offer offer;
@@ -74,8 +75,9 @@ void read_offer(HINTERNET request, transfer* t) {
 int empty_file(transfer* t) {
   t->on_disk = 0;
   t->progress.last_percent = -1;
-  if (t->file == INVALID_HANDLE_VALUE) return 0;
-  if (SetFilePointer(t->file, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER || !SetEndOfFile(t->file)) {
+  if (!t->file) return 0;
+  HANDLE file = t->file.get();
+  if (SetFilePointer(file, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER || !SetEndOfFile(file)) {
     log_warn("Download could not empty its file to start over (err=%lu)", GetLastError());
     return -1;
   }
@@ -185,7 +187,7 @@ int stream_body(HINTERNET request, transfer* t, try_end* end) {
       return DOWNLOAD_FAILED;
     }
     DWORD written = 0;
-    if (!WriteFile(t->file, buffer, got, &written, nullptr) || written != got) {
+    if (!WriteFile(t->file.get(), buffer, got, &written, nullptr) || written != got) {
       log_warn("Download write failed (err=%lu) at %llu bytes", GetLastError(), static_cast<unsigned long long>(total));
       return DOWNLOAD_FAILED;
     }
@@ -217,10 +219,10 @@ int fetch_try(HINTERNET connection, const http_target* target, transfer* t, int 
   if (!request) return DOWNLOAD_FAILED;
   *end = receive_headers(request.get(), ranged ? headers : nullptr, t, &body_length);
   if (*end != TRY_COMPLETE) return t->proxy_refused ? DOWNLOAD_PROXY_AUTH_REQUIRED : DOWNLOAD_FAILED;
-  if (t->file == INVALID_HANDLE_VALUE) {
+  if (!t->file) {
     // A new file only: the package is never written over a name someone else made.
-    t->file = CreateFileW(t->dest, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (t->file == INVALID_HANDLE_VALUE) {
+    t->file.reset(CreateFileW(t->dest, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!t->file) {
       log_warn("Download could not create its file (err=%lu)", GetLastError());
       *end = TRY_REFUSED;
       return DOWNLOAD_FAILED;
@@ -263,11 +265,11 @@ int http_download_file(const char* url, const char* dest_path, download_progress
   if (!session) return DOWNLOAD_FAILED;
   winhttp_handle connection(WinHttpConnect(session, target.host, target.port, 0));
   if (!connection) return DOWNLOAD_FAILED;
-  transfer t{url, dest, max_bytes, rate_check, {callback, context, -1}, INVALID_HANDLE_VALUE, 0, 0, {}, 0};
+  transfer t{url, dest, max_bytes, rate_check, {callback, context, -1}, {}, 0, 0, {}, 0};
   int result = fetch_with_resumes(connection.get(), &target, &t);
   connection.reset();
-  if (t.file != INVALID_HANDLE_VALUE) {
-    CloseHandle(t.file);
+  if (t.file) {
+    t.file.reset();
     if (result != DOWNLOAD_OK) DeleteFileW(dest);  // a partial package must never be run
   }
   return result;

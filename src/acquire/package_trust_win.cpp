@@ -69,46 +69,42 @@ int signer_key_digest(trust_state& trust, uint8_t digest[32]) {
   CRYPT_PROVIDER_SGNR* signer = provider ? WTHelperGetProvSignerFromChain(provider, 0, FALSE, 0) : nullptr;
   CRYPT_PROVIDER_CERT* certificate = signer ? WTHelperGetProvCertFromChain(signer, 0) : nullptr;
   if (!certificate || !certificate->pCert) return -1;
-  BYTE* der = nullptr;
+  local_block<BYTE> der;
   DWORD size = 0;
   if (!CryptEncodeObjectEx(X509_ASN_ENCODING, X509_PUBLIC_KEY_INFO, &certificate->pCert->pCertInfo->SubjectPublicKeyInfo,
-                           CRYPT_ENCODE_ALLOC_FLAG, nullptr, &der, &size))
+                           CRYPT_ENCODE_ALLOC_FLAG, nullptr, der.receive(), &size))
     return -1;
-  int result = sha256(der, size, digest);
-  LocalFree(der);
-  return result;
+  return sha256(der.get(), size, digest);
 }
 
-int refuse(scoped_handle* held, char* reason, size_t size, const char* format, ...) __attribute__((format(printf, 4, 5)));
-int refuse(scoped_handle* held, char* reason, size_t size, const char* format, ...) {
+int refuse(kernel_handle* held, char* reason, size_t size, const char* format, ...) __attribute__((format(printf, 4, 5)));
+int refuse(kernel_handle* held, char* reason, size_t size, const char* format, ...) {
   va_list args;
   va_start(args, format);
   text_vformat(reason, size, format, args);
   va_end(args);
-  if (held->valid()) CloseHandle(held->handle);
-  held->handle = nullptr;
+  held->reset();
   return -1;
 }
 
 }  // namespace
 
-int package_trust_open(const char* msi_path, scoped_handle* held, char* reason, size_t reason_size) {
-  if (held->valid()) CloseHandle(held->handle);
-  held->handle = nullptr;
+int package_trust_open(const char* msi_path, kernel_handle* held, char* reason, size_t reason_size) {
+  held->reset();
   wchar_t path[MAX_PATH];
   if (utf8_to_wide(msi_path, path, MAX_PATH) != 0) return refuse(held, reason, reason_size, "path does not fit");
-  held->handle = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  held->reset(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   if (!held->valid()) return refuse(held, reason, reason_size, "cannot open %s (err=%lu)", msi_path, GetLastError());
   // The handle would hold the link, not the file msiexec would open through it.
   BY_HANDLE_FILE_INFORMATION info;
-  if (!GetFileInformationByHandle(held->handle, &info))
+  if (!GetFileInformationByHandle(held->get(), &info))
     return refuse(held, reason, reason_size, "cannot read %s (err=%lu)", msi_path, GetLastError());
   if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
     return refuse(held, reason, reason_size, "%s is a link, not a file", msi_path);
 
   trust_state trust;
-  LONG status = verify_signature(trust, path, held->handle);
+  LONG status = verify_signature(trust, path, held->get());
   if (status == static_cast<LONG>(TRUST_E_NOSIGNATURE))
     return refuse(held, reason, reason_size, "no signature (0x%08lx)", static_cast<unsigned long>(status));
   if (status != 0)

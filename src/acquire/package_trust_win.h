@@ -13,4 +13,4 @@ constexpr size_t PACKAGE_TRUST_REASON = 256;
 
 // Opens msi_path (UTF-8) for reading, sharing read only, and verifies it. 0 with the open
 // handle in *held; -1 with *held closed and the reason the package is not trusted.
-int package_trust_open(const char* msi_path, scoped_handle* held, char* reason, size_t reason_size);
+int package_trust_open(const char* msi_path, kernel_handle* held, char* reason, size_t reason_size);

@@ -104,12 +104,12 @@ int extract_file(zip_run& run, const char* raw_name, const char* relative, uint6
   make_directories(folder);
   if (unzOpenCurrentFile(run.zip) != UNZ_OK) return zip_fail(run, "Error extracting from ZIP file");
   open_entry entry{run.zip};
-  scoped_handle out(create_output(run, path));
+  kernel_handle out(create_output(run, path));
   if (!out.valid()) {
     text_format(run.message, run.message_size, "Error creating file: %.900s", path);
     return -1;
   }
-  if (copy_entry(run, out.handle, name, declared) != 0) return -1;
+  if (copy_entry(run, out.get(), name, declared) != 0) return -1;
   entry.closed = true;
   // The declared size was kept; a CRC that disagrees means the entry's stream held something else.
   if (unzCloseCurrentFile(run.zip) == UNZ_CRCERROR) {

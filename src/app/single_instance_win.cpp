@@ -1,29 +1,25 @@
 #include <windows.h>
 
 #include "app/single_instance.h"
+#include "base/handle_win.h"
 #include "base/log.h"
 #include "base/product.h"
 
 namespace {
-HANDLE g_mutex = nullptr;
+kernel_handle g_mutex;
 }
 
 int single_instance_acquire(const char* mutex_name) {
-  HANDLE h = CreateMutexA(nullptr, FALSE, mutex_name);
-  if (!h) return 0;
-  if (GetLastError() == ERROR_ALREADY_EXISTS) {
-    CloseHandle(h);
-    return 0;
-  }
-  g_mutex = h;
+  kernel_handle mutex(CreateMutexA(nullptr, FALSE, mutex_name));
+  if (!mutex || GetLastError() == ERROR_ALREADY_EXISTS) return 0;
+  g_mutex.reset(mutex.release());
   return 1;
 }
 
 void single_instance_release() {
   if (!g_mutex) return;
-  ReleaseMutex(g_mutex);
-  CloseHandle(g_mutex);
-  g_mutex = nullptr;
+  ReleaseMutex(g_mutex.get());
+  g_mutex.reset();
 }
 
 void focus_existing_window() {

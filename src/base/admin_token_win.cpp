@@ -28,21 +28,20 @@ check_membership_fn check_membership() {
 }
 
 int groups_contain(HANDLE token, PSID sid) {
-  scoped_handle own;
+  kernel_handle own;
   if (!token) {
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &own.handle)) return 0;
-    token = own.handle;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, own.receive())) return 0;
+    token = own.get();
   }
   DWORD bytes = 0;
   GetTokenInformation(token, TokenGroups, nullptr, 0, &bytes);
   if (bytes == 0) return 0;
-  HANDLE heap = GetProcessHeap();
-  auto* groups = static_cast<TOKEN_GROUPS*>(HeapAlloc(heap, 0, bytes));
-  if (!groups) return 0;
+  heap_block<BYTE> block = heap_allocate<BYTE>(bytes);
+  if (!block) return 0;
+  auto* groups = reinterpret_cast<TOKEN_GROUPS*>(block.get());
   int member = 0;
   if (GetTokenInformation(token, TokenGroups, groups, bytes, &bytes))
     for (DWORD i = 0; i < groups->GroupCount && !member; ++i) member = EqualSid(groups->Groups[i].Sid, sid) ? 1 : 0;
-  HeapFree(heap, 0, groups);
   return member;
 }
 
@@ -66,10 +65,9 @@ int token_user_sid(void* token, char* out, size_t size) {
   alignas(TOKEN_USER) BYTE buffer[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
   DWORD bytes = 0;
   if (!GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &bytes)) return -1;
-  wchar_t* text = nullptr;
-  if (!ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &text)) return -1;
-  int result = wide_to_utf8(text, out, size);
-  LocalFree(text);
+  local_block<wchar_t> text;
+  if (!ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, text.receive())) return -1;
+  int result = wide_to_utf8(text.get(), out, size);
   if (result != 0 && size) out[0] = '\0';
   return result;
 }

@@ -8,6 +8,7 @@
 
 #include "base/bounded_text.h"
 #include "base/delete_tree.h"
+#include "base/handle_win.h"
 #include "base/log.h"
 #include "base/path_text.h"
 #include "base/private_folder.h"
@@ -34,15 +35,13 @@ int private_folder_root(char* out, size_t size) {
 
 DWORD create_with(const char* path, const char* sddl) {
   wchar_t wide_path[MAX_PATH], wide_sddl[512];
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  local_block<void> descriptor;
   if (utf8_to_wide(path, wide_path, MAX_PATH) != 0 || utf8_to_wide(sddl, wide_sddl, 512) != 0)
     return ERROR_FILENAME_EXCED_RANGE;
-  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(wide_sddl, SDDL_REVISION_1, &descriptor, nullptr))
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(wide_sddl, SDDL_REVISION_1, descriptor.receive(), nullptr))
     return GetLastError();
-  SECURITY_ATTRIBUTES attributes = {sizeof attributes, descriptor, FALSE};
-  DWORD error = CreateDirectoryW(wide_path, &attributes) ? ERROR_SUCCESS : GetLastError();
-  LocalFree(descriptor);
-  return error;
+  SECURITY_ATTRIBUTES attributes = {sizeof attributes, descriptor.get(), FALSE};
+  return CreateDirectoryW(wide_path, &attributes) ? ERROR_SUCCESS : GetLastError();
 }
 
 // A new folder of the kind under root, with a random name; 0 with its path in out, or -1.

@@ -1,6 +1,7 @@
 #include "base/close_product_win.h"
 
 #include "base/folders_win.h"
+#include "base/handle_win.h"
 #include "base/log.h"
 #include "base/path_text.h"
 #include "base/processes_win.h"
@@ -28,21 +29,18 @@ BOOL CALLBACK post_close_to_owned(HWND window, LPARAM context) {
   return TRUE;
 }
 
-HANDLE open_for_closing(DWORD process_id) {
-  return OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process_id);
+kernel_handle open_for_closing(DWORD process_id) {
+  return kernel_handle(
+      OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process_id));
 }
 
-// Asks, waits, then ends the process through the handle it was opened with; closes the handle.
+// Asks, waits, then ends the process through the handle it was opened with.
 int close_opened_process(HANDLE process, DWORD process_id, DWORD timeout) {
   window_search search = {process_id, 0};
   EnumWindows(post_close_to_owned, reinterpret_cast<LPARAM>(&search));
-  if (search.posted > 0 && WaitForSingleObject(process, timeout) == WAIT_OBJECT_0) {
-    CloseHandle(process);
-    return 1;
-  }
+  if (search.posted > 0 && WaitForSingleObject(process, timeout) == WAIT_OBJECT_0) return 1;
   BOOL terminated = TerminateProcess(process, 1);
   if (!terminated) log_warn("Could not terminate process %lu (err=%lu)", process_id, GetLastError());
-  CloseHandle(process);
   return terminated ? 1 : 0;
 }
 
@@ -56,27 +54,26 @@ struct product_app {
 // that closes the process, so a process id reused in between cannot be mistaken for it.
 int close_if_product(DWORD process_id, void* context) {
   const auto* app = static_cast<const product_app*>(context);
-  HANDLE process = open_for_closing(process_id);
+  kernel_handle process = open_for_closing(process_id);
   if (!process) return 0;
   wchar_t image[MAX_PATH];
   DWORD length = MAX_PATH;
-  if (!QueryFullProcessImageNameW(process, 0, image, &length) ||
+  if (!QueryFullProcessImageNameW(process.get(), 0, image, &length) ||
       CompareStringOrdinal(image, -1, app->image, -1, TRUE) != CSTR_EQUAL) {
     char text[MAX_PATH * 3] = "(unreadable)";
     if (length && length < MAX_PATH) wide_to_utf8(image, text, sizeof text);
     log_info("Left running: %s (pid %lu) is not the installed product", text, process_id);
-    CloseHandle(process);
     return 1;
   }
-  return close_opened_process(process, process_id, app->timeout_ms);
+  return close_opened_process(process.get(), process_id, app->timeout_ms);
 }
 
 }  // namespace
 
 int close_process_gracefully(DWORD process_id, void* timeout_ms) {
-  HANDLE process = open_for_closing(process_id);
+  kernel_handle process = open_for_closing(process_id);
   if (!process) return 0;
-  return close_opened_process(process, process_id,
+  return close_opened_process(process.get(), process_id,
                               timeout_ms ? *static_cast<const uint32_t*>(timeout_ms) : APP_CLOSE_TIMEOUT_MS);
 }
 

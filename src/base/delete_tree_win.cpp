@@ -96,12 +96,12 @@ void remove_opened(HANDLE entry, const wchar_t* path, DWORD attributes, tree_wal
 void empty_folder(HANDLE folder, const wchar_t* path, tree_walk* walk) {
   wchar_t folder_final[FINAL_PATH_MAX];
   if (!handle_final_path(folder, folder_final, FINAL_PATH_MAX)) return;
-  auto* buffer = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), 0, LISTING_BYTES));
+  heap_block<BYTE> buffer = heap_allocate<BYTE>(LISTING_BYTES);
   if (!buffer) return;
   FILE_INFO_BY_HANDLE_CLASS next = FileFullDirectoryRestartInfo;
-  while (GetFileInformationByHandleEx(folder, next, buffer, LISTING_BYTES)) {
+  while (GetFileInformationByHandleEx(folder, next, buffer.get(), LISTING_BYTES)) {
     next = FileFullDirectoryInfo;
-    for (BYTE* at = buffer;;) {
+    for (BYTE* at = buffer.get();;) {
       auto* listed = reinterpret_cast<FILE_FULL_DIR_INFO*>(at);
       wchar_t name[MAX_PATH], child[MAX_PATH];
       size_t length = listed->FileNameLength / sizeof(wchar_t);
@@ -110,15 +110,15 @@ void empty_folder(HANDLE folder, const wchar_t* path, tree_walk* walk) {
         name[length] = L'\0';
         if (wcscmp(name, L".") != 0 && wcscmp(name, L"..") != 0 && join_wide(path, name, child)) {
           if (delete_tree_after_listing) delete_tree_after_listing(child);
-          scoped_handle entry(open_entry(child, walk->mode));
+          kernel_handle entry(open_entry(child, walk->mode));
           if (!entry.valid()) {
             // In use or gone: it stays, and so does this folder.
-          } else if (!handle_is_entry_of(entry.handle, folder_final, name)) {
+          } else if (!handle_is_entry_of(entry.get(), folder_final, name)) {
             char text[MAX_PATH * 3];
             wide_to_utf8(child, text, sizeof text);
             log_warn("Not deleted: %s leads out of the folder being removed", text);
           } else {
-            remove_opened(entry.handle, child, opened_attributes(entry.handle), walk);
+            remove_opened(entry.get(), child, opened_attributes(entry.get()), walk);
           }
         }
       }
@@ -126,7 +126,6 @@ void empty_folder(HANDLE folder, const wchar_t* path, tree_walk* walk) {
       at += listed->NextEntryOffset;
     }
   }
-  HeapFree(GetProcessHeap(), 0, buffer);
 }
 
 // What is left, files before their folders (the removal at boot takes them in that order).
@@ -167,15 +166,15 @@ void remove_opened(HANDLE entry, const wchar_t* path, DWORD attributes, tree_wal
 void delete_tree_at(const char* path, tree_walk* walk) {
   wchar_t wide[MAX_PATH];
   if (!path || utf8_to_wide(path, wide, MAX_PATH) != 0 || !wide[0]) return;
-  scoped_handle root(open_entry(wide, walk->mode));
+  kernel_handle root(open_entry(wide, walk->mode));
   if (!root.valid()) return;
-  DWORD attributes = opened_attributes(root.handle);
+  DWORD attributes = opened_attributes(root.get());
   if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
-  if (!handle_is_at_path(root.handle, wide)) {
+  if (!handle_is_at_path(root.get(), wide)) {
     log_warn("Not deleted: %s leads elsewhere", path);
     return;
   }
-  remove_opened(root.handle, wide, attributes, walk);
+  remove_opened(root.get(), wide, attributes, walk);
 }
 
 int still_there(const char* path) {
@@ -223,14 +222,14 @@ int delete_file_no_follow(const char* path) {
   if (!path || utf8_to_wide(path, wide, MAX_PATH) != 0 || !wide[0]) return 0;
   int gone = 0;
   {
-    scoped_handle entry(open_entry(wide, walk_mode::remove));
-    DWORD attributes = entry.valid() ? opened_attributes(entry.handle) : INVALID_FILE_ATTRIBUTES;
+    kernel_handle entry(open_entry(wide, walk_mode::remove));
+    DWORD attributes = entry.valid() ? opened_attributes(entry.get()) : INVALID_FILE_ATTRIBUTES;
     // A folder is not a file; a link is removed itself; an entry reached elsewhere stays.
     if (attributes == INVALID_FILE_ATTRIBUTES ||
-        (classify_tree_entry(attributes) == TREE_ENTER_FOLDER) || !handle_is_at_path(entry.handle, wide))
+        (classify_tree_entry(attributes) == TREE_ENTER_FOLDER) || !handle_is_at_path(entry.get(), wide))
       return 0;
     FILE_DISPOSITION_INFO remove = {TRUE};
-    gone = SetFileInformationByHandle(entry.handle, FileDispositionInfo, &remove, sizeof remove);
+    gone = SetFileInformationByHandle(entry.get(), FileDispositionInfo, &remove, sizeof remove);
   }
   return gone;
 }

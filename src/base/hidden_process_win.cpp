@@ -1,6 +1,7 @@
 #include "base/hidden_process_win.h"
 
 #include "base/folders_win.h"
+#include "base/handle_win.h"
 #include "base/program_start.h"
 #include "base/wide_win.h"
 
@@ -37,14 +38,9 @@ int start_hidden(const char* command_line, PROCESS_INFORMATION* process) {
 }
 
 hidden_run_result run_hidden(const char* command_line, DWORD timeout_ms, DWORD* exit_code) {
-  PROCESS_INFORMATION process;
-  if (start_hidden(command_line, &process) != 0) return HIDDEN_RUN_NOT_STARTED;
-  hidden_run_result result = HIDDEN_RUN_TIMED_OUT;
-  if (WaitForSingleObject(process.hProcess, timeout_ms) == WAIT_OBJECT_0) {
-    result = HIDDEN_RUN_ENDED;
-    if (exit_code && !GetExitCodeProcess(process.hProcess, exit_code)) *exit_code = static_cast<DWORD>(-1);
-  }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return result;
+  owned_process process;
+  if (start_hidden(command_line, process.receive()) != 0) return HIDDEN_RUN_NOT_STARTED;
+  if (WaitForSingleObject(process.process(), timeout_ms) != WAIT_OBJECT_0) return HIDDEN_RUN_TIMED_OUT;
+  if (exit_code && !GetExitCodeProcess(process.process(), exit_code)) *exit_code = static_cast<DWORD>(-1);
+  return HIDDEN_RUN_ENDED;
 }

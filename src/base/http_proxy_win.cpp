@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "base/bounded_text.h"
+#include "base/handle_win.h"
 #include "base/log.h"
 #include "base/proxy_config.h"
 #include "base/proxy_settings_win.h"
@@ -101,14 +102,13 @@ int take_answer(const WINHTTP_PROXY_INFO* info, http_proxy_route* out) {
 // answer, -1 with note saying why not.
 int run_bounded(script_query* query, char* note, size_t note_size) {
   query->references = 2;
-  HANDLE thread = CreateThread(nullptr, 0, run_script, query, 0, nullptr);
+  kernel_handle thread(CreateThread(nullptr, 0, run_script, query, 0, nullptr));
   if (!thread) {
     query->references = 1;
     text_format(note, note_size, "no thread (err=%lu)", GetLastError());
     return -1;
   }
-  int finished = WaitForSingleObject(thread, SCRIPT_WAIT_MS) == WAIT_OBJECT_0;
-  CloseHandle(thread);
+  int finished = WaitForSingleObject(thread.get(), SCRIPT_WAIT_MS) == WAIT_OBJECT_0;
   if (!finished)
     text_format(note, note_size, "no answer within %lu ms", SCRIPT_WAIT_MS);
   else if (!query->found)

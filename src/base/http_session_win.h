@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <winhttp.h>
 
+#include "base/handle_win.h"
+
 struct http_target;
 
 // The process-wide session ("CorvaneInstaller/<version>") on the proxy that the person's
@@ -17,23 +19,7 @@ HINTERNET http_session_get(const http_target* target);
 // The same for a caller with another user agent (at most 63 characters).
 HINTERNET http_session_get_as(const char* user_agent, const http_target* target);
 
-// Closes the WinHTTP handle it owns on every path out of a scope.
-class winhttp_handle {
- public:
-  explicit winhttp_handle(HINTERNET h = nullptr) : h_(h) {}
-  ~winhttp_handle() { reset(); }
-  winhttp_handle(const winhttp_handle&) = delete;
-  winhttp_handle& operator=(const winhttp_handle&) = delete;
-  void reset(HINTERNET h = nullptr) {
-    if (h_) WinHttpCloseHandle(h_);
-    h_ = h;
-  }
-  HINTERNET get() const { return h_; }
-  explicit operator bool() const { return h_ != nullptr; }
-
- private:
-  HINTERNET h_;
-};
+using winhttp_handle = owned<closed_by<HINTERNET, WinHttpCloseHandle>>;
 
 struct http_target {
   wchar_t host[256];

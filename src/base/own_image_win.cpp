@@ -124,14 +124,13 @@ DWORD own_image_copy(const char* target, DWORD disposition) {
   if (g_checked != ERROR_SUCCESS) return ERROR_FILE_INVALID;
   wchar_t wide[MAX_PATH];
   if (!target || utf8_to_wide(target, wide, MAX_PATH) != 0 || !wide[0]) return ERROR_FILENAME_EXCED_RANGE;
-  scoped_handle file(CreateFileW(wide, GENERIC_WRITE | DELETE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+  kernel_handle file(CreateFileW(wide, GENERIC_WRITE | DELETE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) return GetLastError();
-  char* buffer = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, COPY_CHUNK));
-  DWORD error = buffer ? copy_contents(image, file.handle, buffer) : ERROR_OUTOFMEMORY;
-  if (buffer) HeapFree(GetProcessHeap(), 0, buffer);
+  heap_block<char> buffer = heap_allocate<char>(COPY_CHUNK);
+  DWORD error = buffer ? copy_contents(image, file.get(), buffer.get()) : ERROR_OUTOFMEMORY;
   if (error != ERROR_SUCCESS) {
     FILE_DISPOSITION_INFO remove = {TRUE};
-    SetFileInformationByHandle(file.handle, FileDispositionInfo, &remove, sizeof remove);
+    SetFileInformationByHandle(file.get(), FileDispositionInfo, &remove, sizeof remove);
   }
   return error;
 }
@@ -142,15 +141,13 @@ DWORD own_image_copy_held(const char* target, HANDLE* held) {
   if (error != ERROR_SUCCESS) return error;
   wchar_t wide[MAX_PATH];
   if (utf8_to_wide(target, wide, MAX_PATH) != 0) return ERROR_FILENAME_EXCED_RANGE;
-  scoped_handle copy(CreateFileW(wide, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  kernel_handle copy(CreateFileW(wide, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   if (!copy.valid()) return GetLastError();  // a writer still holding it is refused here too
-  char* buffer = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, 2 * COPY_CHUNK));
+  heap_block<char> buffer = heap_allocate<char>(2 * COPY_CHUNK);
   if (!buffer) return ERROR_OUTOFMEMORY;
-  int same = opened_plain_file(copy.handle) && same_contents(own_image_hold(), copy.handle, buffer);
-  HeapFree(GetProcessHeap(), 0, buffer);
+  int same = opened_plain_file(copy.get()) && same_contents(own_image_hold(), copy.get(), buffer.get());
   if (!same) return ERROR_FILE_INVALID;
-  *held = copy.handle;
-  copy.handle = nullptr;
+  *held = copy.release();
   return ERROR_SUCCESS;
 }

@@ -25,23 +25,21 @@ constexpr int NAME_ATTEMPTS = 4;  // a taken random name is a planted one; a few
 
 SRWLOCK g_lock = SRWLOCK_INIT;
 char g_path[MAX_PATH];  // with its trailing backslash; empty while there is none
-HANDLE g_held = INVALID_HANDLE_VALUE;
+kernel_handle g_held;
 
 // The SID text of the process's user when the token cannot act as an Administrator (an
 // unelevated run), so that the process reaches its own files; empty otherwise.
 void unprivileged_user_sid(char* out, size_t size) {
   out[0] = '\0';
   if (is_process_elevated()) return;
-  HANDLE raw = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return;
-  scoped_handle token(raw);
+  kernel_handle token;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.receive())) return;
   alignas(TOKEN_USER) BYTE buffer[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
   DWORD got = 0;
-  if (!GetTokenInformation(token.handle, TokenUser, buffer, sizeof buffer, &got)) return;
-  wchar_t* text = nullptr;
-  if (!ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &text)) return;
-  if (wide_to_utf8(text, out, size) != 0) out[0] = '\0';
-  LocalFree(text);
+  if (!GetTokenInformation(token.get(), TokenUser, buffer, sizeof buffer, &got)) return;
+  local_block<wchar_t> text;
+  if (!ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, text.receive())) return;
+  if (wide_to_utf8(text.get(), out, size) != 0) out[0] = '\0';
 }
 
 // The places to try, best first; each with its trailing backslash. The user's temp folder
@@ -80,17 +78,16 @@ DWORD make_under(const wchar_t* root) {
     if (utf8_to_wide(name, wide_name, 64) != 0 ||
         swprintf(path, MAX_PATH, L"%ls%ls", root, wide_name) < 0)
       return ERROR_FILENAME_EXCED_RANGE;
-    HANDLE held = INVALID_HANDLE_VALUE;
-    error = private_folder_create_held(path, &held);
+    kernel_handle held;
+    error = private_folder_create_held(path, held.receive());
     if (error == ERROR_ALREADY_EXISTS) continue;
     if (error != ERROR_SUCCESS) return error;
     wchar_t with_slash[MAX_PATH];
     if (swprintf(with_slash, MAX_PATH, L"%ls\\", path) < 0 || wide_to_utf8(with_slash, g_path, sizeof g_path) != 0) {
-      CloseHandle(held);
       g_path[0] = '\0';
       return ERROR_FILENAME_EXCED_RANGE;
     }
-    g_held = held;
+    g_held.reset(held.release());
     return ERROR_SUCCESS;
   }
   return error;
@@ -141,12 +138,12 @@ DWORD private_folder_create_held(const wchar_t* path, HANDLE* held) {
   *held = INVALID_HANDLE_VALUE;
   wchar_t nt_path[MAX_PATH + 8];
   if (swprintf(nt_path, MAX_PATH + 8, L"\\??\\%ls", path) < 0) return ERROR_FILENAME_EXCED_RANGE;
-  PSECURITY_DESCRIPTOR descriptor = private_folder_descriptor();
+  local_block<void> descriptor(private_folder_descriptor());
   if (!descriptor) return ERROR_INVALID_SECURITY_DESCR;
   UNICODE_STRING name;
   RtlInitUnicodeString(&name, nt_path);
   OBJECT_ATTRIBUTES object;
-  InitializeObjectAttributes(&object, &name, OBJ_CASE_INSENSITIVE, nullptr, descriptor);
+  InitializeObjectAttributes(&object, &name, OBJ_CASE_INSENSITIVE, nullptr, descriptor.get());
   IO_STATUS_BLOCK status_block;
   HANDLE folder = nullptr;
   // Read and write sharing only: without delete sharing nobody can rename it away while held.
@@ -154,17 +151,14 @@ DWORD private_folder_create_held(const wchar_t* path, HANDLE* held) {
                                  &status_block, nullptr, FILE_ATTRIBUTE_NORMAL, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                  FILE_CREATE, FILE_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT |
                                  FILE_OPEN_REPARSE_POINT, nullptr, 0);
-  LocalFree(descriptor);
   if (!NT_SUCCESS(status)) return RtlNtStatusToDosError(status);
   *held = folder;
   return ERROR_SUCCESS;
 }
 
 DWORD private_folder_create(const wchar_t* path) {
-  HANDLE held = INVALID_HANDLE_VALUE;
-  DWORD error = private_folder_create_held(path, &held);
-  if (error == ERROR_SUCCESS) CloseHandle(held);
-  return error;
+  kernel_handle held;
+  return private_folder_create_held(path, held.receive());
 }
 
 int private_folder(char* out, size_t size) {
@@ -197,8 +191,7 @@ int private_subfolder(const char* name, char* out, size_t size) {
 void private_folder_remove() {
   AcquireSRWLockExclusive(&g_lock);
   if (g_path[0]) {
-    CloseHandle(g_held);
-    g_held = INVALID_HANDLE_VALUE;
+    g_held.reset();
     char folder[MAX_PATH];
     text_copy(folder, g_path);
     folder[strlen(folder) - 1] = '\0';  // delete_tree takes the folder without its backslash

@@ -19,11 +19,11 @@ proxy_settings g_settings;
 int read_connection_value(HKEY root, const char* key_path, proxy_settings* out) {
   char path[512];
   if (!text_format(path, sizeof path, "%s\\Connections", key_path)) return -1;
-  reg_handle key;
+  registry_key key;
   if (reg_open(root, path, KEY_QUERY_VALUE, 0, &key) != ERROR_SUCCESS) return -1;
   static BYTE data[8192];
   DWORD type = 0, size = sizeof data;
-  if (RegQueryValueExW(key.key, L"DefaultConnectionSettings", nullptr, &type, data, &size) != ERROR_SUCCESS ||
+  if (RegQueryValueExW(key.get(), L"DefaultConnectionSettings", nullptr, &type, data, &size) != ERROR_SUCCESS ||
       type != REG_BINARY)
     return -1;
   if (proxy_settings_from_connection(data, size, out) != 0) {

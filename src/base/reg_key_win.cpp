@@ -9,14 +9,14 @@ constexpr size_t VALUE_NAME_CHARS = 257;
 
 }  // namespace
 
-LSTATUS reg_open(HKEY root, const char* path, REGSAM access, REGSAM view, reg_handle* out) {
+LSTATUS reg_open(HKEY root, const char* path, REGSAM access, REGSAM view, registry_key* out) {
   wchar_t wide[PATH_CHARS];
   if (utf8_to_wide(path, wide, PATH_CHARS) != 0) return ERROR_INVALID_PARAMETER;
-  return RegOpenKeyExW(root, wide, 0, access | view, &out->key);
+  return RegOpenKeyExW(root, wide, 0, access | view, out->receive());
 }
 
 int reg_key_exists(HKEY root, const char* path, REGSAM view) {
-  reg_handle key;
+  registry_key key;
   return reg_open(root, path, KEY_READ, view, &key) == ERROR_SUCCESS;
 }
 
@@ -28,10 +28,10 @@ int reg_get_text(HKEY key, const char* name, int allow_expand, char* out, size_t
   DWORD type = 0, bytes = 0;
   if (RegQueryValueExW(key, wide_name, nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS) return -1;
   if (type != REG_SZ && !(allow_expand && type == REG_EXPAND_SZ)) return -1;
-  HANDLE heap = GetProcessHeap();
   // The registry does not promise a terminator, so room for one is added.
-  auto* text = static_cast<wchar_t*>(HeapAlloc(heap, HEAP_ZERO_MEMORY, bytes + 2 * sizeof(wchar_t)));
-  if (!text) return -1;
+  heap_block<BYTE> block = heap_allocate<BYTE>(bytes + 2 * sizeof(wchar_t), HEAP_ZERO_MEMORY);
+  if (!block) return -1;
+  auto* text = reinterpret_cast<wchar_t*>(block.get());
   DWORD got = bytes;
   int result = -1;
   if (RegQueryValueExW(key, wide_name, nullptr, &type, reinterpret_cast<BYTE*>(text), &got) == ERROR_SUCCESS &&
@@ -40,7 +40,6 @@ int reg_get_text(HKEY key, const char* name, int allow_expand, char* out, size_t
     // A value longer than out is kept cut, as every field of the program is.
     result = wide_to_utf8(text, out, size) < 0 ? -1 : 0;
   }
-  HeapFree(heap, 0, text);
   if (result != 0) out[0] = '\0';
   return result;
 }

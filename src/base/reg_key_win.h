@@ -7,13 +7,13 @@
 
 #include <cstddef>
 
-#include "base/handle_win.h"  // reg_handle
+#include "base/handle_win.h"  // registry_key
 
 // The views in the order they are tried.
 constexpr REGSAM REG_VIEWS[2] = {KEY_WOW64_64KEY, KEY_WOW64_32KEY};
 
 // RegOpenKeyEx of root\path with access | view; returns the Windows status.
-LSTATUS reg_open(HKEY root, const char* path, REGSAM access, REGSAM view, reg_handle* out);
+LSTATUS reg_open(HKEY root, const char* path, REGSAM access, REGSAM view, registry_key* out);
 
 // 1 when root\path opens for reading in the view.
 int reg_key_exists(HKEY root, const char* path, REGSAM view);

@@ -36,11 +36,12 @@ LSTATUS reg_name_at(HKEY key, DWORD index, reg_name_kind kind, char* out, size_t
   return wide_to_utf8(name, out, size) == 0 ? ERROR_SUCCESS : ERROR_MORE_DATA;
 }
 
-reg_name_batch* reg_collect(HKEY key, reg_name_kind kind, reg_text_filter text_filter) {
-  auto* batch = static_cast<reg_name_batch*>(HeapAlloc(GetProcessHeap(), 0, sizeof(reg_name_batch)));
+heap_block<reg_name_batch> reg_collect(HKEY key, reg_name_kind kind, reg_text_filter text_filter) {
+  heap_block<reg_name_batch> block = heap_allocate<reg_name_batch>(1);
+  reg_name_batch* batch = block.get();
   if (!batch) {
     log_warn("Registry cleanup skipped a key: out of memory");
-    return nullptr;
+    return block;
   }
   batch->count = 0;
   int filtered = text_filter && kind == REG_VALUE_NAMES;
@@ -52,11 +53,7 @@ reg_name_batch* reg_collect(HKEY key, reg_name_kind kind, reg_text_filter text_f
     if (status != ERROR_SUCCESS) break;
     if (taken) ++batch->count;
   }
-  return batch;
-}
-
-void reg_batch_free(reg_name_batch* batch) {
-  if (batch) HeapFree(GetProcessHeap(), 0, batch);
+  return block;
 }
 
 int reg_count_children(HKEY key, DWORD* subkeys, DWORD* values) {
@@ -67,11 +64,11 @@ int reg_count_children(HKEY key, DWORD* subkeys, DWORD* values) {
 
 LSTATUS reg_delete_tree_in_view(HKEY root, const char* path, REGSAM view) {
   {
-    reg_handle key;
+    registry_key key;
     LSTATUS status = reg_open(root, path, KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY | DELETE, view, &key);
     if (status != ERROR_SUCCESS) return status;
     // RegDeleteTree on the handle empties the key; the key itself goes with RegDeleteKeyEx.
-    RegDeleteTreeW(key.key, nullptr);
+    RegDeleteTreeW(key.get(), nullptr);
   }
   wchar_t wide[PATH_CHARS];
   if (utf8_to_wide(path, wide, PATH_CHARS) != 0) return ERROR_INVALID_PARAMETER;

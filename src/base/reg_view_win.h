@@ -7,6 +7,7 @@
 
 #include <cstddef>
 
+#include "base/handle_win.h"
 #include "base/reg_key_win.h"
 
 enum reg_name_kind { REG_SUBKEY_NAMES, REG_VALUE_NAMES };
@@ -25,11 +26,9 @@ struct reg_name_batch {
   wchar_t names[REG_BATCH_MAX][REG_NAME_CHARS];
 };
 // With text_filter, only REG_SZ values (up to 511 bytes) whose text passes it are taken.
-// A heap block (too large for a worker thread's stack) to release with reg_batch_free;
-// null when out of memory.
+// A heap block (too large for a worker thread's stack); empty when out of memory.
 typedef int (*reg_text_filter)(const char* text);
-reg_name_batch* reg_collect(HKEY key, reg_name_kind kind, reg_text_filter text_filter);
-void reg_batch_free(reg_name_batch* batch);
+heap_block<reg_name_batch> reg_collect(HKEY key, reg_name_kind kind, reg_text_filter text_filter);
 
 // Number of subkeys and values; -1 when the key cannot be queried.
 int reg_count_children(HKEY key, DWORD* subkeys, DWORD* values);

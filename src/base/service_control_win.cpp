@@ -32,12 +32,11 @@ void kill_service_process(SC_HANDLE service, const char* name) {
   SERVICE_STATUS_PROCESS status = {};
   if (query_status(service, &status) != 0 || status.dwCurrentState == SERVICE_STOPPED || status.dwProcessId == 0)
     return;
-  HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, status.dwProcessId);
+  kernel_handle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, status.dwProcessId));
   if (!process) return;
   log_warn("Service %s did not stop gracefully — terminating PID %lu", name, status.dwProcessId);
-  TerminateProcess(process, 1);
-  WaitForSingleObject(process, KILL_WAIT_MS);
-  CloseHandle(process);
+  TerminateProcess(process.get(), 1);
+  WaitForSingleObject(process.get(), KILL_WAIT_MS);
 }
 
 }  // namespace
@@ -45,21 +44,21 @@ void kill_service_process(SC_HANDLE service, const char* name) {
 void stop_service(const char* name) {
   wchar_t wide[257];
   if (utf8_to_wide(name, wide, 257) != 0) return;
-  sc_handle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
-  if (!manager.handle) return;
-  sc_handle service(OpenServiceW(manager.handle, wide, SERVICE_STOP | SERVICE_QUERY_STATUS));
-  if (!service.handle) return;
+  service_handle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+  if (!manager) return;
+  service_handle service(OpenServiceW(manager.get(), wide, SERVICE_STOP | SERVICE_QUERY_STATUS));
+  if (!service) return;
   SERVICE_STATUS status = {};
-  int stopped = ControlService(service.handle, SERVICE_CONTROL_STOP, &status) && wait_until_stopped(service.handle);
-  if (!stopped) kill_service_process(service.handle, name);
+  int stopped = ControlService(service.get(), SERVICE_CONTROL_STOP, &status) && wait_until_stopped(service.get());
+  if (!stopped) kill_service_process(service.get(), name);
   log_info("Service %s: %s", name, stopped ? "stopped gracefully" : "force-terminated");
 }
 
 void delete_service(const char* name) {
   wchar_t wide[257];
   if (utf8_to_wide(name, wide, 257) != 0) return;
-  sc_handle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
-  if (!manager.handle) return;
-  sc_handle service(OpenServiceW(manager.handle, wide, DELETE));
-  if (service.handle) DeleteService(service.handle);
+  service_handle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
+  if (!manager) return;
+  service_handle service(OpenServiceW(manager.get(), wide, DELETE));
+  if (service.get()) DeleteService(service.get());
 }

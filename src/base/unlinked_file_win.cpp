@@ -36,20 +36,20 @@ int handle_is_at_path(HANDLE handle, const wchar_t* path) {
   wchar_t folder_path[MAX_PATH];
   wmemcpy(folder_path, path, slash - path);
   folder_path[slash - path] = L'\0';
-  scoped_handle folder(CreateFileW(folder_path, FILE_READ_ATTRIBUTES,
+  kernel_handle folder(CreateFileW(folder_path, FILE_READ_ATTRIBUTES,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   wchar_t folder_final[FINAL_PATH_MAX];
-  return folder.valid() && handle_final_path(folder.handle, folder_final, FINAL_PATH_MAX) &&
+  return folder.valid() && handle_final_path(folder.get(), folder_final, FINAL_PATH_MAX) &&
          handle_is_entry_of(handle, folder_final, slash + 1);
 }
 
 HANDLE open_unlinked_file(const wchar_t* path, DWORD access, DWORD share, DWORD disposition) {
-  HANDLE file = CreateFileW(path, access, share, nullptr, disposition,
-                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return file;
-  if (is_plain_single_file(file) && handle_is_at_path(file, path)) return file;
-  CloseHandle(file);
+  kernel_handle file(CreateFileW(path, access, share, nullptr, disposition,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!file) return INVALID_HANDLE_VALUE;
+  if (is_plain_single_file(file.get()) && handle_is_at_path(file.get(), path)) return file.release();
+  file.reset();
   SetLastError(ERROR_CANT_ACCESS_FILE);
   return INVALID_HANDLE_VALUE;
 }

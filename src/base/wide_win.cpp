@@ -20,24 +20,19 @@ wchar_t* utf8_to_wide_heap(const char* text) {
   if (!text) return nullptr;
   int units = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
   if (units <= 0) return nullptr;
-  auto* wide = static_cast<wchar_t*>(HeapAlloc(GetProcessHeap(), 0, static_cast<SIZE_T>(units) * sizeof(wchar_t)));
-  if (wide && MultiByteToWideChar(CP_UTF8, 0, text, -1, wide, units) != units) {
-    HeapFree(GetProcessHeap(), 0, wide);
-    return nullptr;
-  }
-  return wide;
+  heap_block<wchar_t> wide = heap_allocate<wchar_t>(static_cast<size_t>(units));
+  if (wide && MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.get(), units) != units) return nullptr;
+  return wide.release();
 }
 
 char* wide_to_utf8_heap(const wchar_t* text) {
   if (!text) return nullptr;
   int bytes = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
   if (bytes <= 0) return nullptr;
-  auto* narrow = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, static_cast<SIZE_T>(bytes)));
-  if (narrow && WideCharToMultiByte(CP_UTF8, 0, text, -1, narrow, bytes, nullptr, nullptr) != bytes) {
-    HeapFree(GetProcessHeap(), 0, narrow);
+  heap_block<char> narrow = heap_allocate<char>(static_cast<size_t>(bytes));
+  if (narrow && WideCharToMultiByte(CP_UTF8, 0, text, -1, narrow.get(), bytes, nullptr, nullptr) != bytes)
     return nullptr;
-  }
-  return narrow;
+  return narrow.release();
 }
 
 int wide_to_utf8(const wchar_t* text, char* out, size_t size) {

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 
+#include "base/handle_win.h"
+
 // UTF-8 to UTF-16 into out[count]; 0, or -1 with out emptied when it does not fit (what is
 // converted is a path, name or command line, never used cut).
 int utf8_to_wide(const char* text, wchar_t* out, size_t count);
@@ -15,20 +17,14 @@ int wide_to_utf8(const wchar_t* text, char* out, size_t size);
 
 // The whole text converted onto the process heap, for texts with no bound of their own (page
 // messages, command lines, registry strings); null when it cannot be converted or allocated.
-// Freed with HeapFree, or held by heap_text.
+// Held by heap_block.
 wchar_t* utf8_to_wide_heap(const char* text);
 char* wide_to_utf8_heap(const wchar_t* text);
 
-// A block of the process heap, freed on every path. The process heap rather than malloc, so a
-// block handed to another thread (a posted window message) is freed there the same way.
+// heap_block with the earlier spelling .text, for the files still to move to get().
 template <typename T>
-struct heap_text {
-  T* text;
-  explicit heap_text(size_t count) : text(static_cast<T*>(HeapAlloc(GetProcessHeap(), 0, count * sizeof(T)))) {}
-  explicit heap_text(T* adopted) : text(adopted) {}
-  heap_text(const heap_text&) = delete;
-  heap_text& operator=(const heap_text&) = delete;
-  ~heap_text() {
-    if (text) HeapFree(GetProcessHeap(), 0, text);
-  }
+struct heap_text : heap_block<T> {
+  T*& text = this->value_;
+  explicit heap_text(T* adopted) : heap_block<T>(adopted) {}
+  heap_text(heap_text&&) = delete;
 };

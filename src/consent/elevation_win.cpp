@@ -22,9 +22,9 @@ DWORD launch_elevated(const char* path, const char* parameters, HWND owner, HAND
   *process = nullptr;
   wchar_t file[MAX_PATH], folder[MAX_PATH];
   size_t count = strlen(parameters) + 1;
-  heap_text<wchar_t> wide(count);
-  if (!wide.text) return ERROR_OUTOFMEMORY;
-  if (utf8_to_wide(path, file, MAX_PATH) != 0 || utf8_to_wide(parameters, wide.text, count) != 0)
+  heap_block<wchar_t> wide = heap_allocate<wchar_t>(count);
+  if (!wide) return ERROR_OUTOFMEMORY;
+  if (utf8_to_wide(path, file, MAX_PATH) != 0 || utf8_to_wide(parameters, wide.get(), count) != 0)
     return ERROR_FILENAME_EXCED_RANGE;
   UINT n = GetSystemDirectoryW(folder, MAX_PATH);
   SHELLEXECUTEINFOW info = {};
@@ -33,7 +33,7 @@ DWORD launch_elevated(const char* path, const char* parameters, HWND owner, HAND
   info.hwnd = owner;
   info.lpVerb = L"runas";
   info.lpFile = file;
-  info.lpParameters = wide.text;
+  info.lpParameters = wide.get();
   info.lpDirectory = (n > 0 && n < MAX_PATH) ? folder : nullptr;
   info.nShow = SW_SHOWNORMAL;
   if (!elevation_shell_execute(&info)) {
@@ -65,14 +65,14 @@ DWORD elevate_self(const char* switches, HWND owner, HANDLE* process) {
   *process = nullptr;
   char path[MAX_PATH];
   if (module_path(path, sizeof path) != 0) return GetLastError() ? GetLastError() : ERROR_FILENAME_EXCED_RANGE;
-  heap_text<char> own(wide_to_utf8_heap(GetCommandLineW()));
-  if (!own.text) return ERROR_OUTOFMEMORY;
-  const char* arguments = command_line_arguments(own.text);
+  heap_block<char> own(wide_to_utf8_heap(GetCommandLineW()));
+  if (!own) return ERROR_OUTOFMEMORY;
+  const char* arguments = command_line_arguments(own.get());
   size_t size = strlen(arguments) + strlen(switches ? switches : "") + 2;
-  heap_text<char> parameters(size);
-  if (!parameters.text) return ERROR_OUTOFMEMORY;
-  if (elevation_parameters(arguments, switches, parameters.text, size) != 0) return ERROR_INSUFFICIENT_BUFFER;
-  return launch_elevated(path, parameters.text, owner, process);
+  heap_block<char> parameters = heap_allocate<char>(size);
+  if (!parameters) return ERROR_OUTOFMEMORY;
+  if (elevation_parameters(arguments, switches, parameters.get(), size) != 0) return ERROR_INSUFFICIENT_BUFFER;
+  return launch_elevated(path, parameters.get(), owner, process);
 }
 
 DWORD elevate_temp_copy(const char* path, const char* switches, HWND owner, HANDLE* process) {

@@ -1,5 +1,6 @@
 #include "consent/handoff_win.h"
 
+#include "base/handle_win.h"
 #include "base/log.h"
 #include "consent/elevation_win.h"
 #include "state/attribution.h"
@@ -24,17 +25,16 @@ DWORD launch(const handoff_request& request, HANDLE* process) {
 
 handoff_outcome elevated_handoff(const handoff_request& request) {
   handoff_outcome outcome = {};
-  HANDLE ready = create_ready_event();
-  HANDLE process = nullptr;
-  outcome.error = launch(request, &process);
+  kernel_handle ready(create_ready_event());
+  kernel_handle process;
+  outcome.error = launch(request, process.receive());
   if (outcome.error == ERROR_SUCCESS) {
     if (request.launched) request.launched(request.context);
-    outcome.wait = wait_for_elevated_ui(ready, process);
-    if (process) CloseHandle(process);
+    outcome.wait = wait_for_elevated_ui(ready.get(), process.get());
+    process.reset();
     // The copy runs (or is gone): nothing is left to swap under it.
     temp_uninstaller_release();
   }
-  if (ready) CloseHandle(ready);
   return outcome;
 }
 

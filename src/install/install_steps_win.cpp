@@ -61,7 +61,7 @@ struct checked_package {
   char downloads[MAX_PATH];  // this walk's download folder
   char unpacked[MAX_PATH];   // the folder the last ZIP was unpacked into
   char msi_path[MAX_PATH];
-  scoped_handle held;
+  kernel_handle held;
 };
 
 // msiexec reads loose files and external cabinets from the MSI's own folder, so every walk's
@@ -93,8 +93,7 @@ int unpack_package(checked_package* package, const char* zip) {
 
 // Lets go of a package that will not run; the walk deletes the download, this its unpacked MSI.
 void discard(checked_package* package) {
-  if (package->held.valid()) CloseHandle(package->held.handle);
-  package->held.handle = nullptr;
+  package->held.reset();
   if (package->from_zip) delete_tree_force(package->unpacked);
 }
 

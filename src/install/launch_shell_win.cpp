@@ -6,6 +6,7 @@
 #include <shlobj.h>
 #include <servprov.h>
 
+#include "base/handle_win.h"
 #include "base/log.h"
 #include "base/wide_win.h"
 #include "install/launch_paths.h"
@@ -16,85 +17,77 @@ namespace {
 const GUID SERVICE_TOP_LEVEL_BROWSER = {0x4c96be40, 0x915c, 0x11cf, {0x99, 0xd3, 0x00, 0xaa, 0x00, 0x4a, 0xe8, 0x37}};
 const CLSID SHELL_WINDOWS_CLSID = {0x9ba05972, 0xf6a8, 0x11cf, {0xa4, 0x42, 0x00, 0xa0, 0xc9, 0x0a, 0x8f, 0x39}};
 
-template <class T>
-void release(T*& object) {
-  if (object) object->Release();
-  object = nullptr;
+// The top-level browser of the desktop's window, or empty (the failing step logged).
+com_ptr<IShellBrowser> desktop_browser() {
+  com_ptr<IShellWindows> windows;
+  HRESULT hr = CoCreateInstance(SHELL_WINDOWS_CLSID, nullptr, CLSCTX_LOCAL_SERVER, IID_IShellWindows,
+                                reinterpret_cast<void**>(windows.receive()));
+  if (FAILED(hr) || !windows) {
+    log_info("shell_exec_as_user: CoCreateInstance(ShellWindows) failed (hr=0x%08lx)", static_cast<unsigned long>(hr));
+    return {};
+  }
+  com_ptr<IDispatch> desktop;
+  VARIANT location, root;
+  VariantInit(&location);
+  VariantInit(&root);
+  long hwnd = 0;
+  hr = windows->FindWindowSW(&location, &root, SWC_DESKTOP, &hwnd, SWFO_NEEDDISPATCH, desktop.receive());
+  if (hr != S_OK || !desktop) {
+    log_info("shell_exec_as_user: IShellWindows::FindWindowSW(DESKTOP) returned hr=0x%08lx (no desktop shell yet?)",
+             static_cast<unsigned long>(hr));
+    return {};
+  }
+  com_ptr<IServiceProvider> provider;
+  hr = desktop->QueryInterface(IID_IServiceProvider, reinterpret_cast<void**>(provider.receive()));
+  if (FAILED(hr)) {
+    log_info("shell_exec_as_user: QI(IDispatch→IServiceProvider) failed (hr=0x%08lx)", static_cast<unsigned long>(hr));
+    return {};
+  }
+  com_ptr<IShellBrowser> browser;
+  hr = provider->QueryService(SERVICE_TOP_LEVEL_BROWSER, IID_IShellBrowser,
+                              reinterpret_cast<void**>(browser.receive()));
+  if (FAILED(hr)) {
+    log_info("shell_exec_as_user: QueryService(STopLevelBrowser→IShellBrowser) failed (hr=0x%08lx)",
+             static_cast<unsigned long>(hr));
+    return {};
+  }
+  return browser;
 }
 
 }  // namespace
 
 // The desktop's folder view asked for its Shell application object.
 IDispatch* desktop_shell_application() {
-  IShellWindows* windows = nullptr;
-  IDispatch* desktop = nullptr;
-  IServiceProvider* provider = nullptr;
-  IShellBrowser* browser = nullptr;
-  IShellView* view = nullptr;
-  IDispatch* background = nullptr;
-  IShellFolderViewDual* folder_view = nullptr;
-  IDispatch* application = nullptr;
-  HRESULT hr = CoCreateInstance(SHELL_WINDOWS_CLSID, nullptr, CLSCTX_LOCAL_SERVER, IID_IShellWindows,
-                                reinterpret_cast<void**>(&windows));
-  if (FAILED(hr) || !windows) {
-    log_info("shell_exec_as_user: CoCreateInstance(ShellWindows) failed (hr=0x%08lx)", static_cast<unsigned long>(hr));
-    goto done;
-  }
-  {
-    VARIANT location, root;
-    VariantInit(&location);
-    VariantInit(&root);
-    long hwnd = 0;
-    hr = windows->FindWindowSW(&location, &root, SWC_DESKTOP, &hwnd, SWFO_NEEDDISPATCH, &desktop);
-  }
-  if (hr != S_OK || !desktop) {
-    log_info("shell_exec_as_user: IShellWindows::FindWindowSW(DESKTOP) returned hr=0x%08lx (no desktop shell yet?)",
-             static_cast<unsigned long>(hr));
-    goto done;
-  }
-  hr = desktop->QueryInterface(IID_IServiceProvider, reinterpret_cast<void**>(&provider));
-  if (FAILED(hr)) {
-    log_info("shell_exec_as_user: QI(IDispatch→IServiceProvider) failed (hr=0x%08lx)", static_cast<unsigned long>(hr));
-    goto done;
-  }
-  hr = provider->QueryService(SERVICE_TOP_LEVEL_BROWSER, IID_IShellBrowser, reinterpret_cast<void**>(&browser));
-  if (FAILED(hr)) {
-    log_info("shell_exec_as_user: QueryService(STopLevelBrowser→IShellBrowser) failed (hr=0x%08lx)",
-             static_cast<unsigned long>(hr));
-    goto done;
-  }
-  hr = browser->QueryActiveShellView(&view);
+  com_ptr<IShellBrowser> browser = desktop_browser();
+  if (!browser) return nullptr;
+  com_ptr<IShellView> view;
+  HRESULT hr = browser->QueryActiveShellView(view.receive());
   if (FAILED(hr)) {
     log_info("shell_exec_as_user: IShellBrowser::QueryActiveShellView failed (hr=0x%08lx)",
              static_cast<unsigned long>(hr));
-    goto done;
+    return nullptr;
   }
-  hr = view->GetItemObject(SVGIO_BACKGROUND, IID_IDispatch, reinterpret_cast<void**>(&background));
+  com_ptr<IDispatch> background;
+  hr = view->GetItemObject(SVGIO_BACKGROUND, IID_IDispatch, reinterpret_cast<void**>(background.receive()));
   if (FAILED(hr)) {
     log_info("shell_exec_as_user: IShellView::GetItemObject(SVGIO_BACKGROUND, IDispatch) failed (hr=0x%08lx)",
              static_cast<unsigned long>(hr));
-    goto done;
+    return nullptr;
   }
-  hr = background->QueryInterface(IID_IShellFolderViewDual, reinterpret_cast<void**>(&folder_view));
+  com_ptr<IShellFolderViewDual> folder_view;
+  hr = background->QueryInterface(IID_IShellFolderViewDual, reinterpret_cast<void**>(folder_view.receive()));
   if (FAILED(hr)) {
     log_info("shell_exec_as_user: QI(IDispatch→IShellFolderViewDual) failed (hr=0x%08lx)",
              static_cast<unsigned long>(hr));
-    goto done;
+    return nullptr;
   }
+  IDispatch* application = nullptr;
   hr = folder_view->get_Application(&application);
   if (FAILED(hr) || !application) {
     log_info("shell_exec_as_user: IShellFolderViewDual::get_Application failed (hr=0x%08lx)",
              static_cast<unsigned long>(hr));
-    application = nullptr;
+    return nullptr;
   }
-done:
-  release(folder_view);
-  release(background);
-  release(view);
-  release(browser);
-  release(provider);
-  release(desktop);
-  release(windows);
   return application;
 }
 
@@ -183,8 +176,8 @@ int shell_execute_on(IDispatch* application, const char* exe, const char* argume
     log_info("shell_exec_as_user: exe path conversion failed (gle=%lu)", GetLastError());
     return -1;
   }
-  IShellDispatch2* shell = nullptr;
-  HRESULT hr = application->QueryInterface(IID_IShellDispatch2, reinterpret_cast<void**>(&shell));
+  com_ptr<IShellDispatch2> shell;
+  HRESULT hr = application->QueryInterface(IID_IShellDispatch2, reinterpret_cast<void**>(shell.receive()));
   if (FAILED(hr) || !shell) {
     log_info("shell_exec_as_user: QI(IDispatch→IShellDispatch2) failed (hr=0x%08lx); falling back to late-bound "
              "IDispatch::Invoke",
@@ -192,7 +185,6 @@ int shell_execute_on(IDispatch* application, const char* exe, const char* argume
     return invoke_late_bound(application, &call);
   }
   hr = shell->ShellExecute(call.file, call.arguments, call.directory, call.operation, call.show);
-  shell->Release();
   if (FAILED(hr)) {
     log_info("shell_exec_as_user: IShellDispatch2::ShellExecute (vtable) failed (hr=0x%08lx)",
              static_cast<unsigned long>(hr));
@@ -210,11 +202,8 @@ int launch_via_desktop_shell(const launch_seams* seams, const char* exe, const c
   log_info("shell_exec_as_user: trying IShellDispatch2 path (file=%s, CoInitialize hr=0x%08lx)", exe,
            static_cast<unsigned long>(init));
   int result = -1;
-  IDispatch* application = seams->desktop_application();
-  if (application) {
-    result = shell_execute_on(application, exe, arguments, directory);
-    application->Release();
-  }
+  com_ptr<IDispatch> application(seams->desktop_application());
+  if (application) result = shell_execute_on(application.get(), exe, arguments, directory);
   // Balanced only when this call initialised COM: a caller's apartment stays as it was.
   if (init == S_OK) CoUninitialize();
   return result;

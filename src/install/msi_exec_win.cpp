@@ -106,14 +106,14 @@ void publish_msi_log(const char* log_folder) {
   wchar_t wide[MAX_PATH];
   if (!text_format(source, sizeof source, "%s%s", log_folder, MSI_LOG_NAME) || utf8_to_wide(source, wide, MAX_PATH) != 0)
     return;
-  scoped_handle from(CreateFileW(wide, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+  kernel_handle from(CreateFileW(wide, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!from.valid()) {
     log_warn("msiexec log not found: %s (err=%lu)", source, GetLastError());
     return;
   }
-  scoped_handle to(open_published_log(target, sizeof target));
-  if (!to.valid() || copy_file_contents(from.handle, to.handle) != 0) {
+  kernel_handle to(open_published_log(target, sizeof target));
+  if (!to.valid() || copy_file_contents(from.get(), to.get()) != 0) {
     log_warn("Failed to copy the msiexec log to the temp folder (err=%lu)", GetLastError());
     return;
   }
@@ -123,16 +123,14 @@ void publish_msi_log(const char* log_folder) {
 int start_and_wait(install_state* state, const char* command) {
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  if (start_program(command, 0, &startup, &process) != 0) {
+  owned_process process;
+  if (start_program(command, 0, &startup, process.receive()) != 0) {
     log_error("Failed to start msiexec (err=%lu)", GetLastError());
     return -1;
   }
-  wait_with_creep(state, process.hProcess);
+  wait_with_creep(state, process.process());
   DWORD exit_code = static_cast<DWORD>(-1);
-  if (!GetExitCodeProcess(process.hProcess, &exit_code)) exit_code = static_cast<DWORD>(-1);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  if (!GetExitCodeProcess(process.process(), &exit_code)) exit_code = static_cast<DWORD>(-1);
   int code = static_cast<int>(exit_code);
   log_write(LOG_MAIN, msi_success(code) ? LOG_LEVEL_INFO : LOG_LEVEL_WARN, "msiexec exit code: %lu", exit_code);
   return code;

@@ -5,6 +5,7 @@
 
 #include "base/close_product_win.h"
 #include "base/folders_win.h"
+#include "base/handle_win.h"
 #include "base/hidden_process_win.h"
 #include "base/log.h"
 #include "base/msi_progress.h"
@@ -45,13 +46,12 @@ void wait_creeping(install_state* state, HANDLE handle, DWORD step_ms, const cre
 void close_phase(install_state* state) {
   report(state, "closing_existing", 0);
   log_info("Pre-install close: stopping Corvane UI / services / driver");
-  HANDLE thread = CreateThread(nullptr, 0, close_running_product_thread, nullptr, 0, nullptr);
+  kernel_handle thread(CreateThread(nullptr, 0, close_running_product_thread, nullptr, 0, nullptr));
   if (!thread) {
     log_warn("Pre-install close: CreateThread failed (err=%lu) — running close inline", GetLastError());
     close_running_product();
   } else {
-    wait_creeping(state, thread, 250, PREINSTALL_CLOSE_CREEP, "closing_existing");
-    CloseHandle(thread);
+    wait_creeping(state, thread.get(), 250, PREINSTALL_CLOSE_CREEP, "closing_existing");
   }
   report(state, "closing_existing", 100);
 }
@@ -73,13 +73,13 @@ int stage_copy(char* staged, size_t size) {
 }  // namespace
 
 int wait_for_installer_mutex(unsigned long timeout_ms) {
-  HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, L"Global\\_MSIExecute");
+  kernel_handle mutex(OpenMutexW(SYNCHRONIZE, FALSE, L"Global\\_MSIExecute"));
   if (!mutex) return INSTALLER_MUTEX_ABSENT;
   int result = INSTALLER_MUTEX_OTHER;
-  DWORD wait = WaitForSingleObject(mutex, timeout_ms);
+  DWORD wait = WaitForSingleObject(mutex.get(), timeout_ms);
   if (wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED) {
     log_info("Global\\_MSIExecute acquired after pre-install uninstall — releasing for new install");
-    ReleaseMutex(mutex);
+    ReleaseMutex(mutex.get());
     result = INSTALLER_MUTEX_ACQUIRED;
   } else if (wait == WAIT_TIMEOUT) {
     log_warn("Global\\_MSIExecute still held %lus after pre-install uninstall — proceeding anyway, new install may "
@@ -87,7 +87,6 @@ int wait_for_installer_mutex(unsigned long timeout_ms) {
              timeout_ms / 1000);
     result = INSTALLER_MUTEX_TIMED_OUT;
   }
-  CloseHandle(mutex);
   return result;
 }
 
@@ -114,17 +113,16 @@ int run_existing_uninstaller(install_state* state) {
   log_info("Pre-install uninstall: %s", command);
   report(state, "uninstalling_existing", 0);
 
-  PROCESS_INFORMATION process;
-  if (start_hidden(command, &process) != 0) {
+  owned_process process;
+  if (start_hidden(command, process.receive()) != 0) {
     log_warn("Failed to spawn pre-install uninstaller (err=%lu) — continuing with new install regardless",
              GetLastError());
     return -1;
   }
-  wait_creeping(state, process.hProcess, 500, PREINSTALL_UNINSTALL_CREEP, "uninstalling_existing");
+  wait_creeping(state, process.process(), 500, PREINSTALL_UNINSTALL_CREEP, "uninstalling_existing");
   DWORD exit_code = static_cast<DWORD>(-1);
-  if (!GetExitCodeProcess(process.hProcess, &exit_code)) exit_code = static_cast<DWORD>(-1);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  if (!GetExitCodeProcess(process.process(), &exit_code)) exit_code = static_cast<DWORD>(-1);
+  process.reset();
   log_write(LOG_MAIN, exit_code == 0 ? LOG_LEVEL_INFO : LOG_LEVEL_WARN, "Pre-install uninstaller exit code: %lu",
             exit_code);
   wait_for_installer_mutex(INSTALLER_MUTEX_WAIT_MS);

@@ -36,10 +36,11 @@ void mirror_facts(HKEY entry, const wchar_t* subkey_name, msi_entry_facts* facts
 }
 
 void hide_if_ours(HKEY root, const wchar_t* subkey_name, const registry_view& view, msi_entry_facts* facts) {
-  reg_handle owned;
-  if (RegOpenKeyExW(root, subkey_name, 0, KEY_QUERY_VALUE | KEY_SET_VALUE | view.flag, &owned.key) != ERROR_SUCCESS)
+  registry_key owned;
+  REGSAM access = KEY_QUERY_VALUE | KEY_SET_VALUE | view.flag;
+  if (RegOpenKeyExW(root, subkey_name, 0, access, owned.receive()) != ERROR_SUCCESS)
     return;
-  HKEY entry = owned.key;
+  HKEY entry = owned.get();
   wchar_t display_name[128];
   if (read_text(entry, L"DisplayName", display_name, 128) &&
       CompareStringOrdinal(display_name, -1, L"" PRODUCT_DISPLAY_NAME, -1, TRUE) == CSTR_EQUAL) {
@@ -59,15 +60,15 @@ void hide_if_ours(HKEY root, const wchar_t* subkey_name, const registry_view& vi
 }
 
 void hide_in_view(const registry_view& view, msi_entry_facts* facts) {
-  reg_handle root;
+  registry_key root;
   if (reg_open(HKEY_LOCAL_MACHINE, UNINSTALL_ROOT_KEY, KEY_READ, view.flag, &root) != ERROR_SUCCESS) return;
   wchar_t name[256];
   for (DWORD index = 0;; ++index) {
     DWORD chars = 256;
-    if (RegEnumKeyExW(root.key, index, name, &chars, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    if (RegEnumKeyExW(root.get(), index, name, &chars, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
     // Our own entry carries the same display name and must stay visible.
     if (CompareStringOrdinal(name, -1, L"" OWN_UNINSTALL_SUBKEY, -1, TRUE) == CSTR_EQUAL) continue;
-    hide_if_ours(root.key, name, view, facts);
+    hide_if_ours(root.get(), name, view, facts);
   }
 }
 

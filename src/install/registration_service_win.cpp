@@ -42,19 +42,19 @@ void kick(SC_HANDLE service) {
 }  // namespace
 
 void start_product_service() {
-  sc_handle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
-  if (!manager.handle) {
+  service_handle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+  if (!manager) {
     log_warn("install_start_service: OpenSCManager failed (err=%lu) — leaving service start to the ONLOGON "
              "scheduled task / UI auto-restart fallback",
              GetLastError());
     return;
   }
-  sc_handle service(OpenServiceW(manager.handle, L"" PRODUCT_SERVICE_NAME, SERVICE_QUERY_STATUS | SERVICE_START));
-  if (!service.handle) {
+  service_handle service(OpenServiceW(manager.get(), L"" PRODUCT_SERVICE_NAME, SERVICE_QUERY_STATUS | SERVICE_START));
+  if (!service) {
     log_warn("install_start_service: OpenService(\"%s\") failed (err=%lu) — service entry missing or ACL denies us. "
              "The ONLOGON scheduled task will start it at the next sign-in.",
              PRODUCT_SERVICE_NAME, GetLastError());
     return;
   }
-  if (!already_up(service.handle)) kick(service.handle);
+  if (!already_up(service.get())) kick(service.get());
 }

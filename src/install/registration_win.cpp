@@ -2,6 +2,7 @@
 #include <shlobj.h>
 
 #include "base/bounded_text.h"
+#include "base/handle_win.h"
 #include "base/log.h"
 #include "base/own_image_win.h"
 #include "base/product.h"
@@ -87,12 +88,10 @@ void remove_legacy_uninstaller(const install_state* state) {
 }  // namespace
 
 void write_app_paths(const install_state* state) {
-  HKEY run = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"" RUN_KEY, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, &run) == ERROR_SUCCESS) {
-    if (RegDeleteValueW(run, L"" RUN_VALUE_NAME) == ERROR_SUCCESS)
-      log_info("Swept legacy HKLM Run\\Corvane autostart value");
-    RegCloseKey(run);
-  }
+  registry_key run;
+  LSTATUS opened = RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"" RUN_KEY, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, run.receive());
+  if (opened == ERROR_SUCCESS && RegDeleteValueW(run.get(), L"" RUN_VALUE_NAME) == ERROR_SUCCESS)
+    log_info("Swept legacy HKLM Run\\Corvane autostart value");
   char app[MAX_PATH];
   // A cut path would register some other file as the app.
   if (text_format(app, sizeof app, "%s\\%s", state->install_dir, PRODUCT_APP_EXE) &&

@@ -11,16 +11,16 @@
 namespace {
 
 int process_user_sid(HANDLE process, char* out, size_t size) {
-  scoped_handle token;
-  if (!OpenProcessToken(process, TOKEN_QUERY, &token.handle)) return -1;
-  return token_user_sid(token.handle, out, size);
+  kernel_handle token;
+  if (!OpenProcessToken(process, TOKEN_QUERY, token.receive())) return -1;
+  return token_user_sid(token.get(), out, size);
 }
 
 int shell_user_sid(DWORD session, char* out, size_t size) {
   DWORD pid = session == NO_SESSION ? 0 : find_desktop_shell(launch_default_seams(), session);
   if (!pid) return -1;
-  scoped_handle shell(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
-  if (!shell.handle || process_user_sid(shell.handle, out, size) != 0) {
+  kernel_handle shell(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+  if (!shell || process_user_sid(shell.get(), out, size) != 0) {
     log_info("Interactive user: the desktop shell's token (pid=%lu) could not be read (gle=%lu)", pid, GetLastError());
     return -1;
   }

@@ -5,6 +5,7 @@
 #include <atomic>
 
 #include "base/bounded_text.h"
+#include "base/handle_win.h"
 #include "base/log.h"
 #include "base/product.h"
 #include "base/registry_win.h"
@@ -16,7 +17,7 @@
 namespace {
 
 std::atomic<int> g_install_completed{0};
-HANDLE g_thread = nullptr;
+kernel_handle g_thread;
 attribution_context g_context;
 
 DWORD WINAPI attribution_thread(LPVOID context) {
@@ -63,7 +64,7 @@ void install_state_start_attribution(install_state* state, attribution_done_fn o
   g_context.user_id_persisted = install_state_user_id_persisted();
   g_context.user_date_persisted = install_state_user_date_persisted();
   g_context.done_event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  g_thread = CreateThread(nullptr, 0, attribution_thread, &g_context, 0, nullptr);
+  g_thread.reset(CreateThread(nullptr, 0, attribution_thread, &g_context, 0, nullptr));
   if (!g_thread) {
     log_warn("CreateThread for attribution failed (err=%lu); falling back to inline fetch", GetLastError());
     session_fetch(&g_context);
@@ -72,9 +73,8 @@ void install_state_start_attribution(install_state* state, attribution_done_fn o
 
 void commit_attribution_to_registry(install_state*) {
   if (g_thread) {
-    WaitForSingleObject(g_thread, INFINITE);
-    CloseHandle(g_thread);
-    g_thread = nullptr;
+    WaitForSingleObject(g_thread.get(), INFINITE);
+    g_thread.reset();
   }
   if (g_context.done_event) CloseHandle(g_context.done_event);
   install_state* s = g_context.state;

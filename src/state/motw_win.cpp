@@ -23,7 +23,7 @@ void motw_read_for(const wchar_t* exe_path, char* host_prefix, char* sid, char* 
   if (length == 0 || length > 259) return;
   wchar_t stream_name[MAX_PATH + 32];
   swprintf(stream_name, sizeof stream_name / sizeof stream_name[0], L"%ls:Zone.Identifier", exe_path);
-  scoped_handle stream(CreateFileW(stream_name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+  kernel_handle stream(CreateFileW(stream_name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!stream.valid()) {
     log_debug("motw_read: no :Zone.Identifier ADS (last_error=%lu)", GetLastError());
@@ -32,7 +32,7 @@ void motw_read_for(const wchar_t* exe_path, char* host_prefix, char* sid, char* 
   static_assert(MOTW_READ_LIMIT < MOTW_TEXT_BUFFER, "decoded text must hold every byte read");
   uint8_t raw[MOTW_READ_LIMIT];
   DWORD got = 0;
-  if (!ReadFile(stream.handle, raw, sizeof raw, &got, nullptr)) {
+  if (!ReadFile(stream.get(), raw, sizeof raw, &got, nullptr)) {
     log_warn("motw_read: ReadFile failed (last_error=%lu)", GetLastError());
     return;
   }

@@ -17,9 +17,9 @@ int console_user_sid(char* out, size_t size) {
   DWORD session = own_session_id();
   if (session == 0 || session == NO_SESSION) session = WTSGetActiveConsoleSessionId();
   if (session == NO_SESSION) return -1;
-  scoped_handle user;
-  if (!WTSQueryUserToken(session, &user.handle)) return -1;
-  return token_user_sid(user.handle, out, size);
+  kernel_handle user;
+  if (!WTSQueryUserToken(session, user.receive())) return -1;
+  return token_user_sid(user.get(), out, size);
 }
 
 void log_choice(const onboarding_root* root) {
@@ -42,9 +42,9 @@ BOOL CALLBACK resolve_once(INIT_ONCE*, void*, void**) {
 void onboarding_root_resolve(onboarding_root* out) {
   char process_sid[SID_TEXT_BUFFER], console_sid[SID_TEXT_BUFFER];
   int have_process = 0, have_console = 0;
-  scoped_handle process;
-  if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &process.handle))
-    have_process = token_user_sid(process.handle, process_sid, sizeof process_sid) == 0;
+  kernel_handle process;
+  if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, process.receive()))
+    have_process = token_user_sid(process.get(), process_sid, sizeof process_sid) == 0;
   // Only LocalSystem looks for a console user: a management agent installs on their behalf.
   if (have_process && strcmp(process_sid, "S-1-5-18") == 0)
     have_console = console_user_sid(console_sid, sizeof console_sid) == 0;

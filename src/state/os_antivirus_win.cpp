@@ -12,11 +12,7 @@ namespace {
 
 constexpr long FETCH_TIMEOUT_MS = 3000;  // a hanging Security Center costs at most this per product
 
-struct bstr {
-  BSTR text;
-  explicit bstr(const wchar_t* s) : text(SysAllocString(s)) {}
-  ~bstr() { SysFreeString(text); }
-};
+using bstr = owned<closed_by<BSTR, SysFreeString>>;
 
 // 0 when the name no longer fits the field: the list stays the first products, whole.
 int append_display_name(IWbemClassObject* object, install_state* state) {
@@ -34,13 +30,13 @@ int append_display_name(IWbemClassObject* object, install_state* state) {
 
 int open_security_center(com_ptr<IWbemLocator>* locator, com_ptr<IWbemServices>* services) {
   if (FAILED(CoCreateInstance(__uuidof(WbemLocator), nullptr, CLSCTX_INPROC_SERVER, __uuidof(IWbemLocator),
-                              reinterpret_cast<void**>(locator->out()))))
+                              reinterpret_cast<void**>(locator->receive()))))
     return -1;
-  bstr space(L"ROOT\\SecurityCenter2");
-  if (!space.text ||
-      FAILED(locator->p->ConnectServer(space.text, nullptr, nullptr, nullptr, 0, nullptr, nullptr, services->out())))
+  bstr space(SysAllocString(L"ROOT\\SecurityCenter2"));
+  if (!space || FAILED((*locator)->ConnectServer(space.get(), nullptr, nullptr, nullptr, 0, nullptr, nullptr,
+                                                  services->receive())))
     return -1;
-  if (FAILED(CoSetProxyBlanket(services->p, RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr, RPC_C_AUTHN_LEVEL_CALL,
+  if (FAILED(CoSetProxyBlanket(services->get(), RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr, RPC_C_AUTHN_LEVEL_CALL,
                                RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE)))
     return -1;
   return 0;
@@ -52,18 +48,18 @@ void probe_antivirus(install_state* state) {
   com_ptr<IWbemLocator> locator;
   com_ptr<IWbemServices> services;
   if (open_security_center(&locator, &services) != 0) return;
-  bstr language(L"WQL"), query(L"SELECT displayName FROM AntiVirusProduct");
+  bstr language(SysAllocString(L"WQL")), query(SysAllocString(L"SELECT displayName FROM AntiVirusProduct"));
   com_ptr<IEnumWbemClassObject> products;
-  if (!language.text || !query.text ||
-      FAILED(services.p->ExecQuery(language.text, query.text, WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY,
-                                   nullptr, products.out())))
+  if (!language || !query ||
+      FAILED(services->ExecQuery(language.get(), query.get(), WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY,
+                                 nullptr, products.receive())))
     return;
   state->os_antivirus[0] = '\0';
   for (;;) {
     com_ptr<IWbemClassObject> product;
     ULONG returned = 0;
-    HRESULT hr = products.p->Next(FETCH_TIMEOUT_MS, 1, product.out(), &returned);
-    if (hr != WBEM_S_NO_ERROR || returned != 1 || !append_display_name(product.p, state)) break;
+    HRESULT hr = products->Next(FETCH_TIMEOUT_MS, 1, product.receive(), &returned);
+    if (hr != WBEM_S_NO_ERROR || returned != 1 || !append_display_name(product.get(), state)) break;
   }
 }
 

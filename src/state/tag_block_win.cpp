@@ -9,7 +9,7 @@ namespace {
 
 // The destructor unmaps the view before the member handle closes the mapping.
 struct mapping {
-  scoped_handle handle;
+  kernel_handle handle;
   const void* view = nullptr;
   ~mapping() {
     if (view) UnmapViewOfFile(view);
@@ -21,14 +21,14 @@ struct mapping {
 int read_tag_block_file(const wchar_t* path, char* out, size_t out_size) {
   if (!out || out_size == 0) return -1;
   out[0] = '\0';
-  scoped_handle file(
+  kernel_handle file(
       CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   LARGE_INTEGER size{};
-  if (!file.valid() || !GetFileSizeEx(file.handle, &size) || size.QuadPart == 0) return -1;
+  if (!file.valid() || !GetFileSizeEx(file.get(), &size) || size.QuadPart == 0) return -1;
   if (static_cast<unsigned long long>(size.QuadPart) > static_cast<SIZE_T>(-1)) return -1;
   mapping map;
-  map.handle.handle = CreateFileMappingW(file.handle, nullptr, PAGE_READONLY, 0, 0, nullptr);
-  if (map.handle.valid()) map.view = MapViewOfFile(map.handle.handle, FILE_MAP_READ, 0, 0, 0);
+  map.handle.reset(CreateFileMappingW(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+  if (map.handle.valid()) map.view = MapViewOfFile(map.handle.get(), FILE_MAP_READ, 0, 0, 0);
   if (!map.view) {
     log_debug("read_tag_block: cannot map the executable (gle=%lu)", GetLastError());
     return -1;

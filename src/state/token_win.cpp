@@ -10,13 +10,13 @@ namespace {
 
 // The full token behind a UAC-filtered one belongs to an administrator who has not elevated.
 int linked_token_is_admin() {
-  scoped_handle process;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &process.handle)) return 0;
+  kernel_handle process;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, process.receive())) return 0;
   TOKEN_LINKED_TOKEN linked = {};
   DWORD bytes = 0;
-  if (!GetTokenInformation(process.handle, TokenLinkedToken, &linked, sizeof linked, &bytes)) return 0;
-  scoped_handle full(linked.LinkedToken);
-  return is_admin_token(full.handle);
+  if (!GetTokenInformation(process.get(), TokenLinkedToken, &linked, sizeof linked, &bytes)) return 0;
+  kernel_handle full(linked.LinkedToken);
+  return is_admin_token(full.get());
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "base/bounded_text.h"
+#include "base/handle_win.h"
 #include "base/log.h"
 #include "telemetry/event_queue.h"
 #include "telemetry/tracking.h"
@@ -13,7 +14,7 @@ CRITICAL_SECTION g_lock;
 event_list g_list = {};
 HANDLE g_work_event = nullptr;
 HANDLE g_shutdown_event = nullptr;
-HANDLE g_thread = nullptr;
+kernel_handle g_thread;
 volatile LONG g_started = 0;
 volatile LONG g_shutdown = 0;
 volatile DWORD g_shutdown_tick = 0;
@@ -79,7 +80,7 @@ void tracking_start() {
   InitializeCriticalSection(&g_lock);
   g_work_event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
   g_shutdown_event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  g_thread = (g_work_event && g_shutdown_event) ? CreateThread(nullptr, 0, sender_thread, nullptr, 0, nullptr) : nullptr;
+  if (g_work_event && g_shutdown_event) g_thread.reset(CreateThread(nullptr, 0, sender_thread, nullptr, 0, nullptr));
   if (!g_thread) {
     log_error("[tracking] failed to spawn sender thread (GLE=%lu) — events will be dropped", GetLastError());
     InterlockedExchange(&g_shutdown, 1);
@@ -123,11 +124,10 @@ void tracking_shutdown() {
   g_shutdown_tick = GetTickCount();
   SetEvent(g_shutdown_event);
   if (!g_thread) return;
-  if (WaitForSingleObject(g_thread, TRACKING_SHUTDOWN_WAIT_MS) == WAIT_TIMEOUT) {
+  if (WaitForSingleObject(g_thread.get(), TRACKING_SHUTDOWN_WAIT_MS) == WAIT_TIMEOUT) {
     log_warn("[tracking] shutdown timeout after %ums (%d events still pending)", TRACKING_SHUTDOWN_WAIT_MS,
              list_count());
     return;
   }
-  CloseHandle(g_thread);
-  g_thread = nullptr;
+  g_thread.reset();
 }

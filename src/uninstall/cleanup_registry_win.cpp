@@ -18,22 +18,20 @@ void log_purged(const char* what, const wchar_t* name) {
 }
 
 void purge_subkeys(HKEY key) {
-  reg_name_batch* subkeys = reg_collect(key, REG_SUBKEY_NAMES, nullptr);
+  heap_block<reg_name_batch> subkeys = reg_collect(key, REG_SUBKEY_NAMES, nullptr);
   if (!subkeys) return;
   for (DWORD i = 0; i < subkeys->count; ++i)
     if (RegDeleteTreeW(key, subkeys->names[i]) == ERROR_SUCCESS) log_purged("subkey", subkeys->names[i]);
-  reg_batch_free(subkeys);
 }
 
 void purge_values(HKEY key, const name_list& keep) {
-  reg_name_batch* values = reg_collect(key, REG_VALUE_NAMES, nullptr);
+  heap_block<reg_name_batch> values = reg_collect(key, REG_VALUE_NAMES, nullptr);
   if (!values) return;
   for (DWORD i = 0; i < values->count; ++i) {
     char name[REG_NAME_CHARS * 3];
     if (wide_to_utf8(values->names[i], name, sizeof name) != 0 || name_in_list(name, keep)) continue;
     if (RegDeleteValueW(key, values->names[i]) == ERROR_SUCCESS) log_purged("value", values->names[i]);
   }
-  reg_batch_free(values);
 }
 
 // The MSI's entry normally goes with the package; one left by a failed removal would keep
@@ -60,12 +58,12 @@ void delete_hklm_key_tree(const char* key_path) {
 }
 
 void purge_product_key(HKEY root, const name_list& keep) {
-  reg_handle key;
+  registry_key key;
   if (reg_open(root, PRODUCT_REG_KEY, KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY | DELETE, KEY_WOW64_64KEY, &key) !=
       ERROR_SUCCESS)
     return;
-  purge_subkeys(key.key);
-  purge_values(key.key, keep);
+  purge_subkeys(key.get());
+  purge_values(key.get(), keep);
 }
 
 void clean_product_registry(const char* product_code, int purge_product_key_allowed) {

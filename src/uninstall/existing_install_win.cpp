@@ -29,9 +29,9 @@ int key_has_data(HKEY key, const name_list& identity) {
 
 int product_key_has_data(HKEY root, const name_list& identity) {
   for (REGSAM view : REG_VIEWS) {
-    reg_handle key;
+    registry_key key;
     if (reg_open(root, PRODUCT_REG_KEY, KEY_READ, view, &key) != ERROR_SUCCESS) continue;
-    if (key_has_data(key.key, identity)) return 1;
+    if (key_has_data(key.get(), identity)) return 1;
   }
   return 0;
 }
@@ -39,17 +39,17 @@ int product_key_has_data(HKEY root, const name_list& identity) {
 int read_hklm_string(const char* key_path, const char* value_name, char* out, size_t size) {
   if (!out || size == 0) return -1;
   out[0] = '\0';
-  reg_handle key;
+  registry_key key;
   if (reg_open(HKEY_LOCAL_MACHINE, key_path, KEY_READ, KEY_WOW64_64KEY, &key) != ERROR_SUCCESS) return -1;
-  return reg_get_text(key.key, value_name, 1, out, size);
+  return reg_get_text(key.get(), value_name, 1, out, size);
 }
 
 int probe_own_uninstall_entry() {
   for (REGSAM view : REG_VIEWS) {
-    reg_handle key;
+    registry_key key;
     if (reg_open(HKEY_LOCAL_MACHINE, OWN_UNINSTALL_KEY, KEY_READ, view, &key) != ERROR_SUCCESS) continue;
     char command[MAX_PATH];
-    if (reg_get_text(key.key, "UninstallString", 0, command, sizeof command) == 0 && command[0]) return 1;
+    if (reg_get_text(key.get(), "UninstallString", 0, command, sizeof command) == 0 && command[0]) return 1;
   }
   return 0;
 }

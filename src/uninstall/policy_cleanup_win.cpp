@@ -9,7 +9,7 @@
 namespace {
 
 void delete_product_entries(HKEY key) {
-  reg_name_batch* entries = reg_collect(key, REG_VALUE_NAMES, forcelist_entry_is_product);
+  heap_block<reg_name_batch> entries = reg_collect(key, REG_VALUE_NAMES, forcelist_entry_is_product);
   if (!entries) return;
   for (DWORD i = 0; i < entries->count; ++i) {
     if (RegDeleteValueW(key, entries->names[i]) != ERROR_SUCCESS) continue;
@@ -17,7 +17,6 @@ void delete_product_entries(HKEY key) {
     wide_to_utf8(entries->names[i], name, sizeof name);
     log_info("Removed Chrome force-install entry %s\\%s", CHROME_FORCELIST_KEY, name);
   }
-  reg_batch_free(entries);
 }
 
 int key_is_empty(HKEY key) {
@@ -36,11 +35,11 @@ int delete_key_64(const char* key_path) {
 int remove_empty_policy_key(const char* key_path) {
   int empty = 0;
   {
-    reg_handle key;
+    registry_key key;
     LSTATUS status = reg_open(HKEY_LOCAL_MACHINE, key_path, KEY_READ, KEY_WOW64_64KEY, &key);
     if (status == ERROR_FILE_NOT_FOUND) return 1;
     if (status != ERROR_SUCCESS) return 0;
-    empty = key_is_empty(key.key);
+    empty = key_is_empty(key.get());
   }
   if (!empty || !delete_key_64(key_path)) return 0;
   log_info("Removed empty policy key %s", key_path);
@@ -50,12 +49,12 @@ int remove_empty_policy_key(const char* key_path) {
 void remove_chrome_forcelist_entries() {
   int empty = 0;
   {
-    reg_handle key;
+    registry_key key;
     if (reg_open(HKEY_LOCAL_MACHINE, CHROME_FORCELIST_KEY, KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY,
                  KEY_WOW64_64KEY, &key) != ERROR_SUCCESS)
       return;
-    delete_product_entries(key.key);
-    empty = key_is_empty(key.key);
+    delete_product_entries(key.get());
+    empty = key_is_empty(key.get());
   }
   if (!empty || !delete_key_64(CHROME_FORCELIST_KEY)) return;
   log_info("Removed empty Chrome force-install policy key");

@@ -30,10 +30,10 @@ int any_exists_in(const char* folder, const name_list& names) {
 // other view.
 int app_paths_target_exists() {
   for (REGSAM view : REG_VIEWS) {
-    reg_handle key;
+    registry_key key;
     if (reg_open(HKEY_LOCAL_MACHINE, APP_PATHS_KEY, KEY_READ, view, &key) != ERROR_SUCCESS) continue;
     char path[MAX_PATH];
-    if (reg_get_text(key.key, nullptr, 0, path, sizeof path) != 0 || !path[0]) continue;
+    if (reg_get_text(key.get(), nullptr, 0, path, sizeof path) != 0 || !path[0]) continue;
     return path_exists(path);
   }
   return 0;
@@ -64,9 +64,9 @@ int probe_run_value() {
   wchar_t name[64];
   utf8_to_wide(RUN_VALUE_NAME, name, 64);
   for (REGSAM view : REG_VIEWS) {
-    reg_handle key;
+    registry_key key;
     if (reg_open(HKEY_LOCAL_MACHINE, RUN_KEY, KEY_READ, view, &key) != ERROR_SUCCESS) continue;
-    if (RegQueryValueExW(key.key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) return 1;
+    if (RegQueryValueExW(key.get(), name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) return 1;
   }
   return 0;
 }
@@ -78,12 +78,12 @@ int probe_app_paths_key() {
 }
 
 int probe_services() {
-  sc_handle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
-  if (!manager.handle) return 0;
+  service_handle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+  if (!manager) return 0;
   for (size_t i = 0; i < PRODUCT_SERVICES.count; ++i) {
     wchar_t name[64];
     if (utf8_to_wide(PRODUCT_SERVICES.names[i], name, 64) != 0) continue;
-    if (sc_handle(OpenServiceW(manager.handle, name, SERVICE_QUERY_STATUS)).handle) return 1;
+    if (service_handle(OpenServiceW(manager.get(), name, SERVICE_QUERY_STATUS))) return 1;
   }
   return 0;
 }

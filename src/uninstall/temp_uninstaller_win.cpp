@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "base/bounded_text.h"
+#include "base/handle_win.h"
 #include "base/log.h"
 #include "base/own_image_win.h"
 #include "base/private_folder_win.h"
@@ -14,20 +15,17 @@ namespace {
 std::atomic<int> g_staged{0};
 SRWLOCK g_lock = SRWLOCK_INIT;
 char g_target[MAX_PATH];
-HANDLE g_held = INVALID_HANDLE_VALUE;
+kernel_handle g_held;
 bool g_released = false;
 
 // From the held image into the private folder, as a new file: the copy is the program that
 // started. Called with the lock held.
 DWORD stage_locked() {
   if (!g_target[0]) return ERROR_PATH_NOT_FOUND;
-  HANDLE held = INVALID_HANDLE_VALUE;
-  DWORD error = own_image_copy_held(g_target, &held);
+  kernel_handle held;
+  DWORD error = own_image_copy_held(g_target, held.receive());
   if (error == ERROR_SUCCESS) {
-    if (g_released)
-      CloseHandle(held);
-    else
-      g_held = held;
+    if (!g_released) g_held.reset(held.release());
     log_info("Staged temp uninstaller: %s", g_target);
   } else {
     log_warn("Failed to stage temp uninstaller (err=%lu)", error);
@@ -47,10 +45,8 @@ DWORD WINAPI stage_temp_uninstaller(LPVOID) {
 
 void start_temp_uninstaller_staging() {
   private_file_path(UNINSTALLER_EXE, g_target, sizeof g_target);
-  HANDLE thread = CreateThread(nullptr, 0, stage_temp_uninstaller, nullptr, 0, nullptr);
-  if (thread) {
-    CloseHandle(thread);
-  } else {
+  kernel_handle thread(CreateThread(nullptr, 0, stage_temp_uninstaller, nullptr, 0, nullptr));
+  if (!thread) {
     log_warn("Failed to start staging the temp uninstaller (err=%lu)", GetLastError());
     g_staged.store(1);  // nothing will come; temp_uninstaller_ready tries once itself
   }
@@ -60,8 +56,8 @@ int temp_uninstaller_staged() { return g_staged.load(); }
 
 int temp_uninstaller_ready(char* out, size_t size) {
   AcquireSRWLockExclusive(&g_lock);
-  if (g_held == INVALID_HANDLE_VALUE && !g_released) stage_locked();
-  int ready = g_held != INVALID_HANDLE_VALUE && text_copy(out, size, g_target);
+  if (!g_held && !g_released) stage_locked();
+  int ready = g_held && text_copy(out, size, g_target);
   ReleaseSRWLockExclusive(&g_lock);
   if (ready) return 0;
   if (size) out[0] = '\0';
@@ -70,8 +66,7 @@ int temp_uninstaller_ready(char* out, size_t size) {
 
 void temp_uninstaller_release() {
   AcquireSRWLockExclusive(&g_lock);
-  if (g_held != INVALID_HANDLE_VALUE) CloseHandle(g_held);
-  g_held = INVALID_HANDLE_VALUE;
+  g_held.reset();
   g_released = true;
   ReleaseSRWLockExclusive(&g_lock);
 }

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "base/close_product_win.h"
+#include "base/handle_win.h"
 #include "base/log.h"
 #include "base/msi_progress.h"
 #include "base/ui_post.h"
@@ -40,7 +41,7 @@ void run_phase(LPTHREAD_START_ROUTINE body, void* argument, const char* stage, i
   ui_send_progress(stage, first);
   InterlockedExchange(&g_phase_done, 0);
   DWORD start = GetTickCount();
-  HANDLE thread = CreateThread(nullptr, 0, body, argument, 0, nullptr);
+  kernel_handle thread(CreateThread(nullptr, 0, body, argument, 0, nullptr));
   if (!thread) {
     log_warn("Uninstall phase thread could not start (err=%lu) — running it inline", GetLastError());
     body(argument);
@@ -51,8 +52,7 @@ void run_phase(LPTHREAD_START_ROUTINE body, void* argument, const char* stage, i
     Sleep(500);
     if (creep_advance(curve, GetTickCount() - start, &last)) ui_send_progress(stage, last);
   }
-  WaitForSingleObject(thread, INFINITE);
-  CloseHandle(thread);
+  WaitForSingleObject(thread.get(), INFINITE);
 }
 
 int wait_for_begin() {

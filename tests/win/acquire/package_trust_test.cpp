@@ -35,7 +35,7 @@ class PackageTrust : public ::testing::Test {
     return target;
   }
   scratch_dir scratch_{"package-trust"};
-  scoped_handle held_;
+  kernel_handle held_;
   char reason_[PACKAGE_TRUST_REASON] = "";
 };
 
@@ -52,7 +52,7 @@ TEST_F(PackageTrust, PinnedPublisherIsKeptAsCheckedUntilReleased) {
   EXPECT_FALSE(MoveFileA(package.c_str(), scratch_.sub("moved.msi").c_str()));
   // ...and msiexec can still read it, as can the Windows Installer's API that asks which
   // product and version it is.
-  scoped_handle reader(CreateFileA(package.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  kernel_handle reader(CreateFileA(package.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
   EXPECT_TRUE(reader.valid());
   char identity[PACKAGE_IDENTITY_REASON] = "";
   EXPECT_EQ(package_identity_check(package.c_str(), identity, sizeof identity), 0) << identity;
