@@ -27,14 +27,14 @@ DWORD write_new_file(const char* path, const void* data, size_t size, const char
     text_format(message, message_size, "CreateFile failed: %.200s (err=%lu)", path, ERROR_FILENAME_EXCED_RANGE);
     return ERROR_FILENAME_EXCED_RANGE;
   }
-  scoped_handle file(CreateFileW(wide, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  kernel_handle file(CreateFileW(wide, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) {
     DWORD error = GetLastError();
     text_format(message, message_size, "CreateFile failed: %.200s (err=%lu)", path, error);
     return error;
   }
   DWORD written = 0;
-  if (size > MAXDWORD || !WriteFile(file.handle, data, static_cast<DWORD>(size), &written, nullptr) ||
+  if (size > MAXDWORD || !WriteFile(file.get(), data, static_cast<DWORD>(size), &written, nullptr) ||
       written != size) {
     DWORD error = GetLastError();
     text_copy(message, message_size, short_write_text);

@@ -101,16 +101,3 @@ class owned_process {
   PROCESS_INFORMATION info_ = {};
 };
 
-// The earlier spellings (.handle, .key) for the files still to move to get(). Not movable: the
-// reference names this owner's own value.
-struct scoped_handle : kernel_handle {
-  HANDLE& handle = value_;
-  scoped_handle() = default;
-  explicit scoped_handle(HANDLE h) : kernel_handle(h) {}
-  scoped_handle(scoped_handle&&) = delete;
-};
-struct reg_handle : registry_key {
-  HKEY& key = value_;
-  reg_handle() = default;
-  reg_handle(reg_handle&&) = delete;
-};

@@ -21,10 +21,3 @@ int wide_to_utf8(const wchar_t* text, char* out, size_t size);
 wchar_t* utf8_to_wide_heap(const char* text);
 char* wide_to_utf8_heap(const wchar_t* text);
 
-// heap_block with the earlier spelling .text, for the files still to move to get().
-template <typename T>
-struct heap_text : heap_block<T> {
-  T*& text = this->value_;
-  explicit heap_text(T* adopted) : heap_block<T>(adopted) {}
-  heap_text(heap_text&&) = delete;
-};

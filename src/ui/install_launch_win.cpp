@@ -5,6 +5,7 @@
 
 #include <objbase.h>
 
+#include "base/handle_win.h"
 #include "base/log.h"
 #include "install/install_ui_worker.h"
 #include "install/launch.h"
@@ -59,9 +60,9 @@ void ui_launch_app(const char*, int32_t) {
 }
 
 void ui_launch_join(uint32_t timeout_ms) {
-  HANDLE thread = ui_install_flags.launch_thread;
-  if (!thread) return;
-  if (WaitForSingleObject(thread, timeout_ms) == WAIT_TIMEOUT) {
+  if (!ui_install_flags.launch_thread) return;
+  kernel_handle thread(ui_install_flags.launch_thread);
+  if (WaitForSingleObject(thread.get(), timeout_ms) == WAIT_TIMEOUT) {
     AcquireSRWLockExclusive(&g_result_lock);
     ui_install_flags.launch_abandoned = 1;
     InterlockedExchange(&ui_install_flags.launch_error_family, LAUNCH_FAMILY_TIMEOUT);
@@ -69,6 +70,5 @@ void ui_launch_join(uint32_t timeout_ms) {
     ReleaseSRWLockExclusive(&g_result_lock);
     log_error("Corvane launch handoff timed out after 15s");
   }
-  CloseHandle(thread);
   ui_install_flags.launch_thread = nullptr;
 }

@@ -19,9 +19,9 @@ page_guard_state g_guard;
 
 // A runtime string as UTF-8 (freed with CoTaskMemFree here); an empty text when there is none.
 struct runtime_text {
-  heap_text<char> text;
+  heap_block<char> text;
   explicit runtime_text(LPWSTR wide) : text(wide ? wide_to_utf8_heap(wide) : nullptr) { CoTaskMemFree(wide); }
-  const char* get() const { return text.text ? text.text : ""; }
+  const char* get() const { return text ? text.get() : ""; }
 };
 
 // An address from the browser is the user's to choose: logged cut short, and with anything but

@@ -3,6 +3,7 @@
 // main thread, from its message loop.
 
 #include "base/bounded_text.h"
+#include "base/handle_win.h"
 #include "base/log.h"
 #include "base/product.h"
 #include "base/wide_win.h"
@@ -35,20 +36,18 @@ void apply_settings(ICoreWebView2* webview) {
 // Tells an unelevated parent waiting for this process that its screen is up.
 void signal_ready() {
   log_write(LOG_UI, LOG_LEVEL_INFO, "Screen ready");
-  HANDLE ready = OpenEventA(EVENT_MODIFY_STATE, FALSE, UI_READY_EVENT_NAME);
-  if (!ready) return;
-  SetEvent(ready);
-  CloseHandle(ready);
+  kernel_handle ready(OpenEventA(EVENT_MODIFY_STATE, FALSE, UI_READY_EVENT_NAME));
+  if (ready) SetEvent(ready.get());
 }
 
 HRESULT on_web_message(ICoreWebView2*, ICoreWebView2WebMessageReceivedEventArgs* args) {
   if (!page_guard_accepts(args)) return S_OK;
   LPWSTR json = nullptr;
   if (FAILED(args->lpVtbl->get_WebMessageAsJson(args, &json)) || !json) return S_OK;
-  heap_text<char> text(wide_to_utf8_heap(json));
-  if (text.text && text.text[0]) {
+  heap_block<char> text(wide_to_utf8_heap(json));
+  if (text && text.get()[0]) {
     const ui_host_config* config = g_ui_host.config;
-    if (config && config->on_message) config->on_message(text.text, config->on_message_context);
+    if (config && config->on_message) config->on_message(text.get(), config->on_message_context);
   }
   CoTaskMemFree(json);
   return S_OK;
