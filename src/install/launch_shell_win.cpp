@@ -202,8 +202,11 @@ int launch_via_desktop_shell(const launch_seams* seams, const char* exe, const c
   log_info("shell_exec_as_user: trying IShellDispatch2 path (file=%s, CoInitialize hr=0x%08lx)", exe,
            static_cast<unsigned long>(init));
   int result = -1;
-  com_ptr<IDispatch> application(seams->desktop_application());
-  if (application) result = shell_execute_on(application.get(), exe, arguments, directory);
+  {
+    // Released before COM is uninitialised below.
+    com_ptr<IDispatch> application(seams->desktop_application());
+    if (application) result = shell_execute_on(application.get(), exe, arguments, directory);
+  }
   // Balanced only when this call initialised COM: a caller's apartment stays as it was.
   if (init == S_OK) CoUninitialize();
   return result;
