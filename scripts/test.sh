@@ -37,10 +37,13 @@ run_ctest() {
 
 # Compiler output is cached across checkouts (paths taken relative to the checkout), so a fresh
 # clone on a machine that built before compiles only what changed; a cold cache costs nothing.
+# The checkout's own path in -ffile-prefix-map is left out of the cache key: that option exists
+# to keep the path out of the objects (cmake/reproducible.cmake).
 if command -v ccache >/dev/null 2>&1; then
   export CMAKE_C_COMPILER_LAUNCHER="${CMAKE_C_COMPILER_LAUNCHER:-ccache}"
   export CMAKE_CXX_COMPILER_LAUNCHER="${CMAKE_CXX_COMPILER_LAUNCHER:-ccache}"
   export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$ROOT}" CCACHE_NOHASHDIR=1
+  export CCACHE_IGNOREOPTIONS="${CCACHE_IGNOREOPTIONS:--ffile-prefix-map=*}"
 fi
 
 build_ok=1
