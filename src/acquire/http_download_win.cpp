@@ -30,21 +30,13 @@ struct body_progress {
   }
 };
 
-// One header's value as UTF-8: 1 when it is there, 0 when absent, -1 when it cannot be read.
-int header_text(HINTERNET request, DWORD query, char* out, size_t size) {
-  wchar_t text[RESUME_VALIDATOR_SIZE];
-  DWORD bytes = sizeof text;
-  if (!WinHttpQueryHeaders(request, query, WINHTTP_HEADER_NAME_BY_INDEX, text, &bytes, WINHTTP_NO_HEADER_INDEX))
-    return GetLastError() == ERROR_WINHTTP_HEADER_NOT_FOUND ? 0 : -1;
-  return wide_to_utf8(text, out, size) == 0 ? 1 : -1;
-}
 
 // The Content-Length header as a number, 0 when there is none. Read as text: the numeric
 // query gives 32 bits, and a length over 4 GiB must not read as a small one.
 int content_length(HINTERNET request, uint64_t* length) {
   *length = 0;
   char narrow[32];
-  int found = header_text(request, WINHTTP_QUERY_CONTENT_LENGTH, narrow, sizeof narrow);
+  int found = http_header_text(request, WINHTTP_QUERY_CONTENT_LENGTH, narrow, sizeof narrow);
   return found <= 0 ? found : content_length_value(narrow, length);
 }
 
@@ -65,9 +57,9 @@ struct transfer {
 
 void read_offer(HINTERNET request, transfer* t) {
   char ranges[64], etag[RESUME_VALIDATOR_SIZE], modified[RESUME_VALIDATOR_SIZE];
-  resume_offer_read(header_text(request, WINHTTP_QUERY_ACCEPT_RANGES, ranges, sizeof ranges) > 0 ? ranges : nullptr,
-                    header_text(request, WINHTTP_QUERY_ETAG, etag, sizeof etag) > 0 ? etag : nullptr,
-                    header_text(request, WINHTTP_QUERY_LAST_MODIFIED, modified, sizeof modified) > 0 ? modified : nullptr,
+  resume_offer_read(http_header_text(request, WINHTTP_QUERY_ACCEPT_RANGES, ranges, sizeof ranges) > 0 ? ranges : nullptr,
+                    http_header_text(request, WINHTTP_QUERY_ETAG, etag, sizeof etag) > 0 ? etag : nullptr,
+                    http_header_text(request, WINHTTP_QUERY_LAST_MODIFIED, modified, sizeof modified) > 0 ? modified : nullptr,
                     &t->offer);
 }
 
@@ -87,7 +79,7 @@ int empty_file(transfer* t) {
 // What a ranged answer means for the file: append, start over with this body, or neither.
 try_end judge_ranged_answer(HINTERNET request, DWORD status, transfer* t) {
   char range[96] = "";
-  if (header_text(request, WINHTTP_QUERY_CONTENT_RANGE, range, sizeof range) < 0) range[0] = '\0';
+  if (http_header_text(request, WINHTTP_QUERY_CONTENT_RANGE, range, sizeof range) < 0) range[0] = '\0';
   switch (resume_answer(status, range[0] ? range : nullptr, t->on_disk, &t->length)) {
     case RANGE_APPEND:
       log_info("Download resumed: Content-Range %s", range);

@@ -98,6 +98,14 @@ void http_set_timeouts(HINTERNET request, int resolve_ms, int connect_ms, int se
   WinHttpSetOption(request, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &response_ms, sizeof response_ms);
 }
 
+int http_header_text(HINTERNET request, DWORD query, char* out, size_t size) {
+  wchar_t text[256];
+  DWORD bytes = sizeof text;
+  if (!WinHttpQueryHeaders(request, query, WINHTTP_HEADER_NAME_BY_INDEX, text, &bytes, WINHTTP_NO_HEADER_INDEX))
+    return GetLastError() == ERROR_WINHTTP_HEADER_NOT_FOUND ? 0 : -1;
+  return wide_to_utf8(text, out, size) == 0 ? 1 : -1;
+}
+
 DWORD http_status_code(HINTERNET request) {
   DWORD status = 0, size = sizeof status;
   if (!WinHttpQueryHeaders(request, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER, WINHTTP_HEADER_NAME_BY_INDEX,

@@ -1,8 +1,7 @@
 #include <windows.h>
 #include <winhttp.h>
 
-#include <cstring>
-
+#include "base/bounded_text.h"
 #include "base/http_session_win.h"
 #include "base/log.h"
 
@@ -26,12 +25,13 @@ const char* scheme_names(DWORD schemes, char* out, size_t size) {
   } names[] = {{WINHTTP_AUTH_SCHEME_NEGOTIATE, "Negotiate"}, {WINHTTP_AUTH_SCHEME_NTLM, "NTLM"},
                {WINHTTP_AUTH_SCHEME_DIGEST, "Digest"},       {WINHTTP_AUTH_SCHEME_BASIC, "Basic"},
                {WINHTTP_AUTH_SCHEME_PASSPORT, "Passport"}};
-  out[0] = '\0';
-  size_t used = 0;
+  text_copy(out, size, "");
   for (const auto& n : names)
-    if ((schemes & n.scheme) && used + strlen(n.name) + 2 < size)
-      used += static_cast<size_t>(wsprintfA(out + used, used ? ",%s" : "%s", n.name));
-  return used ? out : "none";
+    if (schemes & n.scheme) {
+      if (out[0]) text_append(out, size, ",");
+      text_append(out, size, n.name);
+    }
+  return out[0] ? out : "none";
 }
 
 // Only the schemes that carry the signed-in user's own credentials can be answered without

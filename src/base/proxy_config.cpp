@@ -119,7 +119,7 @@ int proxy_for_scheme(const char* server_list, const char* scheme, char* out, siz
 }
 
 int proxy_bypassed(const char* bypass_list, const char* host) {
-  char entry[256];
+  char entry[PROXY_BYPASS_SIZE];
   for (const char* p = bypass_list ? next_entry(bypass_list, entry, sizeof entry) : nullptr; p;
        p = next_entry(p, entry, sizeof entry)) {
     if (text_equal_nocase(entry, "<local>")) {

@@ -7,7 +7,6 @@
 #include "base/http_session_win.h"
 #include "base/log.h"
 #include "base/timestamp.h"
-#include "base/wide_win.h"
 #include "telemetry/delivery_path.h"
 #include "telemetry/retry_after.h"
 #include "telemetry/tracking.h"
@@ -19,13 +18,10 @@ constexpr int POST_TIMEOUT_MS = 3000;
 // The seconds a 429 or 503 asks for, or -1 when it names none that can be read.
 int64_t retry_after(HINTERNET request, DWORD status) {
   if (status != 429 && status != 503) return -1;
-  wchar_t value[64];
-  DWORD bytes = sizeof value;
   char text[64];
   uint64_t seconds = 0;
-  if (!WinHttpQueryHeaders(request, WINHTTP_QUERY_RETRY_AFTER, WINHTTP_HEADER_NAME_BY_INDEX, value, &bytes,
-                           WINHTTP_NO_HEADER_INDEX) ||
-      wide_to_utf8(value, text, sizeof text) != 0 || retry_after_seconds(text, unix_seconds_now(), &seconds) != 0)
+  if (http_header_text(request, WINHTTP_QUERY_RETRY_AFTER, text, sizeof text) <= 0 ||
+      retry_after_seconds(text, unix_seconds_now(), &seconds) != 0)
     return -1;
   return static_cast<int64_t>(seconds);
 }
