@@ -18,7 +18,7 @@ namespace {
 
 constexpr size_t CLICK_EXTRAS_SIZE = 256;
 
-int existing_found() { return existing_install_found(g_consent.existing); }
+bool existing_found() { return existing_install_found(g_consent.existing); }
 
 void rebuild_arguments() {
   relaunch_arguments(g_consent.choices, existing_found(), g_consent.elevation_args, sizeof g_consent.elevation_args);

@@ -59,7 +59,7 @@ void dispatch_waiting_messages(bool* quit, WPARAM* quit_code) {
 
 }  // namespace
 
-int token_is_admin() { return is_process_elevated(); }
+bool token_is_admin() { return is_process_elevated(); }
 
 DWORD elevate_self(const char* switches, HWND owner, HANDLE* process) {
   *process = nullptr;

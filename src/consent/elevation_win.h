@@ -11,7 +11,7 @@
 
 // The token is an effective member of the built-in Administrators group: under UAC only an
 // elevated process is.
-int token_is_admin();
+bool token_is_admin();
 
 // Starts the running executable elevated with its own arguments, a blank and the switch
 // string. Each returns 0 with the child's handle in *process (null when the system gives

@@ -11,7 +11,7 @@ int whole_or_empty(int fit, char* out, size_t size) {
   return -1;
 }
 
-int is_blank(char c) { return c == ' ' || c == '\t'; }
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
 
 }  // namespace
 

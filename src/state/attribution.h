@@ -19,4 +19,4 @@ void log_attribution_refusals(const char* source, const attribution_refusals* re
 void install_state_purge_pending_host_prefix();
 // Set when an install succeeded in this process; read at shut-down.
 void install_state_mark_completed();
-int install_state_install_completed();
+bool install_state_install_completed();

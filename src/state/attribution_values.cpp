@@ -12,25 +12,25 @@ constexpr size_t REFUSED_VALUE_SHOWN = 48;
 
 }  // namespace
 
-int host_prefix_acceptable(const char* value) {
-  if (!value) return 0;
+bool host_prefix_acceptable(const char* value) {
+  if (!value) return false;
   for (const char* known : {"", "dev-", "stage-", "local-"})
-    if (strcmp(value, known) == 0) return 1;
-  return 0;
+    if (strcmp(value, known) == 0) return true;
+  return false;
 }
 
-int app_version_acceptable(const char* value, size_t field_size) {
-  if (!value || !value[0]) return 0;
+bool app_version_acceptable(const char* value, size_t field_size) {
+  if (!value || !value[0]) return false;
   size_t length = strlen(value);
-  if (length >= field_size) return 0;
+  if (length >= field_size) return false;
   for (const char* p = value; *p; ++p)
-    if (*p != '.' && (*p < '0' || *p > '9')) return 0;
-  return 1;
+    if (*p != '.' && (*p < '0' || *p > '9')) return false;
+  return true;
 }
 
-int attribution_value_accepted(const char* key, const char* value, size_t field_size,
-                               attribution_refusals* refused) {
-  int accepted = 1;
+bool attribution_value_accepted(const char* key, const char* value, size_t field_size,
+                                attribution_refusals* refused) {
+  bool accepted = true;
   if (strcmp(key, "host_prefix") == 0)
     accepted = host_prefix_acceptable(value);
   else if (strcmp(key, "app_version") == 0)

@@ -8,11 +8,11 @@
 #include <cstddef>
 
 // "" (production), "dev-", "stage-", and "local-", which the build rule turns into "dev-".
-int host_prefix_acceptable(const char* value);
+bool host_prefix_acceptable(const char* value);
 
 // Digits and dots, at least one character, and short enough for a field of field_size bytes
 // whole: a version is part of the package's file name, so it is never cut.
-int app_version_acceptable(const char* value, size_t field_size);
+bool app_version_acceptable(const char* value, size_t field_size);
 
 constexpr size_t REFUSED_VALUE_TEXT = 80;
 
@@ -29,9 +29,9 @@ struct attribution_refusals {
 };
 
 // Whether the value a source names for key may go into a field of field_size bytes. Only
-// "host_prefix" and "app_version" are guarded (other keys: 1). A refusal is added to refused.
-int attribution_value_accepted(const char* key, const char* value, size_t field_size,
-                               attribution_refusals* refused);
+// "host_prefix" and "app_version" are guarded (other keys: true). A refusal is added to refused.
+bool attribution_value_accepted(const char* key, const char* value, size_t field_size,
+                                attribution_refusals* refused);
 
 // The value for a log line: printable ASCII stays (but '"' and '\' become \xNN like every other
 // byte), at most 48 characters of it, then "...".

@@ -99,7 +99,7 @@ void install_state_mark_completed() {
   log_info("install_state_mark_completed: install succeeded in this process — HostPrefix / HostDomain will persist");
 }
 
-int install_state_install_completed() { return g_install_completed.load(); }
+bool install_state_install_completed() { return g_install_completed.load(); }
 
 void install_state_purge_pending_host_prefix() {
   int prefix_key = reg_delete_value(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, "HostPrefix");

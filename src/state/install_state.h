@@ -109,5 +109,5 @@ int install_state_init(install_state* state);
 
 // Set by the last install_state_init: the user identifier (and its date) came from the tag
 // block or the registry rather than being issued by this run.
-int install_state_user_id_persisted();
-int install_state_user_date_persisted();
+bool install_state_user_id_persisted();
+bool install_state_user_date_persisted();

@@ -50,7 +50,7 @@ void apply_build_host_prefix(char* host_prefix, size_t size, const char* exe_pat
   if (!host_prefix[0]) text_copy(host_prefix, size, host_prefix_from_exe_name(exe_path));
 }
 
-int is_internal_flag(const char* env_value, int registry_says_internal) {
+bool is_internal_flag(const char* env_value, int registry_says_internal) {
   if (env_value) return strcmp(env_value, "0") != 0;
   return registry_says_internal ? 1 : 0;
 }

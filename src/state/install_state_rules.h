@@ -22,5 +22,5 @@ void apply_build_host_prefix(char* host_prefix, size_t size, const char* exe_pat
 const char* host_prefix_from_exe_name(const char* exe_path);
 
 // env_value: CORVANE_INTERNAL when it is set to 1 to 15 characters, else null (the registry
-// flag IsInternal == 1 then decides). 1 when the run is the vendor's own, else 0.
-int is_internal_flag(const char* env_value, int registry_says_internal);
+// flag IsInternal == 1 then decides). True when the run is the vendor's own.
+bool is_internal_flag(const char* env_value, int registry_says_internal);

@@ -108,8 +108,8 @@ void enable_dev_features(const install_state* state) {
 
 }  // namespace
 
-int install_state_user_id_persisted() { return g_user_id_persisted.load(); }
-int install_state_user_date_persisted() { return g_user_date_persisted.load(); }
+bool install_state_user_id_persisted() { return g_user_id_persisted.load(); }
+bool install_state_user_date_persisted() { return g_user_date_persisted.load(); }
 
 int install_state_init(install_state* state) {
   memset(state, 0, sizeof *state);

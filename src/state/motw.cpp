@@ -6,8 +6,8 @@
 
 namespace {
 
-int is_blank(char c) { return c == ' ' || c == '\t'; }
-int is_line_end(char c) { return c == '\0' || c == '\r' || c == '\n'; }
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
+bool is_line_end(char c) { return c == '\0' || c == '\r' || c == '\n'; }
 
 // Whether line starts (after blanks) with key followed by "="; returns the text after "=".
 const char* after_key(const char* line, const char* key) {

@@ -25,10 +25,10 @@ void motw_text_from_bytes(const uint8_t* bytes, size_t count, char* out, size_t 
 // The value of the first "key=" line (key in any ASCII case, blanks around trimmed); 0 or -1.
 int motw_find_value(const char* text, const char* key, char* out, size_t size);
 
-// The three derivations from one URL; each returns 1 when it found its result.
-int motw_host_prefix(const char* url, char* out, size_t size);
-int motw_session_id(const char* url, char* out, size_t size);
-int motw_vendor_domain(const char* url, char* out, size_t size);
+// The three derivations from one URL; each is true when it found its result.
+bool motw_host_prefix(const char* url, char* out, size_t size);
+bool motw_session_id(const char* url, char* out, size_t size);
+bool motw_vendor_domain(const char* url, char* out, size_t size);
 
 // HostUrl first, then ReferrerUrl for whatever HostUrl did not yield.
 void motw_parse(const char* text, motw_result* result);

@@ -10,7 +10,7 @@ namespace {
 constexpr char LOCAL_SYSTEM_SID[] = "S-1-5-18";
 constexpr char ONBOARDING_SUBKEY[] = PRODUCT_ONBOARDING_KEY;
 
-int is_local_system(const char* sid) { return sid && strcmp(sid, LOCAL_SYSTEM_SID) == 0; }
+bool is_local_system(const char* sid) { return sid && strcmp(sid, LOCAL_SYSTEM_SID) == 0; }
 
 }  // namespace
 

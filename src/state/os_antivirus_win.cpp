@@ -14,11 +14,11 @@ constexpr long FETCH_TIMEOUT_MS = 3000;  // a hanging Security Center costs at m
 
 using bstr = owned<closed_by<BSTR, SysFreeString>>;
 
-// 0 when the name no longer fits the field: the list stays the first products, whole.
-int append_display_name(IWbemClassObject* object, install_state* state) {
+// False when the name no longer fits the field: the list stays the first products, whole.
+bool append_display_name(IWbemClassObject* object, install_state* state) {
   VARIANT value;
   VariantInit(&value);
-  int fitted = 1;
+  bool fitted = true;
   if (SUCCEEDED(object->Get(L"displayName", 0, &value, nullptr, nullptr)) && value.vt == VT_BSTR && value.bstrVal) {
     char name[128];
     wide_to_utf8(value.bstrVal, name, sizeof name);

@@ -2,5 +2,5 @@
 // (product_install_dir of base/folders_win.h).
 #pragma once
 
-// 1 when the running executable lies in (or below) the product's install folder.
-int running_from_install_dir();
+// True when the running executable lies in (or below) the product's install folder.
+bool running_from_install_dir();

@@ -4,8 +4,8 @@
 #include "base/path_text.h"
 #include "state/paths.h"
 
-int running_from_install_dir() {
+bool running_from_install_dir() {
   char install[MAX_PATH], exe[MAX_PATH];
-  if (product_install_dir(install, sizeof install) != 0 || module_path(exe, sizeof exe) != 0) return 0;
+  if (product_install_dir(install, sizeof install) != 0 || module_path(exe, sizeof exe) != 0) return false;
   return path_in_folder(exe, install);
 }

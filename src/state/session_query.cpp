@@ -8,9 +8,9 @@
 
 namespace {
 
-int is_alnum(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'); }
+bool is_alnum(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'); }
 
-int is_unreserved(char c) { return is_alnum(c) || c == '-' || c == '_' || c == '.' || c == '~'; }
+bool is_unreserved(char c) { return is_alnum(c) || c == '-' || c == '_' || c == '.' || c == '~'; }
 
 }  // namespace
 
@@ -37,10 +37,10 @@ void query_append(char* path, const char* key, const char* value, int* first) {
   *first = 0;
 }
 
-int session_sid_usable(const char* sid) {
+bool session_sid_usable(const char* sid) {
   size_t n = 0;
   for (; sid && sid[n]; ++n)
-    if (!is_alnum(sid[n]) || n >= 32) return 0;
+    if (!is_alnum(sid[n]) || n >= 32) return false;
   return n >= 8;
 }
 

@@ -11,8 +11,8 @@ constexpr size_t SESSION_HOST_SIZE = 128;
 // 3 x value length exceeds 255. *first is cleared after the first parameter.
 void query_append(char* path, const char* key, const char* value, int* first);
 
-// 1 when the sid is 8 to 32 ASCII letters and digits.
-int session_sid_usable(const char* sid);
+// True when the sid is 8 to 32 ASCII letters and digits.
+bool session_sid_usable(const char* sid);
 
 // "%sdownload.%s": the Mark-of-the-Web prefix, and its domain only when it is .net or .org.
 void session_fetch_host(const char* motw_prefix, const char* motw_domain, char* out, size_t size);

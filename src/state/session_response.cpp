@@ -50,10 +50,10 @@ int session_current_timestamp(const char* response, uint32_t* value) {
                                                                                : SESSION_TS_OUT_OF_RANGE;
 }
 
-int session_merge(install_state* s, const char* response, int user_id_persisted, int user_date_persisted,
-                  char* match_out, attribution_refusals* refused) {
+bool session_merge(install_state* s, const char* response, int user_id_persisted, int user_date_persisted,
+                   char* match_out, attribution_refusals* refused) {
   json_string_field(response, "match", match_out, 16);
-  if (!match_out[0] || strcmp(match_out, "none") == 0) return 0;
+  if (!match_out[0] || strcmp(match_out, "none") == 0) return false;
   struct {
     char* field;
     size_t size;
@@ -79,5 +79,5 @@ int session_merge(install_state* s, const char* response, int user_id_persisted,
       text_copy(s->user_date, when);
     }
   }
-  return 1;
+  return true;
 }

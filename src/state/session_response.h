@@ -25,6 +25,6 @@ int session_current_timestamp(const char* response, uint32_t* value);
 // the state takes a non-empty member; user_id only when the state's was not persisted, and
 // user_date from a "user_datetime" longer than 7 characters only when not persisted. A version
 // the vendor would not issue is refused (added to refused). match_out (16) receives the match
-// text. Returns 1 when a merge took place.
-int session_merge(install_state* state, const char* response, int user_id_persisted, int user_date_persisted,
-                  char* match_out, attribution_refusals* refused);
+// text. True when a merge took place.
+bool session_merge(install_state* state, const char* response, int user_id_persisted, int user_date_persisted,
+                   char* match_out, attribution_refusals* refused);

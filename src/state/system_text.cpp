@@ -69,12 +69,12 @@ void unix_date_text(uint32_t unix_seconds, char* out, size_t size) {
   text_format(out, size, "%04d-%02d-%02d", year, month, day);
 }
 
-int append_listed_name(char* list, size_t size, const char* name) {
-  if (!name || !*name || size == 0) return 0;
+bool append_listed_name(char* list, size_t size, const char* name) {
+  if (!name || !*name || size == 0) return false;
   size_t used = strnlen(list, size);
   size_t needed = (used ? 2 : 0) + strlen(name);
-  if (used >= size || needed > size - 1 - used) return 0;
+  if (used >= size || needed > size - 1 - used) return false;
   if (used) text_append(list, size, ", ");
   text_append(list, size, name);
-  return 1;
+  return true;
 }

@@ -22,5 +22,5 @@ void browser_from_progid(const char* progid, char* out, size_t size);
 // A Unix time in seconds as its UTC date "YYYY-MM-DD"; empty for 0.
 void unix_date_text(uint32_t unix_seconds, char* out, size_t size);
 
-// Appends a name to a ", "-separated list only when it fits whole; returns 1 when appended.
-int append_listed_name(char* list, size_t size, const char* name);
+// Appends a name to a ", "-separated list only when it fits whole; true when appended.
+bool append_listed_name(char* list, size_t size, const char* name);

@@ -9,12 +9,12 @@
 namespace {
 
 // The full token behind a UAC-filtered one belongs to an administrator who has not elevated.
-int linked_token_is_admin() {
+bool linked_token_is_admin() {
   kernel_handle process;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, process.receive())) return 0;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, process.receive())) return false;
   TOKEN_LINKED_TOKEN linked = {};
   DWORD bytes = 0;
-  if (!GetTokenInformation(process.get(), TokenLinkedToken, &linked, sizeof linked, &bytes)) return 0;
+  if (!GetTokenInformation(process.get(), TokenLinkedToken, &linked, sizeof linked, &bytes)) return false;
   kernel_handle full(linked.LinkedToken);
   return is_admin_token(full.get());
 }

@@ -49,7 +49,7 @@ int base_members(const install_state& s, const event_fields& f, member out[40]) 
 // The base part without its closing brace. Members are appended whole, so a buffer too small
 // for all of them (the record's field sizes keep the full base under 6,000 characters) ends
 // the part early but never mid-member. Returns 0 when a member was left out.
-int write_base(const install_state& s, const event_fields& f, char* out, size_t size) {
+bool write_base(const install_state& s, const event_fields& f, char* out, size_t size) {
   member members[40];
   int count = base_members(s, f, members);
   out[0] = '\0';
@@ -58,16 +58,16 @@ int write_base(const install_state& s, const event_fields& f, char* out, size_t 
     if (strcmp(members[i].key, "source") == 0) {
       char duration[48];
       text_format(duration, sizeof duration, ",\"install_duration_sec\":%" PRIu32, f.duration_sec);
-      if (!json_append_whole(out, size, duration)) return 0;
+      if (!json_append_whole(out, size, duration)) return false;
     }
-    if (!json_append_string_member(out, size, members[i].key, members[i].value, members[i].limit, i == 0)) return 0;
+    if (!json_append_string_member(out, size, members[i].key, members[i].value, members[i].limit, i == 0)) return false;
   }
-  return 1;
+  return true;
 }
 
 // Extras in their fixed order; each is appended whole or not at all. Returns 1 when all fit.
-int write_extras(const install_state& s, const event_fields& f, char* out, size_t size) {
-  int all = 1;
+bool write_extras(const install_state& s, const event_fields& f, char* out, size_t size) {
+  bool all = true;
   char piece[160], value[80];
   if (f.name && strcmp(f.name, EVENT_INSTALLER_START) == 0) {
     if (s.product_version[0]) {

@@ -19,4 +19,4 @@
 #define EVENT_UNINSTALLER_PREFIX "corvane.uninstaller."
 
 // Close events overtake whatever is still waiting in the queue.
-int event_is_close(const char* name);
+bool event_is_close(const char* name);

@@ -58,7 +58,7 @@ DWORD WINAPI sender_thread(LPVOID) {
 
 }  // namespace
 
-int tracking_queue_started() { return g_started != 0; }
+bool tracking_queue_started() { return g_started != 0; }
 
 int64_t tracking_shutdown_ms_left() {
   if (!g_shutdown || !g_shutdown_event || WaitForSingleObject(g_shutdown_event, 0) != WAIT_OBJECT_0) return -1;

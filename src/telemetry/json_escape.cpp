@@ -58,17 +58,17 @@ size_t json_escape(char* out, size_t size, const char* in) {
   return used;
 }
 
-int json_append_whole(char* out, size_t size, const char* piece) {
+bool json_append_whole(char* out, size_t size, const char* piece) {
   size_t used = strnlen(out, size), len = strlen(piece);
-  if (used >= size || len > size - 1 - used) return 0;
+  if (used >= size || len > size - 1 - used) return false;
   memcpy(out + used, piece, len + 1);
-  return 1;
+  return true;
 }
 
-int json_append_string_member(char* out, size_t size, const char* key, const char* value, size_t limit, int first) {
+bool json_append_string_member(char* out, size_t size, const char* key, const char* value, size_t limit, int first) {
   char escaped[JSON_MEMBER_VALUE_MAX];
   json_escape(escaped, limit < sizeof escaped ? limit : sizeof escaped, value);
   char piece[JSON_MEMBER_VALUE_MAX + 64];
-  if (!text_format(piece, sizeof piece, "%s\"%s\":\"%s\"", first ? "" : ",", key, escaped)) return 0;
+  if (!text_format(piece, sizeof piece, "%s\"%s\":\"%s\"", first ? "" : ",", key, escaped)) return false;
   return json_append_whole(out, size, piece);
 }

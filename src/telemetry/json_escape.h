@@ -12,11 +12,11 @@ inline const char* json_bool(int flag) { return flag ? "true" : "false"; }
 // Returns the length written.
 size_t json_escape(char* out, size_t size, const char* in);
 
-// Appends piece to the text in out[size] only when the whole piece fits; returns 1 when
-// appended, 0 when dropped (out unchanged). Keeps a JSON object valid when space runs out.
-int json_append_whole(char* out, size_t size, const char* piece);
+// Appends piece to the text in out[size] only when the whole piece fits; true when
+// appended, false when dropped (out unchanged). Keeps a JSON object valid when space runs out.
+bool json_append_whole(char* out, size_t size, const char* piece);
 
 // Appends "key":"<value escaped to at most limit-1 characters>" whole, after a comma unless it
-// is the first member; limit is at most JSON_MEMBER_VALUE_MAX. 1 when appended, 0 when dropped.
+// is the first member; limit is at most JSON_MEMBER_VALUE_MAX. True when appended, false when dropped.
 constexpr size_t JSON_MEMBER_VALUE_MAX = 512;
-int json_append_string_member(char* out, size_t size, const char* key, const char* value, size_t limit, int first);
+bool json_append_string_member(char* out, size_t size, const char* key, const char* value, size_t limit, int first);

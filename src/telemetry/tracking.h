@@ -43,7 +43,7 @@ int tracking_send_installer_close(const install_state* state, const char* messag
 
 // The queue's producer side and the delivery (used by the builder and the sender thread).
 // enqueue takes ownership of body (heap, freed on every path).
-int tracking_queue_started();
+bool tracking_queue_started();
 int tracking_enqueue(const char* host_prefix, const char* host_domain, const char* event_name, const char* event_id,
                      char* body);
 // 0 when a path answered 2xx, -1 when the event was dropped after six attempts.

@@ -35,10 +35,10 @@ void display_name(const char* key, const char* registered, char* out, size_t siz
     if (*p == '"' || *p == '\\') *p = ' ';
 }
 
-int listed(const browser_list* list, const char* key) {
+bool listed(const browser_list* list, const char* key) {
   for (int i = 0; i < list->count; ++i)
-    if (strcmp(list->items[i].key, key) == 0) return 1;
-  return 0;
+    if (strcmp(list->items[i].key, key) == 0) return true;
+  return false;
 }
 
 }  // namespace
@@ -57,16 +57,16 @@ void browser_key_from_command(const char* command, char* out, size_t size) {
   text_copy(out, size, key);
 }
 
-int browser_list_add(browser_list* list, const char* command, const char* registered_name) {
-  if (list->count >= BROWSERS_MAX) return 0;
+bool browser_list_add(browser_list* list, const char* command, const char* registered_name) {
+  if (list->count >= BROWSERS_MAX) return false;
   char key[BROWSER_KEY_SIZE];
   browser_key_from_command(command, key, sizeof key);
-  if (!key[0] || strcmp(key, "iexplore.exe") == 0 || listed(list, key)) return 0;
+  if (!key[0] || strcmp(key, "iexplore.exe") == 0 || listed(list, key)) return false;
   browser_entry* entry = &list->items[list->count++];
   text_copy(entry->key, key);
   display_name(key, registered_name, entry->name, sizeof entry->name);
   without_exe(key, entry->icon, sizeof entry->icon);
-  return 1;
+  return true;
 }
 
 int browsers_json(const browser_list* list, char* out, size_t size) {

@@ -30,8 +30,8 @@ void browser_key_from_command(const char* command, char* out, size_t size);
 
 // Adds the browser of one entry (its open command and its own default value, which may be
 // empty). Passed over: commands that give no key, Internet Explorer, keys already listed, and
-// everything once 32 are listed. 1 when added.
-int browser_list_add(browser_list* list, const char* command, const char* registered_name);
+// everything once 32 are listed. True when added.
+bool browser_list_add(browser_list* list, const char* command, const char* registered_name);
 
 // The JSON array of the listed browsers, [{"key":..,"name":..,"icon":..},...], values escaped;
 // an element is appended only while the array text stays below 4094 bytes. Returns the number

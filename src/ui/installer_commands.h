@@ -33,5 +33,5 @@ void ui_launch_join(uint32_t timeout_ms);
 // leaving without it), waits for the launch, sends the close event and forgets the state.
 void ui_install_finish(install_state* state);
 
-// 1 when the install screen's commands must not change the machine.
-int ui_install_dry_run();
+// True when the install screen's commands must not change the machine.
+bool ui_install_dry_run();

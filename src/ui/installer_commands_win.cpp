@@ -61,7 +61,7 @@ const ui_command COMMANDS[] = {
 
 }  // namespace
 
-int ui_install_dry_run() {
+bool ui_install_dry_run() {
   const install_state* state = ui_install_flags.state;
   return !state || state->dry_run;
 }

@@ -5,7 +5,7 @@
 #include "base/product.h"
 #include "base/schtasks_command.h"
 
-int launch_on_logon_keys_for(const onboarding_root* root, launch_on_logon_keys* out) {
+bool launch_on_logon_keys_for(const onboarding_root* root, launch_on_logon_keys* out) {
   if (root->kind != ONBOARDING_ROOT_USERS)
     return text_copy(out->run_key, RUN_KEY) && text_copy(out->product_key, PRODUCT_REG_KEY);
   const char* sid = root->console_sid;
@@ -13,13 +13,13 @@ int launch_on_logon_keys_for(const onboarding_root* root, launch_on_logon_keys* 
          text_format(out->product_key, sizeof out->product_key, "%s\\%s", sid, PRODUCT_REG_KEY);
 }
 
-int ui_task_command(const char* install_dir, char* out, size_t size) {
+bool ui_task_command(const char* install_dir, char* out, size_t size) {
   char app[260];
   return join_path(install_dir, PRODUCT_APP_EXE, app, sizeof app) == 0 &&
          schtasks_change_command(UI_CHECK_TASK, app, "--run_source=scheduled --trigger scheduled", out, size);
 }
 
-int service_task_command(const char* install_dir, int enabled, char* out, size_t size) {
+bool service_task_command(const char* install_dir, int enabled, char* out, size_t size) {
   char service[260];
   return join_path(install_dir, PRODUCT_SERVICE_EXE, service, sizeof service) == 0 &&
          schtasks_change_command(SERVICE_CHECK_TASK, service,

@@ -16,14 +16,14 @@ struct launch_on_logon_keys {
 };
 
 // The keys within the onboarding root's hive: below the console user's SID under HKEY_USERS,
-// plain under HKEY_CURRENT_USER. 1, or 0 when they do not fit.
-int launch_on_logon_keys_for(const onboarding_root* root, launch_on_logon_keys* out);
+// plain under HKEY_CURRENT_USER. False when they do not fit.
+bool launch_on_logon_keys_for(const onboarding_root* root, launch_on_logon_keys* out);
 
 // The schtasks command lines that enable the two tasks and point them at install_dir's
 // programs: the app's sign-in check, and the service check (told to launch the app at sign-in
-// when enabled). 1, or 0 when cut.
-int ui_task_command(const char* install_dir, char* out, size_t size);
-int service_task_command(const char* install_dir, int enabled, char* out, size_t size);
+// when enabled). False when cut.
+bool ui_task_command(const char* install_dir, char* out, size_t size);
+bool service_task_command(const char* install_dir, int enabled, char* out, size_t size);
 
 // The preference, the tasks, and the service started when enabled. Waits up to 15 s for each
 // of up to five schtasks runs.

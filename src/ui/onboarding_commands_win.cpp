@@ -20,10 +20,10 @@ struct filter_row {
 const filter_row FILTERS[] = {
     {"blockAds", "BlockAds"}, {"blockPrivacy", "BlockPrivacy"}, {"blockSocial", "BlockSocial"}};
 
-int skipped_in_dry_run(const char* what) {
-  if (!ui_install_dry_run()) return 0;
+bool skipped_in_dry_run(const char* what) {
+  if (!ui_install_dry_run()) return false;
   log_write(LOG_UI, LOG_LEVEL_INFO, "DRY RUN: skipping %s reg write", what);
-  return 1;
+  return true;
 }
 
 // Writes value for each non-empty element of the array, lower-cased; the number written.

@@ -12,21 +12,21 @@ constexpr size_t TYPE_SIZE = 32;
 // Letters, digits and the marks an address may carry as they are (RFC 3986: unreserved,
 // reserved but the quote, and '%' of an escape). A blank, a quote, a backslash, a control
 // character or a byte above ASCII would let the shell read more than one address.
-int is_url_character(char c) {
-  if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) return 1;
+bool is_url_character(char c) {
+  if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) return true;
   return c != '\0' && strchr("-._~:/?#[]@!$&()*+,;=%", c) != nullptr;
 }
 
 // prefix in lower case.
-int starts_nocase(const char* text, const char* prefix) {
+bool starts_nocase(const char* text, const char* prefix) {
   for (; *prefix; ++text, ++prefix)
-    if (tolower(static_cast<unsigned char>(*text)) != *prefix) return 0;
-  return 1;
+    if (tolower(static_cast<unsigned char>(*text)) != *prefix) return false;
+  return true;
 }
 
 }  // namespace
 
-int ui_message_is_invoke(const char* json) {
+bool ui_message_is_invoke(const char* json) {
   char type[TYPE_SIZE];
   json_get_string(json, "type", type, sizeof type);
   return strcmp(type, "invoke") == 0;
@@ -37,14 +37,14 @@ void ui_read_invoke(const char* json, ui_invoke* out) {
   json_get_string(json, "cmd", out->cmd, sizeof out->cmd);
 }
 
-int ui_url_may_open(const char* url) {
-  if (!url) return 0;
+bool ui_url_may_open(const char* url) {
+  if (!url) return false;
   size_t scheme = 0;
   if (starts_nocase(url, "https://")) scheme = 8;
   else if (starts_nocase(url, "http://")) scheme = 7;
   size_t length = strlen(url);
-  if (!scheme || length > UI_URL_MAX || !url[scheme] || strchr("/?#", url[scheme])) return 0;
+  if (!scheme || length > UI_URL_MAX || !url[scheme] || strchr("/?#", url[scheme])) return false;
   for (const char* c = url; *c; ++c)
-    if (!is_url_character(*c)) return 0;
-  return 1;
+    if (!is_url_character(*c)) return false;
+  return true;
 }

@@ -11,14 +11,14 @@ struct text_member {
   const char* value;
 };
 
-// "{" and the members in order; 1 when all fit.
+// "{" and the members in order; true when all fit.
 template <size_t N>
-int open_with_members(const text_member (&members)[N], char* out, size_t size) {
+bool open_with_members(const text_member (&members)[N], char* out, size_t size) {
   text_copy(out, size, "{");
   for (size_t i = 0; i < N; ++i)
     if (!json_append_string_member(out, size, members[i].key, members[i].value, JSON_MEMBER_VALUE_MAX, i == 0))
-      return 0;
-  return 1;
+      return false;
+  return true;
 }
 
 }  // namespace

@@ -40,8 +40,8 @@ void ui_enable_close();
 void ui_set_close_confirmation(const char* text, const char* caption);
 
 // Read after ui_host_run has returned.
-int ui_host_user_confirmed_close();  // the person answered Yes to the close question
-int ui_host_webview_failed();        // WebView2 failed after the window existed (fall back to native)
+bool ui_host_user_confirmed_close();  // the person answered Yes to the close question
+bool ui_host_webview_failed();        // WebView2 failed after the window existed (fall back to native)
 
 // The start of a screen, as early as the run can make it: makes the browser's folders for the
 // session's interactive user, writes out the loader (extract_embedded_loader), starts

@@ -211,9 +211,9 @@ int32_t ui_system_dpi() {
 
 HWND ui_host_window() { return g_ui_host.window; }
 
-int ui_host_user_confirmed_close() { return g_ui_host.user_confirmed_close; }
+bool ui_host_user_confirmed_close() { return g_ui_host.user_confirmed_close; }
 
-int ui_host_webview_failed() { return g_ui_host.webview_failed; }
+bool ui_host_webview_failed() { return g_ui_host.webview_failed; }
 
 void ui_host_fail_webview() {
   g_ui_host.webview_failed = true;

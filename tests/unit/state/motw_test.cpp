@@ -30,7 +30,7 @@ std::string value_of(const char* text, const char* key) {
   return "<none>";
 }
 
-template <int (*derive)(const char*, char*, size_t)>
+template <bool (*derive)(const char*, char*, size_t)>
 std::string derived(const char* url) {
   char out[64] = "stale";
   return derive(url, out, sizeof out) ? out : "<none>";

@@ -22,4 +22,4 @@ void ui_set_close_confirmation(const char* text, const char* caption) {
   host.confirm_caption = caption ? caption : "";
 }
 
-int ui_host_user_confirmed_close() { return host.user_confirmed_close; }
+bool ui_host_user_confirmed_close() { return host.user_confirmed_close; }
