@@ -30,10 +30,10 @@ void merge_answer(attribution_context* c, unsigned long elapsed) {
   int merged = session_merge(s, c->response, c->user_id_persisted, c->user_date_persisted, match, &refused);
   log_attribution_refusals("the session data", &refused);
   uint32_t stamp = 0;
-  int kind = session_current_timestamp(c->response, &stamp);
-  if (kind == SESSION_TS_IN_RANGE)
+  session_timestamp_kind kind = session_current_timestamp(c->response, &stamp);
+  if (kind == session_timestamp_kind::in_range)
     s->server_timestamp = stamp;
-  else if (kind == SESSION_TS_OUT_OF_RANGE)
+  else if (kind == session_timestamp_kind::out_of_range)
     log_warn("session-data current_timestamp %lu out of range, falling back to the local clock",
              static_cast<unsigned long>(stamp));
   char download_datetime[40] = "";

@@ -33,21 +33,21 @@ int session_retry_delay_ms(const char* retry_after) {
   return seconds == 0 ? 1000 : static_cast<int>(seconds) * 1000;
 }
 
-int session_current_timestamp(const char* response, uint32_t* value) {
+session_timestamp_kind session_current_timestamp(const char* response, uint32_t* value) {
   *value = 0;
   const char* key = response ? strstr(response, "\"current_timestamp\"") : nullptr;
-  if (!key) return SESSION_TS_NONE;
+  if (!key) return session_timestamp_kind::none;
   const char* p = key + strlen("\"current_timestamp\"");
   while (*p == ' ' || *p == '\t' || *p == ':') ++p;
   uint64_t number = 0;
   for (; *p >= '0' && *p <= '9'; ++p) {
     number = number * 10 + static_cast<uint64_t>(*p - '0');
-    if (number > UINT32_MAX) return SESSION_TS_NONE;
+    if (number > UINT32_MAX) return session_timestamp_kind::none;
   }
-  if (number == 0) return SESSION_TS_NONE;
+  if (number == 0) return session_timestamp_kind::none;
   *value = static_cast<uint32_t>(number);
-  return (number >= SESSION_TIMESTAMP_MIN && number <= SESSION_TIMESTAMP_MAX) ? SESSION_TS_IN_RANGE
-                                                                               : SESSION_TS_OUT_OF_RANGE;
+  return (number >= SESSION_TIMESTAMP_MIN && number <= SESSION_TIMESTAMP_MAX) ? session_timestamp_kind::in_range
+                                                                               : session_timestamp_kind::out_of_range;
 }
 
 bool session_merge(install_state* s, const char* response, int user_id_persisted, int user_date_persisted,

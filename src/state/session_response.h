@@ -16,10 +16,10 @@ constexpr uint32_t SESSION_TIMESTAMP_MAX = 2524608000;  // 2050-01-01T00:00:00Z
 // otherwise seconds x 1000 capped at 5000 ms.
 int session_retry_delay_ms(const char* retry_after);
 
-enum session_timestamp_kind { SESSION_TS_NONE = 0, SESSION_TS_IN_RANGE = 1, SESSION_TS_OUT_OF_RANGE = 2 };
-// "current_timestamp" as a decimal number into *value. NONE for a missing key, no digits, 0 or
-// a value past 32 bits; OUT_OF_RANGE (value set) outside 2026-2050.
-int session_current_timestamp(const char* response, uint32_t* value);
+enum class session_timestamp_kind { none, in_range, out_of_range };
+// "current_timestamp" as a decimal number into *value. none for a missing key, no digits, 0 or
+// a value past 32 bits; out_of_range (value set) outside 2026-2050.
+session_timestamp_kind session_current_timestamp(const char* response, uint32_t* value);
 
 // Merges when "match" is present, non-empty and not "none": each empty attribution field of
 // the state takes a non-empty member; user_id only when the state's was not persisted, and

@@ -96,18 +96,18 @@ bool write_extras(const install_state& s, const event_fields& f, char* out, size
 
 }  // namespace
 
-int event_body_build(const install_state* state, const event_fields* fields, char* out, size_t size) {
+event_body_outcome event_body_build(const install_state* state, const event_fields* fields, char* out, size_t size) {
   const install_state& s = state ? *state : k_empty_state;
   if (size < 3) {  // not even "{}" fits
     if (size) out[0] = '\0';
-    return EVENT_BODY_SHORTENED;
+    return event_body_outcome::shortened;
   }
   size_t room = size - 1;  // the closing brace always has its byte
-  int outcome = EVENT_BODY_WHOLE;
+  event_body_outcome outcome = event_body_outcome::whole;
   if (!write_base(s, *fields, out, room))
-    outcome = EVENT_BODY_SHORTENED;
+    outcome = event_body_outcome::shortened;
   else if (!write_extras(s, *fields, out, room))
-    outcome = EVENT_BODY_EXTRAS_DROPPED;
+    outcome = event_body_outcome::extras_dropped;
   size_t used = strlen(out);
   out[used] = '}';
   out[used + 1] = '\0';

@@ -26,9 +26,9 @@ struct event_fields {
   const char* extra;            // may be null; begins with a comma and holds whole members
 };
 
-enum event_body_outcome { EVENT_BODY_WHOLE = 0, EVENT_BODY_SHORTENED = 1, EVENT_BODY_EXTRAS_DROPPED = 2 };
+enum class event_body_outcome { whole, shortened, extras_dropped };
 
 // Builds the body into out[size] (EVENT_BODY_SIZE). The result is always one valid JSON
 // object that never runs past size: a member or extra that does not fit is left out whole
-// (SHORTENED for base members, EXTRAS_DROPPED for extras). state may be null.
-int event_body_build(const install_state* state, const event_fields* fields, char* out, size_t size);
+// (shortened for base members, extras_dropped for extras). state may be null.
+event_body_outcome event_body_build(const install_state* state, const event_fields* fields, char* out, size_t size);

@@ -63,9 +63,11 @@ int tracking_send_event(const install_state* state, const char* event_name, cons
   utc_timestamp_ms(time_text, sizeof time_text);
   static thread_local char body[EVENT_BODY_SIZE];
   probe_antivirus_wait();
-  int outcome = event_body_build(state, &fields, body, sizeof body);
-  if (outcome == EVENT_BODY_SHORTENED) log_warn("[tracking] '%s' event_id=%s: values cut short to fit the body", name, id);
-  if (outcome == EVENT_BODY_EXTRAS_DROPPED) log_warn("[tracking] '%s' event_id=%s: extras left out to fit the body", name, id);
+  event_body_outcome outcome = event_body_build(state, &fields, body, sizeof body);
+  if (outcome == event_body_outcome::shortened)
+    log_warn("[tracking] '%s' event_id=%s: values cut short to fit the body", name, id);
+  if (outcome == event_body_outcome::extras_dropped)
+    log_warn("[tracking] '%s' event_id=%s: extras left out to fit the body", name, id);
   if (strcmp(name, "support_request") == 0)
     log_debug("[tracking] attempting '%s' event_id=%s payload=<suppressed>", name, id);
   else

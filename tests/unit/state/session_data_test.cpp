@@ -70,16 +70,16 @@ TEST(SessionResponse, RetryAfterRule) {
 
 TEST(SessionResponse, ServerClockRange) {
   uint32_t v = 7;
-  EXPECT_EQ(session_current_timestamp("{\"current_timestamp\": 1767225600}", &v), SESSION_TS_IN_RANGE);
+  EXPECT_EQ(session_current_timestamp("{\"current_timestamp\": 1767225600}", &v), session_timestamp_kind::in_range);
   EXPECT_EQ(v, 1767225600u);
-  EXPECT_EQ(session_current_timestamp("{\"current_timestamp\":2524608000,", &v), SESSION_TS_IN_RANGE);
-  EXPECT_EQ(session_current_timestamp("{\"current_timestamp\":1700000000}", &v), SESSION_TS_OUT_OF_RANGE);
+  EXPECT_EQ(session_current_timestamp("{\"current_timestamp\":2524608000,", &v), session_timestamp_kind::in_range);
+  EXPECT_EQ(session_current_timestamp("{\"current_timestamp\":1700000000}", &v), session_timestamp_kind::out_of_range);
   EXPECT_EQ(v, 1700000000u);
-  EXPECT_EQ(session_current_timestamp("{\"current_timestamp\":2524608001}", &v), SESSION_TS_OUT_OF_RANGE);
-  EXPECT_EQ(session_current_timestamp("{\"current_timestamp\":4294967296}", &v), SESSION_TS_NONE);
-  EXPECT_EQ(session_current_timestamp("{\"current_timestamp\":0}", &v), SESSION_TS_NONE);
-  EXPECT_EQ(session_current_timestamp("{\"current_timestamp\":\"1767225600\"}", &v), SESSION_TS_NONE);
-  EXPECT_EQ(session_current_timestamp("{}", &v), SESSION_TS_NONE);
+  EXPECT_EQ(session_current_timestamp("{\"current_timestamp\":2524608001}", &v), session_timestamp_kind::out_of_range);
+  EXPECT_EQ(session_current_timestamp("{\"current_timestamp\":4294967296}", &v), session_timestamp_kind::none);
+  EXPECT_EQ(session_current_timestamp("{\"current_timestamp\":0}", &v), session_timestamp_kind::none);
+  EXPECT_EQ(session_current_timestamp("{\"current_timestamp\":\"1767225600\"}", &v), session_timestamp_kind::none);
+  EXPECT_EQ(session_current_timestamp("{}", &v), session_timestamp_kind::none);
   EXPECT_EQ(v, 0u);
 }
 

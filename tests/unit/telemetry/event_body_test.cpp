@@ -145,7 +145,7 @@ TEST(EventBody, FullRecordFitsAndSmallBuffersStayValid) {
   static char body[EVENT_BODY_SIZE + 16];
   memset(body, 'Z', sizeof body);
   event_fields f{"corvane.installer.start", quotes.c_str(), "id", "t", 0, nullptr, nullptr};
-  EXPECT_EQ(event_body_build(&s, &f, body, EVENT_BODY_SIZE), EVENT_BODY_WHOLE);
+  EXPECT_EQ(event_body_build(&s, &f, body, EVENT_BODY_SIZE), event_body_outcome::whole);
   EXPECT_EQ(body[EVENT_BODY_SIZE], 'Z');
   flat_json j = parse_flat_json(body);
   ASSERT_TRUE(j.valid);
@@ -153,7 +153,7 @@ TEST(EventBody, FullRecordFitsAndSmallBuffersStayValid) {
 
   for (size_t size : {3u, 40u, 700u, 3000u}) {
     memset(body, 'Z', sizeof body);
-    EXPECT_EQ(event_body_build(&s, &f, body, size), EVENT_BODY_SHORTENED) << size;
+    EXPECT_EQ(event_body_build(&s, &f, body, size), event_body_outcome::shortened) << size;
     EXPECT_EQ(body[size], 'Z') << size;
     EXPECT_TRUE(parse_flat_json(body).valid) << size << ": " << body;
   }
@@ -167,7 +167,7 @@ TEST(EventBody, ExtrasThatDoNotFitAreDroppedWhole) {
   static char body[EVENT_BODY_SIZE];
   std::string huge = ",\"blob\":\"" + std::string(6000, 'b') + "\"";
   event_fields g{"corvane.installer.start", "m", "id", "t", 0, nullptr, huge.c_str()};
-  EXPECT_EQ(event_body_build(&plain, &g, body, EVENT_BODY_SIZE), EVENT_BODY_EXTRAS_DROPPED);
+  EXPECT_EQ(event_body_build(&plain, &g, body, EVENT_BODY_SIZE), event_body_outcome::extras_dropped);
   flat_json j = parse_flat_json(body);
   ASSERT_TRUE(j.valid);
   EXPECT_EQ(j.values.count("blob"), 0u);
