@@ -74,11 +74,12 @@ void decide_uninstall_first(install_state* state, const char* args) {
 int run_consent(install_state* first, const char* args) {
   const int dry_run = dry_run_choice(args);
   int native_fallback = 0;
-  int result = consent_webview(first, dry_run);
-  if (result == CONSENT_USE_NATIVE_WINDOW) {
+  consent_result ended = consent_webview(first, dry_run);
+  if (ended == consent_result::use_native_window) {
     native_fallback = 1;
-    result = consent_window(first, dry_run);
+    ended = consent_window(first, dry_run);
   }
+  const int result = consent_exit_code(ended);
   if (result == EXIT_ELEVATED_COPY_EXITED || result == EXIT_ELEVATED_COPY_SHOWED_NOTHING) {
     log_info("Elevated handoff failed (ret=%d) — consent path already sent installer.close", result);
   } else if (result != 0) {

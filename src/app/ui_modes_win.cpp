@@ -54,7 +54,7 @@ void begin_screen(const char* log_stem, const char* component) {
 
 // 0 once the pages are there, else the Win32 error that stands for their absence.
 DWORD pages_error() {
-  if (g_screen.started == UI_SCREEN_NO_FOLDERS) return g_screen.error ? g_screen.error : ERROR_PATH_NOT_FOUND;
+  if (g_screen.started == ui_screen_start::no_folders) return g_screen.error ? g_screen.error : ERROR_PATH_NOT_FOUND;
   ULONGLONG waiting = GetTickCount64();
   if (ui_screen_pages_ready() != 0) return GetLastError();
   // Zero while the pages unpack faster than the run gathers its state: then nobody waits for them.
@@ -85,7 +85,7 @@ int run_install_ui(install_state* state) {
     end_screen();
     return abort_without_webview(state);
   }
-  if (g_screen.started == UI_SCREEN_NO_WEBVIEW) {
+  if (g_screen.started == ui_screen_start::no_webview) {
     end_screen();
     return abort_without_webview(state);
   }
@@ -107,7 +107,7 @@ int run_uninstall_ui(install_state* state) {
     end_screen();
     return -1;
   }
-  if (g_screen.started == UI_SCREEN_NO_WEBVIEW) {
+  if (g_screen.started == ui_screen_start::no_webview) {
     log_warn("WebView2 not available for uninstaller UI");
     end_screen();
     return -1;

@@ -114,8 +114,9 @@ int run_uninstaller(const char* args) {
   } else {
     const int dry_run = dry_run_choice(args);
     log_info("Mode: showing welcome / consent screen (elevated=%s)", is_process_elevated() ? "yes" : "no");
-    code = consent_webview(&state, dry_run);
-    if (code == CONSENT_USE_NATIVE_WINDOW) code = consent_window(&state, dry_run);
+    consent_result ended = consent_webview(&state, dry_run);
+    if (ended == consent_result::use_native_window) ended = consent_window(&state, dry_run);
+    code = consent_exit_code(ended);
   }
   temp_uninstaller_release();  // the staged copy goes with the private folder
   deferred_directory_removal(&state);

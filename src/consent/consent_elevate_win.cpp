@@ -101,10 +101,10 @@ void elevate_copy(int32_t id, consent_handoff target) {
     text_format(error, sizeof error, "{\"status\":\"error\",\"error\":%lu}", outcome.error);
     ui_send_response(id, error);
     log_error("consent_webview: elevation error %lu", outcome.error);
-    g_consent.result = EXIT_FAILED;
-  } else if (outcome.wait.outcome == ELEVATED_UI_READY) {
+    g_consent.result = consent_result::failed;
+  } else if (outcome.wait.outcome == elevated_ui_outcome::ready) {
     log_info("consent_webview: elevated UI ready, closing");
-    g_consent.result = EXIT_OK;
+    g_consent.result = consent_result::done;
   } else {
     report_handoff_failure(g_consent.state, g_consent.is_uninstall, outcome.wait, 0);
     g_consent.result = consent_result_for(outcome.wait.outcome);
@@ -128,14 +128,14 @@ void consent_elevate(const char* json, int32_t id) {
   if (!g_consent.is_uninstall) record_send_usage_data(g_consent.choices.usage_data);
   int in_install_dir = running_from_install_dir();
   consent_handoff target = consent_handoff_for(g_consent.is_uninstall, elevated, in_install_dir, 1);
-  if (target == HANDOFF_IN_PROCESS) {
+  if (target == consent_handoff::in_process) {
     if (continue_in_process() == 0) {
-      g_consent.result = CONSENT_GOES_ON_HERE;  // the page is gone: nothing to answer
+      g_consent.result = consent_result::goes_on_here;  // the page is gone: nothing to answer
       g_consent.elevating = 0;
       return;
     }
     log_warn("consent_webview: in-proc handoff failed (rc=%d), falling back to spawned elevated child", -1);
-    target = HANDOFF_IN_PLACE;
+    target = consent_handoff::in_place;
   }
   log_info("consent_webview: requesting elevation (already_elevated=%d in_install_dir=%d)", elevated, in_install_dir);
   elevate_copy(id, target);

@@ -4,20 +4,16 @@
 
 #include <windows.h>
 
-#include "base/exit_codes.h"
+#include "consent/consent.h"
 #include "consent/relaunch_arguments.h"
 #include "state/install_state.h"
-
-// The consent screen's result while the install or uninstall goes on in its window.
-constexpr int CONSENT_GOES_ON_HERE = 2;
 
 struct consent_screen_state {
   install_state* state;  // the caller's record while the screen runs
   char folder[MAX_PATH];   // the extraction folder
-  // EXIT_FAILED while open and after a failed or closed hand-off; CONSENT_GOES_ON_HERE once the
-  // install or uninstall goes on in this window; consent_result_for's code once an elevated
-  // copy was started.
-  int result;
+  // failed while open and after a failed or closed hand-off; goes_on_here once the install or
+  // uninstall goes on in this window; consent_result_for's once an elevated copy was started.
+  consent_result result;
   int is_uninstall;
   consent_choices choices;  // usage_data is the page's analytics_enabled
   existing_install_probe existing;
@@ -29,7 +25,7 @@ struct consent_screen_state {
 extern consent_screen_state g_consent;
 
 // Fills the state for the caller's record and dry-run choice: the probe of what is installed,
-// the choices' defaults, the switch string, the host prefix and domain. result becomes 1.
+// the choices' defaults, the switch string, the host prefix and domain. result becomes failed.
 void consent_screen_begin(install_state* state, int dry_run);
 
 // The on_message callback of the consent page: its invokes run through the command table.

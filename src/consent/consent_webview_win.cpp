@@ -101,7 +101,7 @@ void close_screen_log(const char* folder) {
 
 void consent_screen_begin(install_state* state, int dry_run) {
   g_consent.state = state;
-  g_consent.result = EXIT_FAILED;
+  g_consent.result = consent_result::failed;
   g_consent.elevating = 0;
   char exe[MAX_PATH];
   if (module_path(exe, sizeof exe) != 0) exe[0] = '\0';
@@ -126,20 +126,20 @@ void consent_on_message(const char* json, void*) {
   if (ui_message_is_invoke(json)) ui_run_command(COMMANDS, sizeof COMMANDS / sizeof COMMANDS[0], json);
 }
 
-int consent_webview(install_state* state, int dry_run) {
+consent_result consent_webview(install_state* state, int dry_run) {
   g_consent.state = state;
   ui_open_log("Corvane.InstallerUI", "InstallerUI");
   char* folder = g_consent.folder;
   ui_screen_start started = ui_screen_prepare(folder, sizeof g_consent.folder);
-  if (started == UI_SCREEN_NO_FOLDERS) {
+  if (started == ui_screen_start::no_folders) {
     log_error("consent_webview: failed to extract resources");
     close_screen_log(folder);
-    return CONSENT_USE_NATIVE_WINDOW;
+    return consent_result::use_native_window;
   }
-  if (started == UI_SCREEN_NO_WEBVIEW) {
+  if (started == ui_screen_start::no_webview) {
     log_warn("consent_webview: WebView2 not available");
     close_screen_log(folder);
-    return CONSENT_USE_NATIVE_WINDOW;
+    return consent_result::use_native_window;
   }
   consent_screen_begin(state, dry_run);
   const consent_texts& texts = consent_texts_for(g_consent.is_uninstall);
@@ -156,7 +156,7 @@ int consent_webview(install_state* state, int dry_run) {
   if (ui_screen_pages_ready() != 0) {
     log_error("consent_webview: failed to extract resources");
     close_screen_log(folder);
-    return CONSENT_USE_NATIVE_WINDOW;
+    return consent_result::use_native_window;
   }
 
   log_info("consent_webview: showing WebView2 consent screen");
@@ -164,16 +164,16 @@ int consent_webview(install_state* state, int dry_run) {
   tracking_send_page(state, g_consent.is_uninstall ? EVENT_UNINSTALLER_PAGE : EVENT_INSTALLER_PAGE, "welcome");
   ui_host_run(&config);
 
-  int result = g_consent.result;
+  consent_result result = g_consent.result;
   if (ui_host_webview_failed()) {
     log_warn("consent_webview: WebView2 failed asynchronously — signalling fallback to native consent dialog");
-    result = CONSENT_USE_NATIVE_WINDOW;
-  } else if (result == CONSENT_GOES_ON_HERE) {
+    result = consent_result::use_native_window;
+  } else if (result == consent_result::goes_on_here) {
     if (g_consent.is_uninstall)
       uninstall_ui_end(state);
     else
       ui_install_finish(state);
-    result = EXIT_OK;
+    result = consent_result::done;
   }
   temp_uninstaller_release();
   close_screen_log(folder);

@@ -30,7 +30,7 @@ constexpr size_t CLICK_EXTRAS_SIZE = 192;
 
 struct native_consent_state {
   int decided;
-  int result;
+  consent_result result;
   DWORD last_error;
   int is_uninstall;
   int clicking;  // the Install click is under way: the window stays until it has an outcome
@@ -76,7 +76,7 @@ void on_install(HWND window) {
     log_error("consent_window: elevation failed with error %lu", outcome.error);
     g_native.last_error = outcome.error;
   } else {
-    if (outcome.wait.outcome != ELEVATED_UI_READY)
+    if (outcome.wait.outcome != elevated_ui_outcome::ready)
       report_handoff_failure(g_native.state, g_native.is_uninstall, outcome.wait, 1);
     g_native.decided = 1;
     g_native.result = consent_result_for(outcome.wait.outcome);
@@ -176,7 +176,7 @@ void prepare(install_state* state, int dry_run) {
 
 }  // namespace
 
-int consent_window(install_state* state, int dry_run) {
+consent_result consent_window(install_state* state, int dry_run) {
   prepare(state, dry_run);
   const consent_texts& texts = consent_texts_for(g_native.is_uninstall);
   int32_t dpi = window_dpi();
@@ -184,7 +184,7 @@ int consent_window(install_state* state, int dry_run) {
   if (!window) {
     log_error("Failed to create consent window (err=%lu)", GetLastError());
     temp_uninstaller_release();
-    return 1;
+    return consent_result::failed;
   }
   add_controls(window, dpi, texts);
   if (state) {
@@ -204,5 +204,5 @@ int consent_window(install_state* state, int dry_run) {
     font = nullptr;
   }
   temp_uninstaller_release();
-  return g_native.decided ? g_native.result : EXIT_FAILED;
+  return g_native.decided ? g_native.result : consent_result::failed;
 }

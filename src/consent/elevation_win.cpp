@@ -101,7 +101,7 @@ elevated_ui_wait wait_for_elevated_ui(HANDLE ready_event, HANDLE child) {
   DWORD count = 0;
   if (ready_event) handles[count++] = ready_event;
   if (child) handles[count++] = child;
-  elevated_ui_wait result = {ELEVATED_UI_TIMED_OUT, 0, 0};
+  elevated_ui_wait result = {elevated_ui_outcome::timed_out, 0, 0};
   bool quit = false;
   WPARAM quit_code = 0;
   DWORD start = GetTickCount();
@@ -114,16 +114,16 @@ elevated_ui_wait wait_for_elevated_ui(HANDLE ready_event, HANDLE child) {
     }
     if (woke < WAIT_OBJECT_0 + count) {
       if (handles[woke - WAIT_OBJECT_0] == ready_event) {
-        result.outcome = ELEVATED_UI_READY;
+        result.outcome = elevated_ui_outcome::ready;
       } else {
         DWORD code = 0;
         GetExitCodeProcess(child, &code);
-        result = {ELEVATED_UI_EXITED, code, 0};
+        result = {elevated_ui_outcome::exited, code, 0};
       }
     }
     break;  // signalled, or the time-out or a failure of the wait
   }
-  if (result.outcome == ELEVATED_UI_TIMED_OUT)
+  if (result.outcome == elevated_ui_outcome::timed_out)
     result.still_running = child && WaitForSingleObject(child, 0) == WAIT_TIMEOUT;
   if (quit) PostQuitMessage(static_cast<int>(quit_code));
   return result;

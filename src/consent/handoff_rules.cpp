@@ -3,32 +3,31 @@
 #include <cinttypes>
 
 #include "base/bounded_text.h"
-#include "base/exit_codes.h"
 
 consent_handoff consent_handoff_for(int is_uninstall, int elevated, int in_install_dir, int in_process_allowed) {
   // The uninstaller in its install folder never goes on in-process: it would hold the folder it removes.
-  if (is_uninstall && in_install_dir) return HANDOFF_TEMP_COPY;
-  return in_process_allowed && elevated ? HANDOFF_IN_PROCESS : HANDOFF_IN_PLACE;
+  if (is_uninstall && in_install_dir) return consent_handoff::temp_copy;
+  return in_process_allowed && elevated ? consent_handoff::in_process : consent_handoff::in_place;
 }
 
-int consent_result_for(elevated_ui_outcome outcome) {
+consent_result consent_result_for(elevated_ui_outcome outcome) {
   switch (outcome) {
-    case ELEVATED_UI_READY: return EXIT_OK;
-    case ELEVATED_UI_EXITED: return EXIT_ELEVATED_COPY_EXITED;
-    case ELEVATED_UI_TIMED_OUT: return EXIT_ELEVATED_COPY_SHOWED_NOTHING;
+    case elevated_ui_outcome::ready: return consent_result::done;
+    case elevated_ui_outcome::exited: return consent_result::copy_exited;
+    case elevated_ui_outcome::timed_out: return consent_result::copy_showed_nothing;
   }
-  return EXIT_ELEVATED_COPY_SHOWED_NOTHING;
+  return consent_result::copy_showed_nothing;
 }
 
 void handoff_failure_message(const elevated_ui_wait& wait, int native_window, char* out, size_t size) {
   switch (wait.outcome) {
-    case ELEVATED_UI_READY:
+    case elevated_ui_outcome::ready:
       text_copy(out, size, "");
       break;
-    case ELEVATED_UI_EXITED:
+    case elevated_ui_outcome::exited:
       text_format(out, size, "Elevated child exited before showing UI (exit code %" PRIu32 ")", wait.exit_code);
       break;
-    case ELEVATED_UI_TIMED_OUT:
+    case elevated_ui_outcome::timed_out:
       if (native_window)
         text_copy(out, size, "Elevated child showed no UI within timeout");
       else

@@ -5,10 +5,12 @@
 #include <cstddef>
 #include <cstdint>
 
-enum consent_handoff {
-  HANDOFF_IN_PROCESS,  // already elevated: the install or uninstall goes on in the same window
-  HANDOFF_TEMP_COPY,   // the uninstaller in the install folder: its staged copy, so the folder can go
-  HANDOFF_IN_PLACE,    // the running executable itself
+#include "consent/consent.h"
+
+enum class consent_handoff {
+  in_process,  // already elevated: the install or uninstall goes on in the same window
+  temp_copy,   // the uninstaller in the install folder: its staged copy, so the folder can go
+  in_place,    // the running executable itself
 };
 
 // The WebView2 screen may go on in-process; the native window always starts an elevated copy.
@@ -17,18 +19,18 @@ consent_handoff consent_handoff_for(int is_uninstall, int elevated, int in_insta
 // How long the first process waits for the elevated copy's screen.
 constexpr uint32_t ELEVATED_UI_WAIT_MS = 15000;
 
-enum elevated_ui_outcome { ELEVATED_UI_READY, ELEVATED_UI_EXITED, ELEVATED_UI_TIMED_OUT };
+enum class elevated_ui_outcome { ready, exited, timed_out };
 
 struct elevated_ui_wait {
   elevated_ui_outcome outcome;
-  uint32_t exit_code;  // ELEVATED_UI_EXITED
-  int still_running;   // ELEVATED_UI_TIMED_OUT: the child was still there after the wait
+  uint32_t exit_code;  // exited
+  int still_running;   // timed_out: the child was still there after the wait
 };
 
-// The screens' result for the outcome: 0 ready, 10 exited first, 11 nothing shown in time.
-int consent_result_for(elevated_ui_outcome outcome);
+// The screens' result for the outcome: done, copy_exited or copy_showed_nothing.
+consent_result consent_result_for(elevated_ui_outcome outcome);
 
 // The close event's message (and log text) of a hand-off that ended without the child's
 // screen; the WebView2 screen names the wait and whether the child is still there, the native
-// window keeps its shorter text. Empty for ELEVATED_UI_READY.
+// window keeps its shorter text. Empty for ready.
 void handoff_failure_message(const elevated_ui_wait& wait, int native_window, char* out, size_t size);

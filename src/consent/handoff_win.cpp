@@ -10,7 +10,7 @@
 namespace {
 
 DWORD launch(const handoff_request& request, HANDLE* process) {
-  if (request.target == HANDOFF_TEMP_COPY) {
+  if (request.target == consent_handoff::temp_copy) {
     char path[MAX_PATH];
     if (temp_copy_ready(path, sizeof path) == 0) {
       log_info("%s: launching temp copy: %s", request.screen, path);
@@ -42,7 +42,7 @@ void report_handoff_failure(install_state* state, int is_uninstall, const elevat
   char message[128];
   handoff_failure_message(wait, native_window, message, sizeof message);
   const char* screen = native_window ? "consent_window" : "consent_webview";
-  if (wait.outcome == ELEVATED_UI_EXITED)
+  if (wait.outcome == elevated_ui_outcome::exited)
     log_error("%s: %s", screen, message);
   else if (native_window)
     log_warn("%s: %s (%u ms)", screen, message, static_cast<unsigned>(ELEVATED_UI_WAIT_MS));

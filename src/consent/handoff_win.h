@@ -10,7 +10,7 @@
 
 struct handoff_request {
   const char* screen;      // "consent_webview" or "consent_window": what the log lines start with
-  consent_handoff target;  // HANDOFF_TEMP_COPY or HANDOFF_IN_PLACE
+  consent_handoff target;  // temp_copy or in_place
   const char* switches;
   HWND owner;
   void (*launched)(void* context);  // once the copy runs, before the wait; may be null

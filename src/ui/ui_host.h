@@ -48,10 +48,10 @@ bool ui_host_webview_failed();        // WebView2 failed after the window existe
 // unpacking the pages (embedded_pages_start), loads the loader, checks for the runtime and asks
 // for the browser's environment, which the window created later takes up. The folder
 // (the loader's) is in folder_out once known. Failures are logged where they happen.
-enum ui_screen_start {
-  UI_SCREEN_STARTED,
-  UI_SCREEN_NO_FOLDERS,  // a folder could not be made (last error set): no pages will come
-  UI_SCREEN_NO_WEBVIEW,  // no loader or no runtime: no WebView2 screen is possible
+enum class ui_screen_start {
+  started,
+  no_folders,  // a folder could not be made (last error set): no pages will come
+  no_webview,  // no loader or no runtime: no WebView2 screen is possible
 };
 ui_screen_start ui_screen_prepare(char* folder_out, size_t size);
 

@@ -25,15 +25,15 @@ ui_screen_start ui_screen_prepare(char* folder_out, size_t size) {
   if (size) folder_out[0] = '\0';
   if (interactive_user_sid(user, sizeof user) != 0 || browser_folders_make(user) != 0) {
     SetLastError(ERROR_PATH_NOT_FOUND);
-    return UI_SCREEN_NO_FOLDERS;
+    return ui_screen_start::no_folders;
   }
-  if (extract_embedded_loader(folder_out, size) != 0) return UI_SCREEN_NO_FOLDERS;
+  if (extract_embedded_loader(folder_out, size) != 0) return ui_screen_start::no_folders;
   embedded_pages_start(folder_out);
   webview_loader_set_folder(folder_out);
-  if (!webview_available()) return UI_SCREEN_NO_WEBVIEW;
+  if (!webview_available()) return ui_screen_start::no_webview;
   ui_host_begin_environment();
   log_write(LOG_UI, LOG_LEVEL_INFO, "Screen start: environment requested, pages unpacking meanwhile");
-  return UI_SCREEN_STARTED;
+  return ui_screen_start::started;
 }
 
 int ui_screen_pages_ready() { return embedded_pages_wait(); }

@@ -7,14 +7,14 @@ TEST(HandoffRules, WhereTheElevatedRunGoesOn) {
     int is_uninstall, elevated, in_install_dir, in_process_allowed;
     consent_handoff expected;
   } cases[] = {
-      {0, 1, 0, 1, HANDOFF_IN_PROCESS},  // an elevated installer continues in its window
-      {0, 0, 0, 1, HANDOFF_IN_PLACE},
-      {1, 1, 0, 1, HANDOFF_IN_PROCESS},  // a standalone uninstaller too
-      {1, 1, 1, 1, HANDOFF_TEMP_COPY},   // never from the folder it removes
-      {1, 0, 1, 1, HANDOFF_TEMP_COPY},
-      {1, 0, 0, 1, HANDOFF_IN_PLACE},
-      {0, 1, 0, 0, HANDOFF_IN_PLACE},  // the native window always starts a copy
-      {1, 1, 1, 0, HANDOFF_TEMP_COPY},
+      {0, 1, 0, 1, consent_handoff::in_process},  // an elevated installer continues in its window
+      {0, 0, 0, 1, consent_handoff::in_place},
+      {1, 1, 0, 1, consent_handoff::in_process},  // a standalone uninstaller too
+      {1, 1, 1, 1, consent_handoff::temp_copy},   // never from the folder it removes
+      {1, 0, 1, 1, consent_handoff::temp_copy},
+      {1, 0, 0, 1, consent_handoff::in_place},
+      {0, 1, 0, 0, consent_handoff::in_place},  // the native window always starts a copy
+      {1, 1, 1, 0, consent_handoff::temp_copy},
   };
   for (const auto& c : cases)
     EXPECT_EQ(consent_handoff_for(c.is_uninstall, c.elevated, c.in_install_dir, c.in_process_allowed), c.expected)
@@ -27,12 +27,12 @@ TEST(HandoffRules, CloseMessages) {
     int native;
     const char* message;
   } cases[] = {
-      {{ELEVATED_UI_READY, 0, 0}, 0, ""},
-      {{ELEVATED_UI_EXITED, 1603, 0}, 0, "Elevated child exited before showing UI (exit code 1603)"},
-      {{ELEVATED_UI_EXITED, 3221225477u, 0}, 1, "Elevated child exited before showing UI (exit code 3221225477)"},
-      {{ELEVATED_UI_TIMED_OUT, 0, 1}, 0, "Elevated child showed no UI within 15000 ms (still running)"},
-      {{ELEVATED_UI_TIMED_OUT, 0, 0}, 0, "Elevated child showed no UI within 15000 ms (already gone)"},
-      {{ELEVATED_UI_TIMED_OUT, 0, 1}, 1, "Elevated child showed no UI within timeout"},
+      {{elevated_ui_outcome::ready, 0, 0}, 0, ""},
+      {{elevated_ui_outcome::exited, 1603, 0}, 0, "Elevated child exited before showing UI (exit code 1603)"},
+      {{elevated_ui_outcome::exited, 3221225477u, 0}, 1, "Elevated child exited before showing UI (exit code 3221225477)"},
+      {{elevated_ui_outcome::timed_out, 0, 1}, 0, "Elevated child showed no UI within 15000 ms (still running)"},
+      {{elevated_ui_outcome::timed_out, 0, 0}, 0, "Elevated child showed no UI within 15000 ms (already gone)"},
+      {{elevated_ui_outcome::timed_out, 0, 1}, 1, "Elevated child showed no UI within timeout"},
   };
   for (const auto& c : cases) {
     char out[128] = "x";

@@ -84,7 +84,7 @@ TEST_F(ConsentScreen, ADeclinedPromptExplainsAndLeavesTheButtonForAnotherTry) {
   EXPECT_EQ(g_prompts, 2);
   EXPECT_EQ(recording_page::posted.size(), 2u);
   EXPECT_EQ(log.count("consent_webview: user declined UAC prompt"), 2);
-  EXPECT_EQ(g_consent.result, 1);  // still open
+  EXPECT_EQ(consent_exit_code(g_consent.result), 1);  // still open
   EXPECT_STREQ(g_consent.elevation_args, "/SKIPWELCOME /DRYRUN=0 /UNINSTALLFIRST=0 /DECRYPTHTTPS=0 /USAGEDATA=1");
 }
 
@@ -106,7 +106,7 @@ TEST_F(ConsentScreen, AFailedLaunchAnswersItsErrorAndEndsTheScreen) {
   ASSERT_EQ(recording_page::posted.size(), 1u);
   EXPECT_EQ(recording_page::posted[0], answer(3, "{\"status\":\"error\",\"error\":2}"));
   EXPECT_TRUE(log.has("[ERROR] [Installer] consent_webview: elevation error 2"));
-  EXPECT_EQ(g_consent.result, 1);
+  EXPECT_EQ(consent_exit_code(g_consent.result), 1);
 }
 
 // The screen's choices travel to the elevated copy after this process's own arguments, and a
@@ -114,7 +114,7 @@ TEST_F(ConsentScreen, AFailedLaunchAnswersItsErrorAndEndsTheScreen) {
 TEST_F(ConsentScreen, DeclinedUsageDataSendsNoClickAndTheCopyIsToldSo) {
   elevated_child::arm(elevated_child::READY);
   consent_on_message(invoke(3, "consent_elevate", "{\"analytics_enabled\":false}").c_str(), nullptr);
-  EXPECT_EQ(g_consent.result, 0);
+  EXPECT_EQ(consent_exit_code(g_consent.result), 0);
   EXPECT_EQ(state.analytics_enabled, 0);
   EXPECT_TRUE(log.has("[tracking] suppressed 'corvane.installer.click'")) << log.text();
   EXPECT_FALSE(log.has("attempting 'corvane.installer.click'"));
@@ -126,7 +126,7 @@ TEST_F(ConsentScreen, DeclinedUsageDataSendsNoClickAndTheCopyIsToldSo) {
 TEST_F(ConsentScreen, ACopyThatExitsAtOnceGivesTenAndTheCloseEvent) {
   elevated_child::arm(elevated_child::EXIT_AT_ONCE);
   consent_on_message(invoke(3, "consent_elevate").c_str(), nullptr);
-  EXPECT_EQ(g_consent.result, 10);
+  EXPECT_EQ(consent_exit_code(g_consent.result), 10);
   ASSERT_EQ(recording_page::posted.size(), 1u);
   EXPECT_EQ(recording_page::posted[0], answer(3, "{\"status\":\"ok\"}"));
   EXPECT_TRUE(log.has("[ERROR] [Installer] consent_webview: Elevated child exited before showing UI (exit code 7)"));
@@ -139,7 +139,7 @@ TEST_F(ConsentScreen, ACopyThatNeverShowsItsScreenGivesElevenAfterFifteenSeconds
   DWORD started = GetTickCount();
   consent_on_message(invoke(3, "consent_elevate").c_str(), nullptr);
   EXPECT_GE(GetTickCount() - started, 15000u);
-  EXPECT_EQ(g_consent.result, 11);
+  EXPECT_EQ(consent_exit_code(g_consent.result), 11);
   EXPECT_TRUE(log.has("[WARN] [Installer] consent_webview: Elevated child showed no UI within 15000 ms (still running)"));
   EXPECT_TRUE(log.has("\"message\":\"Elevated child showed no UI within 15000 ms (still running)\""));
 }

@@ -47,7 +47,7 @@ TEST(ConsentWindow, ADeclinedPromptExplainsAndEnablesBothButtonsAgainAndCancelEn
     for (int i = 0; i < 50 && !(enabled_after = buttons_enabled(window)); ++i) Sleep(100);
     PostMessageW(window, WM_COMMAND, MAKEWPARAM(2002, BN_CLICKED), 0);
   });
-  int result = consent_window(&state, 0);
+  int result = consent_exit_code(consent_window(&state, 0));
   person.join();
   EXPECT_EQ(result, 1);
   EXPECT_EQ(g_prompts, 1);

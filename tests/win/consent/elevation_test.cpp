@@ -55,7 +55,7 @@ TEST_F(ElevationTest, SelfRelaunchCarriesOwnArgumentsThenTheSwitchesAndSeesTheRe
   ASSERT_NE(child, nullptr);
   DWORD started = GetTickCount();
   elevated_ui_wait wait = wait_for_elevated_ui(ready, child);
-  EXPECT_EQ(wait.outcome, ELEVATED_UI_READY);
+  EXPECT_EQ(wait.outcome, elevated_ui_outcome::ready);
   EXPECT_LT(GetTickCount() - started, 10000u);
   // The child's command line: its path, then what this process was given, then the switches.
   std::string own;
@@ -73,7 +73,7 @@ TEST_F(ElevationTest, TempCopyGetsTheSwitchesAloneAndAnEarlyExitEndsTheWaitWithI
   ASSERT_EQ(elevate_temp_copy(copy.c_str(), "/SKIPWELCOME /USAGEDATA=0", nullptr, &child), 0u);
   DWORD started = GetTickCount();
   elevated_ui_wait wait = wait_for_elevated_ui(ready, child);
-  EXPECT_EQ(wait.outcome, ELEVATED_UI_EXITED);
+  EXPECT_EQ(wait.outcome, elevated_ui_outcome::exited);
   EXPECT_EQ(wait.exit_code, elevated_child::EXIT_CODE);
   EXPECT_LT(GetTickCount() - started, 10000u);
   std::string line = elevated_child::command_line();
@@ -109,7 +109,7 @@ TEST_F(ElevationTest, TheWaitKeepsTheWindowAliveAndGivesBackAQuitItTookFromTheQu
   elevated_ui_wait wait = wait_for_elevated_ui(ready, nullptr);
   screen.join();
   KillTimer(nullptr, timer);
-  EXPECT_EQ(wait.outcome, ELEVATED_UI_READY);
+  EXPECT_EQ(wait.outcome, elevated_ui_outcome::ready);
   EXPECT_GT(timer_fired, 5);
   MSG msg;
   ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
