@@ -68,8 +68,7 @@ void end_screen() {
   g_screen = {};
 }
 
-// The screen's run: begun here when the run did not begin it; its UI log and folders go on
-// every way out, before what the caller does when there was no screen to show.
+// A screen's run, begun here when the run did not begin it: its UI log and folders go on every way out.
 class screen_scope {
  public:
   explicit screen_scope(void (*begin)()) {
