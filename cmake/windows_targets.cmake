@@ -1,7 +1,8 @@
 # CorvaneSetup.exe, the Windows layer's tests under Wine, and the end-to-end scenarios.
 # KnownDLLs are imported; every other system DLL is delay-loaded from the system folder.
 include(${CMAKE_CURRENT_LIST_DIR}/delay_imports.cmake)
-corvane_delay_imports(CORVANE_DELAY_LIBS winhttp bcrypt wtsapi32 userenv version crypt32 wintrust msi)
+# msi.dll (and the ten DLLs it brings) serves only the downloaded package's checks.
+corvane_delay_imports(CORVANE_DELAY_LIBS winhttp bcrypt wtsapi32 userenv version crypt32 wintrust AT_FIRST_USE msi)
 set(CORVANE_WIN_LIBS ole32 oleaut32 uuid shell32 user32 gdi32 advapi32 shlwapi ntdll ${CORVANE_DELAY_LIBS})
 
 file(GLOB WIN_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*/*_win.cpp)

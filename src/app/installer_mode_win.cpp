@@ -2,8 +2,6 @@
 // post-consent or silent run that installs.
 #include <windows.h>
 
-#include <objbase.h>
-
 #include "app/entry.h"
 #include "app/run_mode.h"
 #include "app/single_instance.h"
@@ -26,11 +24,6 @@ void open_installer_log() {
   char path[MAX_PATH];
   log_dated_path("Corvane.Installer", path, sizeof path);
   log_open(LOG_MAIN, path, "Installer");
-}
-
-void close_logs() {
-  log_close(LOG_UI);
-  log_close(LOG_MAIN);
 }
 
 void send_run_event(install_state* state) { tracking_send(state, "corvane.installer.run", "Installer launched"); }
@@ -93,18 +86,18 @@ int run_consent(install_state* first, const char* args) {
 }
 
 // Silent or post-consent run: a fresh record, the run's choices, then the work.
-int run_install(const char* args, int silent) {
+int run_install(const char* args, int silent, run_scope& run) {
   open_installer_log();
   log_info("=== Corvane Installer %s starting ===", INSTALLER_VERSION);
   if (!silent) begin_install_ui();
   static install_state state;
+  run.record = &state;
+  run.installer = {true, silent != 0, has_skip_welcome(args) != 0};
   if (install_state_init(&state) != 0) {
     log_error("Failed to initialize install state");
     if (!silent) abandon_screen_ui();
     tracking_shutdown();
-    int code = common_end(&state, 1, 1, silent, has_skip_welcome(args));
-    close_logs();
-    return code;
+    return 1;
   }
   install_state_start_attribution(&state, nullptr);
   commit_attribution_to_registry(&state);
@@ -123,15 +116,13 @@ int run_install(const char* args, int silent) {
   decide_uninstall_first(&state, args);
 
   int code = silent ? run_silent_install(&state) : run_install_ui(&state);
-  tracking_shutdown();
-  code = common_end(&state, code, 1, silent, has_skip_welcome(args));
-  close_logs();
+  tracking_shutdown();  // the run's last events are out (or given up) before the run's end
   return code;
 }
 
 }  // namespace
 
-int run_installer(const char* args) {
+int run_installer(const char* args, run_scope& run) {
   int skip_welcome = has_skip_welcome(args);
   int silent = is_silent(args);
   open_installer_log();
@@ -142,27 +133,17 @@ int run_installer(const char* args) {
   static install_state first;
   if (!skip_welcome) {
     if (!single_instance_acquire(INSTALLER_MUTEX_NAME)) {
-      int code = 0;
-      if (silent) {
-        code = refuse_silent_run_without_lock("installer");
-      } else {
-        log_info("Another installer instance is already running — focusing it and exiting");
-        focus_existing_window();
-      }
-      close_logs();
-      return code;
+      run.stepped_aside = true;
+      if (silent) return refuse_silent_run_without_lock("installer");
+      log_info("Another installer instance is already running — focusing it and exiting");
+      focus_existing_window();
+      return 0;
     }
     install_state_init(&first);
     apply_analytics_choice(&first, args);
     log_info("Initial anonymous usage-data preference: %s (explicit=%d)",
              first.analytics_enabled ? "Granted" : "Declined", usage_data_switch(args));
-    if (refuse_unsupported_os(&first)) {
-      tracking_shutdown();
-      single_instance_release();
-      CoUninitialize();
-      close_logs();
-      return 1;
-    }
+    if (refuse_unsupported_os(&first)) return 1;
     if (silent) {
       install_state_start_attribution(&first, nullptr);
       commit_attribution_to_registry(&first);
@@ -173,12 +154,11 @@ int run_installer(const char* args) {
   }
 
   if (!silent && !skip_welcome) {
-    int code = run_consent(&first, args);
-    // The common end commits first, which joins the attribution thread; that thread sends the
-    // run event when it finishes, so the telemetry shut-down must come after it.
-    code = common_end(&first, code, 1, silent, skip_welcome);
-    close_logs();
-    return code;
+    // The end commits before telemetry shuts down: the commit joins the attribution thread,
+    // which sends the run event when it finishes.
+    run.record = &first;
+    run.installer = {true, false, false};
+    return run_consent(&first, args);
   }
-  return run_install(args, silent);
+  return run_install(args, silent, run);
 }

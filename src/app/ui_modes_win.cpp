@@ -68,6 +68,32 @@ void end_screen() {
   g_screen = {};
 }
 
+// A screen's run, begun here when the run did not begin it: its UI log and folders go on every way out.
+class screen_scope {
+ public:
+  explicit screen_scope(void (*begin)()) {
+    if (!g_screen.begun) begin();
+  }
+  ~screen_scope() { end_screen(); }
+  screen_scope(const screen_scope&) = delete;
+  screen_scope& operator=(const screen_scope&) = delete;
+};
+
+enum class screen_run { closed, failed, not_shown };
+
+screen_run show_install_screen(install_state* state) {
+  screen_scope screen(begin_install_ui);
+  if (DWORD error = pages_error()) {
+    report_extraction_failure(g_screen.folder, error);
+    return screen_run::not_shown;
+  }
+  if (g_screen.started == ui_screen_start::no_webview) return screen_run::not_shown;
+  bool started = ui_install_screen_start(state) == 0;
+  if (started) ui_host_run(ui_progress_screen_config());
+  ui_install_finish(state);
+  return started ? screen_run::closed : screen_run::failed;
+}
+
 }  // namespace
 
 void begin_install_ui() { begin_screen("Corvane.InstallerUI", "InstallerUI"); }
@@ -78,46 +104,24 @@ void abandon_screen_ui() { end_screen(); }
 
 int run_install_ui(install_state* state) {
   log_info("Mode: UI (WebView2)");
-  if (!g_screen.begun) begin_install_ui();
-  DWORD error = pages_error();
-  if (error) {
-    report_extraction_failure(g_screen.folder, error);
-    end_screen();
-    return abort_without_webview(state);
-  }
-  if (g_screen.started == ui_screen_start::no_webview) {
-    end_screen();
-    return abort_without_webview(state);
-  }
-  int code = 0;
-  if (ui_install_screen_start(state) == 0)
-    ui_host_run(ui_progress_screen_config());
-  else
-    code = 1;
-  ui_install_finish(state);
-  end_screen();
-  return code;
+  screen_run run = show_install_screen(state);
+  if (run == screen_run::not_shown) return abort_without_webview(state);
+  return run == screen_run::closed ? 0 : 1;
 }
 
 int run_uninstall_ui(install_state* state) {
   log_info("Mode: UI (WebView2) — welcome already shown");
-  if (!g_screen.begun) begin_uninstall_ui();
+  screen_scope screen(begin_uninstall_ui);
   if (pages_error()) {
     log_error("Failed to extract embedded resources");
-    end_screen();
     return -1;
   }
   if (g_screen.started == ui_screen_start::no_webview) {
     log_warn("WebView2 not available for uninstaller UI");
-    end_screen();
     return -1;
   }
-  if (ui_uninstall_screen_start(state) != 0) {
-    end_screen();
-    return -1;
-  }
+  if (ui_uninstall_screen_start(state) != 0) return -1;
   ui_host_run(ui_progress_screen_config());
   uninstall_ui_end(state);
-  end_screen();
   return 0;
 }

@@ -32,8 +32,7 @@ void open_uninstaller_log() {
 
 int silent_uninstall(install_state* state, int log_mode_line) {
   if (log_mode_line) log_info("Mode: silent");
-  int code = run_silent_uninstall(state);
-  return code;
+  return run_silent_uninstall(state);
 }
 
 // Only the file calls themselves run with redirection off (see wow64_win.h); logging stays out.
@@ -69,18 +68,17 @@ void deferred_directory_removal(const install_state* state) {
 
 }  // namespace
 
-int run_uninstaller(const char* args) {
+int run_uninstaller(const char* args, run_scope& run) {
   int skip_welcome = has_skip_welcome(args);
   log_set_min_level(LOG_LEVEL_INFO);
   if (!skip_welcome && !single_instance_acquire(UNINSTALLER_MUTEX_NAME)) {
+    run.stepped_aside = true;
     if (!is_silent(args)) {
       focus_existing_window();
       return 0;
     }
     open_uninstaller_log();
-    int code = refuse_silent_run_without_lock("uninstaller");
-    log_close(LOG_MAIN);
-    return code;
+    return refuse_silent_run_without_lock("uninstaller");
   }
   open_uninstaller_log();
   log_info("=== Corvane Uninstaller %s starting ===", INSTALLER_VERSION);
@@ -88,6 +86,7 @@ int run_uninstaller(const char* args) {
   if (skip_welcome && !is_silent(args)) begin_uninstall_ui();
 
   static install_state state;
+  run.record = &state;
   install_state_init(&state);
   state.dry_run = dry_run_choice(args);
   if (state.dry_run) log_info("DRY RUN mode enabled");
@@ -120,9 +119,7 @@ int run_uninstaller(const char* args) {
   }
   temp_uninstaller_release();  // the staged copy goes with the private folder
   deferred_directory_removal(&state);
+  // The run's last events are delivered (or given up) before the run's end begins.
   tracking_shutdown();
-  code = common_end(&state, code, 0, 0, skip_welcome);
-  log_close(LOG_UI);
-  log_close(LOG_MAIN);
   return code;
 }

@@ -6,8 +6,8 @@
 #pragma once
 
 // The first call of WinMain. Makes the system folder the only place a DLL loaded by name is
-// looked for, loads each delay-loaded DLL from there at once (a DLL already loaded is what any
-// later load by that name gets, whoever asks and however it searches, and none is then loaded
-// while a thread has WOW64 redirection off: see wow64_win.h), and has the delay-load helper
-// load from the system folder and log a DLL it cannot load.
+// looked for, loads from there at once each delay-loaded DLL other DLLs may ask for (a DLL already
+// loaded is what any later load by that name gets, whoever asks and however it searches; none is
+// then loaded while a thread has WOW64 redirection off: see wow64_win.h), and has the delay-load
+// helper load the others from there at first use and log a DLL it cannot load.
 void system_dlls_only();

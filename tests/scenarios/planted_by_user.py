@@ -22,7 +22,7 @@ PLANTED_FILES = (ZIP, MSI, "CorvaneUninstall-PreInstall.exe", "CorvaneUninstall.
 PLANTED_LINK = "CorvaneMSILog.log"
 PLANTED_FOLDERS = ("CorvaneInstaller.WebView2",)
 PRIVATE = r"C:\\windows\\Temp\\Corvane-[0-9a-f]{32}\\"
-PLANTED_DLLS = ("winhttp", "bcrypt", "userenv", "wtsapi32", "wintrust", "crypt32")
+PLANTED_DLLS = ("winhttp", "bcrypt", "userenv", "wtsapi32", "wintrust", "crypt32", "msi")
 DOWNLOADS = rf"C:\users\{USER}\Downloads"
 
 
