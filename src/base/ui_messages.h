@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 constexpr size_t UI_PROGRESS_MESSAGE_SIZE = 264;
 constexpr size_t UI_TERMINAL_MESSAGE_SIZE = 520;
@@ -27,6 +28,15 @@ inline constexpr const char* INSTALL_PAGE_STAGES[] = {"preparing", "downloading"
                                                       "uninstalling_existing", "installing", "waiting_for_installer",
                                                       "finishing", "done"};
 inline constexpr const char* UNINSTALL_PAGE_STAGES[] = {"closing", "uninstalling", "done"};
+// The flows name their stages through these: a word missing from the page's list does not compile.
+template <size_t N>
+consteval const char* listed_stage(const char* const (&list)[N], std::string_view word) {
+  for (const char* listed : list)
+    if (word == listed) return listed;
+  throw "not a stage word of this page";
+}
+consteval const char* install_stage(std::string_view word) { return listed_stage(INSTALL_PAGE_STAGES, word); }
+consteval const char* uninstall_stage(std::string_view word) { return listed_stage(UNINSTALL_PAGE_STAGES, word); }
 struct ui_terminal_event {
   const char* stage;
   const char* terminal;
