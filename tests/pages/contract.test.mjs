@@ -4,7 +4,9 @@
 // does not list for it: harness.mjs.)
 import { test, describe, before, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { startBrowser, openPage, hostAnswer, HOST_EVENTS } from './harness.mjs';
+import fs from 'node:fs';
+import path from 'node:path';
+import { startBrowser, openPage, hostAnswer, BUNDLE, COMMANDS, HOST_EVENTS } from './harness.mjs';
 
 let browser;
 before(async () => { browser = await startBrowser(); });
@@ -37,6 +39,17 @@ async function shownAfter(p, word) {
   await p.dispatch({ ...done, payload: { stage: word, percent: 37 } });
   return JSON.stringify(await shown(p));
 }
+
+// Also those on paths no test walks: the literal names in the bundle's calls.
+test('every command the page scripts invoke by name is one the host lists', () => {
+  const named = new Set();
+  for (const file of fs.readdirSync(BUNDLE).filter((f) => /\.(js|html)$/.test(f))) {
+    const text = fs.readFileSync(path.join(BUNDLE, file), 'utf8');
+    for (const [, cmd] of text.matchAll(/\b(?:invoke|send)\('([a-z_]+)'/g)) named.add(cmd);
+  }
+  assert.ok(named.size >= 10, `only ${[...named]} found: the scan no longer sees the calls`);
+  assert.deepEqual([...named].filter((cmd) => !COMMANDS.some((c) => c.name === cmd)), []);
+});
 
 for (const file of Object.keys(PAGES)) {
   describe(file, () => {
