@@ -25,7 +25,8 @@ scripts/build_ui_bundle.sh "$BUNDLE_OUT" || give_up "bundle build failed"
 # build links the exporter (scripts/test.sh builds it first); built here when
 # missing.
 if [ ! -f build/page-contract/commands.json ]; then
-  { cmake --preset native && cmake --build --preset native --target page_contract_export; } >/dev/null ||
+  { cmake --preset native && cmake --build --preset native --target page_contract_export &&
+    mkdir -p build/page-contract && build/native/page_contract_export build/page-contract; } >/dev/null ||
     give_up "page contract export failed"
 fi
 
