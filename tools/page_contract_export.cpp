@@ -57,12 +57,12 @@ std::vector<std::string> words(const char* list) {
 
 std::string commands() {
   std::vector<std::string> items;
-  for (const page_command_spec& spec : PAGE_COMMANDS) {
+  for (const page_command_entry& entry : PAGE_COMMANDS) {
     std::vector<std::string> pages;
     for (const page_file& page : PAGES)
-      if (spec.screens & page.screen) pages.push_back(quoted(page.file));
-    items.push_back("{\"name\":" + quoted(std::string(spec.name)) + ",\"args\":" + array(words(spec.args)) +
-                    ",\"result\":" + quoted(RESULT_NAMES[spec.result]) + ",\"pages\":" + array(pages) + "}");
+      if (entry.screens & page.screen) pages.push_back(quoted(page.file));
+    items.push_back("{\"name\":" + quoted(std::string(entry.name)) + ",\"args\":" + array(words(entry.args)) +
+                    ",\"result\":" + quoted(RESULT_NAMES[entry.result]) + ",\"pages\":" + array(pages) + "}");
   }
   return array(items);
 }

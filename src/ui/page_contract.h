@@ -13,14 +13,14 @@ constexpr unsigned PAGE_EVERY_SCREEN = PAGE_CONSENT | PAGE_INSTALL | PAGE_UNINST
 // after the screen; "elevation" is {"status":"ok"|"cancelled"|"error","error":<code>}.
 enum page_result { RESULT_NULL, RESULT_STATE, RESULT_CONSENT_INFO, RESULT_ELEVATION };
 
-struct page_command_spec {
+struct page_command_entry {
   std::string_view name;
   const char* args;  // the members of "args" the host reads, comma-separated
   page_result result;
   unsigned screens;
 };
 
-inline constexpr page_command_spec PAGE_COMMANDS[] = {
+inline constexpr page_command_entry PAGE_COMMANDS[] = {
     {"log_from_js", "level,message", RESULT_NULL, PAGE_EVERY_SCREEN},
     {"signal_user_action", "action", RESULT_NULL, PAGE_EVERY_SCREEN},
     {"exit_sibling", "", RESULT_NULL, PAGE_EVERY_SCREEN},
@@ -42,8 +42,8 @@ inline constexpr page_command_spec PAGE_COMMANDS[] = {
 
 // The listed name; a name missing from the list does not compile.
 consteval const char* page_command(std::string_view name) {
-  for (const page_command_spec& spec : PAGE_COMMANDS)
-    if (spec.name == name) return spec.name.data();
+  for (const page_command_entry& entry : PAGE_COMMANDS)
+    if (entry.name == name) return entry.name.data();
   throw "not a listed page command";
 }
 
@@ -52,11 +52,11 @@ consteval const char* page_command(std::string_view name) {
 template <typename Row, size_t N>
 constexpr bool page_table_matches(const Row (&table)[N], unsigned screen) {
   size_t listed = 0;
-  for (const page_command_spec& spec : PAGE_COMMANDS) {
-    if (!(spec.screens & screen)) continue;
+  for (const page_command_entry& entry : PAGE_COMMANDS) {
+    if (!(entry.screens & screen)) continue;
     ++listed;
     size_t rows = 0;
-    for (const Row& row : table) rows += spec.name == row.name;
+    for (const Row& row : table) rows += entry.name == row.name;
     if (rows != 1) return false;
   }
   return listed == N;
