@@ -29,3 +29,12 @@ if(CORVANE_SANITIZE)
   target_compile_options(lzma_pack_for_tests PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer)
 endif()
 target_link_libraries(unit_tests PRIVATE lzma_pack_for_tests)
+
+# The page <-> host contract for the page tests (tests/pages), written by the host's own
+# formatters whenever they change.
+add_executable(page_contract_export ${CMAKE_SOURCE_DIR}/tools/page_contract_export.cpp)
+target_link_libraries(page_contract_export PRIVATE corvane_core)
+target_compile_options(page_contract_export PRIVATE -Wall -Wextra)
+set(PAGE_CONTRACT_DIR ${CMAKE_SOURCE_DIR}/build/page-contract)
+add_custom_command(TARGET page_contract_export POST_BUILD COMMAND ${CMAKE_COMMAND} -E make_directory ${PAGE_CONTRACT_DIR}
+                   COMMAND page_contract_export ${PAGE_CONTRACT_DIR})

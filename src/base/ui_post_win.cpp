@@ -31,8 +31,8 @@ void ui_send_terminal(const char* stage, const char* terminal, const char* outco
   if (ui_format_terminal(stage, terminal, outcome, message, sizeof message) == 0) ui_post_json(message);
 }
 
-void ui_progress_downloading(int32_t percent, void*) { ui_send_progress("downloading", percent); }
+void ui_progress_downloading(int32_t percent, void*) { ui_send_progress(install_stage("downloading"), percent); }
 
-void ui_progress_extracting(int32_t percent, void*) { ui_send_progress("extracting", percent); }
+void ui_progress_extracting(int32_t percent, void*) { ui_send_progress(install_stage("extracting"), percent); }
 
 void ui_progress_callback(const char* stage, int percent, void*) { ui_send_progress(stage, percent); }

@@ -19,6 +19,7 @@
 #include "state/tag_block.h"
 #include "telemetry/tracking.h"
 #include "ui/installer_commands.h"
+#include "ui/page_contract.h"
 #include "ui/page_message.h"
 #include "ui/progress_screens.h"
 #include "ui/ui_bridge.h"
@@ -66,17 +67,18 @@ void signal_user_action(const char* json, int32_t id) {
   if (strcmp(action, "cancel") == 0) ui_post_close();
 }
 
-const ui_command COMMANDS[] = {
-    {"consent_elevate", consent_elevate, 1},
-    {"get_consent_info", get_consent_info, 1},
-    {"toggle_dry_run", toggle_dry_run, 1},
-    {"open_url", ui_open_url, 0},
-    {"signal_user_action", signal_user_action, 1},
-    {"exit_sibling", ui_exit_sibling, 1},
-    {"log_from_js", ui_log_from_page, 0},
-    {"show_window", ui_no_action, 0},
-    {"sibling_show_complete", ui_no_action, 0},
+constexpr ui_command COMMANDS[] = {
+    {page_command("consent_elevate"), consent_elevate, 1},
+    {page_command("get_consent_info"), get_consent_info, 1},
+    {page_command("toggle_dry_run"), toggle_dry_run, 1},
+    {page_command("open_url"), ui_open_url, 0},
+    {page_command("signal_user_action"), signal_user_action, 1},
+    {page_command("exit_sibling"), ui_exit_sibling, 1},
+    {page_command("log_from_js"), ui_log_from_page, 0},
+    {page_command("show_window"), ui_no_action, 0},
+    {page_command("sibling_show_complete"), ui_no_action, 0},
 };
+static_assert(page_table_matches(COMMANDS, PAGE_CONSENT));
 
 void log_probe(const existing_install_probe& e, int tag_preference) {
   if (g_consent.is_uninstall) {

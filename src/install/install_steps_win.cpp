@@ -10,6 +10,7 @@
 #include "base/delete_tree.h"
 #include "base/log.h"
 #include "base/private_folder_win.h"
+#include "base/ui_messages.h"
 #include "base/ui_post.h"
 #include "install/install_steps.h"
 #include "install/msi_busy.h"
@@ -41,7 +42,7 @@ int ends_with_zip(const char* path) { return strlen(path) > 4 && text_ends_with_
 
 void remove_existing_first(install_state* state) {
   if (!state->uninstall_first || !existing_install_found(state->existing)) return;
-  report(state, "uninstalling_existing", 0);
+  report(state, install_stage("uninstalling_existing"), 0);
   int code = run_existing_uninstaller(state);
   char line[512];
   text_format(line, sizeof line, "Pre-install uninstall finished (exit=%d, has_c=%d, has_msi=%d, product=%s)", code,
@@ -106,9 +107,9 @@ package_verdict check_package(const char* downloaded, void* context) {
   install_state* state = package->state;
   log_info("Downloaded: %s", downloaded);
   if (ui_mode(state)) {
-    report(state, "downloading", 100);
+    report(state, install_stage("downloading"), 100);
     Sleep(500);
-    report(state, "extracting", 0);
+    report(state, install_stage("extracting"), 0);
   }
   package->from_zip = ends_with_zip(downloaded);
   if (package->from_zip) {
@@ -134,7 +135,7 @@ int retry_with_bare_msi(install_state* state, package_download_request* request,
   log_warn("ZIP-extracted MSI failed with exit code %d — re-downloading bare MSI for retry", code);
   discard(package);
   request->msi_only = 1;
-  report(state, "downloading", 0);
+  report(state, install_stage("downloading"), 0);
   char path[DOWNLOAD_PATH_OUT], message[DOWNLOAD_MESSAGE_OUT];
   if (fresh_folder(package, "download", package->downloads, sizeof package->downloads) != 0) {
     log_error("Bare-MSI re-download has no folder to go to");
@@ -144,7 +145,7 @@ int retry_with_bare_msi(install_state* state, package_download_request* request,
     log_error("Bare-MSI re-download failed: %s", message);
     return code;
   }
-  report(state, "installing", 30);
+  report(state, install_stage("installing"), 30);
   int second = run_msi_install(state, package->msi_path);
   if (msi_success(second))
     log_info("Bare-MSI retry succeeded (exit=%d) after ZIP path failed (exit=%d)", second, code);
@@ -176,7 +177,7 @@ int acquire_and_install(install_state* state, const char* msi_name, install_fail
   remove_existing_first(state);
   record_https_consent(state->decrypt_https);
   if (ui) tracking_send_installer_page(state, "install");
-  report(state, "installing", 30);
+  report(state, install_stage("installing"), 30);
   log_info("Running msiexec...");
   int code = run_msi_install(state, package.msi_path);
   // A package that waited out the Installer's ten minutes is not at fault: the bare MSI would

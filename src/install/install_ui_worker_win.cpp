@@ -2,6 +2,7 @@
 
 #include "acquire/package_name.h"
 #include "base/log.h"
+#include "base/ui_messages.h"
 #include "base/ui_post.h"
 #include "install/install_steps.h"
 #include "install/install_ui_worker.h"
@@ -27,7 +28,7 @@ const char* outcome_when_present(const install_state* state, const char* present
 }
 
 void end_with_terminal(const char* stage, const char* terminal, const char* outcome) {
-  ui_send_progress("done", 100);
+  ui_send_progress(install_stage("done"), 100);
   Sleep(500);
   ui_send_terminal(stage, terminal, outcome);
 }
@@ -38,13 +39,13 @@ int run_worker(install_state* state) {
     log_info("User cancelled before install began");
     return 1;
   }
-  ui_send_progress("preparing", 0);
+  ui_send_progress(install_stage("preparing"), 0);
   tracking_send(state, "corvane.installer.start", "Elevated install started");
   char msi_name[256];
   installer_package_name(state->os_architecture, state->app_version, msi_name, sizeof msi_name);
   log_info("MSI filename: %s", msi_name);
   tracking_send_installer_page(state, "download");
-  ui_send_progress("downloading", 0);
+  ui_send_progress(install_stage("downloading"), 0);
 
   install_failure failure;
   if (acquire_and_install(state, msi_name, &failure) != 0) {
@@ -52,7 +53,7 @@ int run_worker(install_state* state) {
     ui_send_terminal(failure.page_stage, "fail", outcome_when_present(state, "warning", "error"));
     return 1;
   }
-  ui_send_progress("finishing", 85);
+  ui_send_progress(install_stage("finishing"), 85);
   if (state->dry_run) {
     log_info("DRY RUN: skipping post-install, uninstaller, and app launch");
     Sleep(800);
@@ -68,7 +69,7 @@ int run_worker(install_state* state) {
   start_product_service();
   tracking_send(state, "corvane.installer.finish", "Install complete");
   tracking_send_installer_page(state, "finish");
-  ui_send_progress("done", 100);
+  ui_send_progress(install_stage("done"), 100);
   Sleep(500);
   ui_send_terminal("done", "finish", outcome_when_present(state, "success", "error"));
   log_info("Install complete (UI mode)");

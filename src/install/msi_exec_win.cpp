@@ -10,6 +10,7 @@
 #include "base/private_folder_win.h"
 #include "base/registry_win.h"
 #include "base/timestamp.h"
+#include "base/ui_messages.h"
 #include "base/unlinked_file_win.h"
 #include "base/wide_win.h"
 #include "install/command_lines.h"
@@ -19,7 +20,7 @@
 
 namespace {
 
-void report(install_state* state, int percent, const char* stage = "installing") {
+void report(install_state* state, int percent, const char* stage = install_stage("installing")) {
   if (state->progress_fn) state->progress_fn(stage, percent, state->progress_ctx);
 }
 
@@ -152,7 +153,7 @@ int run_while_installer_busy(install_state* state, const char* command) {
     }
     log_info("Another installation is in progress (msiexec exit code %d) — waiting %lu s before try %d",
              MSI_INSTALLER_BUSY, static_cast<unsigned long>(wait / 1000), retries + 2);
-    report(state, 30, "waiting_for_installer");
+    report(state, 30, install_stage("waiting_for_installer"));
     msi_busy_sleep(wait);
     waited += wait;
     report(state, 30);

@@ -11,6 +11,7 @@
 #include "base/msi_progress.h"
 #include "base/own_image_win.h"
 #include "base/private_folder_win.h"
+#include "base/ui_messages.h"
 #include "install/command_lines.h"
 #include "install/preinstall_uninstall.h"
 
@@ -24,11 +25,11 @@ int simulate(install_state* state) {
   log_info("DRY RUN: simulating existing close + uninstall (has_c=%d has_msi=%d product=%s)", state->existing.has_c,
            state->existing.has_msi, state->existing.product_code[0] ? state->existing.product_code : "(none)");
   for (int percent = 0; percent <= 100; percent += 10) {
-    report(state, "closing_existing", percent);
+    report(state, install_stage("closing_existing"), percent);
     if (percent < 100) Sleep(200);
   }
   for (int percent = 0; percent <= 100; percent += 5) {
-    report(state, "uninstalling_existing", percent);
+    report(state, install_stage("uninstalling_existing"), percent);
     if (percent < 100) Sleep(400);
   }
   return 0;
@@ -44,16 +45,16 @@ void wait_creeping(install_state* state, HANDLE handle, DWORD step_ms, const cre
 }
 
 void close_phase(install_state* state) {
-  report(state, "closing_existing", 0);
+  report(state, install_stage("closing_existing"), 0);
   log_info("Pre-install close: stopping Corvane UI / services / driver");
   kernel_handle thread(CreateThread(nullptr, 0, close_running_product_thread, nullptr, 0, nullptr));
   if (!thread) {
     log_warn("Pre-install close: CreateThread failed (err=%lu) — running close inline", GetLastError());
     close_running_product();
   } else {
-    wait_creeping(state, thread.get(), 250, PREINSTALL_CLOSE_CREEP, "closing_existing");
+    wait_creeping(state, thread.get(), 250, PREINSTALL_CLOSE_CREEP, install_stage("closing_existing"));
   }
-  report(state, "closing_existing", 100);
+  report(state, install_stage("closing_existing"), 100);
 }
 
 // The copy that runs as the silent uninstaller: from the held image into the private folder,
@@ -111,7 +112,7 @@ int run_existing_uninstaller(install_state* state) {
     return -1;
   }
   log_info("Pre-install uninstall: %s", command);
-  report(state, "uninstalling_existing", 0);
+  report(state, install_stage("uninstalling_existing"), 0);
 
   owned_process process;
   if (start_hidden(command, process.receive()) != 0) {
@@ -119,13 +120,13 @@ int run_existing_uninstaller(install_state* state) {
              GetLastError());
     return -1;
   }
-  wait_creeping(state, process.process(), 500, PREINSTALL_UNINSTALL_CREEP, "uninstalling_existing");
+  wait_creeping(state, process.process(), 500, PREINSTALL_UNINSTALL_CREEP, install_stage("uninstalling_existing"));
   DWORD exit_code = static_cast<DWORD>(-1);
   if (!GetExitCodeProcess(process.process(), &exit_code)) exit_code = static_cast<DWORD>(-1);
   process.reset();
   log_write(LOG_MAIN, exit_code == 0 ? LOG_LEVEL_INFO : LOG_LEVEL_WARN, "Pre-install uninstaller exit code: %lu",
             exit_code);
   wait_for_installer_mutex(INSTALLER_MUTEX_WAIT_MS);
-  report(state, "uninstalling_existing", 100);
+  report(state, install_stage("uninstalling_existing"), 100);
   return static_cast<int>(exit_code);
 }

@@ -6,6 +6,7 @@
 #include "ui/install_end_rules.h"
 #include "ui/installer_commands.h"
 #include "ui/launch_on_logon.h"
+#include "ui/page_contract.h"
 #include "ui/ui_bridge.h"
 #include "ui/ui_host.h"
 
@@ -42,22 +43,23 @@ void launch_on_logon(const char* json, int32_t) {
   ui_start_launch_on_logon(ui_install_flags.state->install_dir, json_get_bool(json, "enabled"));
 }
 
-const ui_command COMMANDS[] = {
-    {"log_from_js", ui_log_from_page, 0},
-    {"get_install_state", get_install_state, 1},
-    {"signal_user_action", signal_user_action, 0},
-    {"launch_app", ui_launch_app, 0},
-    {"exit_sibling", ui_exit_sibling, 1},
-    {"enable_close", enable_close, 0},
-    {"show_window", ui_no_action, 0},
-    {"sibling_show_complete", ui_no_action, 0},
-    {"save_onboarding_browsers", ui_save_onboarding_browsers, 0},
-    {"save_onboarding_filters", ui_save_onboarding_filters, 0},
-    {"open_url", ui_open_url, 0},
-    {"save_https_decryption_consent", ui_save_https_decryption_consent, 0},
-    {"save_onboarding_https", ui_save_onboarding_https, 0},
-    {"set_launch_on_logon", launch_on_logon, 0},
+constexpr ui_command COMMANDS[] = {
+    {page_command("log_from_js"), ui_log_from_page, 0},
+    {page_command("get_install_state"), get_install_state, 1},
+    {page_command("signal_user_action"), signal_user_action, 0},
+    {page_command("launch_app"), ui_launch_app, 0},
+    {page_command("exit_sibling"), ui_exit_sibling, 1},
+    {page_command("enable_close"), enable_close, 0},
+    {page_command("show_window"), ui_no_action, 0},
+    {page_command("sibling_show_complete"), ui_no_action, 0},
+    {page_command("save_onboarding_browsers"), ui_save_onboarding_browsers, 0},
+    {page_command("save_onboarding_filters"), ui_save_onboarding_filters, 0},
+    {page_command("open_url"), ui_open_url, 0},
+    {page_command("save_https_decryption_consent"), ui_save_https_decryption_consent, 0},
+    {page_command("save_onboarding_https"), ui_save_onboarding_https, 0},
+    {page_command("set_launch_on_logon"), launch_on_logon, 0},
 };
+static_assert(page_table_matches(COMMANDS, PAGE_INSTALL));
 
 }  // namespace
 

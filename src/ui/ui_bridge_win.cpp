@@ -4,6 +4,7 @@
 #include "base/log.h"
 #include "base/ui_post.h"
 #include "ui/installer_commands.h"
+#include "ui/page_contract.h"
 #include "ui/page_message.h"
 #include "ui/ui_bridge.h"
 #include "ui/ui_host.h"
@@ -27,7 +28,8 @@ void ui_on_message_uninstaller(const char* json, void*) {
 void ui_run_command(const ui_command* table, size_t count, const char* json) {
   ui_invoke invoke;
   ui_read_invoke(json, &invoke);
-  if (strcmp(invoke.cmd, "log_from_js") != 0) log_write(LOG_UI, LOG_LEVEL_DEBUG, "invoke cmd=%s", invoke.cmd);
+  if (strcmp(invoke.cmd, page_command("log_from_js")) != 0)
+    log_write(LOG_UI, LOG_LEVEL_DEBUG, "invoke cmd=%s", invoke.cmd);
   for (size_t i = 0; i < count; ++i) {
     if (strcmp(table[i].name, invoke.cmd) != 0) continue;
     table[i].run(json, invoke.id);

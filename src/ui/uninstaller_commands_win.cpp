@@ -4,6 +4,7 @@
 #include "base/json_field.h"
 #include "base/ui_post.h"
 #include "state/os_probe.h"
+#include "ui/page_contract.h"
 #include "ui/state_objects.h"
 #include "ui/ui_bridge.h"
 #include "ui/ui_host.h"
@@ -29,12 +30,13 @@ void signal_user_action(const char* json, int32_t) {
 
 void enable_close(const char*, int32_t) { ui_enable_close(); }
 
-const ui_command COMMANDS[] = {
-    {"get_install_state", get_install_state, 1}, {"signal_user_action", signal_user_action, 0},
-    {"exit_sibling", ui_exit_sibling, 1},        {"log_from_js", ui_log_from_page, 0},
-    {"enable_close", enable_close, 0},           {"show_window", ui_no_action, 0},
-    {"sibling_show_complete", ui_no_action, 0},
+constexpr ui_command COMMANDS[] = {
+    {page_command("get_install_state"), get_install_state, 1}, {page_command("signal_user_action"), signal_user_action, 0},
+    {page_command("exit_sibling"), ui_exit_sibling, 1},        {page_command("log_from_js"), ui_log_from_page, 0},
+    {page_command("enable_close"), enable_close, 0},           {page_command("show_window"), ui_no_action, 0},
+    {page_command("sibling_show_complete"), ui_no_action, 0},
 };
+static_assert(page_table_matches(COMMANDS, PAGE_UNINSTALL));
 
 }  // namespace
 

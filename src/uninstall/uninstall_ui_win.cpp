@@ -4,6 +4,7 @@
 #include "base/handle_win.h"
 #include "base/log.h"
 #include "base/msi_progress.h"
+#include "base/ui_messages.h"
 #include "base/ui_post.h"
 #include "telemetry/tracking.h"
 #include "uninstall/msi_uninstall.h"
@@ -62,15 +63,15 @@ int wait_for_begin() {
 
 int run_dry(install_state* state) {
   log_info("DRY RUN: simulating close phase (5 seconds)");
-  simulate("closing", 5, 250);
-  ui_send_progress("closing", 100);
+  simulate(uninstall_stage("closing"), 5, 250);
+  ui_send_progress(uninstall_stage("closing"), 100);
   Sleep(300);
-  ui_send_progress("uninstalling", 0);
+  ui_send_progress(uninstall_stage("uninstalling"), 0);
   log_info("DRY RUN: simulating uninstall phase (15 seconds)");
-  simulate("uninstalling", 2, 300);
+  simulate(uninstall_stage("uninstalling"), 2, 300);
   log_info("DRY RUN: simulated uninstall complete");
   tracking_send(state, "corvane.uninstaller.finish", "Dry run complete");
-  ui_send_progress("done", 100);
+  ui_send_progress(uninstall_stage("done"), 100);
   Sleep(500);
   ui_send_terminal("done", "finish", "success");
   return 0;
@@ -94,19 +95,19 @@ DWORD WINAPI uninstall_ui_worker(LPVOID argument) {
     log_info("User cancelled before uninstall began");
   } else {
     tracking_send(state, "corvane.uninstaller.start", "Uninstall started");
-    ui_send_progress("closing", 0);
+    ui_send_progress(uninstall_stage("closing"), 0);
     if (state->dry_run) {
       result = run_dry(state);
     } else {
-      run_phase(close_phase, nullptr, "closing", 20, UNINSTALL_CLOSE_CREEP);
-      ui_send_progress("closing", 100);
+      run_phase(close_phase, nullptr, uninstall_stage("closing"), 20, UNINSTALL_CLOSE_CREEP);
+      ui_send_progress(uninstall_stage("closing"), 100);
       Sleep(300);
-      ui_send_progress("uninstalling", 0);
-      run_phase(removal_phase, state, "uninstalling", 10, UNINSTALL_REMOVE_CREEP);
-      ui_send_progress("uninstalling", 90);
+      ui_send_progress(uninstall_stage("uninstalling"), 0);
+      run_phase(removal_phase, state, uninstall_stage("uninstalling"), 10, UNINSTALL_REMOVE_CREEP);
+      ui_send_progress(uninstall_stage("uninstalling"), 90);
       InterlockedExchange(&ui_uninstall_flags.succeeded, 1);
       tracking_send(state, "corvane.uninstaller.finish", "Uninstall completed");
-      ui_send_progress("done", 100);
+      ui_send_progress(uninstall_stage("done"), 100);
       Sleep(500);
       int complete = g_phase2_result == UNINSTALL_COMPLETE;
       ui_send_terminal("done", "finish", complete ? "success" : "warning");

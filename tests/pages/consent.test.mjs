@@ -1,17 +1,14 @@
 // The consent screen in install and uninstall form.
 import { test, describe, before, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { startBrowser, openPage, SLOW_COMMANDS } from './harness.mjs';
+import { startBrowser, openPage, hostAnswer, SLOW_COMMANDS } from './harness.mjs';
 
 let browser;
 before(async () => { browser = await startBrowser(); });
 after(async () => { await browser.close(); });
 
-const INSTALL = {
-  is_dev: false, dry_run: false, host_prefix: '', host_domain: '', is_uninstall: false, is_elevated: false,
-  analytics_enabled: true, has_existing_install: false, has_c_installer: false, existing_version: '',
-  uninstall_existing_default: false, nothing_to_uninstall: false,
-};
+// A fresh install's consent info, as the host formats it.
+const INSTALL = hostAnswer('consent_info');
 const UNINSTALL = { ...INSTALL, is_uninstall: true, has_existing_install: true, analytics_enabled: false };
 
 async function consent(info, options = {}) {

@@ -14,6 +14,40 @@ export const EVIDENCE = path.resolve(process.env.EVIDENCE_DIR || path.join(ROOT,
 // What the 720 x 510 window leaves for the page inside its frame.
 export const CLIENT_AREA = { width: 704, height: 471 };
 
+// The page <-> host contract as the host's own formatters wrote it
+// (tools/page_contract_export.cpp, run by the native build): the command list,
+// the progress and terminal events each page is sent, and sample answers.
+const CONTRACT = path.resolve(process.env.PAGE_CONTRACT_DIR || path.join(ROOT, 'build/page-contract'));
+const exported = (name) => JSON.parse(fs.readFileSync(path.join(CONTRACT, name + '.json'), 'utf8'));
+export const COMMANDS = exported('commands');
+export const HOST_EVENTS = { progress: exported('progress'), terminal: exported('terminal') };
+const SAMPLE_ANSWERS = {
+  'consent.html': { get_consent_info: 'consent_info', toggle_dry_run: 'consent_info' },
+  'index.html': { get_install_state: 'install_state' },
+  'uninstall.html': { get_install_state: 'uninstall_state' },
+};
+const listedFor = (file) => COMMANDS.filter((c) => c.pages.includes(file)).map((c) => c.name);
+
+// The host's sample answer (consent_info, install_state, uninstall_state)
+// with the given members changed; a member the host does not send is a fault
+// of the test.
+export function hostAnswer(name, changes = {}) {
+  const sample = exported(name).result;
+  const unknown = Object.keys(changes).filter((k) => !Object.prototype.hasOwnProperty.call(sample, k));
+  if (unknown.length) throw new Error(`the host sends no ${unknown.join(', ')} in ${name}`);
+  return { ...sample, ...changes };
+}
+
+// A scripted answer may only hold members the host really sends.
+function checkScriptedAnswers(file, options) {
+  const scripted = [...Object.entries(options.responses || {}).map(([cmd, answer]) => [cmd, [answer]]),
+    ...Object.entries(options.sequences || {})];
+  for (const [cmd, answers] of scripted) {
+    const sample = (SAMPLE_ANSWERS[file] || {})[cmd];
+    if (sample) answers.filter((a) => a && typeof a === 'object').forEach((a) => hostAnswer(sample, a));
+  }
+}
+
 // Commands the real host is slow to answer. A blocking one holds the host's
 // UI thread, so every invoke sent after it is answered only after it; a
 // non-blocking one is answered late while the host keeps handling others.
@@ -24,26 +58,15 @@ export const SLOW_COMMANDS = {
   // messages while it waits for the elevated copy.
   consent_elevate: { ms: 30000, blocking: false },
 };
-
-// The stage words and terminal payloads the host sends to each page.
-const HOST_STAGES = {
-  'index.html': ['preparing', 'downloading', 'extracting', 'closing_existing', 'uninstalling_existing',
-    'installing', 'waiting_for_installer', 'finishing', 'done'],
-  'uninstall.html': ['closing', 'uninstalling', 'done'],
-};
-const INSTALL_FAILS = ['download', 'extract', 'install'].flatMap((stage) =>
-  ['error', 'warning'].map((outcome) => ({ stage, terminal: 'fail', outcome })));
-const HOST_TERMINALS = {
-  'index.html': [...INSTALL_FAILS, { stage: 'done', terminal: 'finish', outcome: 'success' },
-    { stage: 'done', terminal: 'finish', outcome: 'error' }],
-  'uninstall.html': [{ stage: 'done', terminal: 'finish', outcome: 'success' },
-    { stage: 'done', terminal: 'finish', outcome: 'warning' }],
-};
+for (const cmd of Object.keys(SLOW_COMMANDS)) {
+  if (!COMMANDS.some((c) => c.name === cmd)) throw new Error(`SLOW_COMMANDS names ${cmd}, which no page can invoke`);
+}
 
 // Runs inside the page before any of its scripts.
 function fakeHost(config) {
   const listeners = [];
   const sent = [];
+  const unlisted = [];
   const sequences = {};
   for (const [cmd, list] of Object.entries(config.sequences || {})) sequences[cmd] = list.slice();
   const channel = new MessageChannel();
@@ -60,6 +83,7 @@ function fakeHost(config) {
   };
   window.__host = {
     sent,
+    unlisted,
     dispatch,
     reply: (id, result) => dispatch({ type: 'response', id, result }),
   };
@@ -79,6 +103,7 @@ function fakeHost(config) {
   window.chrome.webview = {
     postMessage(msg) {
       sent.push(JSON.stringify(msg));
+      if (msg && msg.type === 'invoke' && config.listed && !config.listed.includes(msg.cmd)) unlisted.push(msg.cmd);
       if (!msg || msg.type !== 'invoke' || (config.silent || []).includes(msg.cmd)) return;
       let result = null;
       if (sequences[msg.cmd] && sequences[msg.cmd].length) result = sequences[msg.cmd].shift();
@@ -95,6 +120,7 @@ function fakeHost(config) {
 // replace those of SLOW_COMMANDS), noBridge, hash, viewport, scripts (bundle
 // scripts to add to 'about:blank').
 export async function openPage(browser, file, options = {}) {
+  checkScriptedAnswers(file, options);
   const page = await browser.context.newPage();
   if (options.viewport) await page.setViewportSize(options.viewport);
   const requests = [];
@@ -107,6 +133,7 @@ export async function openPage(browser, file, options = {}) {
     silent: options.silent || [],
     slow: { ...SLOW_COMMANDS, ...options.slow },
     noBridge: !!options.noBridge,
+    listed: SAMPLE_ANSWERS[file] ? listedFor(file) : null,
   });
   // Page time stands still unless a test advances it.
   await page.clock.install({ time: new Date('2026-03-04T05:06:00Z') });
@@ -167,15 +194,16 @@ export class HostPage {
   // Progress and terminal events as the host sends them to this page; a
   // payload it never sends is a fault of the test (dispatch() sends anything).
   async progress(stage, percent) {
-    if (!(HOST_STAGES[this.file] || []).includes(stage)) throw new Error(`the host sends no stage "${stage}" to ${this.file}`);
-    await this.dispatch({ type: 'event', channel: 'installer://progress', payload: { stage, percent } });
+    const sent = (HOST_EVENTS.progress[this.file] || []).find((m) => m.payload.stage === stage);
+    if (!sent) throw new Error(`the host sends no stage "${stage}" to ${this.file}`);
+    await this.dispatch({ ...sent, payload: { ...sent.payload, percent } });
   }
 
   async terminal(payload) {
-    const real = (HOST_TERMINALS[this.file] || []).some((t) => Object.keys(payload).length === 3 &&
-      t.stage === payload.stage && t.terminal === payload.terminal && t.outcome === payload.outcome);
-    if (!real) throw new Error(`the host sends no terminal ${JSON.stringify(payload)} to ${this.file}`);
-    await this.dispatch({ type: 'event', channel: 'installer://terminal', payload });
+    const sent = (HOST_EVENTS.terminal[this.file] || []).find((m) => Object.keys(payload).length === 3 &&
+      m.payload.stage === payload.stage && m.payload.terminal === payload.terminal && m.payload.outcome === payload.outcome);
+    if (!sent) throw new Error(`the host sends no terminal ${JSON.stringify(payload)} to ${this.file}`);
+    await this.dispatch(sent);
   }
 
   // Lets queued host answers and the promise chains behind them run: a few
@@ -261,7 +289,10 @@ export class HostPage {
     return { wide, narrow };
   }
 
+  // Fails when the page invoked a command the host does not list for it.
   async close() {
+    const unlisted = await this.page.evaluate(() => (window.__host ? window.__host.unlisted : []));
     await this.page.close();
+    if (unlisted.length) throw new Error(`${this.file} invoked ${unlisted.join(', ')}, not listed for it`);
   }
 }

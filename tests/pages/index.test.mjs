@@ -2,7 +2,7 @@
 // the finish button, page telemetry and the address fragments.
 import { test, describe, before, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { startBrowser, openPage, SLOW_COMMANDS } from './harness.mjs';
+import { startBrowser, openPage, hostAnswer, SLOW_COMMANDS } from './harness.mjs';
 
 let browser;
 before(async () => { browser = await startBrowser(); });
@@ -14,11 +14,11 @@ const BROWSERS = [
   { key: 'brave.exe', name: 'Brave', icon: 'brave' },
   { key: 'msedge.exe', name: 'Microsoft Edge', icon: 'msedge' },
 ];
-const STATE = {
+const STATE = hostAnswer('install_state', {
   user_id: 'user-1', machine_id_sha2: 'abc', utm_source: 'ads', installer_version: '2.0.266.0',
   os_name: 'Windows 11', browser_name_default: 'Chrome', browser_name: 'Edge', host_prefix: '', host_domain: '',
   dry_run: false, analytics_enabled: false, uninstall_first: false, browsers: BROWSERS,
-};
+});
 
 async function install(state = STATE, options = {}) {
   const p = await openPage(browser, 'index.html', { responses: { get_install_state: state }, ...options });

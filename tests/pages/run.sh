@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the page bundle into build/ui-bundle and runs the page tests in
+# Builds the page bundle into build/ui-bundle (and the host's page contract into
+# build/page-contract when missing) and runs the page tests in
 # headless chromium, and the page relay's own tests (tests/harness/*.test.mjs);
 # screenshots land in build/evidence/pages. Ends with one
 # line "pages: N passed, M failed" and exits non-zero on any failure.
@@ -20,6 +21,14 @@ give_up() {
 [ -x "${CHROMIUM:-/usr/bin/chromium}" ] || give_up "chromium not installed (run scripts/setup.sh)"
 [ -d node_modules/playwright-core ] || give_up "node_modules missing (run npm install in $ROOT)"
 scripts/build_ui_bundle.sh "$BUNDLE_OUT" || give_up "bundle build failed"
+# What the host sends the pages, written by its own formatters when the native
+# build links the exporter (scripts/test.sh builds it first); built here when
+# missing.
+if [ ! -f build/page-contract/commands.json ]; then
+  { cmake --preset native && cmake --build --preset native --target page_contract_export &&
+    mkdir -p build/page-contract && build/native/page_contract_export build/page-contract; } >/dev/null ||
+    give_up "page contract export failed"
+fi
 
 rm -rf "$EVIDENCE"
 mkdir -p "$EVIDENCE"

@@ -1,19 +1,19 @@
 // The uninstall page: feedback, progress of the two phases, the finish screen.
 import { test, describe, before, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { startBrowser, openPage } from './harness.mjs';
+import { startBrowser, openPage, hostAnswer } from './harness.mjs';
 
 let browser;
 before(async () => { browser = await startBrowser(); });
 after(async () => { await browser.close(); });
 
-const STATE = {
+const STATE = hostAnswer('uninstall_state', {
   user_id: 'user-9', machine_id_sha2: 'm9', installer_version: '2.0.266.0', client_version: '7.1.0',
   install_date: '2025-01-02', os_name: 'Windows 10', os_version: '10.0', os_build: '19045', os_arch: 'x64',
   os_language: 'English', os_language_code: 'en-US', browser_name_default: 'Firefox', utm_source: 'mail',
   utm_medium: '', utm_campaign: '', utm_content: '', utm_term: '', gclid: '', fbclid: '', msclkid: 'ms1',
   host_prefix: '', host_domain: 'corvane.net', dry_run: false,
-};
+});
 
 async function uninstall(state = STATE, options = {}) {
   const p = await openPage(browser, 'uninstall.html', { responses: { get_install_state: state }, ...options });

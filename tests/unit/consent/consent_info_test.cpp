@@ -18,16 +18,6 @@ consent_info_values fresh_install() {
 
 }  // namespace
 
-TEST(ConsentInfo, FreshInstallObject) {
-  char out[CONSENT_INFO_SIZE];
-  ASSERT_EQ(consent_info_json(fresh_install(), out, sizeof out), 0);
-  EXPECT_STREQ(out,
-               "{\"is_dev\":false,\"dry_run\":false,\"host_prefix\":\"\",\"host_domain\":\"\",\"is_uninstall\":false,"
-               "\"is_elevated\":false,\"analytics_enabled\":true,\"has_existing_install\":false,"
-               "\"has_c_installer\":false,\"existing_version\":\"\",\"uninstall_existing_default\":false,"
-               "\"nothing_to_uninstall\":false}");
-}
-
 TEST(ConsentInfo, RegistryTextsAreEscapedIntoValidJson) {
   consent_info_values v = fresh_install();
   v.has_existing_install = 1;

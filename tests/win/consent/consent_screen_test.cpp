@@ -13,6 +13,7 @@
 #include "elevated_child.h"
 #include "on_screen.h"
 #include "recording_page.h"
+#include "ui/page_contract.h"
 #include "win_support.h"
 
 namespace {
@@ -35,7 +36,7 @@ BOOL WINAPI declined_prompt(SHELLEXECUTEINFOW*) { return prompt_failing_with(ERR
 BOOL WINAPI missing_file_prompt(SHELLEXECUTEINFOW*) { return prompt_failing_with(ERROR_FILE_NOT_FOUND); }
 // The person clicks again while the prompt is up: the host dispatches that message meanwhile.
 BOOL WINAPI prompt_clicked_twice(SHELLEXECUTEINFOW*) {
-  consent_on_message(invoke(5, "consent_elevate").c_str(), nullptr);
+  consent_on_message(invoke(5, page_command("consent_elevate")).c_str(), nullptr);
   return prompt_failing_with(ERROR_CANCELLED);
 }
 
@@ -76,7 +77,7 @@ TEST_F(ConsentScreen, ADeclinedPromptExplainsAndLeavesTheButtonForAnotherTry) {
   elevation_shell_execute = declined_prompt;
   for (int id : {3, 4}) {
     box_answerer box;
-    consent_on_message(invoke(id, "consent_elevate", "{\"decrypt_https\":false}").c_str(), nullptr);
+    consent_on_message(invoke(id, page_command("consent_elevate"), "{\"decrypt_https\":false}").c_str(), nullptr);
     EXPECT_EQ(box.wait(), "Corvane must be installed system-wide to work across all browsers. To install, please click "
                           "'Install Now' again and select 'Yes' when Windows asks for permission.");
     EXPECT_EQ(recording_page::posted.back(), answer(id, "{\"status\":\"cancelled\"}"));
@@ -90,7 +91,7 @@ TEST_F(ConsentScreen, ADeclinedPromptExplainsAndLeavesTheButtonForAnotherTry) {
 
 TEST_F(ConsentScreen, AClickWhileTheElevationRunsIsIgnoredAndTheFirstIsAnsweredOnce) {
   elevation_shell_execute = prompt_clicked_twice;
-  consent_on_message(invoke(4, "consent_elevate").c_str(), nullptr);
+  consent_on_message(invoke(4, page_command("consent_elevate")).c_str(), nullptr);
   EXPECT_EQ(g_prompts, 1);
   ASSERT_EQ(recording_page::posted.size(), 1u);
   EXPECT_EQ(recording_page::posted[0], answer(4, "{\"status\":\"cancelled\"}"));
@@ -102,7 +103,7 @@ TEST_F(ConsentScreen, AClickWhileTheElevationRunsIsIgnoredAndTheFirstIsAnsweredO
 
 TEST_F(ConsentScreen, AFailedLaunchAnswersItsErrorAndEndsTheScreen) {
   elevation_shell_execute = missing_file_prompt;
-  consent_on_message(invoke(3, "consent_elevate").c_str(), nullptr);
+  consent_on_message(invoke(3, page_command("consent_elevate")).c_str(), nullptr);
   ASSERT_EQ(recording_page::posted.size(), 1u);
   EXPECT_EQ(recording_page::posted[0], answer(3, "{\"status\":\"error\",\"error\":2}"));
   EXPECT_TRUE(log.has("[ERROR] [Installer] consent_webview: elevation error 2"));
@@ -113,7 +114,7 @@ TEST_F(ConsentScreen, AFailedLaunchAnswersItsErrorAndEndsTheScreen) {
 // declined usage-data box holds from the click on: no click event is built.
 TEST_F(ConsentScreen, DeclinedUsageDataSendsNoClickAndTheCopyIsToldSo) {
   elevated_child::arm(elevated_child::READY);
-  consent_on_message(invoke(3, "consent_elevate", "{\"analytics_enabled\":false}").c_str(), nullptr);
+  consent_on_message(invoke(3, page_command("consent_elevate"), "{\"analytics_enabled\":false}").c_str(), nullptr);
   EXPECT_EQ(consent_exit_code(g_consent.result), 0);
   EXPECT_EQ(state.analytics_enabled, 0);
   EXPECT_TRUE(log.has("[tracking] suppressed 'corvane.installer.click'")) << log.text();
@@ -125,7 +126,7 @@ TEST_F(ConsentScreen, DeclinedUsageDataSendsNoClickAndTheCopyIsToldSo) {
 
 TEST_F(ConsentScreen, ACopyThatExitsAtOnceGivesTenAndTheCloseEvent) {
   elevated_child::arm(elevated_child::EXIT_AT_ONCE);
-  consent_on_message(invoke(3, "consent_elevate").c_str(), nullptr);
+  consent_on_message(invoke(3, page_command("consent_elevate")).c_str(), nullptr);
   EXPECT_EQ(consent_exit_code(g_consent.result), 10);
   ASSERT_EQ(recording_page::posted.size(), 1u);
   EXPECT_EQ(recording_page::posted[0], answer(3, "{\"status\":\"ok\"}"));
@@ -137,7 +138,7 @@ TEST_F(ConsentScreen, ACopyThatExitsAtOnceGivesTenAndTheCloseEvent) {
 TEST_F(ConsentScreen, ACopyThatNeverShowsItsScreenGivesElevenAfterFifteenSeconds) {
   elevated_child::arm(elevated_child::SILENT);
   DWORD started = GetTickCount();
-  consent_on_message(invoke(3, "consent_elevate").c_str(), nullptr);
+  consent_on_message(invoke(3, page_command("consent_elevate")).c_str(), nullptr);
   EXPECT_GE(GetTickCount() - started, 15000u);
   EXPECT_EQ(consent_exit_code(g_consent.result), 11);
   EXPECT_TRUE(log.has("[WARN] [Installer] consent_webview: Elevated child showed no UI within 15000 ms (still running)"));

@@ -40,15 +40,15 @@ class InstallEnd : public PageCommands {
 
 TEST_F(InstallEnd, PageLaunchRunsOnceOnItsThread) {
   ui_install_flags.begun = 1;
-  invoke("launch_app");  // before the install has ended: refused, so the end still launches
+  invoke(page_command("launch_app"));  // before the install has ended: refused, so the end still launches
   EXPECT_EQ(ui_install_flags.launch_thread, nullptr);
   EXPECT_EQ(ui_install_flags.launch_requested, 0);
   ui_install_flags.succeeded = 1;
   ui_install_flags.exit_stage = 3;
-  invoke("launch_app");
+  invoke(page_command("launch_app"));
   HANDLE thread = ui_install_flags.launch_thread;
   ASSERT_NE(thread, nullptr);
-  invoke("launch_app");
+  invoke(page_command("launch_app"));
   EXPECT_EQ(ui_install_flags.launch_thread, thread) << "one launch thread";
   ui_install_finish(&state);
   EXPECT_EQ(ui_install_flags.launch_thread, nullptr);
@@ -64,7 +64,7 @@ TEST_F(InstallEnd, SuccessLeftWithoutLaunchIsLaunchedByTheEnd) {
   ui_install_flags.begun = 1;
   ui_install_flags.succeeded = 1;
   ui_install_flags.exit_stage = 2;
-  invoke("exit_sibling");  // the window closes without the page's launch
+  invoke(page_command("exit_sibling"));  // the window closes without the page's launch
   ui_install_finish(&state);
   EXPECT_TRUE(main_log.has("[INFO] [Installer] Window closed after success — launching Corvane"));
   EXPECT_EQ(app.launched(), "\"" + app.exe() + "\" --run_source=installer\r\n");

@@ -41,15 +41,15 @@ uint32_t dword(onboarding_key key, const char* name) {
 using InstallerCommands = PageCommands;
 
 TEST_F(InstallerCommands, EveryInvokeIsAnsweredOnceAndCloseAnswersFirst) {
-  EXPECT_EQ(invoke("signal_user_action", R"({"action":"begin"})"), null_answer(1));
+  EXPECT_EQ(invoke(page_command("signal_user_action"), R"({"action":"begin"})"), null_answer(1));
   EXPECT_EQ(ui_install_flags.begun, 1);
   EXPECT_EQ(ui_install_flags.exit_stage, 1);
-  invoke("signal_user_action", R"({"action":"done"})");
+  invoke(page_command("signal_user_action"), R"({"action":"done"})");
   EXPECT_EQ(ui_install_flags.exit_stage, 3);
-  invoke("signal_user_action", R"({"action":"cancel"})");
+  invoke(page_command("signal_user_action"), R"({"action":"cancel"})");
   EXPECT_EQ(ui_install_flags.cancelled, 1);
   EXPECT_EQ(invoke("no_such_command"), null_answer(4));
-  EXPECT_EQ(invoke("log_from_js", R"({"level":"warning","message":"page \"says\" hi"})"), null_answer(5));
+  EXPECT_EQ(invoke(page_command("log_from_js"), R"({"level":"warning","message":"page \"says\" hi"})"), null_answer(5));
   EXPECT_EQ(recording_page::posted.size(), 5u);
 
   ui_on_message_installer(R"({"type":"response","id":9,"cmd":"exit_sibling"})", nullptr);
@@ -59,11 +59,11 @@ TEST_F(InstallerCommands, EveryInvokeIsAnsweredOnceAndCloseAnswersFirst) {
   EXPECT_TRUE(ui_log.has("[WARN] [InstallerUI] Unknown invoke cmd: no_such_command"));
   EXPECT_TRUE(ui_log.has("[WARN] [InstallerUI] page \"says\" hi"));
 
-  invoke("enable_close");
+  invoke(page_command("enable_close"));
   EXPECT_EQ(host_stand_in::host.close_enabled, 1);
   EXPECT_EQ(host_stand_in::host.confirm_text, "Are you sure you want to exit without launching CorVane?");
   EXPECT_EQ(host_stand_in::host.confirm_caption, "CorVane Setup");
-  EXPECT_EQ(invoke("exit_sibling"), null_answer(7));
+  EXPECT_EQ(invoke(page_command("exit_sibling")), null_answer(7));
   EXPECT_EQ(host_stand_in::host.close_requests, 1);
   EXPECT_EQ(host_stand_in::host.posted_before_close, recording_page::posted.size()) << "answered before the close";
 }
@@ -79,7 +79,7 @@ TEST_F(InstallerCommands, InstallStateListsRegisteredBrowsersAsValidJson) {
   strcpy(state.utm_campaign, "spring\"\\\n\x02sale\xc3");
   state.analytics_enabled = 1;
 
-  std::string answer = invoke("get_install_state");
+  std::string answer = invoke(page_command("get_install_state"));
   for (const char* entry : {"Google Chrome", "Firefox-308046B0AF4A39CB", "IEXPLORE.EXE"}) {
     reg_delete_tree_in_view(HKEY_LOCAL_MACHINE, (std::string(CLIENTS) + "\\" + entry).c_str(), KEY_WOW64_64KEY);
     reg_delete_tree_in_view(HKEY_LOCAL_MACHINE, (std::string(CLIENTS_WOW) + "\\" + entry).c_str(), KEY_WOW64_64KEY);
@@ -109,7 +109,8 @@ TEST_F(InstallerCommands, InstallStateTooLargeForItsAnswerIsAnsweredEmpty) {
   fill(state.utm_campaign), fill(state.utm_content), fill(state.utm_term), fill(state.gclid), fill(state.msclkid);
   fill(state.fbclid), fill(state.os_name), fill(state.os_edition), fill(state.os_language), fill(state.os_antivirus);
   fill(state.os_timezone), fill(state.browser_name_default), fill(state.browser_name), fill(state.host_prefix);
-  EXPECT_EQ(invoke("get_install_state"), "{\"type\":\"response\",\"id\":1,\"result\":{}}");
+  EXPECT_EQ(invoke(page_command("get_install_state")),
+            "{\"type\":\"response\",\"id\":1,\"result\":{}}");
   EXPECT_TRUE(
       std::regex_search(ui_log.text(), std::regex(R"(\[WARN\] \[InstallerUI\] install-state JSON too large )"
                                                   R"(for response buffer \(\d+ bytes\); replying without it)")));
@@ -117,7 +118,8 @@ TEST_F(InstallerCommands, InstallStateTooLargeForItsAnswerIsAnsweredEmpty) {
 
 TEST_F(InstallerCommands, OnboardingAnswersAreWrittenForTheDesktopUser) {
   onboarding_set_dword(ONBOARDING_KEY_BROWSERS, "stale.exe", 1);
-  invoke("save_onboarding_browsers", R"({"disabled":["Opera.exe",""],"enabled":["chrome.exe","MSEDGE.EXE"]})");
+  invoke(page_command("save_onboarding_browsers"),
+         R"({"disabled":["Opera.exe",""],"enabled":["chrome.exe","MSEDGE.EXE"]})");
   EXPECT_EQ(dword(ONBOARDING_KEY_BROWSERS, "opera.exe"), 0u);
   EXPECT_EQ(dword(ONBOARDING_KEY_BROWSERS, "msedge.exe"), 1u);
   EXPECT_EQ(dword(ONBOARDING_KEY_BROWSERS, "stale.exe"), 99u) << "the page's answer replaces the earlier ones";
@@ -125,16 +127,16 @@ TEST_F(InstallerCommands, OnboardingAnswersAreWrittenForTheDesktopUser) {
       ui_log.has("[INFO] [InstallerUI] Onboarding: wrote 1 disabled and 2 enabled browser value(s) under "
                  "HKCU\\Software\\CorvaneLabs\\Corvane\\Onboarding\\Browsers"));
 
-  invoke("save_onboarding_filters", "{}");
+  invoke(page_command("save_onboarding_filters"), "{}");
   EXPECT_EQ(dword(ONBOARDING_KEY_FILTERS, "BlockAds") + dword(ONBOARDING_KEY_FILTERS, "BlockSocial"), 2u);
-  invoke("save_onboarding_filters", R"({"blockAds":true,"blockSocial":false})");
+  invoke(page_command("save_onboarding_filters"), R"({"blockAds":true,"blockSocial":false})");
   EXPECT_EQ(dword(ONBOARDING_KEY_FILTERS, "BlockAds"), 0u);
   EXPECT_EQ(dword(ONBOARDING_KEY_FILTERS, "BlockPrivacy"), 1u);
   EXPECT_TRUE(
       ui_log.has("Onboarding: wrote 1 disabled and 2 enabled category value(s) under "
                  "HKCU\\Software\\CorvaneLabs\\Corvane\\Onboarding\\Filters"));
 
-  invoke("save_onboarding_https", R"({"filterHttps":true})");
+  invoke(page_command("save_onboarding_https"), R"({"filterHttps":true})");
   EXPECT_EQ(dword(ONBOARDING_KEY_MAIN, "HttpsFiltering"), 0u);
   EXPECT_EQ(dword(ONBOARDING_KEY_MAIN, "SchemaVersion"), 2u);
   char completed[64];
@@ -146,14 +148,14 @@ TEST_F(InstallerCommands, OnboardingAnswersAreWrittenForTheDesktopUser) {
                                      "Onboarding\\SchemaVersion=2, Onboarding\\CompletedDateTime=") +
                          completed + ")"));
   for (const char* args : {"{}", R"({"granted":"yes"})", R"({"granted":null})"}) {
-    invoke("save_https_decryption_consent", args);
+    invoke(page_command("save_https_decryption_consent"), args);
     EXPECT_EQ(dword(ONBOARDING_KEY_MAIN, "HttpsFiltering"), 0u) << args << ": no explicit answer is no consent";
   }
   EXPECT_TRUE(ui_log.has("[WARN] [InstallerUI] HTTPS decryption consent without an explicit \"granted\": nothing "
                          "recorded"));
-  invoke("save_https_decryption_consent", R"({"granted":true})");
+  invoke(page_command("save_https_decryption_consent"), R"({"granted":true})");
   EXPECT_EQ(dword(ONBOARDING_KEY_MAIN, "HttpsFiltering"), 1u);
-  invoke("save_https_decryption_consent", R"({"granted":false})");
+  invoke(page_command("save_https_decryption_consent"), R"({"granted":false})");
   EXPECT_EQ(dword(ONBOARDING_KEY_MAIN, "HttpsFiltering"), 0u);
   onboarding_clear(ONBOARDING_KEY_MAIN);
 }
@@ -161,7 +163,8 @@ TEST_F(InstallerCommands, OnboardingAnswersAreWrittenForTheDesktopUser) {
 TEST_F(InstallerCommands, DryRunChangesNothing) {
   state.dry_run = 1;
   onboarding_clear(ONBOARDING_KEY_MAIN);
-  for (const char* cmd : {"save_onboarding_browsers", "save_onboarding_https", "set_launch_on_logon", "launch_app"})
+  for (const char* cmd : {page_command("save_onboarding_browsers"), page_command("save_onboarding_https"),
+                          page_command("set_launch_on_logon"), page_command("launch_app")})
     invoke(cmd, R"({"enabled":["chrome.exe"]})");
   EXPECT_EQ(dword(ONBOARDING_KEY_BROWSERS, "chrome.exe"), 99u);
   EXPECT_EQ(dword(ONBOARDING_KEY_MAIN, "SchemaVersion"), 99u);
@@ -171,12 +174,12 @@ TEST_F(InstallerCommands, DryRunChangesNothing) {
 }
 
 TEST_F(InstallerCommands, OpenUrlRefusesAnythingButWebAddresses) {
-  EXPECT_EQ(invoke("open_url", R"({"url":"file:///C:/windows/system32/notepad.exe"})"), null_answer(1));
+  EXPECT_EQ(invoke(page_command("open_url"), R"({"url":"file:///C:/windows/system32/notepad.exe"})"), null_answer(1));
   EXPECT_TRUE(
       ui_log.has("[WARN] [InstallerUI] open_url: refused file:///C:/windows/system32/notepad.exe (only an absolute "
                  "http: or https: address of URL characters, at most 2048, is opened)"));
   // A line break in a refused address stays out of the log's line structure.
-  invoke("open_url", "{\"url\":\"https://a/\n[ERROR] forged\"}");
+  invoke(page_command("open_url"), "{\"url\":\"https://a/\n[ERROR] forged\"}");
   EXPECT_TRUE(ui_log.has("open_url: refused https://a/?[ERROR] forged (only")) << ui_log.text();
   EXPECT_EQ(ui_log.text().find("\n[ERROR] forged"), std::string::npos);
   EXPECT_EQ(ui_log.text().find("launched external browser"), std::string::npos);

@@ -41,7 +41,7 @@ class LaunchOnLogon : public PageCommands {
   }
   // The command returns at once; its schtasks runs go on on a thread of their own.
   std::string apply(const char* args) {
-    std::string answer = invoke("set_launch_on_logon", args);
+    std::string answer = invoke(page_command("set_launch_on_logon"), args);
     ui_launch_on_logon_join(60000);
     return answer;
   }
@@ -89,9 +89,9 @@ TEST_F(LaunchOnLogon, WithoutTheServiceTaskTheOldOnesStay) {
 TEST_F(LaunchOnLogon, RequestsWhileOneRunsAreRefusedAndTheWindowIsNotHeld) {
   create_task(UI_CHECK_TASK);
   create_task(SERVICE_CHECK_TASK);
-  EXPECT_EQ(invoke("set_launch_on_logon", R"({"enabled":true})"), null_answer(1));
+  EXPECT_EQ(invoke(page_command("set_launch_on_logon"), R"({"enabled":true})"), null_answer(1));
   EXPECT_EQ(ui_log.text().find("unified UI task updated"), std::string::npos) << "answered before schtasks ran";
-  for (int k = 0; k < 5; k++) invoke("set_launch_on_logon", R"({"enabled":false})");
+  for (int k = 0; k < 5; k++) invoke(page_command("set_launch_on_logon"), R"({"enabled":false})");
   ui_launch_on_logon_join(60000);
   EXPECT_EQ(launch_mode(), "window") << "none of the refused requests ran";
   EXPECT_TRUE(ui_log.has("[WARN] [InstallerUI] launch-on-logon: still applying the previous request — this one is "

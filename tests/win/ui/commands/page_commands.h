@@ -11,6 +11,7 @@
 #include "host_stand_in.h"
 #include "install/install_ui_worker.h"
 #include "recording_page.h"
+#include "ui/page_contract.h"
 #include "ui/ui_bridge.h"
 #include "ui/ui_host.h"
 #include "win_support.h"
@@ -33,6 +34,7 @@ class PageCommands : public ::testing::Test {
     ui_install_flags_reset(nullptr);
   }
   // Sends one invoke to the page's dispatcher; the last message the page received after it.
+  // Commands are named through page_command(), so a test of an unlisted name does not compile.
   std::string invoke(const char* cmd, const std::string& args = "{}", ui_message_fn page = ui_on_message_installer) {
     std::string json =
         "{\"type\":\"invoke\",\"id\":" + std::to_string(++last_id) + ",\"cmd\":\"" + cmd + "\",\"args\":" + args + "}";
