@@ -67,7 +67,8 @@ LSTATUS reg_delete_value(HKEY root, const char* path, REGSAM view, const char* n
 void reg_write_once_hklm(const char* name, const char* text) {
   if (!text || !*text) return;
   char existing[8];
-  if (reg_found_text(reg_read_text(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, REG_VIEW_64, name, existing, sizeof existing)) &&
+  if (reg_found_text(
+          reg_read_text(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, REG_VIEW_64, name, existing, sizeof existing)) &&
       existing[0])
     return;
   reg_write_text(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, REG_VIEW_64, name, text);
@@ -86,6 +87,10 @@ LSTATUS reg_delete_tree(HKEY root, const char* path, REGSAM view) {
     // RegDeleteTree on the handle empties the key; the key itself goes with RegDeleteKeyEx.
     RegDeleteTreeW(key.get(), nullptr);
   }
+  return reg_delete_key(root, path, view);
+}
+
+LSTATUS reg_delete_key(HKEY root, const char* path, REGSAM view) {
   wchar_t wide[PATH_CHARS];
   if (utf8_to_wide(path, wide, PATH_CHARS) != 0) return ERROR_INVALID_PARAMETER;
   return RegDeleteKeyExW(root, wide, view, 0);

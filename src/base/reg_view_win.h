@@ -29,8 +29,9 @@ void reg_write_once_hklm(const char* name, const char* text);
 
 bool reg_key_exists(HKEY root, const char* path, REGSAM view);
 
-// Deletes path with everything under it in one view.
+// Deletes path with everything under it in one view; reg_delete_key only when it is empty.
 LSTATUS reg_delete_tree(HKEY root, const char* path, REGSAM view);
+LSTATUS reg_delete_key(HKEY root, const char* path, REGSAM view);
 
 // Up to 64 subkey or value names of a key, collected before anything is deleted: deleting
 // while enumerating by index shifts the indexes and skips entries.

@@ -44,8 +44,8 @@ int installed_app_present(const install_state* state) {
     strip_quotes(value);
     if (file_exists(value)) return 1;
   }
-  if (reg_found_text(reg_read_text(HKEY_LOCAL_MACHINE, OWN_UNINSTALL_KEY, REG_VIEW_64, "InstallLocation", value,
-                                   sizeof value)) &&
+  if (reg_found_text(
+          reg_read_text(HKEY_LOCAL_MACHINE, OWN_UNINSTALL_KEY, REG_VIEW_64, "InstallLocation", value, sizeof value)) &&
       value[0]) {
     size_t len = strlen(value);
     if (value[len - 1] == '\\') value[len - 1] = '\0';

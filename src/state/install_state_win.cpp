@@ -68,8 +68,8 @@ void fill_from_machine_registry(install_state* s) {
   attribution_refusals refused{};
   for (const row& r : rows) {
     char value[256];  // as large as the largest field: a value is judged before it is cut
-    if (r.field[0] || !reg_found_text(reg_read_text(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, REG_VIEW_64, r.name, value,
-                                                    sizeof value)))
+    if (r.field[0] ||
+        !reg_found_text(reg_read_text(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, REG_VIEW_64, r.name, value, sizeof value)))
       continue;
     if (attribution_value_accepted(r.key, value, r.size, &refused)) text_copy(r.field, r.size, value);
   }
@@ -125,7 +125,8 @@ int install_state_init(install_state* state) {
   if (!state->user_id[0])
     reg_read_text(HKEY_CURRENT_USER, PRODUCT_REG_KEY, REG_VIEW_64, "UserId", state->user_id, sizeof state->user_id);
   if (!state->user_date[0])
-    reg_read_text(HKEY_CURRENT_USER, PRODUCT_REG_KEY, REG_VIEW_64, "UserDate", state->user_date, sizeof state->user_date);
+    reg_read_text(HKEY_CURRENT_USER, PRODUCT_REG_KEY, REG_VIEW_64, "UserDate", state->user_date,
+                  sizeof state->user_date);
   g_user_id_persisted.store(state->user_id[0] != '\0');
   g_user_date_persisted.store(state->user_date[0] != '\0');
   issue_missing_identity(state);

@@ -62,7 +62,8 @@ void onboarding_write_https_filtering(int value) {
 
 int read_send_usage_data() {
   uint32_t value = 0;
-  if (reg_read_dword(HKEY_CURRENT_USER, ONBOARDING_KEY, REG_VIEW_64, "SendUsageData", &value) != ERROR_SUCCESS) return -1;
+  if (reg_read_dword(HKEY_CURRENT_USER, ONBOARDING_KEY, REG_VIEW_64, "SendUsageData", &value) != ERROR_SUCCESS)
+    return -1;
   return value == 0 || value == 1 ? static_cast<int>(value) : -1;
 }
 

@@ -106,9 +106,9 @@ void probe_timezone(install_state* state) {
 
 void probe_default_browser(install_state* state) {
   char progid[128];
-  if (!reg_found_text(reg_read_text(HKEY_CURRENT_USER,
-                                    "SOFTWARE\\Microsoft\\Windows\\Shell\\Associations\\UrlAssociations\\https\\UserChoice",
-                                    REG_VIEW_64, "ProgId", progid, sizeof progid)))
+  if (!reg_found_text(reg_read_text(
+          HKEY_CURRENT_USER, "SOFTWARE\\Microsoft\\Windows\\Shell\\Associations\\UrlAssociations\\https\\UserChoice",
+          REG_VIEW_64, "ProgId", progid, sizeof progid)))
     return;
   browser_from_progid(progid, state->browser_name_default, sizeof state->browser_name_default);
 }

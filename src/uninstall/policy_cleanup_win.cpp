@@ -24,12 +24,6 @@ int key_is_empty(const reg_key& key) {
   return key.count_children(&subkeys, &values) == ERROR_SUCCESS && subkeys == 0 && values == 0;
 }
 
-int delete_key_64(const char* key_path) {
-  wchar_t wide[MAX_PATH];
-  return utf8_to_wide(key_path, wide, MAX_PATH) == 0 &&
-         RegDeleteKeyExW(HKEY_LOCAL_MACHINE, wide, KEY_WOW64_64KEY, 0) == ERROR_SUCCESS;
-}
-
 }  // namespace
 
 int remove_empty_policy_key(const char* key_path) {
@@ -41,7 +35,7 @@ int remove_empty_policy_key(const char* key_path) {
     if (status != ERROR_SUCCESS) return 0;
     empty = key_is_empty(key);
   }
-  if (!empty || !delete_key_64(key_path)) return 0;
+  if (!empty || reg_delete_key(HKEY_LOCAL_MACHINE, key_path, REG_VIEW_64) != ERROR_SUCCESS) return 0;
   log_info("Removed empty policy key %s", key_path);
   return 1;
 }
@@ -50,13 +44,13 @@ void remove_chrome_forcelist_entries() {
   int empty = 0;
   {
     reg_key key;
-    if (key.open(HKEY_LOCAL_MACHINE, CHROME_FORCELIST_KEY, REG_VIEW_64, KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY) !=
-        ERROR_SUCCESS)
+    if (key.open(HKEY_LOCAL_MACHINE, CHROME_FORCELIST_KEY, REG_VIEW_64,
+                 KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY) != ERROR_SUCCESS)
       return;
     delete_product_entries(key);
     empty = key_is_empty(key);
   }
-  if (!empty || !delete_key_64(CHROME_FORCELIST_KEY)) return;
+  if (!empty || reg_delete_key(HKEY_LOCAL_MACHINE, CHROME_FORCELIST_KEY, REG_VIEW_64) != ERROR_SUCCESS) return;
   log_info("Removed empty Chrome force-install policy key");
   if (remove_empty_policy_key(CHROME_POLICY_KEY)) remove_empty_policy_key(GOOGLE_POLICY_KEY);
 }

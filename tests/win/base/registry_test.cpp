@@ -55,10 +55,12 @@ TEST_F(Registry, MissingOrMistypedValuesEmptyTheBuffer) {
   DWORD one = 1;
   raw_set("Number", REG_DWORD, &one, sizeof one);
   strcpy(out, "stale");
-  EXPECT_EQ(reg_read_text(HKEY_LOCAL_MACHINE, TEST_KEY, REG_VIEW_64, "Number", out, sizeof out), ERROR_UNSUPPORTED_TYPE);
+  EXPECT_EQ(reg_read_text(HKEY_LOCAL_MACHINE, TEST_KEY, REG_VIEW_64, "Number", out, sizeof out),
+            ERROR_UNSUPPORTED_TYPE);
   EXPECT_STREQ(out, "");
   raw_set("Expandable", REG_EXPAND_SZ, "%TEMP%", 7);
-  EXPECT_EQ(reg_read_text(HKEY_LOCAL_MACHINE, TEST_KEY, REG_VIEW_64, "Expandable", out, sizeof out), ERROR_UNSUPPORTED_TYPE);
+  EXPECT_EQ(reg_read_text(HKEY_LOCAL_MACHINE, TEST_KEY, REG_VIEW_64, "Expandable", out, sizeof out),
+            ERROR_UNSUPPORTED_TYPE);
   uint32_t value = 7;
   raw_set("Text", REG_SZ, "1", 2);
   EXPECT_EQ(reg_read_dword(HKEY_LOCAL_MACHINE, TEST_KEY, REG_VIEW_64, "Text", &value), ERROR_UNSUPPORTED_TYPE);
@@ -97,7 +99,8 @@ TEST_F(Registry, DeleteValueTellsAMissingKeyApart) {
   EXPECT_EQ(reg_delete_value(HKEY_LOCAL_MACHINE, TEST_KEY, REG_VIEW_64, "Any"), ERROR_FILE_NOT_FOUND);
   ASSERT_EQ(reg_write_text(HKEY_LOCAL_MACHINE, TEST_KEY, REG_VIEW_64, "Gone", "x"), ERROR_SUCCESS);
   EXPECT_EQ(reg_delete_value(HKEY_LOCAL_MACHINE, TEST_KEY, REG_VIEW_64, "Gone"), ERROR_SUCCESS);
-  EXPECT_EQ(reg_delete_value(HKEY_LOCAL_MACHINE, TEST_KEY, REG_VIEW_64, "Gone"), ERROR_SUCCESS);  // key still there, value already gone
+  EXPECT_EQ(reg_delete_value(HKEY_LOCAL_MACHINE, TEST_KEY, REG_VIEW_64, "Gone"),
+            ERROR_SUCCESS);  // key still there, value already gone
   char out[4];
   EXPECT_EQ(reg_read_text(HKEY_LOCAL_MACHINE, TEST_KEY, REG_VIEW_64, "Gone", out, sizeof out), ERROR_FILE_NOT_FOUND);
 }
@@ -139,7 +142,9 @@ TEST(RegistryWriteOnce, FillsOnlyMissingOrEmptyValues) {
   reg_delete_value(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, REG_VIEW_64, name);
   reg_write_once_hklm(name, "");
   char out[64];
-  EXPECT_EQ(reg_read_text(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, REG_VIEW_64, name, out, sizeof out), ERROR_FILE_NOT_FOUND) << "empty text written";
+  EXPECT_EQ(reg_read_text(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, REG_VIEW_64, name, out, sizeof out),
+            ERROR_FILE_NOT_FOUND)
+      << "empty text written";
   ASSERT_EQ(reg_write_text(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, REG_VIEW_64, name, ""), ERROR_SUCCESS);
   reg_write_once_hklm(name, "first");
   reg_write_once_hklm(name, "second");

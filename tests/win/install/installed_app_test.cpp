@@ -45,7 +45,8 @@ TEST_F(InstalledApp, EachSourceIsTriedInTurnAndOnlyFilesCount) {
   std::string elsewhere = other_folder.sub(PRODUCT_APP_EXE);
   touch(elsewhere);
   ASSERT_EQ(reg_write_text(HKEY_LOCAL_MACHINE, OWN_UNINSTALL_KEY, REG_VIEW_64, "InstallLocation",
-                             (other_folder.path() + "\\").c_str()), ERROR_SUCCESS);
+                           (other_folder.path() + "\\").c_str()),
+            ERROR_SUCCESS);
   EXPECT_EQ(installed_app_present(&state), 1) << "trailing backslash of InstallLocation";
   RegDeleteKeyExA(HKEY_LOCAL_MACHINE, OWN_UNINSTALL_KEY, KEY_WOW64_64KEY, 0);
 

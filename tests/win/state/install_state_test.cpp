@@ -25,8 +25,10 @@ class saved_value {
     had_ = reg_read_text(root, PRODUCT_REG_KEY, REG_VIEW_64, name, value_, sizeof value_) == ERROR_SUCCESS;
   }
   ~saved_value() {
-    if (had_) reg_write_text(root_, PRODUCT_REG_KEY, REG_VIEW_64, name_, value_);
-    else reg_delete_value(root_, PRODUCT_REG_KEY, REG_VIEW_64, name_);
+    if (had_)
+      reg_write_text(root_, PRODUCT_REG_KEY, REG_VIEW_64, name_, value_);
+    else
+      reg_delete_value(root_, PRODUCT_REG_KEY, REG_VIEW_64, name_);
   }
 
  private:
@@ -126,6 +128,8 @@ TEST(SystemProbes, DefaultBrowserFromUserChoice) {
   static install_state s;
   probe_default_browser(&s);
   EXPECT_STREQ(s.browser_name_default, "Edge");
-  if (had) reg_write_text(HKEY_CURRENT_USER, key, REG_VIEW_64, "ProgId", before);
-  else reg_delete_value(HKEY_CURRENT_USER, key, REG_VIEW_64, "ProgId");
+  if (had)
+    reg_write_text(HKEY_CURRENT_USER, key, REG_VIEW_64, "ProgId", before);
+  else
+    reg_delete_value(HKEY_CURRENT_USER, key, REG_VIEW_64, "ProgId");
 }

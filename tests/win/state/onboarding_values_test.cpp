@@ -59,9 +59,11 @@ TEST(OnboardingValues, HttpsConsentOnlyRetiresValuesOfAnExistingKey) {
   record_https_consent(0);
   uint32_t value;
   char text[16];
-  EXPECT_EQ(reg_read_dword(HKEY_LOCAL_MACHINE, ONBOARDING, REG_VIEW_64, "HttpsDecryptionConsent", &value), ERROR_FILE_NOT_FOUND);
-  EXPECT_EQ(reg_read_text(HKEY_LOCAL_MACHINE, ONBOARDING, REG_VIEW_64, "HttpsDecryptionConsentSource", text, sizeof text),
+  EXPECT_EQ(reg_read_dword(HKEY_LOCAL_MACHINE, ONBOARDING, REG_VIEW_64, "HttpsDecryptionConsent", &value),
             ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(
+      reg_read_text(HKEY_LOCAL_MACHINE, ONBOARDING, REG_VIEW_64, "HttpsDecryptionConsentSource", text, sizeof text),
+      ERROR_FILE_NOT_FOUND);
   EXPECT_EQ(reg_read_dword(HKEY_LOCAL_MACHINE, ONBOARDING, REG_VIEW_64, "KeptValue", &value), ERROR_SUCCESS);
   RegDeleteKeyExA(HKEY_LOCAL_MACHINE, ONBOARDING, KEY_WOW64_64KEY, 0);
 }
@@ -72,8 +74,10 @@ TEST(OnboardingValues, InstallTimesAreUtcStamps) {
   char text[64];
   const char* key = "Software\\CorvaneLabs\\Corvane\\Telemetry";
   const char* stamp = R"(20\d\d-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z)";
-  ASSERT_EQ(reg_read_text(HKEY_LOCAL_MACHINE, key, REG_VIEW_64, "InstallStartedAtUtc", text, sizeof text), ERROR_SUCCESS);
+  ASSERT_EQ(reg_read_text(HKEY_LOCAL_MACHINE, key, REG_VIEW_64, "InstallStartedAtUtc", text, sizeof text),
+            ERROR_SUCCESS);
   EXPECT_TRUE(matches(text, stamp)) << text;
-  ASSERT_EQ(reg_read_text(HKEY_LOCAL_MACHINE, key, REG_VIEW_64, "InstallCompletedAtUtc", text, sizeof text), ERROR_SUCCESS);
+  ASSERT_EQ(reg_read_text(HKEY_LOCAL_MACHINE, key, REG_VIEW_64, "InstallCompletedAtUtc", text, sizeof text),
+            ERROR_SUCCESS);
   EXPECT_TRUE(matches(text, stamp)) << text;
 }

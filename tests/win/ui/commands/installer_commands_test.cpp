@@ -137,8 +137,8 @@ TEST_F(InstallerCommands, OnboardingAnswersAreWrittenForTheDesktopUser) {
   EXPECT_EQ(dword(ONBOARDING_KEY_MAIN, "HttpsFiltering"), 0u);
   EXPECT_EQ(dword(ONBOARDING_KEY_MAIN, "SchemaVersion"), 2u);
   char completed[64];
-  ASSERT_EQ(reg_read_text(HKEY_CURRENT_USER, onboarding_root_ensure()->subkey, REG_VIEW_64, "CompletedDateTime", completed,
-                          sizeof completed),
+  ASSERT_EQ(reg_read_text(HKEY_CURRENT_USER, onboarding_root_ensure()->subkey, REG_VIEW_64, "CompletedDateTime",
+                          completed, sizeof completed),
             ERROR_SUCCESS);
   EXPECT_TRUE(std::regex_match(completed, std::regex(R"(20\d\d-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z)"))) << completed;
   EXPECT_TRUE(ui_log.has(std::string("[INFO] [InstallerUI] ENG-936: wrote onboarding seed v2 completion marker (HKCU "

@@ -57,7 +57,8 @@ TEST_F(LaunchOnLogon, EnablingPointsBothTasksAndRetiresTheOldOnes) {
   EXPECT_EQ(apply(R"({"enabled":true})"), null_answer(1));
   EXPECT_EQ(launch_mode(), "window");
   char run[64];
-  EXPECT_EQ(reg_read_text(HKEY_CURRENT_USER, RUN_KEY, REG_VIEW_64, RUN_VALUE_NAME, run, sizeof run), ERROR_FILE_NOT_FOUND)
+  EXPECT_EQ(reg_read_text(HKEY_CURRENT_USER, RUN_KEY, REG_VIEW_64, RUN_VALUE_NAME, run, sizeof run),
+            ERROR_FILE_NOT_FOUND)
       << "legacy autostart gone";
   EXPECT_TRUE(
       ui_log.has("[INFO] [InstallerUI] launch-on-logon: unified UI task updated (exit=0, enabled=1, mode=window)"));
