@@ -19,9 +19,6 @@ constexpr REGSAM REG_VIEWS[2] = {KEY_WOW64_64KEY, KEY_WOW64_32KEY};
 enum reg_name_kind { REG_SUBKEY_NAMES, REG_VALUE_NAMES };
 constexpr DWORD REG_NAME_CHARS = 257;  // the longest name walked, and its terminator
 
-// Passed as read_text's allow_expand: REG_EXPAND_SZ is taken too, left unexpanded.
-constexpr bool REG_ALLOW_EXPAND = true;
-
 class reg_key {
  public:
   // root may be an open key's get(), for a path below it.
@@ -29,8 +26,9 @@ class reg_key {
   LSTATUS create(HKEY root, const char* path, REGSAM view, REGSAM access = KEY_WRITE);
   HKEY get() const { return key_.get(); }
 
-  // A REG_SZ (null name: the default value). ERROR_MORE_DATA leaves out holding the text cut
-  // on a character boundary; any other failure leaves out empty.
+  // A REG_SZ (null name: the default value), or a REG_EXPAND_SZ left unexpanded when allowed.
+  // ERROR_MORE_DATA leaves out holding the text cut on a character boundary; any other
+  // failure leaves out empty.
   LSTATUS read_text(const char* name, char* out, size_t size, bool allow_expand = false) const;
   // A REG_DWORD; *out is 0 on failure.
   LSTATUS read_dword(const char* name, uint32_t* out) const;

@@ -8,8 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "base/handle_win.h"
-#include "base/reg_key_win.h"
+#include "base/reg_key_win.h"  // reg_key, and heap_block through it
 
 // The value of root\path; opening the key adds its own failures (ERROR_FILE_NOT_FOUND).
 LSTATUS reg_read_text(HKEY root, const char* path, REGSAM view, const char* name, char* out, size_t size);

@@ -25,10 +25,10 @@ void add_entries_of(HKEY root, const char* path, browser_list* list) {
     if (status == ERROR_MORE_DATA ||
         !text_format(command_path, sizeof command_path, "%s\\shell\\open\\command", name) ||
         open_command.open(clients.get(), command_path, REG_VIEW_64) != ERROR_SUCCESS ||
-        !reg_found_text(open_command.read_text(nullptr, command, sizeof command, REG_ALLOW_EXPAND)))
+        !reg_found_text(open_command.read_text(nullptr, command, sizeof command, /*allow_expand=*/true)))
       continue;
     if (entry.open(clients.get(), name, REG_VIEW_64) == ERROR_SUCCESS)
-      entry.read_text(nullptr, registered, sizeof registered, REG_ALLOW_EXPAND);
+      entry.read_text(nullptr, registered, sizeof registered, /*allow_expand=*/true);
     browser_list_add(list, command, registered);
   }
 }

@@ -35,21 +35,11 @@ int product_key_has_data(HKEY root, const name_list& identity) {
   return 0;
 }
 
-int read_hklm_string(const char* key_path, const char* value_name, char* out, size_t size) {
-  if (!out || size == 0) return -1;
-  out[0] = '\0';
-  reg_key key;
-  if (key.open(HKEY_LOCAL_MACHINE, key_path, REG_VIEW_64) != ERROR_SUCCESS) return -1;
-  return reg_found_text(key.read_text(value_name, out, size, REG_ALLOW_EXPAND)) ? 0 : -1;
-}
-
 int probe_own_uninstall_entry() {
   for (REGSAM view : REG_VIEWS) {
-    reg_key key;
-    char command[MAX_PATH];
-    if (key.open(HKEY_LOCAL_MACHINE, OWN_UNINSTALL_KEY, view) == ERROR_SUCCESS &&
-        reg_found_text(key.read_text("UninstallString", command, sizeof command)) && command[0])
-      return 1;
+    char value[MAX_PATH];
+    LSTATUS read = reg_read_text(HKEY_LOCAL_MACHINE, OWN_UNINSTALL_KEY, view, "UninstallString", value, sizeof value);
+    if (reg_found_text(read) && value[0]) return 1;
   }
   return 0;
 }

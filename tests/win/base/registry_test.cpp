@@ -105,33 +105,40 @@ TEST_F(Registry, DeleteValueTellsAMissingKeyApart) {
   EXPECT_EQ(reg_read_text(HKEY_LOCAL_MACHINE, TEST_KEY, REG_VIEW_64, "Gone", out, sizeof out), ERROR_FILE_NOT_FOUND);
 }
 
-// The owner opened in the view it names: the key written in the 32-bit view is there and
-// nowhere else, and a missing value, a number read as text and a cut text each have their
-// own status; only a cut leaves text behind.
+// The owner opened in the view it names: a value written in the 32-bit view is there and not
+// in the 64-bit one; a missing value, a number read as text and a cut text each have their own
+// status, and only a cut leaves text behind; expandable text is taken only when asked for, and
+// left unexpanded.
 TEST_F(Registry, EachViewAndFailureHasItsOwnStatus) {
   ASSERT_EQ(reg_write_text(HKEY_LOCAL_MACHINE, TEST_KEY, KEY_WOW64_32KEY, "Text", "abcdef"), ERROR_SUCCESS);
-  ASSERT_EQ(reg_write_dword(HKEY_LOCAL_MACHINE, TEST_KEY, KEY_WOW64_32KEY, "Number", 1), ERROR_SUCCESS);
+  ASSERT_EQ(reg_write_text(HKEY_LOCAL_MACHINE, TEST_KEY, REG_VIEW_64, nullptr, "C:\\default.exe"), ERROR_SUCCESS);
+  ASSERT_EQ(reg_write_dword(HKEY_LOCAL_MACHINE, TEST_KEY, REG_VIEW_64, "Number", 1), ERROR_SUCCESS);
+  raw_set("Expand", REG_EXPAND_SZ, "%ProgramFiles%\\x", 17);
   struct row {
     REGSAM view;
     const char* name;
     size_t size;
+    bool allow_expand;
     LSTATUS status;
     const char* text;
   };
   const row rows[] = {
-      {KEY_WOW64_32KEY, "Text", 16, ERROR_SUCCESS, "abcdef"},
-      {KEY_WOW64_64KEY, "Text", 16, ERROR_FILE_NOT_FOUND, ""},
-      {KEY_WOW64_32KEY, "Missing", 16, ERROR_FILE_NOT_FOUND, ""},
-      {KEY_WOW64_32KEY, "Number", 16, ERROR_UNSUPPORTED_TYPE, ""},
-      {KEY_WOW64_32KEY, "Text", 4, ERROR_MORE_DATA, "abc"},
+      {KEY_WOW64_32KEY, "Text", 32, false, ERROR_SUCCESS, "abcdef"},
+      {KEY_WOW64_64KEY, "Text", 32, true, ERROR_FILE_NOT_FOUND, ""},
+      {KEY_WOW64_32KEY, "Missing", 32, false, ERROR_FILE_NOT_FOUND, ""},
+      {KEY_WOW64_64KEY, "Number", 32, true, ERROR_UNSUPPORTED_TYPE, ""},
+      {KEY_WOW64_32KEY, "Text", 4, false, ERROR_MORE_DATA, "abc"},
+      {KEY_WOW64_64KEY, nullptr, 32, true, ERROR_SUCCESS, "C:\\default.exe"},
+      {KEY_WOW64_64KEY, "Expand", 32, true, ERROR_SUCCESS, "%ProgramFiles%\\x"},
+      {KEY_WOW64_64KEY, "Expand", 32, false, ERROR_UNSUPPORTED_TYPE, ""},
   };
   for (const row& r : rows) {
     reg_key key;
-    char out[16] = "stale";
-    LSTATUS opened = key.open(HKEY_LOCAL_MACHINE, TEST_KEY, r.view);
-    LSTATUS status = opened == ERROR_SUCCESS ? key.read_text(r.name, out, r.size) : opened;
-    EXPECT_EQ(status, r.status) << r.name << " in view " << std::hex << r.view;
-    if (opened == ERROR_SUCCESS) EXPECT_STREQ(out, r.text) << r.name;
+    ASSERT_EQ(key.open(HKEY_LOCAL_MACHINE, TEST_KEY, r.view), ERROR_SUCCESS);
+    char out[32] = "stale";
+    const char* name = r.name ? r.name : "(default)";
+    EXPECT_EQ(key.read_text(r.name, out, r.size, r.allow_expand), r.status) << name << " in view " << r.view;
+    EXPECT_STREQ(out, r.text) << name;
   }
 }
 
