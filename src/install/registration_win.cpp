@@ -12,15 +12,11 @@
 
 namespace {
 
-// Reads ProductVersion of the product key from one registry view.
+// Reads ProductVersion of the product key from one registry view; a version too long for out
+// counts as none.
 void read_client_version(REGSAM view, char* out, size_t size) {
-  out[0] = '\0';
-  wchar_t wide[64];
-  DWORD bytes = sizeof wide;
-  DWORD flags = RRF_RT_REG_SZ | (view == KEY_WOW64_32KEY ? RRF_SUBKEY_WOW6432KEY : RRF_SUBKEY_WOW6464KEY);
-  if (RegGetValueW(HKEY_LOCAL_MACHINE, L"" PRODUCT_REG_KEY, L"ProductVersion", flags, nullptr, wide, &bytes) ==
-      ERROR_SUCCESS)
-    wide_to_utf8(wide, out, size);
+  if (reg_read_text(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, view, "ProductVersion", out, size) != ERROR_SUCCESS)
+    out[0] = '\0';
 }
 
 void choose_display_version(const msi_entry_facts* msi, char* out, size_t size) {
