@@ -3,8 +3,11 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <initializer_list>
+
 #include "base/path_text.h"
 #include "base/product.h"
+#include "base/reg_view_win.h"
 #include "base/wide_win.h"
 
 namespace {
@@ -42,15 +45,11 @@ int temp_folder(char* out, size_t size) {
 
 int program_files_dir(char* out, size_t size) {
   // Plain REG_SZ only: an expandable value would be expanded from the caller's environment.
-  const wchar_t* const names[] = {L"ProgramW6432Dir", L"ProgramFilesDir"};
-  for (const wchar_t* name : names) {
-    wchar_t wide[MAX_PATH];
-    DWORD bytes = sizeof wide;
-    if (RegGetValueW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion", name,
-                     RRF_RT_REG_SZ | RRF_SUBKEY_WOW6464KEY, nullptr, wide, &bytes) == ERROR_SUCCESS &&
-        wide[0])
-      return whole_path(wide, out, size);
-  }
+  for (const char* name : {"ProgramW6432Dir", "ProgramFilesDir"})
+    if (reg_read_text(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", REG_VIEW_64, name, out,
+                      size) == ERROR_SUCCESS &&
+        out[0])
+      return 0;
   return fail(out, size);
 }
 

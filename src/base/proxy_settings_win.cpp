@@ -3,10 +3,8 @@
 #include <windows.h>
 
 #include "base/bounded_text.h"
-#include "base/handle_win.h"
 #include "base/log.h"
-#include "base/reg_key_win.h"
-#include "base/registry_win.h"
+#include "base/reg_view_win.h"
 
 namespace {
 
@@ -19,8 +17,8 @@ proxy_settings g_settings;
 int read_connection_value(HKEY root, const char* key_path, proxy_settings* out) {
   char path[512];
   if (!text_format(path, sizeof path, "%s\\Connections", key_path)) return -1;
-  registry_key key;
-  if (reg_open(root, path, KEY_QUERY_VALUE, 0, &key) != ERROR_SUCCESS) return -1;
+  reg_key key;
+  if (key.open(root, path, 0, KEY_QUERY_VALUE) != ERROR_SUCCESS) return -1;
   static BYTE data[8192];
   DWORD type = 0, size = sizeof data;
   if (RegQueryValueExW(key.get(), L"DefaultConnectionSettings", nullptr, &type, data, &size) != ERROR_SUCCESS ||
@@ -37,10 +35,10 @@ int read_connection_value(HKEY root, const char* key_path, proxy_settings* out) 
 void read_loose_values(HKEY root, const char* key_path, proxy_settings* out) {
   uint32_t enable = 0;
   static char server[PROXY_SERVER_SIZE + 1], bypass[PROXY_BYPASS_SIZE + 1], pac[PROXY_URL_SIZE + 1];
-  reg_read_dword(root, key_path, "ProxyEnable", &enable);
-  reg_read_string(root, key_path, "ProxyServer", server, sizeof server);
-  reg_read_string(root, key_path, "ProxyOverride", bypass, sizeof bypass);
-  reg_read_string(root, key_path, "AutoConfigURL", pac, sizeof pac);
+  reg_read_dword(root, key_path, REG_VIEW_64, "ProxyEnable", &enable);
+  reg_read_text(root, key_path, REG_VIEW_64, "ProxyServer", server, sizeof server);
+  reg_read_text(root, key_path, REG_VIEW_64, "ProxyOverride", bypass, sizeof bypass);
+  reg_read_text(root, key_path, REG_VIEW_64, "AutoConfigURL", pac, sizeof pac);
   if (proxy_settings_from_values(enable, server, bypass, pac, out) != 0)
     log_warn("Proxy settings: a value is too long to use — ignoring the older values");
 }

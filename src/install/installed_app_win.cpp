@@ -4,7 +4,7 @@
 
 #include "base/bounded_text.h"
 #include "base/product.h"
-#include "base/registry_win.h"
+#include "base/reg_view_win.h"
 #include "base/wide_win.h"
 #include "install/installed_app.h"
 
@@ -39,11 +39,13 @@ int app_in_folder_exists(const char* folder) {
 
 int installed_app_present(const install_state* state) {
   char value[MAX_PATH];
-  if (reg_read_string(HKEY_LOCAL_MACHINE, APP_PATHS_KEY, nullptr, value, sizeof value) == 0 && value[0]) {
+  if (reg_found_text(reg_read_text(HKEY_LOCAL_MACHINE, APP_PATHS_KEY, REG_VIEW_64, nullptr, value, sizeof value)) &&
+      value[0]) {
     strip_quotes(value);
     if (file_exists(value)) return 1;
   }
-  if (reg_read_string(HKEY_LOCAL_MACHINE, OWN_UNINSTALL_KEY, "InstallLocation", value, sizeof value) == 0 &&
+  if (reg_found_text(
+          reg_read_text(HKEY_LOCAL_MACHINE, OWN_UNINSTALL_KEY, REG_VIEW_64, "InstallLocation", value, sizeof value)) &&
       value[0]) {
     size_t len = strlen(value);
     if (value[len - 1] == '\\') value[len - 1] = '\0';

@@ -8,7 +8,7 @@
 #include "base/log_format.h"
 #include "base/msi_progress.h"
 #include "base/private_folder_win.h"
-#include "base/registry_win.h"
+#include "base/reg_view_win.h"
 #include "base/timestamp.h"
 #include "base/ui_messages.h"
 #include "base/unlinked_file_win.h"

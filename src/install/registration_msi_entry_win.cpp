@@ -60,8 +60,8 @@ void hide_if_ours(HKEY root, const wchar_t* subkey_name, const registry_view& vi
 }
 
 void hide_in_view(const registry_view& view, msi_entry_facts* facts) {
-  registry_key root;
-  if (reg_open(HKEY_LOCAL_MACHINE, UNINSTALL_ROOT_KEY, KEY_READ, view.flag, &root) != ERROR_SUCCESS) return;
+  reg_key root;
+  if (root.open(HKEY_LOCAL_MACHINE, UNINSTALL_ROOT_KEY, view.flag) != ERROR_SUCCESS) return;
   wchar_t name[256];
   for (DWORD index = 0;; ++index) {
     DWORD chars = 256;

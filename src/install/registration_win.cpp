@@ -6,21 +6,17 @@
 #include "base/log.h"
 #include "base/own_image_win.h"
 #include "base/product.h"
-#include "base/registry_win.h"
+#include "base/reg_view_win.h"
 #include "base/wide_win.h"
 #include "install/registration.h"
 
 namespace {
 
-// Reads ProductVersion of the product key from one registry view.
+// Reads ProductVersion of the product key from one registry view; a version too long for out
+// counts as none.
 void read_client_version(REGSAM view, char* out, size_t size) {
-  out[0] = '\0';
-  wchar_t wide[64];
-  DWORD bytes = sizeof wide;
-  DWORD flags = RRF_RT_REG_SZ | (view == KEY_WOW64_32KEY ? RRF_SUBKEY_WOW6432KEY : RRF_SUBKEY_WOW6464KEY);
-  if (RegGetValueW(HKEY_LOCAL_MACHINE, L"" PRODUCT_REG_KEY, L"ProductVersion", flags, nullptr, wide, &bytes) ==
-      ERROR_SUCCESS)
-    wide_to_utf8(wide, out, size);
+  if (reg_read_text(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, view, "ProductVersion", out, size) != ERROR_SUCCESS)
+    out[0] = '\0';
 }
 
 void choose_display_version(const msi_entry_facts* msi, char* out, size_t size) {
@@ -45,10 +41,10 @@ void write_uninstall_entry(const install_state* state, const msi_entry_facts* ms
   uninstall_entry_build(state->install_dir, version, msi, VENDOR_HELP_LINK, &entry);
   for (int i = 0; i < entry.count; ++i) {
     const uninstall_value& value = entry.values[i];
-    int rc = value.type == UNINSTALL_VALUE_DWORD
-                 ? reg_write_dword(HKEY_LOCAL_MACHINE, OWN_UNINSTALL_KEY, value.name, value.number)
-                 : reg_write_string(HKEY_LOCAL_MACHINE, OWN_UNINSTALL_KEY, value.name, value.text);
-    if (rc != 0) log_warn("Failed to write uninstall entry value %s", value.name);
+    LSTATUS status = value.type == UNINSTALL_VALUE_DWORD
+                         ? reg_write_dword(HKEY_LOCAL_MACHINE, OWN_UNINSTALL_KEY, REG_VIEW_64, value.name, value.number)
+                         : reg_write_text(HKEY_LOCAL_MACHINE, OWN_UNINSTALL_KEY, REG_VIEW_64, value.name, value.text);
+    if (status != ERROR_SUCCESS) log_warn("Failed to write uninstall entry value %s", value.name);
   }
 }
 
@@ -88,15 +84,15 @@ void remove_legacy_uninstaller(const install_state* state) {
 }  // namespace
 
 void write_app_paths(const install_state* state) {
-  registry_key run;
-  LSTATUS opened = RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"" RUN_KEY, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, run.receive());
-  if (opened == ERROR_SUCCESS && RegDeleteValueW(run.get(), L"" RUN_VALUE_NAME) == ERROR_SUCCESS)
+  reg_key run;
+  if (run.open(HKEY_LOCAL_MACHINE, RUN_KEY, REG_VIEW_64, KEY_SET_VALUE) == ERROR_SUCCESS &&
+      run.delete_value(RUN_VALUE_NAME) == ERROR_SUCCESS)
     log_info("Swept legacy HKLM Run\\Corvane autostart value");
   char app[MAX_PATH];
   // A cut path would register some other file as the app.
   if (text_format(app, sizeof app, "%s\\%s", state->install_dir, PRODUCT_APP_EXE) &&
-      reg_write_string(HKEY_LOCAL_MACHINE, APP_PATHS_KEY, nullptr, app) == 0 &&
-      reg_write_string(HKEY_LOCAL_MACHINE, APP_PATHS_KEY, "Path", state->install_dir) == 0)
+      reg_write_text(HKEY_LOCAL_MACHINE, APP_PATHS_KEY, REG_VIEW_64, nullptr, app) == ERROR_SUCCESS &&
+      reg_write_text(HKEY_LOCAL_MACHINE, APP_PATHS_KEY, REG_VIEW_64, "Path", state->install_dir) == ERROR_SUCCESS)
     log_info("Wrote App Paths key");
   else
     log_warn("Failed to write App Paths key");

@@ -8,7 +8,7 @@
 #include "base/handle_win.h"
 #include "base/log.h"
 #include "base/product.h"
-#include "base/registry_win.h"
+#include "base/reg_view_win.h"
 #include "base/vendor_domain.h"
 #include "state/motw.h"
 #include "state/os_probe.h"
@@ -26,15 +26,15 @@ DWORD WINAPI attribution_thread(LPVOID context) {
 }
 
 void write_if_set(HKEY root, const char* name, const char* value) {
-  if (value[0]) reg_write_string(root, PRODUCT_REG_KEY, name, value);
+  if (value[0]) reg_write_text(root, PRODUCT_REG_KEY, REG_VIEW_64, name, value);
 }
 
 void commit_host_domain(const char* domain) {
   if (!domain[0]) return;
   if (is_alternate_vendor_domain(domain)) {
-    reg_write_string(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, "HostDomain", domain);
+    reg_write_text(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, REG_VIEW_64, "HostDomain", domain);
   } else if (text_equal_nocase(domain, VENDOR_DOMAIN_COM)) {
-    if (reg_delete_value(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, "HostDomain") == 0)
+    if (reg_delete_value(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, REG_VIEW_64, "HostDomain") == ERROR_SUCCESS)
       log_info("commit_attribution_to_registry: MOTW apex is primary %s — cleared "
                "HKLM\\Software\\CorvaneLabs\\Corvane\\HostDomain",
                VENDOR_DOMAIN_COM);
@@ -102,9 +102,9 @@ void install_state_mark_completed() {
 bool install_state_install_completed() { return g_install_completed.load(); }
 
 void install_state_purge_pending_host_prefix() {
-  int prefix_key = reg_delete_value(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, "HostPrefix");
-  int domain_key = reg_delete_value(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, "HostDomain");
-  if (prefix_key == 0 || domain_key == 0)
+  LSTATUS prefix_key = reg_delete_value(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, REG_VIEW_64, "HostPrefix");
+  LSTATUS domain_key = reg_delete_value(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, REG_VIEW_64, "HostDomain");
+  if (prefix_key == ERROR_SUCCESS || domain_key == ERROR_SUCCESS)
     log_info("install_state_purge_pending_host_prefix: no install completed — cleared "
              "HKLM\\Software\\CorvaneLabs\\Corvane\\HostPrefix and HostDomain so a subsequent installer run starts "
              "from a clean slate");

@@ -10,7 +10,7 @@
 #include "base/folders_win.h"
 #include "base/log.h"
 #include "base/product.h"
-#include "base/registry_win.h"
+#include "base/reg_view_win.h"
 #include "base/wide_win.h"
 #include "state/attribution.h"
 #include "state/install_identity.h"
@@ -68,11 +68,14 @@ void fill_from_machine_registry(install_state* s) {
   attribution_refusals refused{};
   for (const row& r : rows) {
     char value[256];  // as large as the largest field: a value is judged before it is cut
-    if (r.field[0] || reg_read_product_string(HKEY_LOCAL_MACHINE, r.name, value, sizeof value) != 0) continue;
+    if (r.field[0] ||
+        !reg_found_text(reg_read_text(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, REG_VIEW_64, r.name, value, sizeof value)))
+      continue;
     if (attribution_value_accepted(r.key, value, r.size, &refused)) text_copy(r.field, r.size, value);
   }
   log_attribution_refusals("HKLM HostPrefix", &refused);
-  reg_read_product_string(HKEY_LOCAL_MACHINE, "ProductVersion", s->product_version, sizeof s->product_version);
+  reg_read_text(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, REG_VIEW_64, "ProductVersion", s->product_version,
+                sizeof s->product_version);
 }
 
 void fill_is_internal(install_state* state) {
@@ -81,8 +84,9 @@ void fill_is_internal(install_state* state) {
   char value[64];
   int from_env = length >= 1 && length <= 15 && wide_to_utf8(wide, value, sizeof value) == 0;
   uint32_t flag = 0;
-  int registry_internal = reg_read_dword(HKEY_LOCAL_MACHINE, VENDOR_TELEMETRY_KEY, "IsInternal", &flag) == 0 &&
-                          flag == 1;
+  int registry_internal =
+      reg_read_dword(HKEY_LOCAL_MACHINE, VENDOR_TELEMETRY_KEY, REG_VIEW_64, "IsInternal", &flag) == ERROR_SUCCESS &&
+      flag == 1;
   state->is_internal = is_internal_flag(from_env ? value : nullptr, registry_internal);
   log_info("is_internal=%s", state->is_internal ? "true" : "false");
 }
@@ -102,7 +106,7 @@ void persist_machine_values(const install_state* state) {
 void enable_dev_features(const install_state* state) {
   if (strcmp(state->host_prefix, "dev-") != 0) return;
   for (const char* name : {"ShowEngagement", "ShowSettingsPowerButton"})
-    if (reg_write_dword(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, name, 1) == 0)
+    if (reg_write_dword(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, REG_VIEW_64, name, 1) == ERROR_SUCCESS)
       log_info("%s=1 (is_dev_build=%d, host_prefix=%s)", name, 0, state->host_prefix);
 }
 
@@ -118,9 +122,11 @@ int install_state_init(install_state* state) {
   fill_from_tag(state);
   normalise_app_version(state->app_version, sizeof state->app_version);
   fill_from_machine_registry(state);
-  if (!state->user_id[0]) reg_read_product_string(HKEY_CURRENT_USER, "UserId", state->user_id, sizeof state->user_id);
+  if (!state->user_id[0])
+    reg_read_text(HKEY_CURRENT_USER, PRODUCT_REG_KEY, REG_VIEW_64, "UserId", state->user_id, sizeof state->user_id);
   if (!state->user_date[0])
-    reg_read_product_string(HKEY_CURRENT_USER, "UserDate", state->user_date, sizeof state->user_date);
+    reg_read_text(HKEY_CURRENT_USER, PRODUCT_REG_KEY, REG_VIEW_64, "UserDate", state->user_date,
+                  sizeof state->user_date);
   g_user_id_persisted.store(state->user_id[0] != '\0');
   g_user_date_persisted.store(state->user_date[0] != '\0');
   issue_missing_identity(state);

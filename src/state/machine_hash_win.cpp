@@ -4,14 +4,15 @@
 
 #include <cstring>
 
-#include "base/registry_win.h"
+#include "base/reg_view_win.h"
 #include "base/sha256_win.h"
 #include "state/machine_hash.h"
 
 int machine_guid_sha256(char out[MACHINE_HASH_BUFFER]) {
   out[0] = '\0';
   char guid[128];
-  if (reg_read_string(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Cryptography", "MachineGuid", guid, sizeof guid) != 0)
+  if (!reg_found_text(reg_read_text(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Cryptography", REG_VIEW_64, "MachineGuid",
+                                    guid, sizeof guid)))
     return -1;
   uint8_t digest[32];
   if (sha256(guid, strlen(guid), digest) != 0) return -1;

@@ -5,7 +5,6 @@
 #include "base/log.h"
 #include "base/product.h"
 #include "base/reg_view_win.h"
-#include "base/registry_win.h"
 #include "base/timestamp.h"
 #include "state/onboarding_values.h"
 
@@ -17,7 +16,7 @@ constexpr char TELEMETRY_KEY[] = PRODUCT_TELEMETRY_KEY;
 int record_now(const char* name) {
   char now[TIMESTAMP_BUFFER];
   utc_timestamp_ms(now, sizeof now);
-  return reg_write_string(HKEY_LOCAL_MACHINE, TELEMETRY_KEY, name, now);
+  return reg_write_text(HKEY_LOCAL_MACHINE, TELEMETRY_KEY, REG_VIEW_64, name, now) == ERROR_SUCCESS ? 0 : -1;
 }
 
 HKEY root_key(const onboarding_root* root) {
@@ -34,17 +33,17 @@ const char* subkey_of(const onboarding_root* root, onboarding_key key) {
 
 int onboarding_set_dword(onboarding_key key, const char* name, uint32_t value) {
   const onboarding_root* root = onboarding_root_ensure();
-  return reg_write_dword(root_key(root), subkey_of(root, key), name, value);
+  return reg_write_dword(root_key(root), subkey_of(root, key), REG_VIEW_64, name, value) == ERROR_SUCCESS ? 0 : -1;
 }
 
 int onboarding_set_text(onboarding_key key, const char* name, const char* text) {
   const onboarding_root* root = onboarding_root_ensure();
-  return reg_write_string(root_key(root), subkey_of(root, key), name, text);
+  return reg_write_text(root_key(root), subkey_of(root, key), REG_VIEW_64, name, text) == ERROR_SUCCESS ? 0 : -1;
 }
 
 int onboarding_clear(onboarding_key key) {
   const onboarding_root* root = onboarding_root_ensure();
-  LSTATUS status = reg_delete_tree_in_view(root_key(root), subkey_of(root, key), KEY_WOW64_64KEY);
+  LSTATUS status = reg_delete_tree(root_key(root), subkey_of(root, key), REG_VIEW_64);
   return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND ? 0 : -1;
 }
 
@@ -63,13 +62,15 @@ void onboarding_write_https_filtering(int value) {
 
 int read_send_usage_data() {
   uint32_t value = 0;
-  if (reg_read_dword(HKEY_CURRENT_USER, ONBOARDING_KEY, "SendUsageData", &value) != 0) return -1;
+  if (reg_read_dword(HKEY_CURRENT_USER, ONBOARDING_KEY, REG_VIEW_64, "SendUsageData", &value) != ERROR_SUCCESS)
+    return -1;
   return value == 0 || value == 1 ? static_cast<int>(value) : -1;
 }
 
 void record_send_usage_data(int granted) {
   int value = granted ? 1 : 0;
-  if (reg_write_dword(HKEY_CURRENT_USER, ONBOARDING_KEY, "SendUsageData", static_cast<uint32_t>(value)) != 0)
+  if (reg_write_dword(HKEY_CURRENT_USER, ONBOARDING_KEY, REG_VIEW_64, "SendUsageData", static_cast<uint32_t>(value)) !=
+      ERROR_SUCCESS)
     log_warn("Failed to write SendUsageData=%d to HKCU\\Software\\CorvaneLabs\\Corvane\\Onboarding", value);
   log_info("Anonymous usage-data preference recorded: %s (SendUsageData=%d)", granted ? "Granted" : "Declined", value);
 }
@@ -78,7 +79,7 @@ void record_https_consent(int granted) {
   // reg_delete_value opens without creating, so a machine that never had the key keeps none.
   for (const char* name : {"DisableHttpsFiltering", "HttpsDecryptionConsent", "HttpsDecryptionConsentRecordedAtUtc",
                            "HttpsDecryptionConsentSource"})
-    if (reg_delete_value(HKEY_LOCAL_MACHINE, ONBOARDING_KEY, name) != 0) break;
+    if (reg_delete_value(HKEY_LOCAL_MACHINE, ONBOARDING_KEY, REG_VIEW_64, name) != ERROR_SUCCESS) break;
   log_info("HTTPS decryption consent recorded: %s (registry signal retired; off-by-default covers decline)",
            granted ? "Granted" : "Declined");
 }

@@ -1,7 +1,7 @@
 #include <windows.h>
 
 #include "base/bounded_text.h"
-#include "base/registry_win.h"
+#include "base/reg_view_win.h"
 #include "base/wide_win.h"
 #include "state/os_names.h"
 #include "state/os_probe.h"
@@ -88,7 +88,8 @@ void probe_memory(install_state* state) {
 
 void probe_os_install_date(install_state* state) {
   uint32_t seconds = 0;
-  if (reg_read_dword(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "InstallDate", &seconds) != 0)
+  if (reg_read_dword(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", REG_VIEW_64, "InstallDate",
+                     &seconds) != ERROR_SUCCESS)
     return;
   unix_date_text(seconds, state->os_install_date, sizeof state->os_install_date);
 }
@@ -105,9 +106,9 @@ void probe_timezone(install_state* state) {
 
 void probe_default_browser(install_state* state) {
   char progid[128];
-  if (reg_read_string(HKEY_CURRENT_USER,
-                      "SOFTWARE\\Microsoft\\Windows\\Shell\\Associations\\UrlAssociations\\https\\UserChoice", "ProgId",
-                      progid, sizeof progid) != 0)
+  if (!reg_found_text(reg_read_text(
+          HKEY_CURRENT_USER, "SOFTWARE\\Microsoft\\Windows\\Shell\\Associations\\UrlAssociations\\https\\UserChoice",
+          REG_VIEW_64, "ProgId", progid, sizeof progid)))
     return;
   browser_from_progid(progid, state->browser_name_default, sizeof state->browser_name_default);
 }

@@ -4,7 +4,7 @@
 #include "base/hidden_process_win.h"
 #include "base/log.h"
 #include "base/product.h"
-#include "base/registry_win.h"
+#include "base/reg_view_win.h"
 #include "base/schtasks_command.h"
 #include "install/registration.h"
 #include "state/onboarding_values.h"
@@ -38,9 +38,9 @@ void update_user_preference(const onboarding_root* root, const char* install_dir
     return;
   }
   HKEY hive = root->kind == ONBOARDING_ROOT_USERS ? HKEY_USERS : HKEY_CURRENT_USER;
-  if (reg_write_string(hive, keys.product_key, "LaunchMode", mode) != 0)
+  if (reg_write_text(hive, keys.product_key, REG_VIEW_64, "LaunchMode", mode) != ERROR_SUCCESS)
     log_write(LOG_UI, LOG_LEVEL_WARN, "launch-on-logon: failed to write LaunchMode=%s", mode);
-  reg_delete_value(hive, keys.run_key, RUN_VALUE_NAME);
+  reg_delete_value(hive, keys.run_key, REG_VIEW_64, RUN_VALUE_NAME);
   int started = 0;
   DWORD exit_code = run_schtasks(command, &started);
   if (!started)

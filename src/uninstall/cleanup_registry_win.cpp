@@ -2,7 +2,6 @@
 #include "base/log.h"
 #include "base/product.h"
 #include "base/reg_view_win.h"
-#include "base/registry_win.h"
 #include "base/wide_win.h"
 #include "uninstall/cleanup.h"
 #include "uninstall/cleanup_steps_win.h"
@@ -17,20 +16,20 @@ void log_purged(const char* what, const wchar_t* name) {
   log_info("Purged registry %s: %s\\%s", what, PRODUCT_REG_KEY, utf8);
 }
 
-void purge_subkeys(HKEY key) {
+void purge_subkeys(const reg_key& key) {
   heap_block<reg_name_batch> subkeys = reg_collect(key, REG_SUBKEY_NAMES, nullptr);
   if (!subkeys) return;
   for (DWORD i = 0; i < subkeys->count; ++i)
-    if (RegDeleteTreeW(key, subkeys->names[i]) == ERROR_SUCCESS) log_purged("subkey", subkeys->names[i]);
+    if (RegDeleteTreeW(key.get(), subkeys->names[i]) == ERROR_SUCCESS) log_purged("subkey", subkeys->names[i]);
 }
 
-void purge_values(HKEY key, const name_list& keep) {
+void purge_values(const reg_key& key, const name_list& keep) {
   heap_block<reg_name_batch> values = reg_collect(key, REG_VALUE_NAMES, nullptr);
   if (!values) return;
   for (DWORD i = 0; i < values->count; ++i) {
     char name[REG_NAME_CHARS * 3];
     if (wide_to_utf8(values->names[i], name, sizeof name) != 0 || name_in_list(name, keep)) continue;
-    if (RegDeleteValueW(key, values->names[i]) == ERROR_SUCCESS) log_purged("value", values->names[i]);
+    if (RegDeleteValueW(key.get(), values->names[i]) == ERROR_SUCCESS) log_purged("value", values->names[i]);
   }
 }
 
@@ -41,7 +40,7 @@ void delete_msi_entry(const char* product_code) {
   if (msi_entry_key_path(product_code, path, sizeof path) != 0) return;
   for (REGSAM view : REG_VIEWS) {
     if (!reg_key_exists(HKEY_LOCAL_MACHINE, path, view)) continue;
-    LSTATUS status = reg_delete_tree_in_view(HKEY_LOCAL_MACHINE, path, view);
+    LSTATUS status = reg_delete_tree(HKEY_LOCAL_MACHINE, path, view);
     if (status == ERROR_SUCCESS)
       log_info("Deleted MSI uninstall key: %s", path);
     else
@@ -51,19 +50,17 @@ void delete_msi_entry(const char* product_code) {
 
 }  // namespace
 
-void delete_run_value(HKEY root) { reg_delete_value(root, RUN_KEY, RUN_VALUE_NAME); }
+void delete_run_value(HKEY root) { reg_delete_value(root, RUN_KEY, REG_VIEW_64, RUN_VALUE_NAME); }
 
-void delete_hklm_key_tree(const char* key_path) {
-  reg_delete_tree_in_view(HKEY_LOCAL_MACHINE, key_path, KEY_WOW64_64KEY);
-}
+void delete_hklm_key_tree(const char* key_path) { reg_delete_tree(HKEY_LOCAL_MACHINE, key_path, REG_VIEW_64); }
 
 void purge_product_key(HKEY root, const name_list& keep) {
-  registry_key key;
-  if (reg_open(root, PRODUCT_REG_KEY, KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY | DELETE, KEY_WOW64_64KEY, &key) !=
+  reg_key key;
+  if (key.open(root, PRODUCT_REG_KEY, REG_VIEW_64, KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY | DELETE) !=
       ERROR_SUCCESS)
     return;
-  purge_subkeys(key.get());
-  purge_values(key.get(), keep);
+  purge_subkeys(key);
+  purge_values(key, keep);
 }
 
 void clean_product_registry(const char* product_code, int purge_product_key_allowed) {

@@ -12,13 +12,13 @@ namespace {
 constexpr size_t NAME_BYTES = 1024;  // 256 UTF-16 characters in UTF-8
 
 // 1 when the open product key holds a subkey or a value that is not an identity value.
-int key_has_data(HKEY key, const name_list& identity) {
+int key_has_data(const reg_key& key, const name_list& identity) {
   DWORD subkeys = 0, values = 0;
-  if (reg_count_children(key, &subkeys, &values) != 0) return 0;
+  if (key.count_children(&subkeys, &values) != ERROR_SUCCESS) return 0;
   if (subkeys > 0) return 1;
   char name[NAME_BYTES];
   for (DWORD index = 0;; ++index) {
-    LSTATUS status = reg_name_at(key, index, REG_VALUE_NAMES, name, sizeof name);
+    LSTATUS status = key.name_at(index, REG_VALUE_NAMES, name, sizeof name);
     if (status == ERROR_MORE_DATA) return 1;  // too long to be an identity value
     if (status != ERROR_SUCCESS) return 0;
     if (!name_in_list(name, identity)) return 1;
@@ -29,27 +29,17 @@ int key_has_data(HKEY key, const name_list& identity) {
 
 int product_key_has_data(HKEY root, const name_list& identity) {
   for (REGSAM view : REG_VIEWS) {
-    registry_key key;
-    if (reg_open(root, PRODUCT_REG_KEY, KEY_READ, view, &key) != ERROR_SUCCESS) continue;
-    if (key_has_data(key.get(), identity)) return 1;
+    reg_key key;
+    if (key.open(root, PRODUCT_REG_KEY, view) == ERROR_SUCCESS && key_has_data(key, identity)) return 1;
   }
   return 0;
 }
 
-int read_hklm_string(const char* key_path, const char* value_name, char* out, size_t size) {
-  if (!out || size == 0) return -1;
-  out[0] = '\0';
-  registry_key key;
-  if (reg_open(HKEY_LOCAL_MACHINE, key_path, KEY_READ, KEY_WOW64_64KEY, &key) != ERROR_SUCCESS) return -1;
-  return reg_get_text(key.get(), value_name, 1, out, size);
-}
-
 int probe_own_uninstall_entry() {
   for (REGSAM view : REG_VIEWS) {
-    registry_key key;
-    if (reg_open(HKEY_LOCAL_MACHINE, OWN_UNINSTALL_KEY, KEY_READ, view, &key) != ERROR_SUCCESS) continue;
-    char command[MAX_PATH];
-    if (reg_get_text(key.get(), "UninstallString", 0, command, sizeof command) == 0 && command[0]) return 1;
+    char value[MAX_PATH];
+    LSTATUS read = reg_read_text(HKEY_LOCAL_MACHINE, OWN_UNINSTALL_KEY, view, "UninstallString", value, sizeof value);
+    if (reg_found_text(read) && value[0]) return 1;
   }
   return 0;
 }

@@ -14,21 +14,21 @@ constexpr size_t NAME_BYTES = 1024;  // 256 UTF-16 characters in UTF-8
 
 // 1 when the subkey of the open uninstall root is the MSI entry; its version is read then.
 int entry_matches(HKEY root, const char* subkey, REGSAM view, char* version, size_t version_size) {
-  registry_key entry;
-  if (reg_open(root, subkey, KEY_READ, view, &entry) != ERROR_SUCCESS) return 0;
+  reg_key entry;
+  if (entry.open(root, subkey, view) != ERROR_SUCCESS) return 0;
   char display_name[NAME_BYTES];
-  int has_name = reg_get_text(entry.get(), "DisplayName", 0, display_name, sizeof display_name) == 0;
+  bool has_name = reg_found_text(entry.read_text("DisplayName", display_name, sizeof display_name));
   if (!is_msi_product_entry(subkey, has_name ? display_name : nullptr)) return 0;
-  if (version) reg_get_text(entry.get(), "DisplayVersion", 0, version, version_size);
+  if (version) entry.read_text("DisplayVersion", version, version_size);
   return 1;
 }
 
 int find_in_view(REGSAM view, char* code, size_t code_size, char* version, size_t version_size) {
-  registry_key root;
-  if (reg_open(HKEY_LOCAL_MACHINE, UNINSTALL_ROOT_KEY, KEY_READ, view, &root) != ERROR_SUCCESS) return -1;
+  reg_key root;
+  if (root.open(HKEY_LOCAL_MACHINE, UNINSTALL_ROOT_KEY, view) != ERROR_SUCCESS) return -1;
   char subkey[NAME_BYTES];
   for (DWORD index = 0;; ++index) {
-    LSTATUS status = reg_name_at(root.get(), index, REG_SUBKEY_NAMES, subkey, sizeof subkey);
+    LSTATUS status = root.name_at(index, REG_SUBKEY_NAMES, subkey, sizeof subkey);
     if (status == ERROR_MORE_DATA) continue;
     if (status != ERROR_SUCCESS) return -1;
     if (!entry_matches(root.get(), subkey, view, version, version_size)) continue;
@@ -53,9 +53,9 @@ int msi_entry_key_path(const char* product_code, char* out, size_t size) {
 
 int find_msi_product_code(char* out, size_t size) {
   if (!out || size == 0) return -1;
-  registry_key own;
-  if (reg_open(HKEY_LOCAL_MACHINE, OWN_UNINSTALL_KEY, KEY_READ, KEY_WOW64_64KEY, &own) == ERROR_SUCCESS &&
-      reg_get_text(own.get(), "MsiProductCode", 0, out, size) == 0 && out[0]) {
+  reg_key own;
+  if (own.open(HKEY_LOCAL_MACHINE, OWN_UNINSTALL_KEY, REG_VIEW_64) == ERROR_SUCCESS &&
+      reg_found_text(own.read_text("MsiProductCode", out, size)) && out[0]) {
     if (is_product_code_guid(out)) return 0;
     log_warn("MsiProductCode \"%s\" is not a product code — searching the uninstall entries", out);
   }

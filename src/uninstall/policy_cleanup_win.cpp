@@ -8,26 +8,20 @@
 
 namespace {
 
-void delete_product_entries(HKEY key) {
+void delete_product_entries(const reg_key& key) {
   heap_block<reg_name_batch> entries = reg_collect(key, REG_VALUE_NAMES, forcelist_entry_is_product);
   if (!entries) return;
   for (DWORD i = 0; i < entries->count; ++i) {
-    if (RegDeleteValueW(key, entries->names[i]) != ERROR_SUCCESS) continue;
+    if (RegDeleteValueW(key.get(), entries->names[i]) != ERROR_SUCCESS) continue;
     char name[REG_NAME_CHARS * 3];
     wide_to_utf8(entries->names[i], name, sizeof name);
     log_info("Removed Chrome force-install entry %s\\%s", CHROME_FORCELIST_KEY, name);
   }
 }
 
-int key_is_empty(HKEY key) {
+int key_is_empty(const reg_key& key) {
   DWORD subkeys = 1, values = 1;
-  return reg_count_children(key, &subkeys, &values) == 0 && subkeys == 0 && values == 0;
-}
-
-int delete_key_64(const char* key_path) {
-  wchar_t wide[MAX_PATH];
-  return utf8_to_wide(key_path, wide, MAX_PATH) == 0 &&
-         RegDeleteKeyExW(HKEY_LOCAL_MACHINE, wide, KEY_WOW64_64KEY, 0) == ERROR_SUCCESS;
+  return key.count_children(&subkeys, &values) == ERROR_SUCCESS && subkeys == 0 && values == 0;
 }
 
 }  // namespace
@@ -35,13 +29,13 @@ int delete_key_64(const char* key_path) {
 int remove_empty_policy_key(const char* key_path) {
   int empty = 0;
   {
-    registry_key key;
-    LSTATUS status = reg_open(HKEY_LOCAL_MACHINE, key_path, KEY_READ, KEY_WOW64_64KEY, &key);
+    reg_key key;
+    LSTATUS status = key.open(HKEY_LOCAL_MACHINE, key_path, REG_VIEW_64);
     if (status == ERROR_FILE_NOT_FOUND) return 1;
     if (status != ERROR_SUCCESS) return 0;
-    empty = key_is_empty(key.get());
+    empty = key_is_empty(key);
   }
-  if (!empty || !delete_key_64(key_path)) return 0;
+  if (!empty || reg_delete_key(HKEY_LOCAL_MACHINE, key_path, REG_VIEW_64) != ERROR_SUCCESS) return 0;
   log_info("Removed empty policy key %s", key_path);
   return 1;
 }
@@ -49,14 +43,14 @@ int remove_empty_policy_key(const char* key_path) {
 void remove_chrome_forcelist_entries() {
   int empty = 0;
   {
-    registry_key key;
-    if (reg_open(HKEY_LOCAL_MACHINE, CHROME_FORCELIST_KEY, KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY,
-                 KEY_WOW64_64KEY, &key) != ERROR_SUCCESS)
+    reg_key key;
+    if (key.open(HKEY_LOCAL_MACHINE, CHROME_FORCELIST_KEY, REG_VIEW_64,
+                 KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY) != ERROR_SUCCESS)
       return;
-    delete_product_entries(key.get());
-    empty = key_is_empty(key.get());
+    delete_product_entries(key);
+    empty = key_is_empty(key);
   }
-  if (!empty || !delete_key_64(CHROME_FORCELIST_KEY)) return;
+  if (!empty || reg_delete_key(HKEY_LOCAL_MACHINE, CHROME_FORCELIST_KEY, REG_VIEW_64) != ERROR_SUCCESS) return;
   log_info("Removed empty Chrome force-install policy key");
   if (remove_empty_policy_key(CHROME_POLICY_KEY)) remove_empty_policy_key(GOOGLE_POLICY_KEY);
 }

@@ -30,10 +30,9 @@ int any_exists_in(const char* folder, const name_list& names) {
 // other view.
 int app_paths_target_exists() {
   for (REGSAM view : REG_VIEWS) {
-    registry_key key;
-    if (reg_open(HKEY_LOCAL_MACHINE, APP_PATHS_KEY, KEY_READ, view, &key) != ERROR_SUCCESS) continue;
     char path[MAX_PATH];
-    if (reg_get_text(key.get(), nullptr, 0, path, sizeof path) != 0 || !path[0]) continue;
+    if (!reg_found_text(reg_read_text(HKEY_LOCAL_MACHINE, APP_PATHS_KEY, view, nullptr, path, sizeof path)) || !path[0])
+      continue;
     return path_exists(path);
   }
   return 0;
@@ -64,8 +63,8 @@ int probe_run_value() {
   wchar_t name[64];
   utf8_to_wide(RUN_VALUE_NAME, name, 64);
   for (REGSAM view : REG_VIEWS) {
-    registry_key key;
-    if (reg_open(HKEY_LOCAL_MACHINE, RUN_KEY, KEY_READ, view, &key) != ERROR_SUCCESS) continue;
+    reg_key key;
+    if (key.open(HKEY_LOCAL_MACHINE, RUN_KEY, view) != ERROR_SUCCESS) continue;
     if (RegQueryValueExW(key.get(), name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) return 1;
   }
   return 0;

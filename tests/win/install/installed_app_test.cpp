@@ -5,7 +5,7 @@
 
 #include "base/bounded_text.h"
 #include "base/product.h"
-#include "base/registry_win.h"
+#include "base/reg_view_win.h"
 #include "install/installed_app.h"
 #include "win_support.h"
 
@@ -44,12 +44,14 @@ TEST_F(InstalledApp, EachSourceIsTriedInTurnAndOnlyFilesCount) {
   text_copy(state.install_dir, "C:\\no-such-corvane-folder");
   std::string elsewhere = other_folder.sub(PRODUCT_APP_EXE);
   touch(elsewhere);
-  ASSERT_EQ(reg_write_string(HKEY_LOCAL_MACHINE, OWN_UNINSTALL_KEY, "InstallLocation",
-                             (other_folder.path() + "\\").c_str()), 0);
+  ASSERT_EQ(reg_write_text(HKEY_LOCAL_MACHINE, OWN_UNINSTALL_KEY, REG_VIEW_64, "InstallLocation",
+                           (other_folder.path() + "\\").c_str()),
+            ERROR_SUCCESS);
   EXPECT_EQ(installed_app_present(&state), 1) << "trailing backslash of InstallLocation";
   RegDeleteKeyExA(HKEY_LOCAL_MACHINE, OWN_UNINSTALL_KEY, KEY_WOW64_64KEY, 0);
 
-  ASSERT_EQ(reg_write_string(HKEY_LOCAL_MACHINE, APP_PATHS_KEY, nullptr, ("\"" + elsewhere + "\"").c_str()), 0);
+  ASSERT_EQ(reg_write_text(HKEY_LOCAL_MACHINE, APP_PATHS_KEY, REG_VIEW_64, nullptr, ("\"" + elsewhere + "\"").c_str()),
+            ERROR_SUCCESS);
   EXPECT_EQ(installed_app_present(&state), 1) << "quoted App Paths value";
   DeleteFileA(elsewhere.c_str());
   EXPECT_EQ(installed_app_present(&state), 0) << "App Paths naming a missing file";

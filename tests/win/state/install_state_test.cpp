@@ -9,7 +9,7 @@
 #include <string>
 
 #include "base/product.h"
-#include "base/registry_win.h"
+#include "base/reg_view_win.h"
 #include "state/install_state.h"
 #include "state/os_probe.h"
 #include "win_support.h"
@@ -22,11 +22,13 @@ bool matches(const char* text, const char* pattern) { return std::regex_match(te
 class saved_value {
  public:
   saved_value(HKEY root, const char* name) : root_(root), name_(name) {
-    had_ = reg_read_product_string(root, name, value_, sizeof value_) == 0;
+    had_ = reg_read_text(root, PRODUCT_REG_KEY, REG_VIEW_64, name, value_, sizeof value_) == ERROR_SUCCESS;
   }
   ~saved_value() {
-    if (had_) reg_write_string(root_, PRODUCT_REG_KEY, name_, value_);
-    else reg_delete_value(root_, PRODUCT_REG_KEY, name_);
+    if (had_)
+      reg_write_text(root_, PRODUCT_REG_KEY, REG_VIEW_64, name_, value_);
+    else
+      reg_delete_value(root_, PRODUCT_REG_KEY, REG_VIEW_64, name_);
   }
 
  private:
@@ -46,8 +48,8 @@ install_state* fresh_state() {
 
 TEST(InstallStateInit, PathsIdentityAndDefaults) {
   saved_value user_id(HKEY_CURRENT_USER, "UserId"), user_date(HKEY_CURRENT_USER, "UserDate");
-  reg_delete_value(HKEY_CURRENT_USER, PRODUCT_REG_KEY, "UserId");
-  reg_delete_value(HKEY_CURRENT_USER, PRODUCT_REG_KEY, "UserDate");
+  reg_delete_value(HKEY_CURRENT_USER, PRODUCT_REG_KEY, REG_VIEW_64, "UserId");
+  reg_delete_value(HKEY_CURRENT_USER, PRODUCT_REG_KEY, REG_VIEW_64, "UserDate");
   install_state* s = fresh_state();
   EXPECT_EQ(s->msi_file_size_kb, -1);
   EXPECT_TRUE(matches(s->install_dir, R"(C:\\Program Files\\Corvane Labs\\Corvane)")) << s->install_dir;
@@ -69,9 +71,9 @@ TEST(InstallStateInit, PathsIdentityAndDefaults) {
 TEST(InstallStateInit, RegistryFillsWhatTheTagLeftAndPersistedIdentityIsKept) {
   saved_value user_id(HKEY_CURRENT_USER, "UserId"), source(HKEY_LOCAL_MACHINE, "UTMSource"),
       prefix(HKEY_LOCAL_MACHINE, "HostPrefix");
-  reg_write_string(HKEY_CURRENT_USER, PRODUCT_REG_KEY, "UserId", "user-from-registry");
-  reg_write_string(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, "UTMSource", "caf\xC3\xA9");
-  reg_write_string(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, "HostPrefix", "local-");
+  reg_write_text(HKEY_CURRENT_USER, PRODUCT_REG_KEY, REG_VIEW_64, "UserId", "user-from-registry");
+  reg_write_text(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, REG_VIEW_64, "UTMSource", "caf\xC3\xA9");
+  reg_write_text(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, REG_VIEW_64, "HostPrefix", "local-");
   install_state* s = fresh_state();
   EXPECT_STREQ(s->user_id, "user-from-registry");
   EXPECT_TRUE(install_state_user_id_persisted());
@@ -79,7 +81,8 @@ TEST(InstallStateInit, RegistryFillsWhatTheTagLeftAndPersistedIdentityIsKept) {
   EXPECT_STREQ(s->host_prefix, "dev-");
   // The machine identifier issued by an elevated run is stored once and found again.
   char stored[128];
-  ASSERT_EQ(reg_read_product_string(HKEY_LOCAL_MACHINE, "MachineId", stored, sizeof stored), 0);
+  ASSERT_EQ(reg_read_text(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, REG_VIEW_64, "MachineId", stored, sizeof stored),
+            ERROR_SUCCESS);
   EXPECT_STREQ(stored, s->machine_id);
   EXPECT_STREQ(fresh_state()->machine_id, stored);
 }
@@ -88,7 +91,7 @@ TEST(InstallStateInit, RegistryFillsWhatTheTagLeftAndPersistedIdentityIsKept) {
 // refused one leaves the prefix the build's name implies (here none).
 TEST(InstallStateInit, RegistryHostPrefixOutsideTheAllowListIsRefused) {
   saved_value prefix(HKEY_LOCAL_MACHINE, "HostPrefix");
-  reg_write_string(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, "HostPrefix", "evil.example/\"x");
+  reg_write_text(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, REG_VIEW_64, "HostPrefix", "evil.example/\"x");
   test_support::captured_log log;
   install_state* s = fresh_state();
   EXPECT_STREQ(s->host_prefix, "");
@@ -120,11 +123,13 @@ TEST(SystemProbes, FieldsInTheirDocumentedForm) {
 TEST(SystemProbes, DefaultBrowserFromUserChoice) {
   const char* key = "SOFTWARE\\Microsoft\\Windows\\Shell\\Associations\\UrlAssociations\\https\\UserChoice";
   char before[128];
-  bool had = reg_read_string(HKEY_CURRENT_USER, key, "ProgId", before, sizeof before) == 0;
-  reg_write_string(HKEY_CURRENT_USER, key, "ProgId", "MSEdgeHTM");
+  bool had = reg_read_text(HKEY_CURRENT_USER, key, REG_VIEW_64, "ProgId", before, sizeof before) == ERROR_SUCCESS;
+  reg_write_text(HKEY_CURRENT_USER, key, REG_VIEW_64, "ProgId", "MSEdgeHTM");
   static install_state s;
   probe_default_browser(&s);
   EXPECT_STREQ(s.browser_name_default, "Edge");
-  if (had) reg_write_string(HKEY_CURRENT_USER, key, "ProgId", before);
-  else reg_delete_value(HKEY_CURRENT_USER, key, "ProgId");
+  if (had)
+    reg_write_text(HKEY_CURRENT_USER, key, REG_VIEW_64, "ProgId", before);
+  else
+    reg_delete_value(HKEY_CURRENT_USER, key, REG_VIEW_64, "ProgId");
 }

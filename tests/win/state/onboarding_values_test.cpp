@@ -7,7 +7,7 @@
 
 #include <regex>
 
-#include "base/registry_win.h"
+#include "base/reg_view_win.h"
 #include "state/onboarding_values.h"
 
 namespace {
@@ -23,11 +23,11 @@ TEST(OnboardingValues, UsageDataPreferenceRoundTrip) {
   EXPECT_EQ(read_send_usage_data(), 0);
   record_send_usage_data(1);
   EXPECT_EQ(read_send_usage_data(), 1);
-  reg_write_dword(HKEY_CURRENT_USER, ONBOARDING, "SendUsageData", 2);
+  reg_write_dword(HKEY_CURRENT_USER, ONBOARDING, REG_VIEW_64, "SendUsageData", 2);
   EXPECT_EQ(read_send_usage_data(), -1);  // another number counts as not set
-  reg_write_string(HKEY_CURRENT_USER, ONBOARDING, "SendUsageData", "1");
+  reg_write_text(HKEY_CURRENT_USER, ONBOARDING, REG_VIEW_64, "SendUsageData", "1");
   EXPECT_EQ(read_send_usage_data(), -1);
-  reg_delete_value(HKEY_CURRENT_USER, ONBOARDING, "SendUsageData");
+  reg_delete_value(HKEY_CURRENT_USER, ONBOARDING, REG_VIEW_64, "SendUsageData");
   EXPECT_EQ(read_send_usage_data(), -1);
 }
 
@@ -39,12 +39,12 @@ TEST(OnboardingValues, InteractiveRunWritesUnderHkcu) {
   onboarding_write_browser("", 1);
   onboarding_write_https_filtering(0);
   uint32_t value = 7;
-  EXPECT_EQ(reg_read_dword(HKEY_CURRENT_USER, root->browsers_subkey, "Chrome", &value), 0);
+  EXPECT_EQ(reg_read_dword(HKEY_CURRENT_USER, root->browsers_subkey, REG_VIEW_64, "Chrome", &value), ERROR_SUCCESS);
   EXPECT_EQ(value, 1u);
-  EXPECT_EQ(reg_read_dword(HKEY_CURRENT_USER, root->subkey, "HttpsFiltering", &value), 0);
+  EXPECT_EQ(reg_read_dword(HKEY_CURRENT_USER, root->subkey, REG_VIEW_64, "HttpsFiltering", &value), ERROR_SUCCESS);
   EXPECT_EQ(value, 0u);
-  reg_delete_value(HKEY_CURRENT_USER, root->browsers_subkey, "Chrome");
-  reg_delete_value(HKEY_CURRENT_USER, root->subkey, "HttpsFiltering");
+  reg_delete_value(HKEY_CURRENT_USER, root->browsers_subkey, REG_VIEW_64, "Chrome");
+  reg_delete_value(HKEY_CURRENT_USER, root->subkey, REG_VIEW_64, "HttpsFiltering");
 }
 
 TEST(OnboardingValues, HttpsConsentOnlyRetiresValuesOfAnExistingKey) {
@@ -53,15 +53,18 @@ TEST(OnboardingValues, HttpsConsentOnlyRetiresValuesOfAnExistingKey) {
   HKEY key;
   EXPECT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, ONBOARDING, 0, KEY_READ | KEY_WOW64_64KEY, &key), ERROR_SUCCESS)
       << "recording the consent created the key";
-  reg_write_dword(HKEY_LOCAL_MACHINE, ONBOARDING, "HttpsDecryptionConsent", 1);
-  reg_write_string(HKEY_LOCAL_MACHINE, ONBOARDING, "HttpsDecryptionConsentSource", "page");
-  reg_write_dword(HKEY_LOCAL_MACHINE, ONBOARDING, "KeptValue", 1);
+  reg_write_dword(HKEY_LOCAL_MACHINE, ONBOARDING, REG_VIEW_64, "HttpsDecryptionConsent", 1);
+  reg_write_text(HKEY_LOCAL_MACHINE, ONBOARDING, REG_VIEW_64, "HttpsDecryptionConsentSource", "page");
+  reg_write_dword(HKEY_LOCAL_MACHINE, ONBOARDING, REG_VIEW_64, "KeptValue", 1);
   record_https_consent(0);
   uint32_t value;
   char text[16];
-  EXPECT_EQ(reg_read_dword(HKEY_LOCAL_MACHINE, ONBOARDING, "HttpsDecryptionConsent", &value), -1);
-  EXPECT_EQ(reg_read_string(HKEY_LOCAL_MACHINE, ONBOARDING, "HttpsDecryptionConsentSource", text, sizeof text), -1);
-  EXPECT_EQ(reg_read_dword(HKEY_LOCAL_MACHINE, ONBOARDING, "KeptValue", &value), 0);
+  EXPECT_EQ(reg_read_dword(HKEY_LOCAL_MACHINE, ONBOARDING, REG_VIEW_64, "HttpsDecryptionConsent", &value),
+            ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(
+      reg_read_text(HKEY_LOCAL_MACHINE, ONBOARDING, REG_VIEW_64, "HttpsDecryptionConsentSource", text, sizeof text),
+      ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(reg_read_dword(HKEY_LOCAL_MACHINE, ONBOARDING, REG_VIEW_64, "KeptValue", &value), ERROR_SUCCESS);
   RegDeleteKeyExA(HKEY_LOCAL_MACHINE, ONBOARDING, KEY_WOW64_64KEY, 0);
 }
 
@@ -71,8 +74,10 @@ TEST(OnboardingValues, InstallTimesAreUtcStamps) {
   char text[64];
   const char* key = "Software\\CorvaneLabs\\Corvane\\Telemetry";
   const char* stamp = R"(20\d\d-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z)";
-  ASSERT_EQ(reg_read_string(HKEY_LOCAL_MACHINE, key, "InstallStartedAtUtc", text, sizeof text), 0);
+  ASSERT_EQ(reg_read_text(HKEY_LOCAL_MACHINE, key, REG_VIEW_64, "InstallStartedAtUtc", text, sizeof text),
+            ERROR_SUCCESS);
   EXPECT_TRUE(matches(text, stamp)) << text;
-  ASSERT_EQ(reg_read_string(HKEY_LOCAL_MACHINE, key, "InstallCompletedAtUtc", text, sizeof text), 0);
+  ASSERT_EQ(reg_read_text(HKEY_LOCAL_MACHINE, key, REG_VIEW_64, "InstallCompletedAtUtc", text, sizeof text),
+            ERROR_SUCCESS);
   EXPECT_TRUE(matches(text, stamp)) << text;
 }

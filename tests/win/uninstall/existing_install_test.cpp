@@ -184,28 +184,4 @@ TEST_F(UninstallProbe, ServicesAndTasksOfTheProductOnly) {
   EXPECT_EQ(p.any, 1);
 }
 
-TEST(UninstallReadHklmString, TextValuesOfThe64BitViewOnly) {
-  const std::string key = "Software\\CorvaneLabs\\ReadHklmStringTest";
-  delete_key(HKEY_LOCAL_MACHINE, key, KEY_WOW64_64KEY);
-  delete_key(HKEY_LOCAL_MACHINE, key, KEY_WOW64_32KEY);
-  set_sz(HKEY_LOCAL_MACHINE, key, nullptr, "C:\\default.exe");
-  set_sz(HKEY_LOCAL_MACHINE, key, "Expand", "%ProgramFiles%\\x", KEY_WOW64_64KEY, REG_EXPAND_SZ);
-  set_dword(HKEY_LOCAL_MACHINE, key, "Number", 1);
-  set_sz(HKEY_LOCAL_MACHINE, key, "Only32", "x", KEY_WOW64_32KEY);
-
-  char out[260] = "stale";
-  EXPECT_EQ(read_hklm_string(key.c_str(), nullptr, out, sizeof out), 0);
-  EXPECT_STREQ(out, "C:\\default.exe");
-  EXPECT_EQ(read_hklm_string(key.c_str(), "Expand", out, sizeof out), 0);
-  EXPECT_STREQ(out, "%ProgramFiles%\\x") << "left unexpanded";
-  for (const char* name : {"Number", "Only32", "Missing"}) {
-    strcpy(out, "stale");
-    EXPECT_EQ(read_hklm_string(key.c_str(), name, out, sizeof out), -1) << name;
-    EXPECT_STREQ(out, "") << name;
-  }
-
-  delete_key(HKEY_LOCAL_MACHINE, key, KEY_WOW64_64KEY);
-  delete_key(HKEY_LOCAL_MACHINE, key, KEY_WOW64_32KEY);
-}
-
 }  // namespace

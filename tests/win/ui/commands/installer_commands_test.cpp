@@ -11,7 +11,6 @@
 #include <string>
 
 #include "base/reg_view_win.h"
-#include "base/registry_win.h"
 #include "json_check.h"
 #include "page_commands.h"
 #include "state/onboarding_values.h"
@@ -25,8 +24,8 @@ const char* const CLIENTS_WOW = "SOFTWARE\\WOW6432Node\\Clients\\StartMenuIntern
 
 void register_browser(HKEY root, const std::string& clients, const char* entry, const char* command, const char* name) {
   std::string key = clients + "\\" + entry;
-  if (name) reg_write_string(root, key.c_str(), nullptr, name);
-  reg_write_string(root, (key + "\\shell\\open\\command").c_str(), nullptr, command);
+  if (name) reg_write_text(root, key.c_str(), REG_VIEW_64, nullptr, name);
+  reg_write_text(root, (key + "\\shell\\open\\command").c_str(), REG_VIEW_64, nullptr, command);
 }
 
 uint32_t dword(onboarding_key key, const char* name) {
@@ -35,7 +34,7 @@ uint32_t dword(onboarding_key key, const char* name) {
                        : key == ONBOARDING_KEY_FILTERS ? root->filters_subkey
                                                        : root->subkey;
   uint32_t value = 99;
-  return reg_read_dword(HKEY_CURRENT_USER, subkey, name, &value) == 0 ? value : 99;
+  return reg_read_dword(HKEY_CURRENT_USER, subkey, REG_VIEW_64, name, &value) == ERROR_SUCCESS ? value : 99;
 }
 
 using InstallerCommands = PageCommands;
@@ -81,10 +80,10 @@ TEST_F(InstallerCommands, InstallStateListsRegisteredBrowsersAsValidJson) {
 
   std::string answer = invoke(page_command("get_install_state"));
   for (const char* entry : {"Google Chrome", "Firefox-308046B0AF4A39CB", "IEXPLORE.EXE"}) {
-    reg_delete_tree_in_view(HKEY_LOCAL_MACHINE, (std::string(CLIENTS) + "\\" + entry).c_str(), KEY_WOW64_64KEY);
-    reg_delete_tree_in_view(HKEY_LOCAL_MACHINE, (std::string(CLIENTS_WOW) + "\\" + entry).c_str(), KEY_WOW64_64KEY);
+    reg_delete_tree(HKEY_LOCAL_MACHINE, (std::string(CLIENTS) + "\\" + entry).c_str(), REG_VIEW_64);
+    reg_delete_tree(HKEY_LOCAL_MACHINE, (std::string(CLIENTS_WOW) + "\\" + entry).c_str(), REG_VIEW_64);
   }
-  reg_delete_tree_in_view(HKEY_CURRENT_USER, (std::string(CLIENTS) + "\\Chrome (user)").c_str(), KEY_WOW64_64KEY);
+  reg_delete_tree(HKEY_CURRENT_USER, (std::string(CLIENTS) + "\\Chrome (user)").c_str(), REG_VIEW_64);
 
   ASSERT_TRUE(json_valid(answer)) << answer;
   EXPECT_EQ(answer.rfind("{\"type\":\"response\",\"id\":1,\"result\":{\"user_id\":", 0), 0u) << answer;
@@ -140,9 +139,9 @@ TEST_F(InstallerCommands, OnboardingAnswersAreWrittenForTheDesktopUser) {
   EXPECT_EQ(dword(ONBOARDING_KEY_MAIN, "HttpsFiltering"), 0u);
   EXPECT_EQ(dword(ONBOARDING_KEY_MAIN, "SchemaVersion"), 2u);
   char completed[64];
-  ASSERT_EQ(reg_read_string(HKEY_CURRENT_USER, onboarding_root_ensure()->subkey, "CompletedDateTime", completed,
-                            sizeof completed),
-            0);
+  ASSERT_EQ(reg_read_text(HKEY_CURRENT_USER, onboarding_root_ensure()->subkey, REG_VIEW_64, "CompletedDateTime",
+                          completed, sizeof completed),
+            ERROR_SUCCESS);
   EXPECT_TRUE(std::regex_match(completed, std::regex(R"(20\d\d-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z)"))) << completed;
   EXPECT_TRUE(ui_log.has(std::string("[INFO] [InstallerUI] ENG-936: wrote onboarding seed v2 completion marker (HKCU "
                                      "Onboarding\\SchemaVersion=2, Onboarding\\CompletedDateTime=") +

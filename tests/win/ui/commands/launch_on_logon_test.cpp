@@ -7,7 +7,7 @@
 #include <string>
 
 #include "base/product.h"
-#include "base/registry_win.h"
+#include "base/reg_view_win.h"
 #include "page_commands.h"
 #include "ui/launch_on_logon.h"
 
@@ -28,7 +28,7 @@ class LaunchOnLogon : public PageCommands {
     PageCommands::SetUp();
     strcpy(state.install_dir, "C:\\Program Files\\Corvane Labs\\Corvane");
     remove_tasks();
-    reg_write_string(HKEY_CURRENT_USER, RUN_KEY, RUN_VALUE_NAME, "\"C:\\old\\Corvane.exe\"");
+    reg_write_text(HKEY_CURRENT_USER, RUN_KEY, REG_VIEW_64, RUN_VALUE_NAME, "\"C:\\old\\Corvane.exe\"");
   }
   void TearDown() override {
     remove_tasks();
@@ -47,7 +47,7 @@ class LaunchOnLogon : public PageCommands {
   }
   static std::string launch_mode() {
     char mode[16] = "";
-    reg_read_string(HKEY_CURRENT_USER, PRODUCT_REG_KEY, "LaunchMode", mode, sizeof mode);
+    reg_read_text(HKEY_CURRENT_USER, PRODUCT_REG_KEY, REG_VIEW_64, "LaunchMode", mode, sizeof mode);
     return mode;
   }
 };
@@ -57,7 +57,8 @@ TEST_F(LaunchOnLogon, EnablingPointsBothTasksAndRetiresTheOldOnes) {
   EXPECT_EQ(apply(R"({"enabled":true})"), null_answer(1));
   EXPECT_EQ(launch_mode(), "window");
   char run[64];
-  EXPECT_EQ(reg_read_string(HKEY_CURRENT_USER, RUN_KEY, RUN_VALUE_NAME, run, sizeof run), -1)
+  EXPECT_EQ(reg_read_text(HKEY_CURRENT_USER, RUN_KEY, REG_VIEW_64, RUN_VALUE_NAME, run, sizeof run),
+            ERROR_FILE_NOT_FOUND)
       << "legacy autostart gone";
   EXPECT_TRUE(
       ui_log.has("[INFO] [InstallerUI] launch-on-logon: unified UI task updated (exit=0, enabled=1, mode=window)"));
