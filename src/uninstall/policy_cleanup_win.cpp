@@ -19,7 +19,7 @@ void delete_product_entries(HKEY key) {
   }
 }
 
-int key_is_empty(HKEY key) {
+bool key_is_empty(HKEY key) {
   DWORD subkeys = 1, values = 1;
   return reg_count_children(key, &subkeys, &values) == 0 && subkeys == 0 && values == 0;
 }
@@ -32,18 +32,18 @@ int delete_key_64(const char* key_path) {
 
 }  // namespace
 
-int remove_empty_policy_key(const char* key_path) {
+bool remove_empty_policy_key(const char* key_path) {
   int empty = 0;
   {
     registry_key key;
     LSTATUS status = reg_open(HKEY_LOCAL_MACHINE, key_path, KEY_READ, KEY_WOW64_64KEY, &key);
-    if (status == ERROR_FILE_NOT_FOUND) return 1;
-    if (status != ERROR_SUCCESS) return 0;
+    if (status == ERROR_FILE_NOT_FOUND) return true;
+    if (status != ERROR_SUCCESS) return false;
     empty = key_is_empty(key.get());
   }
-  if (!empty || !delete_key_64(key_path)) return 0;
+  if (!empty || !delete_key_64(key_path)) return false;
   log_info("Removed empty policy key %s", key_path);
-  return 1;
+  return true;
 }
 
 void remove_chrome_forcelist_entries() {
