@@ -110,10 +110,10 @@ DWORD extract_bundle(const char* folder) {
 // navigation, which waits for this thread.
 struct pages_job {
   char folder[MAX_PATH];  // the extraction folder, where the bundle is written to be unpacked
-  HANDLE thread;
+  kernel_handle thread;
   DWORD error;  // ERROR_IO_PENDING until the job has ended
 };
-pages_job g_pages = {"", nullptr, ERROR_NOT_READY};
+pages_job g_pages = {"", {}, ERROR_NOT_READY};
 
 DWORD WINAPI unpack_pages(void*) {
   g_pages.error = extract_bundle(g_pages.folder);
@@ -178,16 +178,13 @@ int extract_embedded_loader(char* folder_out, size_t size) {
 void embedded_pages_start(const char* folder) {
   text_copy(g_pages.folder, folder);
   g_pages.error = ERROR_IO_PENDING;
-  g_pages.thread = CreateThread(nullptr, 0, unpack_pages, nullptr, 0, nullptr);
+  g_pages.thread.reset(CreateThread(nullptr, 0, unpack_pages, nullptr, 0, nullptr));
   if (!g_pages.thread) unpack_pages(nullptr);  // no thread to spare: the same work, in line
 }
 
 int embedded_pages_wait() {
-  if (g_pages.thread) {
-    WaitForSingleObject(g_pages.thread, INFINITE);
-    CloseHandle(g_pages.thread);
-    g_pages.thread = nullptr;
-  }
+  if (g_pages.thread) WaitForSingleObject(g_pages.thread.get(), INFINITE);
+  g_pages.thread.reset();
   if (g_pages.error == 0) return 0;
   SetLastError(g_pages.error);
   return -1;

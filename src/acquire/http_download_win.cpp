@@ -36,8 +36,9 @@ struct body_progress {
 int content_length(HINTERNET request, uint64_t* length) {
   *length = 0;
   char narrow[32];
-  int found = http_header_text(request, WINHTTP_QUERY_CONTENT_LENGTH, narrow, sizeof narrow);
-  return found <= 0 ? found : content_length_value(narrow, length);
+  header_text found = http_header_text(request, WINHTTP_QUERY_CONTENT_LENGTH, narrow, sizeof narrow);
+  if (found == header_text::absent) return 0;
+  return found == header_text::present ? content_length_value(narrow, length) : -1;
 }
 
 // One URL's tries share the file, held open without sharing between them so that nothing can
@@ -57,10 +58,12 @@ struct transfer {
 
 void read_offer(HINTERNET request, transfer* t) {
   char ranges[64], etag[RESUME_VALIDATOR_SIZE], modified[RESUME_VALIDATOR_SIZE];
-  resume_offer_read(http_header_text(request, WINHTTP_QUERY_ACCEPT_RANGES, ranges, sizeof ranges) > 0 ? ranges : nullptr,
-                    http_header_text(request, WINHTTP_QUERY_ETAG, etag, sizeof etag) > 0 ? etag : nullptr,
-                    http_header_text(request, WINHTTP_QUERY_LAST_MODIFIED, modified, sizeof modified) > 0 ? modified : nullptr,
-                    &t->offer);
+  auto read = [request](DWORD query, char* out, size_t size) -> const char* {
+    return http_header_text(request, query, out, size) == header_text::present ? out : nullptr;
+  };
+  resume_offer_read(read(WINHTTP_QUERY_ACCEPT_RANGES, ranges, sizeof ranges),
+                    read(WINHTTP_QUERY_ETAG, etag, sizeof etag),
+                    read(WINHTTP_QUERY_LAST_MODIFIED, modified, sizeof modified), &t->offer);
 }
 
 // Back to an empty file for an answer that starts from the first byte again.
@@ -79,7 +82,8 @@ int empty_file(transfer* t) {
 // What a ranged answer means for the file: append, start over with this body, or neither.
 try_end judge_ranged_answer(HINTERNET request, DWORD status, transfer* t) {
   char range[96] = "";
-  if (http_header_text(request, WINHTTP_QUERY_CONTENT_RANGE, range, sizeof range) < 0) range[0] = '\0';
+  if (http_header_text(request, WINHTTP_QUERY_CONTENT_RANGE, range, sizeof range) == header_text::unreadable)
+    range[0] = '\0';
   switch (resume_answer(status, range[0] ? range : nullptr, t->on_disk, &t->length)) {
     case RANGE_APPEND:
       log_info("Download resumed: Content-Range %s", range);
@@ -141,7 +145,7 @@ try_end receive_headers(HINTERNET request, const wchar_t* extra_headers, transfe
 }
 
 // Appends the body to the bytes on disk; *end says what the next try can make of a failure.
-int stream_body(HINTERNET request, transfer* t, try_end* end) {
+download_result stream_body(HINTERNET request, transfer* t, try_end* end) {
   static thread_local char buffer[8192];
   uint64_t& total = t->on_disk;
   const uint64_t length = t->length;
@@ -160,28 +164,28 @@ int stream_body(HINTERNET request, transfer* t, try_end* end) {
         log_warn("Download read failed (err=%lu) at %llu of %llu bytes", err, static_cast<unsigned long long>(total),
                  static_cast<unsigned long long>(length));
       *end = TRY_BROKE;
-      return DOWNLOAD_FAILED;
+      return download_result::failed;
     }
     if (got == 0) {
       if (length != 0 && total < length) {  // a connection closed early must not pass as a package
         log_warn("Download ended early at %llu of %llu bytes", static_cast<unsigned long long>(total),
                  static_cast<unsigned long long>(length));
         *end = TRY_BROKE;
-        return DOWNLOAD_FAILED;
+        return download_result::failed;
       }
       if (t->progress.callback) t->progress.callback(100, t->progress.context);
       *end = TRY_COMPLETE;
-      return DOWNLOAD_OK;
+      return download_result::ok;
     }
     if (download_passes_limit(total, got, t->max_bytes)) {
       log_warn("Download cut off: its body passes the maximum of %llu bytes",
                static_cast<unsigned long long>(t->max_bytes));
-      return DOWNLOAD_FAILED;
+      return download_result::failed;
     }
     DWORD written = 0;
     if (!WriteFile(t->file.get(), buffer, got, &written, nullptr) || written != got) {
       log_warn("Download write failed (err=%lu) at %llu bytes", GetLastError(), static_cast<unsigned long long>(total));
-      return DOWNLOAD_FAILED;
+      return download_result::failed;
     }
     total += got;
     if (t->rate_check && rate_collapse_feed(&rate, got, GetTickCount())) {
@@ -189,35 +193,36 @@ int stream_body(HINTERNET request, transfer* t, try_end* end) {
                "bytes — trying the next URL",
                rate.last_rate, RATE_THRESHOLD_PERCENT, rate.peak, RATE_WINDOW_MS * RATE_LOW_WINDOWS,
                static_cast<unsigned long long>(total), static_cast<unsigned long long>(length));
-      return DOWNLOAD_RATE_COLLAPSED;
+      return download_result::rate_collapsed;
     }
     t->progress.report(total, length);
   }
 }
 
 // One request of the URL, whole or (ranged) for the rest of the file on disk.
-int fetch_try(HINTERNET connection, const http_target* target, transfer* t, int ranged, try_end* end) {
+download_result fetch_try(HINTERNET connection, const http_target* target, transfer* t, int ranged,
+                          try_end* end) {
   *end = TRY_REFUSED;
   wchar_t headers[RESUME_VALIDATOR_SIZE + 64];
   if (ranged) {
     char narrow[RESUME_VALIDATOR_SIZE + 64];
     if (resume_request_headers(&t->offer, t->on_disk, narrow, sizeof narrow) != 0 ||
         utf8_to_wide(narrow, headers, RESUME_VALIDATOR_SIZE + 64) != 0)
-      return DOWNLOAD_FAILED;
+      return download_result::failed;
   }
   winhttp_handle request(WinHttpOpenRequest(connection, L"GET", target->path, nullptr, WINHTTP_NO_REFERER,
                                             WINHTTP_DEFAULT_ACCEPT_TYPES, target->secure ? WINHTTP_FLAG_SECURE : 0));
   uint64_t body_length = 0;
-  if (!request) return DOWNLOAD_FAILED;
+  if (!request) return download_result::failed;
   *end = receive_headers(request.get(), ranged ? headers : nullptr, t, &body_length);
-  if (*end != TRY_COMPLETE) return t->proxy_refused ? DOWNLOAD_PROXY_AUTH_REQUIRED : DOWNLOAD_FAILED;
+  if (*end != TRY_COMPLETE) return t->proxy_refused ? download_result::proxy_auth_required : download_result::failed;
   if (!t->file) {
     // A new file only: the package is never written over a name someone else made.
     t->file.reset(CreateFileW(t->dest, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!t->file) {
       log_warn("Download could not create its file (err=%lu)", GetLastError());
       *end = TRY_REFUSED;
-      return DOWNLOAD_FAILED;
+      return download_result::failed;
     }
   }
   if (t->on_disk == 0 && t->progress.callback) t->progress.callback(0, t->progress.context);
@@ -226,10 +231,10 @@ int fetch_try(HINTERNET connection, const http_target* target, transfer* t, int 
 
 // The first try and, where the server allows, up to two more that take up the file where the
 // last one broke (or start it over when an answer does not continue it).
-int fetch_with_resumes(HINTERNET connection, const http_target* target, transfer* t) {
+download_result fetch_with_resumes(HINTERNET connection, const http_target* target, transfer* t) {
   try_end end = TRY_REFUSED;
-  int result = fetch_try(connection, target, t, 0, &end);
-  for (int left = DOWNLOAD_MAX_RESUMES; result != DOWNLOAD_OK; --left) {
+  download_result result = fetch_try(connection, target, t, 0, &end);
+  for (int left = DOWNLOAD_MAX_RESUMES; result != download_result::ok; --left) {
     resume_step step = resume_next_step(end, &t->offer, t->on_disk, t->length, left);
     if (step == RESUME_GIVE_UP) return result;
     int attempt = DOWNLOAD_MAX_RESUMES - left + 1;
@@ -239,7 +244,7 @@ int fetch_with_resumes(HINTERNET connection, const http_target* target, transfer
                DOWNLOAD_MAX_RESUMES, t->url);
     } else {
       log_info("Download starting over (resume %d of %d): %s", attempt, DOWNLOAD_MAX_RESUMES, t->url);
-      if (empty_file(t) != 0) return DOWNLOAD_FAILED;
+      if (empty_file(t) != 0) return download_result::failed;
     }
     result = fetch_try(connection, target, t, step == RESUME_FROM_DISK, &end);
   }
@@ -248,30 +253,30 @@ int fetch_with_resumes(HINTERNET connection, const http_target* target, transfer
 
 }  // namespace
 
-int http_download_file(const char* url, const char* dest_path, download_progress_fn callback, void* context,
-                       int rate_check, uint64_t max_bytes) {
+download_result http_download_file(const char* url, const char* dest_path, download_progress_fn callback,
+                                   void* context, int rate_check, uint64_t max_bytes) {
   http_target target;
   wchar_t dest[MAX_PATH];
-  if (http_crack_url(url, &target) != 0 || utf8_to_wide(dest_path, dest, MAX_PATH) != 0) return DOWNLOAD_FAILED;
+  if (http_crack_url(url, &target) != 0 || utf8_to_wide(dest_path, dest, MAX_PATH) != 0) return download_result::failed;
   HINTERNET session = http_session_get(&target);
-  if (!session) return DOWNLOAD_FAILED;
+  if (!session) return download_result::failed;
   winhttp_handle connection(WinHttpConnect(session, target.host, target.port, 0));
-  if (!connection) return DOWNLOAD_FAILED;
+  if (!connection) return download_result::failed;
   transfer t{url, dest, max_bytes, rate_check, {callback, context, -1}, {}, 0, 0, {}, 0};
-  int result = fetch_with_resumes(connection.get(), &target, &t);
+  download_result result = fetch_with_resumes(connection.get(), &target, &t);
   connection.reset();
   if (t.file) {
     t.file.reset();
-    if (result != DOWNLOAD_OK) DeleteFileW(dest);  // a partial package must never be run
+    if (result != download_result::ok) DeleteFileW(dest);  // a partial package must never be run
   }
   return result;
 }
 
-int download_attempt(const char* label, const char* url, const char* dest_path, download_progress_fn progress,
-                     void* context, int rate_check) {
+download_result download_attempt(const char* label, const char* url, const char* dest_path,
+                                 download_progress_fn progress, void* context, int rate_check) {
   log_info("Download attempt (%s): %s", label, url);
-  int result = http_download_file(url, dest_path, progress, context, rate_check, MAX_PACKAGE_BYTES);
-  if (result == DOWNLOAD_OK)
+  download_result result = http_download_file(url, dest_path, progress, context, rate_check, MAX_PACKAGE_BYTES);
+  if (result == download_result::ok)
     log_info("Download succeeded (%s): %s", label, url);
   else
     log_warn("Download failed (%s): %s", label, url);

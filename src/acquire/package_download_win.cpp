@@ -8,9 +8,9 @@
 namespace {
 
 package_verdict judge(const package_download_request* request, const char* path) {
-  if (!request->accept) return PACKAGE_ACCEPTED;
+  if (!request->accept) return package_verdict::accepted;
   package_verdict verdict = request->accept(path, request->accept_context);
-  if (verdict == PACKAGE_REFUSED) {
+  if (verdict == package_verdict::refused) {
     wchar_t wide[MAX_PATH];
     if (utf8_to_wide(path, wide, MAX_PATH) == 0) DeleteFileW(wide);
   }
@@ -19,7 +19,7 @@ package_verdict judge(const package_download_request* request, const char* path)
 
 }  // namespace
 
-int download_installer_package(const package_download_request* request, char* path_out, char* message_out) {
+package_walk download_installer_package(const package_download_request* request, char* path_out, char* message_out) {
   package_attempt attempts[PACKAGE_MAX_ATTEMPTS];
   int count = package_attempt_plan(request->host_prefix, request->attributed_domain, request->msi_name,
                                    request->msi_only, attempts);
@@ -31,19 +31,20 @@ int download_installer_package(const package_download_request* request, char* pa
   for (int i = 0; i < count; ++i) {
     const package_attempt& a = attempts[i];
     const char* path = a.is_zip ? zip_path : msi_path;
-    int result = download_attempt(a.label, a.url, path, request->progress, request->context, !collapsed && !a.is_last);
-    if (result == DOWNLOAD_OK) {
+    download_result result =
+        download_attempt(a.label, a.url, path, request->progress, request->context, !collapsed && !a.is_last);
+    if (result == download_result::ok) {
       package_verdict verdict = judge(request, path);
-      if (verdict == PACKAGE_STOP) return DOWNLOAD_WALK_STOPPED;
-      if (verdict == PACKAGE_ACCEPTED) {
+      if (verdict == package_verdict::stop) return package_walk::stopped;
+      if (verdict == package_verdict::accepted) {
         text_copy(path_out, DOWNLOAD_PATH_OUT, path);
         text_copy(message_out, DOWNLOAD_MESSAGE_OUT, "success");
-        return 0;
+        return package_walk::kept;
       }
     }
-    if (result == DOWNLOAD_RATE_COLLAPSED) collapsed = 1;
-    if (result == DOWNLOAD_PROXY_AUTH_REQUIRED) proxy_refused = 1;
+    if (result == download_result::rate_collapsed) collapsed = 1;
+    if (result == download_result::proxy_auth_required) proxy_refused = 1;
   }
   text_copy(message_out, DOWNLOAD_MESSAGE_OUT, "Failed to download installer after all attempts");
-  return proxy_refused ? DOWNLOAD_WALK_PROXY_AUTH : -1;
+  return proxy_refused ? package_walk::proxy_refused_sign_in : package_walk::all_failed;
 }

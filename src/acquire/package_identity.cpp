@@ -29,12 +29,12 @@ int parse_version(const char* text, uint32_t fields[VERSION_FIELDS]) {
 
 }  // namespace
 
-int package_version_compare(const char* a, const char* b) {
+version_order package_version_compare(const char* a, const char* b) {
   uint32_t left[VERSION_FIELDS], right[VERSION_FIELDS];
-  if (parse_version(a, left) != 0 || parse_version(b, right) != 0) return -2;
+  if (parse_version(a, left) != 0 || parse_version(b, right) != 0) return version_order::unreadable;
   for (int i = 0; i < VERSION_FIELDS; ++i)
-    if (left[i] != right[i]) return left[i] < right[i] ? -1 : 1;
-  return 0;
+    if (left[i] != right[i]) return left[i] < right[i] ? version_order::older : version_order::newer;
+  return version_order::same;
 }
 
 const char* package_identity_refusal(const char* upgrade_code, const char* version, const char* expected_code,
@@ -44,16 +44,16 @@ const char* package_identity_refusal(const char* upgrade_code, const char* versi
                 expected_code);
     return reason;
   }
-  if (package_version_compare(version, "0") == -2) {
+  if (package_version_compare(version, "0") == version_order::unreadable) {
     text_format(reason, size, "ProductVersion \"%s\" is not a version", version ? version : "(none)");
     return reason;
   }
-  int order = package_version_compare(version, floor);
-  if (order == -2) {  // a build with a broken floor installs nothing rather than anything
+  version_order order = package_version_compare(version, floor);
+  if (order == version_order::unreadable) {  // a build with a broken floor installs nothing rather than anything
     text_format(reason, size, "this build's minimum version \"%s\" is not a version", floor);
     return reason;
   }
-  if (order < 0) {
+  if (order == version_order::older) {
     text_format(reason, size, "ProductVersion %s is below this build's minimum %s", version, floor);
     return reason;
   }

@@ -5,9 +5,10 @@
 
 #include <cstddef>
 
-// Compares dotted decimal versions field by field ("2.1" equals "2.1.0.0"): <0, 0 or >0.
-// -2 when either is not made of 1 to 4 decimal fields of at most 9 digits each.
-int package_version_compare(const char* a, const char* b);
+// Compares dotted decimal versions field by field ("2.1" equals "2.1.0.0"): where a stands to b.
+// unreadable when either is not made of 1 to 4 decimal fields of at most 9 digits each.
+enum class version_order { older, same, newer, unreadable };
+version_order package_version_compare(const char* a, const char* b);
 
 // Null when a package of upgrade_code and version may be installed, else why not (in reason,
 // also returned): another UpgradeCode (GUIDs compared without regard to case), a version that

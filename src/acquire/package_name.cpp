@@ -8,18 +8,18 @@
 namespace {
 
 // "a.b.c" (digits only, three non-empty groups) gains ".0"; everything else stays as it is.
-int is_three_part_version(const char* v) {
+bool is_three_part_version(const char* v) {
   int dots = 0;
   size_t group = 0;
   for (const char* p = v; *p; ++p) {
     if (*p == '.') {
-      if (group == 0 || dots == 2) return 0;
+      if (group == 0 || dots == 2) return false;
       ++dots;
       group = 0;
     } else if (*p >= '0' && *p <= '9') {
       ++group;
     } else {
-      return 0;
+      return false;
     }
   }
   return dots == 2 && group > 0;

@@ -21,8 +21,8 @@ struct rate_collapse_state {
 
 void rate_collapse_begin(rate_collapse_state* s, uint32_t now_tick);
 
-// Feeds one written chunk at tick now; returns 1 when the transfer has collapsed.
-int rate_collapse_feed(rate_collapse_state* s, uint32_t chunk_bytes, uint32_t now_tick);
+// Feeds one written chunk at tick now; returns true when the transfer has collapsed.
+bool rate_collapse_feed(rate_collapse_state* s, uint32_t chunk_bytes, uint32_t now_tick);
 
 // Percent of a known length, capped at 100 (the body may run past its Content-Length);
 // -1 when the length is unknown (0). No product of the two can wrap.

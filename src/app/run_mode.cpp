@@ -24,18 +24,18 @@ const char* os_gate_close_message(os_gate_result r) {
   return r == OS_UNSUPPORTED_32BIT ? "Unsupported OS (32-bit)" : "Unsupported OS (version)";
 }
 
-int analytics_choice(int persisted, int explicit_choice) {
+bool analytics_choice(int persisted, int explicit_choice) {
   if (explicit_choice == 0 || explicit_choice == 1) return explicit_choice;
   return persisted == 0 ? 0 : 1;
 }
 
-int uninstall_first_choice(int existing_found, int switch_value, int tag_preference) {
-  if (!existing_found) return 0;
+bool uninstall_first_choice(int existing_found, int switch_value, int tag_preference) {
+  if (!existing_found) return false;
   if (switch_value == 0 || switch_value == 1) return switch_value;
   if (tag_preference == 0 || tag_preference == 1) return tag_preference;
-  return 1;
+  return true;
 }
 
-int purge_host_prefix_needed(int silent, int skip_welcome, int exit_code, int install_completed, int elevated) {
+bool purge_host_prefix_needed(int silent, int skip_welcome, int exit_code, int install_completed, int elevated) {
   return (silent || skip_welcome || exit_code != 0) && !install_completed && elevated;
 }

@@ -13,11 +13,11 @@ const char* os_gate_run_message(os_gate_result result);
 const char* os_gate_close_message(os_gate_result result);
 
 // An explicit /USAGEDATA= choice (0/1) wins; otherwise off only when the stored value is 0.
-int analytics_choice(int persisted, int explicit_choice);
+bool analytics_choice(int persisted, int explicit_choice);
 
 // Whether to remove an existing installation first: the switch's 0/1 (uninstall_first_switch),
-// else the tag's 0/1, else yes. Returns 0 when no installation exists.
-int uninstall_first_choice(int existing_found, int switch_value, int tag_preference);
+// else the tag's 0/1, else yes. False when no installation exists.
+bool uninstall_first_choice(int existing_found, int switch_value, int tag_preference);
 
 // The host prefix of an unfinished elevated installer run is purged so the next run starts clean.
-int purge_host_prefix_needed(int silent, int skip_welcome, int exit_code, int install_completed, int elevated);
+bool purge_host_prefix_needed(int silent, int skip_welcome, int exit_code, int install_completed, int elevated);

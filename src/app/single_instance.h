@@ -4,8 +4,8 @@
 
 #include "base/exit_codes.h"
 
-// 1 when this process created the mutex; 0 when it exists already or cannot be created.
-int single_instance_acquire(const char* mutex_name);
+// True when this process created the mutex; false when it exists already or cannot be created.
+bool single_instance_acquire(const char* mutex_name);
 void single_instance_release();
 // Restores and foregrounds the host window of the running instance, if any.
 void focus_existing_window();

@@ -9,11 +9,11 @@ namespace {
 kernel_handle g_mutex;
 }
 
-int single_instance_acquire(const char* mutex_name) {
+bool single_instance_acquire(const char* mutex_name) {
   kernel_handle mutex(CreateMutexA(nullptr, FALSE, mutex_name));
-  if (!mutex || GetLastError() == ERROR_ALREADY_EXISTS) return 0;
+  if (!mutex || GetLastError() == ERROR_ALREADY_EXISTS) return false;
   g_mutex.reset(mutex.release());
-  return 1;
+  return true;
 }
 
 void single_instance_release() {

@@ -6,19 +6,19 @@
 
 namespace {
 
-int is_blank(char c) { return c == ' ' || c == '\t'; }
-int is_white(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
+bool is_white(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 }  // namespace
 
-int is_silent(const char* args) {
-  if (!args) return 0;
-  if (strstr(args, "--silent")) return 1;
+bool is_silent(const char* args) {
+  if (!args) return false;
+  if (strstr(args, "--silent")) return true;
   for (const char* p = args; *p; ++p) {
     if (p != args && !is_blank(p[-1])) continue;
-    if (p[0] == '/' && (p[1] == 'S' || p[1] == 's') && (p[2] == '\0' || is_blank(p[2]))) return 1;
+    if (p[0] == '/' && (p[1] == 'S' || p[1] == 's') && (p[2] == '\0' || is_blank(p[2]))) return true;
   }
-  return 0;
+  return false;
 }
 
 namespace {
@@ -58,12 +58,12 @@ int explicit_value(const char* args, const char* name, int fold_case) {
 
 int usage_data_switch(const char* args) { return explicit_value(args, SWITCH_USAGE_DATA, 1); }
 
-int dry_run_choice(const char* args) {
+bool dry_run_choice(const char* args) {
   int given = explicit_value(args, SWITCH_DRY_RUN, 0);
   return given != -1 ? given : switch_present(args, SWITCH_DRY_RUN);
 }
 
-int decrypt_https_choice(const char* args) {
+bool decrypt_https_choice(const char* args) {
   int given = explicit_value(args, SWITCH_DECRYPT_HTTPS, 0);
   return given != -1 ? given : !switch_present(args, "/DECRYPTHTTPS=0");
 }
@@ -74,7 +74,7 @@ int uninstall_first_switch(const char* args) {
   return switch_present(args, SWITCH_UNINSTALL_FIRST) ? 1 : -1;
 }
 
-int switch_present(const char* args, const char* switch_text) {
+bool switch_present(const char* args, const char* switch_text) {
   return args && switch_text && strstr(args, switch_text) != nullptr;
 }
 

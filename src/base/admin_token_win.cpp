@@ -47,18 +47,18 @@ int groups_contain(HANDLE token, PSID sid) {
 
 }  // namespace
 
-int is_admin_token(void* token) {
+bool is_admin_token(void* token) {
   BYTE sid[SECURITY_MAX_SID_SIZE];
   DWORD sid_size = sizeof sid;
-  if (!CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, sid, &sid_size)) return 0;
+  if (!CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, sid, &sid_size)) return false;
   check_membership_fn check = check_membership();
   if (!check) return groups_contain(static_cast<HANDLE>(token), sid);
   BOOL member = FALSE;
-  if (!check(static_cast<HANDLE>(token), sid, &member)) return 0;
+  if (!check(static_cast<HANDLE>(token), sid, &member)) return false;
   return member ? 1 : 0;
 }
 
-int is_process_elevated() { return is_admin_token(nullptr); }
+bool is_process_elevated() { return is_admin_token(nullptr); }
 
 int token_user_sid(void* token, char* out, size_t size) {
   if (size) out[0] = '\0';

@@ -35,10 +35,10 @@ kernel_handle open_for_closing(DWORD process_id) {
 }
 
 // Asks, waits, then ends the process through the handle it was opened with.
-int close_opened_process(HANDLE process, DWORD process_id, DWORD timeout) {
+bool close_opened_process(HANDLE process, DWORD process_id, DWORD timeout) {
   window_search search = {process_id, 0};
   EnumWindows(post_close_to_owned, reinterpret_cast<LPARAM>(&search));
-  if (search.posted > 0 && WaitForSingleObject(process, timeout) == WAIT_OBJECT_0) return 1;
+  if (search.posted > 0 && WaitForSingleObject(process, timeout) == WAIT_OBJECT_0) return true;
   BOOL terminated = TerminateProcess(process, 1);
   if (!terminated) log_warn("Could not terminate process %lu (err=%lu)", process_id, GetLastError());
   return terminated ? 1 : 0;
@@ -52,10 +52,10 @@ struct product_app {
 // Only the product's own file is closed: a program of the user's that happens to be called
 // Corvane.exe is none of the uninstall's business. The image is read from the same handle
 // that closes the process, so a process id reused in between cannot be mistaken for it.
-int close_if_product(DWORD process_id, void* context) {
+bool close_if_product(DWORD process_id, void* context) {
   const auto* app = static_cast<const product_app*>(context);
   kernel_handle process = open_for_closing(process_id);
-  if (!process) return 0;
+  if (!process) return false;
   wchar_t image[MAX_PATH];
   DWORD length = MAX_PATH;
   if (!QueryFullProcessImageNameW(process.get(), 0, image, &length) ||
@@ -63,16 +63,16 @@ int close_if_product(DWORD process_id, void* context) {
     char text[MAX_PATH * 3] = "(unreadable)";
     if (length && length < MAX_PATH) wide_to_utf8(image, text, sizeof text);
     log_info("Left running: %s (pid %lu) is not the installed product", text, process_id);
-    return 1;
+    return true;
   }
   return close_opened_process(process.get(), process_id, app->timeout_ms);
 }
 
 }  // namespace
 
-int close_process_gracefully(DWORD process_id, void* timeout_ms) {
+bool close_process_gracefully(DWORD process_id, void* timeout_ms) {
   kernel_handle process = open_for_closing(process_id);
-  if (!process) return 0;
+  if (!process) return false;
   return close_opened_process(process.get(), process_id,
                               timeout_ms ? *static_cast<const uint32_t*>(timeout_ms) : APP_CLOSE_TIMEOUT_MS);
 }
@@ -87,8 +87,7 @@ void close_product_app() {
     log_warn("Install folder unknown — no running %s is closed", PRODUCT_APP_EXE);
     return;
   }
-  int outcome = 0;
-  for_each_process_named(name, close_if_product, &app, &outcome);
+  for_each_process_named(name, close_if_product, &app);
 }
 
 int close_running_product() {

@@ -19,9 +19,9 @@ void close_product_app();
 
 // Posts WM_CLOSE to the process's top-level windows and waits *timeout_ms for it to end;
 // a process without windows, or one still running then, is terminated with exit code 1.
-// 1 when the process is gone, 0 when it could not be opened or terminated. The signature
+// True when the process is gone, false when it could not be opened or terminated. The signature
 // is that of a process-walk callback (context: a uint32_t timeout).
-int close_process_gracefully(DWORD process_id, void* timeout_ms);
+bool close_process_gracefully(DWORD process_id, void* timeout_ms);
 
 // Asks the service to stop and polls up to 150 times 100 ms apart; a service still not
 // stopped then is ended by terminating its process (never process id 0, a driver).

@@ -12,18 +12,19 @@ void delete_tree(const char* path);
 // The same, but read-only files are made deletable first.
 void delete_tree_force(const char* path);
 // delete_tree_force, tried again a few times with short waits (a few seconds in all) while
-// something is left: for a folder whose files another process is about to let go of. 1 when
-// the folder is gone, 0 when something is still there.
-int delete_tree_force_patiently(const char* path);
+// something is left: for a folder whose files another process is about to let go of. true when
+// the folder is gone, false when something is still there.
+bool delete_tree_force_patiently(const char* path);
 // What is left of a folder (files still in use) is scheduled for deletion at the next
 // restart, each file before its folder; links are not followed. Only for folders that no one
 // without administrator rights can change: the removal at boot goes by names. Logs one line
 // naming the folder as `what` ("Private working folder"): info when left to the restart, a
-// warning when it could not be scheduled. 0 when nothing was left, 1 scheduled, -1 not.
-int delete_tree_at_restart(const char* path, const char* what);
+// warning when it could not be scheduled.
+enum class restart_removal { nothing_left, scheduled, not_scheduled };
+restart_removal delete_tree_at_restart(const char* path, const char* what);
 // One file (a shortcut, a file of the install folder): a link under the name is removed
-// itself; a folder is left alone. 1 when it was deleted, 0 when it stays.
-int delete_file_no_follow(const char* path);
+// itself; a folder is left alone. true when it was deleted, false when it stays.
+bool delete_file_no_follow(const char* path);
 
 // What a folder walk does with one entry, from its attribute bits. Links (junctions and
 // symbolic links) are removed as links and never entered: a tree cleaned with

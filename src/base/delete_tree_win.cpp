@@ -177,7 +177,7 @@ void delete_tree_at(const char* path, tree_walk* walk) {
   remove_opened(root.get(), wide, attributes, walk);
 }
 
-int still_there(const char* path) {
+bool still_there(const char* path) {
   wchar_t wide[MAX_PATH];
   return utf8_to_wide(path, wide, MAX_PATH) == 0 && GetFileAttributesW(wide) != INVALID_FILE_ATTRIBUTES;
 }
@@ -194,32 +194,32 @@ void delete_tree_force(const char* path) {
   delete_tree_at(path, &walk);
 }
 
-int delete_tree_force_patiently(const char* path) {
+bool delete_tree_force_patiently(const char* path) {
   for (int tries = 1;; ++tries) {
     delete_tree_force(path);
-    if (!path || !still_there(path)) return 1;
-    if (tries == PATIENT_TRIES) return 0;
+    if (!path || !still_there(path)) return true;
+    if (tries == PATIENT_TRIES) return false;
     delete_tree_retry_wait(PATIENT_WAIT_MS);
   }
 }
 
-int delete_tree_at_restart(const char* path, const char* what) {
-  if (!path || !still_there(path)) return 0;
+restart_removal delete_tree_at_restart(const char* path, const char* what) {
+  if (!path || !still_there(path)) return restart_removal::nothing_left;
   tree_walk walk = {walk_mode::schedule, ERROR_SUCCESS, 0};
   delete_tree_at(path, &walk);
   // A folder that could not even be opened as itself (it leads elsewhere) scheduled nothing.
   if (walk.schedule_error == ERROR_SUCCESS && !walk.scheduled) walk.schedule_error = ERROR_CANT_ACCESS_FILE;
   if (walk.schedule_error == ERROR_SUCCESS) {
     log_info("%s still in use, to be removed at the next restart: %s", what, path);
-    return 1;
+    return restart_removal::scheduled;
   }
   log_warn("%s not removed (in use?) and not scheduled for removal (error %lu): %s", what, walk.schedule_error, path);
-  return -1;
+  return restart_removal::not_scheduled;
 }
 
-int delete_file_no_follow(const char* path) {
+bool delete_file_no_follow(const char* path) {
   wchar_t wide[MAX_PATH];
-  if (!path || utf8_to_wide(path, wide, MAX_PATH) != 0 || !wide[0]) return 0;
+  if (!path || utf8_to_wide(path, wide, MAX_PATH) != 0 || !wide[0]) return false;
   int gone = 0;
   {
     kernel_handle entry(open_entry(wide, walk_mode::remove));
@@ -227,7 +227,7 @@ int delete_file_no_follow(const char* path) {
     // A folder is not a file; a link is removed itself; an entry reached elsewhere stays.
     if (attributes == INVALID_FILE_ATTRIBUTES ||
         (classify_tree_entry(attributes) == TREE_ENTER_FOLDER) || !handle_is_at_path(entry.get(), wide))
-      return 0;
+      return false;
     FILE_DISPOSITION_INFO remove = {TRUE};
     gone = SetFileInformationByHandle(entry.get(), FileDispositionInfo, &remove, sizeof remove);
   }

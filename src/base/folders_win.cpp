@@ -31,7 +31,7 @@ int module_path(char* out, size_t size) {
   return whole_path(wide, out, size);
 }
 
-int running_as_uninstaller() {
+bool running_as_uninstaller() {
   char path[MAX_PATH];
   return module_path(path, sizeof path) == 0 && is_uninstaller_path(path);
 }
@@ -86,8 +86,8 @@ int shell_folder(int csidl, char* out, size_t size) {
   return fail(out, size);
 }
 
-int path_exists(const char* path) {
+bool path_exists(const char* path) {
   wchar_t wide[MAX_PATH];
-  if (utf8_to_wide(path, wide, MAX_PATH) != 0 || !wide[0]) return 0;
+  if (utf8_to_wide(path, wide, MAX_PATH) != 0 || !wide[0]) return false;
   return GetFileAttributesW(wide) != INVALID_FILE_ATTRIBUTES;
 }

@@ -7,9 +7,9 @@
 
 // The full path of the running executable.
 int module_path(char* out, size_t size);
-// 1 when the running executable is the uninstaller (by its file name; an unknown path is the
+// True when the running executable is the uninstaller (by its file name; an unknown path is the
 // installer).
-int running_as_uninstaller();
+bool running_as_uninstaller();
 // The temporary folder with its trailing backslash.
 int temp_folder(char* out, size_t size);
 // The native Program Files folder as the machine records it: ProgramW6432Dir, else
@@ -24,5 +24,5 @@ int system_tools_folder(char* out, size_t size);
 // SHGetFolderPath of a CSIDL.
 int shell_folder(int csidl, char* out, size_t size);
 
-// 1 when the path names an existing file or folder.
-int path_exists(const char* path);
+// True when the path names an existing file or folder.
+bool path_exists(const char* path);

@@ -37,10 +37,12 @@ int start_hidden(const char* command_line, PROCESS_INFORMATION* process) {
   return start_program(command_line, CREATE_NO_WINDOW, &startup, process);
 }
 
-hidden_run_result run_hidden(const char* command_line, DWORD timeout_ms, DWORD* exit_code) {
+process_result run_hidden(const char* command_line, DWORD timeout_ms) {
   owned_process process;
-  if (start_hidden(command_line, process.receive()) != 0) return HIDDEN_RUN_NOT_STARTED;
-  if (WaitForSingleObject(process.process(), timeout_ms) != WAIT_OBJECT_0) return HIDDEN_RUN_TIMED_OUT;
-  if (exit_code && !GetExitCodeProcess(process.process(), exit_code)) *exit_code = static_cast<DWORD>(-1);
-  return HIDDEN_RUN_ENDED;
+  if (start_hidden(command_line, process.receive()) != 0) return process_not_started(GetLastError());
+  DWORD waited = WaitForSingleObject(process.process(), timeout_ms);
+  if (waited != WAIT_OBJECT_0) return {true, 0, waited == WAIT_TIMEOUT ? ERROR_TIMEOUT : GetLastError()};
+  DWORD exit_code = static_cast<DWORD>(-1);
+  if (!GetExitCodeProcess(process.process(), &exit_code)) exit_code = static_cast<DWORD>(-1);
+  return {true, exit_code, 0};
 }

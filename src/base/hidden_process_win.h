@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "base/process_result.h"
+
 // Starts the program command_line (UTF-8) names, with no handle inheritance, the given creation
 // flags and start-up information; 0 with *process filled (the caller closes both handles), or -1
 // and GetLastError tells why (ERROR_INVALID_PARAMETER for a line that names no program safely).
@@ -13,8 +15,5 @@ int start_program(const char* command_line, DWORD creation_flags, STARTUPINFOW* 
 // start_program with no window.
 int start_hidden(const char* command_line, PROCESS_INFORMATION* process);
 
-enum hidden_run_result { HIDDEN_RUN_ENDED = 0, HIDDEN_RUN_TIMED_OUT = 1, HIDDEN_RUN_NOT_STARTED = -1 };
-
-// start_hidden, then waits up to timeout_ms (INFINITE allowed). After HIDDEN_RUN_ENDED *exit_code holds the exit
-// code; after HIDDEN_RUN_NOT_STARTED GetLastError tells why.
-hidden_run_result run_hidden(const char* command_line, DWORD timeout_ms, DWORD* exit_code);
+// start_hidden, then waits up to timeout_ms (INFINITE allowed).
+process_result run_hidden(const char* command_line, DWORD timeout_ms);

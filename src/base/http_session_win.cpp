@@ -22,7 +22,7 @@ SRWLOCK g_lock = SRWLOCK_INIT;
 session_slot g_slots[SESSION_SLOTS];
 int g_used = 0;
 
-int same_route(const http_proxy_route& a, const http_proxy_route& b) {
+bool same_route(const http_proxy_route& a, const http_proxy_route& b) {
   return a.access == b.access && !lstrcmpW(a.proxy, b.proxy) && !lstrcmpW(a.bypass, b.bypass);
 }
 
@@ -98,12 +98,12 @@ void http_set_timeouts(HINTERNET request, int resolve_ms, int connect_ms, int se
   WinHttpSetOption(request, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &response_ms, sizeof response_ms);
 }
 
-int http_header_text(HINTERNET request, DWORD query, char* out, size_t size) {
+header_text http_header_text(HINTERNET request, DWORD query, char* out, size_t size) {
   wchar_t text[256];
   DWORD bytes = sizeof text;
   if (!WinHttpQueryHeaders(request, query, WINHTTP_HEADER_NAME_BY_INDEX, text, &bytes, WINHTTP_NO_HEADER_INDEX))
-    return GetLastError() == ERROR_WINHTTP_HEADER_NOT_FOUND ? 0 : -1;
-  return wide_to_utf8(text, out, size) == 0 ? 1 : -1;
+    return GetLastError() == ERROR_WINHTTP_HEADER_NOT_FOUND ? header_text::absent : header_text::unreadable;
+  return wide_to_utf8(text, out, size) == 0 ? header_text::present : header_text::unreadable;
 }
 
 DWORD http_status_code(HINTERNET request) {

@@ -45,9 +45,10 @@ void http_set_timeouts(HINTERNET request, int resolve_ms, int connect_ms, int se
 // 0 with *status set (0 when unreadable), -1 when no response arrived (last error kept).
 int http_send_signed_in(HINTERNET request, const wchar_t* headers, void* body, DWORD body_length, DWORD* status);
 
-// One response header's value as UTF-8 into out: 1 when it is there, 0 when absent, -1 when it
-// cannot be read or does not fit whole.
-int http_header_text(HINTERNET request, DWORD query, char* out, size_t size);
+// One response header's value as UTF-8 into out (present); unreadable when it cannot be read or
+// does not fit whole.
+enum class header_text { present, absent, unreadable };
+header_text http_header_text(HINTERNET request, DWORD query, char* out, size_t size);
 
 // The numeric status code, or 0 when it cannot be read.
 DWORD http_status_code(HINTERNET request);

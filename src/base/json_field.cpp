@@ -20,7 +20,7 @@ void copy_quoted(const char** p, char* out, size_t size) {
   *p = s;
 }
 
-int starts_with(const char* text, const char* word) { return strncmp(text, word, strlen(word)) == 0; }
+bool starts_with(const char* text, const char* word) { return strncmp(text, word, strlen(word)) == 0; }
 
 }  // namespace
 
@@ -51,14 +51,14 @@ int json_string_field(const char* text, const char* key, char* out, size_t size)
   return 0;
 }
 
-int json_get_string(const char* text, const char* key, char* out, size_t size) {
-  if (!out || size == 0) return 0;
+bool json_get_string(const char* text, const char* key, char* out, size_t size) {
+  if (!out || size == 0) return false;
   out[0] = '\0';
   const char* v = json_value_after_key(text, key);
-  if (!v || *v != '"') return 0;
+  if (!v || *v != '"') return false;
   ++v;
   copy_quoted(&v, out, size);
-  return 1;
+  return true;
 }
 
 int32_t json_get_id(const char* text) {
@@ -74,7 +74,7 @@ int32_t json_get_id(const char* text) {
   return static_cast<int32_t>(negative ? -value : value);
 }
 
-int json_get_bool(const char* text, const char* key) {
+bool json_get_bool(const char* text, const char* key) {
   const char* v = json_value_after_key(text, key);
   return v && (*v == 't' || *v == 'T');
 }

@@ -18,13 +18,13 @@ int json_string_field(const char* text, const char* key, char* out, size_t size)
 
 // The page's messages. A quoted value is unescaped by dropping each backslash and keeping the
 // character after it (\" gives ", \\ gives \, \n gives n; \u is not decoded), cut at size-1.
-// 1 when the value was a string, 0 with out emptied otherwise.
-int json_get_string(const char* text, const char* key, char* out, size_t size);
+// True when the value was a string, false with out emptied otherwise.
+bool json_get_string(const char* text, const char* key, char* out, size_t size);
 // The decimal number after "id" (blanks and a sign allowed, 0 without digits, held within
 // 32 bits), or -1 when there is no "id".
 int32_t json_get_id(const char* text);
-// 1 when the key is there and its value starts with t or T, else 0.
-int json_get_bool(const char* text, const char* key);
+// True when the key is there and its value starts with t or T.
+bool json_get_bool(const char* text, const char* key);
 // 1 for a value starting with true, 0 for false, -1 for a missing key or anything else.
 int json_get_tristate(const char* text, const char* key);
 

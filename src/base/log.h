@@ -10,7 +10,7 @@ enum log_channel_index { LOG_MAIN = 0, LOG_UI = 1 };
 // Opens (or reopens) a channel's file for appending. An empty path does nothing.
 void log_open(int channel, const char* path, const char* component);
 void log_close(int channel);
-int log_is_open(int channel);
+bool log_is_open(int channel);
 
 // Returns 0 when written or dropped for its level, -1 when the channel is not open.
 int log_write(int channel, int level, const char* fmt, ...) __attribute__((format(printf, 3, 4)));

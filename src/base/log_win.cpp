@@ -28,7 +28,7 @@ BOOL CALLBACK init_lock(PINIT_ONCE, PVOID, PVOID*) {
 
 void ensure_lock() { InitOnceExecuteOnce(&g_lock_once, init_lock, nullptr, nullptr); }
 
-int valid_channel(int channel) { return channel == LOG_MAIN || channel == LOG_UI; }
+bool valid_channel(int channel) { return channel == LOG_MAIN || channel == LOG_UI; }
 
 // The raw open: append-only, shared, created when missing, and never through a link planted
 // under the name (ERROR_CANT_ACCESS_FILE). Returns the error on failure, the channel's file
@@ -105,7 +105,7 @@ void log_close(int channel) {
   if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
 }
 
-int log_is_open(int channel) { return valid_channel(channel) && g_channels[channel].file != INVALID_HANDLE_VALUE; }
+bool log_is_open(int channel) { return valid_channel(channel) && g_channels[channel].file != INVALID_HANDLE_VALUE; }
 
 void log_set_min_level(int level) { g_min_level = level; }
 

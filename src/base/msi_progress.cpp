@@ -9,9 +9,9 @@ int creep_percent(const creep_curve& curve, uint32_t elapsed_ms) {
   return percent > curve.cap ? curve.cap : percent;
 }
 
-int creep_advance(const creep_curve& curve, uint32_t elapsed_ms, int* last) {
+bool creep_advance(const creep_curve& curve, uint32_t elapsed_ms, int* last) {
   int percent = creep_percent(curve, elapsed_ms);
-  if (!last || percent <= *last) return 0;
+  if (!last || percent <= *last) return false;
   *last = percent;
-  return 1;
+  return true;
 }

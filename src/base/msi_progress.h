@@ -7,7 +7,7 @@
 #include <cstdint>
 
 // msiexec exit codes that mean done: 0, and 3010 (done, reboot needed — never forced).
-inline int msi_success(int code) { return code == 0 || code == 3010; }
+inline bool msi_success(int code) { return code == 0 || code == 3010; }
 
 struct creep_curve {
   double ceiling;
@@ -28,6 +28,6 @@ constexpr creep_curve PREINSTALL_UNINSTALL_CREEP = {95.0, 95.0, 25.0, 90};
 // The curve's percent after elapsed_ms milliseconds (a tick-count difference).
 int creep_percent(const creep_curve& curve, uint32_t elapsed_ms);
 
-// The forward-only rule of every creeping bar: returns 1 and stores the new percent in *last
-// when the curve has passed *last, else 0 (nothing to report).
-int creep_advance(const creep_curve& curve, uint32_t elapsed_ms, int* last);
+// The forward-only rule of every creeping bar: returns true and stores the new percent in *last
+// when the curve has passed *last (else nothing to report).
+bool creep_advance(const creep_curve& curve, uint32_t elapsed_ms, int* last);

@@ -12,8 +12,8 @@ inline DWORD opened_attributes(HANDLE opened) {
                                                                                         : INVALID_FILE_ATTRIBUTES;
 }
 
-// 1 when the handle names a plain file: neither a folder nor a link (unknown counts as neither).
-inline int opened_plain_file(HANDLE opened) {
+// True when the handle names a plain file: neither a folder nor a link (unknown counts as neither).
+inline bool opened_plain_file(HANDLE opened) {
   DWORD attributes = opened_attributes(opened);
   return attributes != INVALID_FILE_ATTRIBUTES &&
          !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));

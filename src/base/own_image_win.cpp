@@ -64,21 +64,21 @@ DWORD copy_contents(HANDLE image, HANDLE target, char* buffer) {
   }
 }
 
-// 1 when both files hold the same bytes.
-int same_contents(HANDLE a, HANDLE b, char* buffer) {
+// True when both files hold the same bytes.
+bool same_contents(HANDLE a, HANDLE b, char* buffer) {
   LARGE_INTEGER size_a, size_b;
-  if (!GetFileSizeEx(a, &size_a) || !GetFileSizeEx(b, &size_b) || size_a.QuadPart != size_b.QuadPart) return 0;
+  if (!GetFileSizeEx(a, &size_a) || !GetFileSizeEx(b, &size_b) || size_a.QuadPart != size_b.QuadPart) return false;
   char* other = buffer + COPY_CHUNK;
   for (uint64_t offset = 0; offset < static_cast<uint64_t>(size_a.QuadPart);) {
     OVERLAPPED at_a = {}, at_b = {};
     at_a.Offset = at_b.Offset = static_cast<DWORD>(offset);
     at_a.OffsetHigh = at_b.OffsetHigh = static_cast<DWORD>(offset >> 32);
     DWORD got_a = 0, got_b = 0;
-    if (!ReadFile(a, buffer, COPY_CHUNK, &got_a, &at_a) || !ReadFile(b, other, COPY_CHUNK, &got_b, &at_b)) return 0;
-    if (got_a == 0 || got_a != got_b || memcmp(buffer, other, got_a) != 0) return 0;
+    if (!ReadFile(a, buffer, COPY_CHUNK, &got_a, &at_a) || !ReadFile(b, other, COPY_CHUNK, &got_b, &at_b)) return false;
+    if (got_a == 0 || got_a != got_b || memcmp(buffer, other, got_a) != 0) return false;
     offset += got_a;
   }
-  return 1;
+  return true;
 }
 
 // "\??\C:\..." in the device form "\Device\HarddiskVolume3\...": Wine names mapped files

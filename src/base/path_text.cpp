@@ -29,19 +29,19 @@ void parent_directory(const char* path, char* out, size_t size) {
   *cut = '\0';
 }
 
-int path_in_folder(const char* file_path, const char* folder) {
-  if (!file_path || !folder || !*folder) return 0;
+bool path_in_folder(const char* file_path, const char* folder) {
+  if (!file_path || !folder || !*folder) return false;
   char dir[1024], base[1024];
   text_copy(dir, file_path);
   char* slash = strrchr(dir, '\\');
-  if (!slash) return 0;
+  if (!slash) return false;
   *slash = '\0';
   text_copy(base, folder);
   size_t n = strlen(base);
   while (n > 0 && base[n - 1] == '\\') base[--n] = '\0';
-  if (n == 0) return 0;
+  if (n == 0) return false;
   size_t d = strlen(dir);
-  if (d < n) return 0;
+  if (d < n) return false;
   char saved = dir[n];
   dir[n] = '\0';
   int same_prefix = text_equal_nocase(dir, base);
@@ -49,8 +49,8 @@ int path_in_folder(const char* file_path, const char* folder) {
   return same_prefix && (saved == '\0' || saved == '\\');
 }
 
-int is_uninstaller_path(const char* module_path) {
-  if (!module_path) return 0;
+bool is_uninstaller_path(const char* module_path) {
+  if (!module_path) return false;
   char lowered[1024];
   text_copy(lowered, path_file_name(module_path));
   text_lower_ascii(lowered);

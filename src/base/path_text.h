@@ -15,11 +15,11 @@ int join_path(const char* folder, const char* name, char* out, size_t size);
 // backslash, only a leading one, or does not fit in out.
 void parent_directory(const char* path, char* out, size_t size);
 
-// 1 when the folder of file_path equals folder or lies below it (ASCII case-insensitive,
+// True when the folder of file_path equals folder or lies below it (ASCII case-insensitive,
 // trailing backslashes of folder ignored).
-int path_in_folder(const char* file_path, const char* folder);
+bool path_in_folder(const char* file_path, const char* folder);
 
-// 1 when the file name (the text after the last backslash) contains "uninstall" in any case:
+// True when the file name (the text after the last backslash) contains "uninstall" in any case:
 // the program is the uninstaller under any such name. Only the name counts: a folder the user
 // named is no instruction to remove the product.
-int is_uninstaller_path(const char* module_path);
+bool is_uninstaller_path(const char* module_path);

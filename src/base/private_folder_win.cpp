@@ -59,7 +59,7 @@ int candidate_roots(wchar_t roots[3][MAX_PATH + 1], bool elevated) {
   return count;
 }
 
-int is_folder(const wchar_t* path) {
+bool is_folder(const wchar_t* path) {
   DWORD attributes = GetFileAttributesW(path);
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
@@ -199,7 +199,7 @@ void private_folder_remove() {
     // What is still in use (the WebView2 loader a screen loaded, a running staged copy) keeps
     // it until it is free; it then goes at the next restart. That is the normal end of a run
     // with a screen, so only what cannot even be left to the restart is a warning.
-    if (delete_tree_at_restart(folder, "Private working folder") == 0)
+    if (delete_tree_at_restart(folder, "Private working folder") == restart_removal::nothing_left)
       log_info("Removed private working folder: %s", folder);
     g_path[0] = '\0';
   }

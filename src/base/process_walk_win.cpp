@@ -5,11 +5,11 @@
 #include "base/log.h"
 #include "base/processes_win.h"
 
-int for_each_process_named(const wchar_t* exe_name, process_callback_fn callback, void* context, int* outcome) {
+process_walk for_each_process_named(const wchar_t* exe_name, process_callback_fn callback, void* context) {
   kernel_handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   if (!snapshot) {
     log_warn("Process snapshot failed (gle=%lu)", GetLastError());
-    return PROCESS_WALK_NO_SNAPSHOT;
+    return process_walk::no_snapshot;
   }
   int succeeded = 0, failed = 0;
   PROCESSENTRY32W entry = {};
@@ -21,13 +21,7 @@ int for_each_process_named(const wchar_t* exe_name, process_callback_fn callback
     else
       ++failed;
   }
-  if (outcome) {
-    if (succeeded && failed)
-      *outcome = PROCESS_WALK_MIXED;
-    else if (failed)
-      *outcome = PROCESS_WALK_ALL_FAILED;
-    else
-      *outcome = succeeded ? PROCESS_WALK_ALL_SUCCEEDED : PROCESS_WALK_NONE_RUNNING;
-  }
-  return 0;
+  if (succeeded && failed) return process_walk::mixed;
+  if (failed) return process_walk::all_failed;
+  return succeeded ? process_walk::all_succeeded : process_walk::none_running;
 }

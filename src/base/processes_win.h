@@ -4,21 +4,12 @@
 
 #include <windows.h>
 
-// Outcome of a walk, written to the caller's variable.
-enum process_walk_outcome {
-  PROCESS_WALK_NONE_RUNNING = 0,
-  PROCESS_WALK_ALL_SUCCEEDED = 1,
-  PROCESS_WALK_ALL_FAILED = 2,
-  PROCESS_WALK_MIXED = 3,
-};
+// What a walk found; no_snapshot when the running processes could not be listed.
+enum class process_walk { no_snapshot, none_running, all_succeeded, all_failed, mixed };
 
-// Returned when no process snapshot could be taken; the outcome is then left untouched.
-constexpr int PROCESS_WALK_NO_SNAPSHOT = 611;
-
-// Non-zero when the callback did what it was asked for that process.
-typedef int (*process_callback_fn)(DWORD process_id, void* context);
+// True when the callback did what it was asked for that process.
+typedef bool (*process_callback_fn)(DWORD process_id, void* context);
 
 // Calls callback(pid, context) for every running process whose executable name equals
-// exe_name (no path, compared without regard to case). Returns 0 after a completed walk
-// with *outcome set, or PROCESS_WALK_NO_SNAPSHOT.
-int for_each_process_named(const wchar_t* exe_name, process_callback_fn callback, void* context, int* outcome);
+// exe_name (no path, compared without regard to case), and sums up what the callbacks said.
+process_walk for_each_process_named(const wchar_t* exe_name, process_callback_fn callback, void* context);

@@ -31,7 +31,7 @@ int fail(proxy_settings* out) {
   return -1;
 }
 
-int is_separator(char c) { return c == ';' || c == ',' || c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool is_separator(char c) { return c == ';' || c == ',' || c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 // The next entry of a list into out; returns the position after it, or null at the end.
 const char* next_entry(const char* p, char* out, size_t size) {
@@ -46,7 +46,7 @@ const char* next_entry(const char* p, char* out, size_t size) {
 
 // "*" matches any run of characters; one remembered star keeps it linear in practice and free
 // of the deep recursion a hostile pattern could ask for.
-int glob_match(const char* pattern, const char* text) {
+bool glob_match(const char* pattern, const char* text) {
   const char* star = nullptr;
   const char* resume = nullptr;
   while (*text) {
@@ -60,7 +60,7 @@ int glob_match(const char* pattern, const char* text) {
       pattern = star + 1;
       text = ++resume;
     } else {
-      return 0;
+      return false;
     }
   }
   while (*pattern == '*') ++pattern;
@@ -118,17 +118,17 @@ int proxy_for_scheme(const char* server_list, const char* scheme, char* out, siz
   return text_copy(out, size, without_scheme(any)) ? 0 : -1;
 }
 
-int proxy_bypassed(const char* bypass_list, const char* host) {
+bool proxy_bypassed(const char* bypass_list, const char* host) {
   char entry[PROXY_BYPASS_SIZE];
   for (const char* p = bypass_list ? next_entry(bypass_list, entry, sizeof entry) : nullptr; p;
        p = next_entry(p, entry, sizeof entry)) {
     if (text_equal_nocase(entry, "<local>")) {
-      if (!strchr(host, '.')) return 1;
+      if (!strchr(host, '.')) return true;
       continue;
     }
-    if (glob_match(without_scheme(entry), host)) return 1;
+    if (glob_match(without_scheme(entry), host)) return true;
   }
-  return 0;
+  return false;
 }
 
 const char* proxy_source_name(proxy_source source) {

@@ -34,9 +34,9 @@ int proxy_settings_from_values(int proxy_enable, const char* server, const char*
 // every scheme. 0 with out filled; -1 when the list names none for it.
 int proxy_for_scheme(const char* server_list, const char* scheme, char* out, size_t size);
 
-// 1 when the host matches the bypass list: "*"-patterns compared without regard to case, and
+// True when the host matches the bypass list: "*"-patterns compared without regard to case, and
 // "<local>" for a host name without a dot.
-int proxy_bypassed(const char* bypass_list, const char* host);
+bool proxy_bypassed(const char* bypass_list, const char* host);
 
 enum proxy_source { PROXY_SOURCE_AUTO_DETECT = 0, PROXY_SOURCE_PAC = 1, PROXY_SOURCE_MANUAL = 2, PROXY_SOURCE_COUNT };
 

@@ -12,11 +12,11 @@ constexpr const char* FULL_CONTROL = "FA";
 constexpr const char* READ_EXECUTE = "0x1200a9";
 constexpr const char* MODIFY = "0x1301bf";
 
-int is_sid_text(const char* sid) {
-  if (strncmp(sid, "S-1-", 4) != 0 || !sid[4]) return 0;
+bool is_sid_text(const char* sid) {
+  if (strncmp(sid, "S-1-", 4) != 0 || !sid[4]) return false;
   for (const char* c = sid + 4; *c; ++c)
-    if (!((*c >= '0' && *c <= '9') || (*c == '-' && c[1] && c[1] != '-'))) return 0;
-  return 1;
+    if (!((*c >= '0' && *c <= '9') || (*c == '-' && c[1] && c[1] != '-'))) return false;
+  return true;
 }
 
 // An allow entry inherited by files (OI) and folders (CI) below.

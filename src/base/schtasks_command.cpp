@@ -2,11 +2,11 @@
 
 #include "base/bounded_text.h"
 
-int schtasks_delete_command(const char* task, char* out, size_t size) {
+bool schtasks_delete_command(const char* task, char* out, size_t size) {
   return text_format(out, size, "schtasks.exe /Delete /TN \"%s\" /F", task);
 }
 
-int schtasks_change_command(const char* task, const char* program, const char* arguments, char* out, size_t size) {
+bool schtasks_change_command(const char* task, const char* program, const char* arguments, char* out, size_t size) {
   return text_format(out, size, "schtasks.exe /Change /TN \"%s\" /TR \"\\\"%s\\\" %s\" /ENABLE", task, program,
                      arguments);
 }

@@ -5,8 +5,8 @@
 #include <cstddef>
 
 // schtasks.exe /Delete /TN "<task>" /F
-// 1, or 0 when cut (a cut command line is never run).
-int schtasks_delete_command(const char* task, char* out, size_t size);
+// true, or false when cut (a cut command line is never run).
+bool schtasks_delete_command(const char* task, char* out, size_t size);
 
 // schtasks.exe /Change /TN "<task>" /TR "\"<program>\" <arguments>" /ENABLE
-int schtasks_change_command(const char* task, const char* program, const char* arguments, char* out, size_t size);
+bool schtasks_change_command(const char* task, const char* program, const char* arguments, char* out, size_t size);

@@ -18,13 +18,13 @@ int query_status(SC_HANDLE service, SERVICE_STATUS_PROCESS* status) {
              : -1;
 }
 
-int wait_until_stopped(SC_HANDLE service) {
+bool wait_until_stopped(SC_HANDLE service) {
   for (int poll = 0; poll < STOP_POLLS; ++poll) {
     SERVICE_STATUS_PROCESS status = {};
-    if (query_status(service, &status) == 0 && status.dwCurrentState == SERVICE_STOPPED) return 1;
+    if (query_status(service, &status) == 0 && status.dwCurrentState == SERVICE_STOPPED) return true;
     Sleep(STOP_POLL_INTERVAL_MS);
   }
-  return 0;
+  return false;
 }
 
 // A driver runs in the kernel (process id 0): there is no process to end.

@@ -9,30 +9,30 @@ namespace {
 
 constexpr DWORD FINAL_PATH_MAX = MAX_PATH * 2;  // room for the "\\?\" and "UNC\" forms
 
-int is_plain_single_file(HANDLE file) {
+bool is_plain_single_file(HANDLE file) {
   BY_HANDLE_FILE_INFORMATION info = {};
   return opened_plain_file(file) && GetFileInformationByHandle(file, &info) && info.nNumberOfLinks == 1;
 }
 
 }  // namespace
 
-int handle_final_path(HANDLE handle, wchar_t* out, DWORD count) {
+bool handle_final_path(HANDLE handle, wchar_t* out, DWORD count) {
   DWORD n = GetFinalPathNameByHandleW(handle, out, count, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
   return n > 0 && n < count;
 }
 
-int handle_is_entry_of(HANDLE handle, const wchar_t* folder_final, const wchar_t* name) {
+bool handle_is_entry_of(HANDLE handle, const wchar_t* folder_final, const wchar_t* name) {
   wchar_t expected[FINAL_PATH_MAX], actual[FINAL_PATH_MAX];
   size_t length = wcslen(folder_final);
   if (length && folder_final[length - 1] == L'\\') --length;  // a drive's root ends in one
-  if (length + 1 + wcslen(name) >= FINAL_PATH_MAX || !handle_final_path(handle, actual, FINAL_PATH_MAX)) return 0;
+  if (length + 1 + wcslen(name) >= FINAL_PATH_MAX || !handle_final_path(handle, actual, FINAL_PATH_MAX)) return false;
   swprintf(expected, FINAL_PATH_MAX, L"%.*ls\\%ls", static_cast<int>(length), folder_final, name);
   return CompareStringOrdinal(expected, -1, actual, -1, TRUE) == CSTR_EQUAL;
 }
 
-int handle_is_at_path(HANDLE handle, const wchar_t* path) {
+bool handle_is_at_path(HANDLE handle, const wchar_t* path) {
   const wchar_t* slash = wcsrchr(path, L'\\');
-  if (!slash || slash == path || slash - path >= MAX_PATH) return 0;
+  if (!slash || slash == path || slash - path >= MAX_PATH) return false;
   wchar_t folder_path[MAX_PATH];
   wmemcpy(folder_path, path, slash - path);
   folder_path[slash - path] = L'\0';

@@ -14,12 +14,12 @@
 // exist is a plain new file and passes.
 HANDLE open_unlinked_file(const wchar_t* path, DWORD access, DWORD share, DWORD disposition);
 
-// The path a handle really reaches, as Windows normalises it ("\\?\C:\..."); 1, or 0.
-int handle_final_path(HANDLE handle, wchar_t* out, DWORD count);
+// The path a handle really reaches, as Windows normalises it ("\\?\C:\..."); true, or false.
+bool handle_final_path(HANDLE handle, wchar_t* out, DWORD count);
 
-// 1 when the handle is the entry `name` of the folder whose final path is folder_final.
-int handle_is_entry_of(HANDLE handle, const wchar_t* folder_final, const wchar_t* name);
+// True when the handle is the entry `name` of the folder whose final path is folder_final.
+bool handle_is_entry_of(HANDLE handle, const wchar_t* folder_final, const wchar_t* name);
 
-// 1 when the handle is the entry that path names in the folder path names (the folder itself
+// True when the handle is the entry that path names in the folder path names (the folder itself
 // is taken as the path reaches it).
-int handle_is_at_path(HANDLE handle, const wchar_t* path);
+bool handle_is_at_path(HANDLE handle, const wchar_t* path);

@@ -7,7 +7,7 @@ namespace {
 const char* const k_domains[VENDOR_DOMAIN_COUNT] = {VENDOR_DOMAIN_COM, VENDOR_DOMAIN_NET, VENDOR_DOMAIN_ORG};
 }
 
-int is_alternate_vendor_domain(const char* text) {
+bool is_alternate_vendor_domain(const char* text) {
   return text_equal_nocase(text, VENDOR_DOMAIN_NET) || text_equal_nocase(text, VENDOR_DOMAIN_ORG);
 }
 

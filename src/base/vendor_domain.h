@@ -4,8 +4,8 @@
 
 enum { VENDOR_DOMAIN_COUNT = 3 };
 
-// 1 when text is the .net or .org variant (ASCII case-insensitive, whole string), else 0.
-int is_alternate_vendor_domain(const char* text);
+// True when text is the .net or .org variant (ASCII case-insensitive, whole string).
+bool is_alternate_vendor_domain(const char* text);
 
 // The attributed variant first, then the others in .com, .net, .org order; anything else
 // (null, empty, .com, a foreign domain) gives .com, .net, .org. Always the program's own strings.

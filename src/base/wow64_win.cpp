@@ -11,7 +11,7 @@ FARPROC kernel32_export(const char* name) { return GetProcAddress(GetModuleHandl
 thread_local int t_scopes_open = 0;
 }  // namespace
 
-int fs_redirection_is_off() { return t_scopes_open > 0; }
+bool fs_redirection_is_off() { return t_scopes_open > 0; }
 
 fs_redirection_off::fs_redirection_off() : token_(fs_redirection_disable()) { ++t_scopes_open; }
 

@@ -11,9 +11,9 @@
 void* fs_redirection_disable();
 void fs_redirection_revert(void* token);
 
-// 1 while the calling thread is inside an fs_redirection_off scope (in a 64-bit process too,
-// where switching it off does nothing), else 0.
-int fs_redirection_is_off();
+// True while the calling thread is inside an fs_redirection_off scope (in a 64-bit process too,
+// where switching it off does nothing).
+bool fs_redirection_is_off();
 
 // Redirection off for the lifetime of a scope.
 class fs_redirection_off {

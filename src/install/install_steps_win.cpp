@@ -38,12 +38,12 @@ int fail(install_failure* failure, const char* category, const char* text, int m
   return -1;
 }
 
-int ends_with_zip(const char* path) { return strlen(path) > 4 && text_ends_with_nocase(path, ".zip"); }
+bool ends_with_zip(const char* path) { return strlen(path) > 4 && text_ends_with_nocase(path, ".zip"); }
 
 void remove_existing_first(install_state* state) {
   if (!state->uninstall_first || !existing_install_found(state->existing)) return;
   report(state, install_stage("uninstalling_existing"), 0);
-  int code = run_existing_uninstaller(state);
+  int code = run_existing_uninstaller(state).shown_code();
   char line[512];
   text_format(line, sizeof line, "Pre-install uninstall finished (exit=%d, has_c=%d, has_msi=%d, product=%s)", code,
               state->existing.has_c, state->existing.has_msi,
@@ -113,7 +113,7 @@ package_verdict check_package(const char* downloaded, void* context) {
   }
   package->from_zip = ends_with_zip(downloaded);
   if (package->from_zip) {
-    if (unpack_package(package, downloaded) != 0) return PACKAGE_STOP;
+    if (unpack_package(package, downloaded) != 0) return package_verdict::stop;
   } else {
     text_copy(package->msi_path, downloaded);
   }
@@ -123,10 +123,10 @@ package_verdict check_package(const char* downloaded, void* context) {
   } else if (package_identity_check(package->msi_path, reason, sizeof reason) != 0) {
     log_warn("Package refused: %s", reason);
   } else {
-    return PACKAGE_ACCEPTED;
+    return package_verdict::accepted;
   }
   discard(package);
-  return PACKAGE_REFUSED;
+  return package_verdict::refused;
 }
 
 // A package that came out of a ZIP and failed gets one more chance as the bare MSI, downloaded
@@ -141,12 +141,12 @@ int retry_with_bare_msi(install_state* state, package_download_request* request,
     log_error("Bare-MSI re-download has no folder to go to");
     return code;
   }
-  if (download_installer_package(request, path, message) != 0) {
+  if (download_installer_package(request, path, message) != package_walk::kept) {
     log_error("Bare-MSI re-download failed: %s", message);
     return code;
   }
   report(state, install_stage("installing"), 30);
-  int second = run_msi_install(state, package->msi_path);
+  int second = run_msi_install(state, package->msi_path).shown_code();
   if (msi_success(second))
     log_info("Bare-MSI retry succeeded (exit=%d) after ZIP path failed (exit=%d)", second, code);
   else
@@ -168,18 +168,18 @@ int acquire_and_install(install_state* state, const char* msi_name, install_fail
                                    ui ? ui_progress_downloading : nullptr, nullptr, 0, check_package, &package};
   if (!ui) log_info("Starting download...");
   char downloaded[DOWNLOAD_PATH_OUT], message[DOWNLOAD_MESSAGE_OUT];
-  int walk = download_installer_package(&request, downloaded, message);
-  if (walk == DOWNLOAD_WALK_STOPPED) return -1;  // check_package filled the failure
-  if (walk == DOWNLOAD_WALK_PROXY_AUTH)
+  package_walk walk = download_installer_package(&request, downloaded, message);
+  if (walk == package_walk::stopped) return -1;  // check_package filled the failure
+  if (walk == package_walk::proxy_refused_sign_in)
     return fail(failure, "proxy_authentication_required", message, -1, "Download failed", "download");
-  if (walk != 0) return fail(failure, "download_failed", message, -1, "Download failed", "download");
+  if (walk != package_walk::kept) return fail(failure, "download_failed", message, -1, "Download failed", "download");
 
   remove_existing_first(state);
   record_https_consent(state->decrypt_https);
   if (ui) tracking_send_installer_page(state, "install");
   report(state, install_stage("installing"), 30);
   log_info("Running msiexec...");
-  int code = run_msi_install(state, package.msi_path);
+  int code = run_msi_install(state, package.msi_path).shown_code();
   // A package that waited out the Installer's ten minutes is not at fault: the bare MSI would
   // only wait as long again.
   if (!msi_success(code) && package.from_zip && code != MSI_INSTALLER_BUSY)

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "base/handle_win.h"
 #include "state/install_state.h"
 
 // Thread entry taking the install_state; 1 when it ends on cancel or failure, else 0.
@@ -14,7 +15,7 @@ DWORD WINAPI ui_install_worker(LPVOID state);
 // launch_outcome are those of ui/install_end_rules.h.
 struct ui_install_flags_t {
   install_state* state;          // cleared when the install screen has ended
-  HANDLE worker_thread;
+  kernel_handle worker_thread;
   volatile LONG begun;           // the page asked to begin
   volatile LONG cancelled;       // the page asked to cancel, or the window is closing
   volatile LONG succeeded;       // the product's app is present: closing the window may launch it
@@ -23,7 +24,7 @@ struct ui_install_flags_t {
   volatile LONG launch_outcome;  // atomic
   volatile LONG launch_error_family;
   volatile LONG launch_abandoned;  // the end stopped waiting: a late launch result is dropped
-  HANDLE launch_thread;
+  kernel_handle launch_thread;
 };
 extern ui_install_flags_t ui_install_flags;
 

@@ -4,6 +4,6 @@
 
 #include "state/install_state.h"
 
-// 1 when the product's desktop executable exists where App Paths, our uninstall entry's
-// InstallLocation or the state's install_dir says it is; else 0.
-int installed_app_present(const install_state* state);
+// True when the product's desktop executable exists where App Paths, our uninstall entry's
+// InstallLocation or the state's install_dir says it is.
+bool installed_app_present(const install_state* state);

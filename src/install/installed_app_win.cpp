@@ -11,9 +11,9 @@
 namespace {
 
 // A folder named like the app must not count: the question is whether it can be started.
-int file_exists(const char* path) {
+bool file_exists(const char* path) {
   wchar_t wide[MAX_PATH];
-  if (utf8_to_wide(path, wide, MAX_PATH) != 0 || !wide[0]) return 0;
+  if (utf8_to_wide(path, wide, MAX_PATH) != 0 || !wide[0]) return false;
   DWORD attributes = GetFileAttributesW(wide);
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
@@ -29,27 +29,27 @@ void strip_quotes(char* path) {
 }
 
 // A path cut short by its buffer names some other file, so it counts as absent.
-int app_in_folder_exists(const char* folder) {
+bool app_in_folder_exists(const char* folder) {
   char path[MAX_PATH];
-  if (!text_format(path, sizeof path, "%s\\%s", folder, PRODUCT_APP_EXE)) return 0;
+  if (!text_format(path, sizeof path, "%s\\%s", folder, PRODUCT_APP_EXE)) return false;
   return file_exists(path);
 }
 
 }  // namespace
 
-int installed_app_present(const install_state* state) {
+bool installed_app_present(const install_state* state) {
   char value[MAX_PATH];
   if (reg_found_text(reg_read_text(HKEY_LOCAL_MACHINE, APP_PATHS_KEY, REG_VIEW_64, nullptr, value, sizeof value)) &&
       value[0]) {
     strip_quotes(value);
-    if (file_exists(value)) return 1;
+    if (file_exists(value)) return true;
   }
   if (reg_found_text(
           reg_read_text(HKEY_LOCAL_MACHINE, OWN_UNINSTALL_KEY, REG_VIEW_64, "InstallLocation", value, sizeof value)) &&
       value[0]) {
     size_t len = strlen(value);
     if (value[len - 1] == '\\') value[len - 1] = '\0';
-    if (app_in_folder_exists(value)) return 1;
+    if (app_in_folder_exists(value)) return true;
   }
   return state->install_dir[0] && app_in_folder_exists(state->install_dir) ? 1 : 0;
 }

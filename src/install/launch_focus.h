@@ -2,7 +2,7 @@
 // one, whether that one shows its window yet or not.
 #pragma once
 
-// 1 when Corvane.exe runs: its first visible unowned top-level window was brought forward,
-// or it has none yet and is taken to be starting up (either way logged). 0 otherwise, with
+// True when Corvane.exe runs: its first visible unowned top-level window was brought forward,
+// or it has none yet and is taken to be starting up (either way logged). false otherwise, with
 // *focus_rc FOCUS_NOT_RUNNING, or FOCUS_NO_SNAPSHOT when processes could not be listed.
-int focus_running_app(int* focus_rc);
+bool focus_running_app(int* focus_rc);

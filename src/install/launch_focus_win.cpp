@@ -16,10 +16,10 @@ struct app_processes {
   HWND window;
 };
 
-int collect_pid(DWORD pid, void* context) {
+bool collect_pid(DWORD pid, void* context) {
   auto* found = static_cast<app_processes*>(context);
   if (found->count < MAX_PIDS) found->pids[found->count++] = pid;
-  return 1;
+  return true;
 }
 
 // The main window is the first one a user could see: visible and not owned by another.
@@ -54,23 +54,22 @@ void bring_forward(HWND window) {
 
 }  // namespace
 
-int focus_running_app(int* focus_rc) {
+bool focus_running_app(int* focus_rc) {
   app_processes found = {};
-  int outcome = 0;
-  if (for_each_process_named(L"" PRODUCT_APP_EXE, collect_pid, &found, &outcome) != 0) {
+  if (for_each_process_named(L"" PRODUCT_APP_EXE, collect_pid, &found) == process_walk::no_snapshot) {
     *focus_rc = FOCUS_NO_SNAPSHOT;
-    return 0;
+    return false;
   }
   if (found.count == 0) {
     *focus_rc = FOCUS_NOT_RUNNING;
-    return 0;
+    return false;
   }
   EnumWindows(find_main_window, reinterpret_cast<LPARAM>(&found));
   if (!found.window) {
     log_info("Corvane.exe is starting up — skipping launch to avoid a second instance");
-    return 1;
+    return true;
   }
   bring_forward(found.window);
   log_info("Corvane.exe already running — focused existing window instead of launching a second instance");
-  return 1;
+  return true;
 }

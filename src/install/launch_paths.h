@@ -11,7 +11,7 @@
 struct launch_seams {
   DWORD (*own_session)();  // the session of this process (ProcessIdToSessionId)
   const wchar_t* shell_exe;    // the desktop shell whose token is borrowed: explorer.exe
-  int (*is_elevated)();        // is_process_elevated
+  bool (*is_elevated)();       // is_process_elevated
   // The running desktop shell's Shell application object (a reference the caller
   // releases), or null with the failing step logged.
   IDispatch* (*desktop_application)();

@@ -2,13 +2,13 @@
 
 #include "base/bounded_text.h"
 
-int launch_family_of_file_error(uint32_t error) {
+launch_family launch_family_of_file_error(uint32_t error) {
   if (error == 5) return LAUNCH_FAMILY_ACCESS_DENIED;             // ERROR_ACCESS_DENIED
   if (error == 2 || error == 3) return LAUNCH_FAMILY_EXECUTABLE_MISSING;  // file / path not found
   return LAUNCH_FAMILY_PROCESS_CREATION_FAILED;
 }
 
-int launch_family_of_shell_code(long code) {
+launch_family launch_family_of_shell_code(long code) {
   switch (code) {
     case 5:  // SE_ERR_ACCESSDENIED
       return LAUNCH_FAMILY_ACCESS_DENIED;
@@ -35,18 +35,18 @@ const char* launch_family_word(int family) {
   return family >= 1 && family <= 6 ? WORDS[family - 1] : nullptr;
 }
 
-int launch_arguments(const char* install_event_id, char* out, size_t size) {
+bool launch_arguments(const char* install_event_id, char* out, size_t size) {
   text_copy(out, size, "--run_source=installer");
-  if (!install_event_id || !install_event_id[0]) return 1;
+  if (!install_event_id || !install_event_id[0]) return true;
   // The id is our own, but it reaches a command line: anything that could split or
   // quote it there is refused rather than passed on.
   for (const char* p = install_event_id; *p; ++p)
-    if (*p == '"' || *p == ' ' || static_cast<unsigned char>(*p) < 0x20) return 0;
+    if (*p == '"' || *p == ' ' || static_cast<unsigned char>(*p) < 0x20) return false;
   text_format(out, size, "--run_source=installer --install_event_id=%.255s", install_event_id);
-  return 1;
+  return true;
 }
 
-int launch_command_line(const char* exe, const char* arguments, char* out, size_t size) {
+bool launch_command_line(const char* exe, const char* arguments, char* out, size_t size) {
   if (arguments && arguments[0]) return text_format(out, size, "\"%s\" %s", exe, arguments);
   return text_format(out, size, "\"%s\"", exe);
 }

@@ -28,9 +28,9 @@ constexpr int FOCUS_NOT_RUNNING = 603;
 constexpr int FOCUS_NO_SNAPSHOT = 611;
 
 // Family of a Windows error met on the executable itself (its attributes).
-int launch_family_of_file_error(uint32_t error);
+launch_family launch_family_of_file_error(uint32_t error);
 // Family of a ShellExecute result of 32 or below.
-int launch_family_of_shell_code(long code);
+launch_family launch_family_of_shell_code(long code);
 
 // "launch_accepted", "already_running" or "launch_failed" (also for unknown codes).
 const char* launch_outcome_word(int code);
@@ -38,12 +38,12 @@ const char* launch_outcome_word(int code);
 const char* launch_family_word(int family);
 
 // "--run_source=installer", with " --install_event_id=<id>" when the id is non-empty.
-// Returns 1, or 0 when the id would break the command line (quote, space or control
+// Returns true, or false when the id would break the command line (quote, space or control
 // character) and was left out.
-int launch_arguments(const char* install_event_id, char* out, size_t size);
+bool launch_arguments(const char* install_event_id, char* out, size_t size);
 
-// "\"<exe>\" <arguments>", or "\"<exe>\"" without arguments; 1, or 0 when cut.
-int launch_command_line(const char* exe, const char* arguments, char* out, size_t size);
+// "\"<exe>\" <arguments>", or "\"<exe>\"" without arguments; true, or false when cut.
+bool launch_command_line(const char* exe, const char* arguments, char* out, size_t size);
 
 // "system", "high", "medium", "low", "untrusted" or "unknown" for an integrity RID.
 const char* integrity_level_word(uint32_t rid);

@@ -31,14 +31,14 @@ void record_package_size(install_state* state, const wchar_t* msi) {
   state->msi_file_size_kb = static_cast<int64_t>(bytes >> 10);
 }
 
-int simulate_install(install_state* state) {
+process_result simulate_install(install_state* state) {
   log_info("DRY RUN: simulating MSI install (20 seconds)");
   for (int percent = 30; percent <= 80; ++percent) {
     report(state, percent);
     if (percent < 80) Sleep(400);
   }
   log_info("DRY RUN: simulated install complete");
-  return 0;
+  return {true, 0, 0};
 }
 
 // The Mark of the Web would make Windows treat the package as downloaded from the internet.
@@ -121,30 +121,31 @@ void publish_msi_log(const char* log_folder) {
   log_info("msiexec log: %s", target);
 }
 
-int start_and_wait(install_state* state, const char* command) {
+process_result start_and_wait(install_state* state, const char* command) {
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   owned_process process;
   if (start_program(command, 0, &startup, process.receive()) != 0) {
-    log_error("Failed to start msiexec (err=%lu)", GetLastError());
-    return -1;
+    process_result run = process_not_started(GetLastError());
+    log_error("Failed to start msiexec (err=%lu)", run.windows_error);
+    return run;
   }
   wait_with_creep(state, process.process());
   DWORD exit_code = static_cast<DWORD>(-1);
   if (!GetExitCodeProcess(process.process(), &exit_code)) exit_code = static_cast<DWORD>(-1);
-  int code = static_cast<int>(exit_code);
-  log_write(LOG_MAIN, msi_success(code) ? LOG_LEVEL_INFO : LOG_LEVEL_WARN, "msiexec exit code: %lu", exit_code);
-  return code;
+  log_write(LOG_MAIN, msi_success(static_cast<int>(exit_code)) ? LOG_LEVEL_INFO : LOG_LEVEL_WARN,
+            "msiexec exit code: %lu", exit_code);
+  return {true, exit_code, 0};
 }
 
 void sleep_ms(unsigned long ms) { Sleep(ms); }
 
 // While another installation holds the Windows Installer, the same package is tried again
 // after the waits of msi_busy_wait_ms; the page shows what the program waits for.
-int run_while_installer_busy(install_state* state, const char* command) {
-  int code = msi_exec_run(state, command);
+process_result run_while_installer_busy(install_state* state, const char* command) {
+  process_result run = msi_exec_run(state, command);
   uint32_t waited = 0;
-  for (int retries = 0; code == MSI_INSTALLER_BUSY; ++retries) {
+  for (int retries = 0; run.shown_code() == MSI_INSTALLER_BUSY; ++retries) {
     uint32_t wait = msi_busy_wait_ms(retries, waited);
     if (wait == 0) {
       log_warn("Another installation is still in progress after %lu s of waiting — giving up",
@@ -157,17 +158,17 @@ int run_while_installer_busy(install_state* state, const char* command) {
     msi_busy_sleep(wait);
     waited += wait;
     report(state, 30);
-    code = msi_exec_run(state, command);
+    run = msi_exec_run(state, command);
   }
-  return code;
+  return run;
 }
 
 }  // namespace
 
-int (*msi_exec_run)(install_state* state, const char* command) = start_and_wait;
+process_result (*msi_exec_run)(install_state* state, const char* command) = start_and_wait;
 void (*msi_busy_sleep)(unsigned long ms) = sleep_ms;
 
-int run_msi_install(install_state* state, const char* msi_path) {
+process_result run_msi_install(install_state* state, const char* msi_path) {
   wchar_t msi[MAX_PATH];
   if (utf8_to_wide(msi_path, msi, MAX_PATH) == 0) record_package_size(state, msi);
   if (state->dry_run) return simulate_install(state);
@@ -180,13 +181,13 @@ int run_msi_install(install_state* state, const char* msi_path) {
   if (private_folder(log_folder, sizeof log_folder) != 0 ||
       msi_install_command(msi_path, state->decrypt_https, log_folder, command, sizeof command) != 0) {
     log_error("Failed to start msiexec (err=%lu)", static_cast<unsigned long>(ERROR_FILENAME_EXCED_RANGE));
-    return -1;
+    return process_not_started(ERROR_FILENAME_EXCED_RANGE);
   }
   log_info("%s", command);
 
-  int code = run_while_installer_busy(state, command);
-  if (code == -1) return -1;
+  process_result run = run_while_installer_busy(state, command);
+  if (!run.started) return run;
   publish_msi_log(log_folder);
-  if (msi_success(code)) record_first_install(state);
-  return code;
+  if (msi_success(run.shown_code())) record_first_install(state);
+  return run;
 }

@@ -21,7 +21,7 @@ void report(install_state* state, const char* stage, int percent) {
   if (state->progress_fn) state->progress_fn(stage, percent, state->progress_ctx);
 }
 
-int simulate(install_state* state) {
+process_result simulate(install_state* state) {
   log_info("DRY RUN: simulating existing close + uninstall (has_c=%d has_msi=%d product=%s)", state->existing.has_c,
            state->existing.has_msi, state->existing.product_code[0] ? state->existing.product_code : "(none)");
   for (int percent = 0; percent <= 100; percent += 10) {
@@ -32,7 +32,7 @@ int simulate(install_state* state) {
     report(state, install_stage("uninstalling_existing"), percent);
     if (percent < 100) Sleep(400);
   }
-  return 0;
+  return {true, 0, 0};
 }
 
 // Waits for a thread or process without a limit, creeping the stage's bar meanwhile.
@@ -73,52 +73,54 @@ int stage_copy(char* staged, size_t size) {
 
 }  // namespace
 
-int wait_for_installer_mutex(unsigned long timeout_ms) {
+installer_mutex_wait wait_for_installer_mutex(unsigned long timeout_ms) {
   kernel_handle mutex(OpenMutexW(SYNCHRONIZE, FALSE, L"Global\\_MSIExecute"));
-  if (!mutex) return INSTALLER_MUTEX_ABSENT;
-  int result = INSTALLER_MUTEX_OTHER;
+  if (!mutex) return installer_mutex_wait::absent;
+  installer_mutex_wait result = installer_mutex_wait::other;
   DWORD wait = WaitForSingleObject(mutex.get(), timeout_ms);
   if (wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED) {
     log_info("Global\\_MSIExecute acquired after pre-install uninstall — releasing for new install");
     ReleaseMutex(mutex.get());
-    result = INSTALLER_MUTEX_ACQUIRED;
+    result = installer_mutex_wait::acquired;
   } else if (wait == WAIT_TIMEOUT) {
     log_warn("Global\\_MSIExecute still held %lus after pre-install uninstall — proceeding anyway, new install may "
              "fail with 1618",
              timeout_ms / 1000);
-    result = INSTALLER_MUTEX_TIMED_OUT;
+    result = installer_mutex_wait::timed_out;
   }
   return result;
 }
 
-int run_existing_uninstaller(install_state* state) {
+process_result run_existing_uninstaller(install_state* state) {
   if (!state || !existing_install_found(state->existing)) {
     log_info("install_run_existing_uninstaller: no existing install recorded on state — nothing to do");
-    return 0;
+    return {true, 0, 0};
   }
   if (state->dry_run) return simulate(state);
   close_phase(state);
 
   char staged[MAX_PATH];
   if (stage_copy(staged, sizeof staged) != 0) {
+    process_result run = process_not_started(GetLastError());
     log_warn("install_run_existing_uninstaller: stage failed — continuing with new install regardless");
-    return -1;
+    return run;
   }
   log_info("Staged pre-install uninstaller: %s", staged);
   char command[324];
   if (preinstall_uninstaller_command(staged, state->analytics_enabled, command, sizeof command) != 0) {
     log_warn("Failed to spawn pre-install uninstaller (err=%lu) — continuing with new install regardless",
              static_cast<unsigned long>(ERROR_FILENAME_EXCED_RANGE));
-    return -1;
+    return process_not_started(ERROR_FILENAME_EXCED_RANGE);
   }
   log_info("Pre-install uninstall: %s", command);
   report(state, install_stage("uninstalling_existing"), 0);
 
   owned_process process;
   if (start_hidden(command, process.receive()) != 0) {
+    process_result run = process_not_started(GetLastError());
     log_warn("Failed to spawn pre-install uninstaller (err=%lu) — continuing with new install regardless",
-             GetLastError());
-    return -1;
+             run.windows_error);
+    return run;
   }
   wait_creeping(state, process.process(), 500, PREINSTALL_UNINSTALL_CREEP, install_stage("uninstalling_existing"));
   DWORD exit_code = static_cast<DWORD>(-1);
@@ -128,5 +130,5 @@ int run_existing_uninstaller(install_state* state) {
             exit_code);
   wait_for_installer_mutex(INSTALLER_MUTEX_WAIT_MS);
   report(state, install_stage("uninstalling_existing"), 100);
-  return static_cast<int>(exit_code);
+  return {true, exit_code, 0};
 }

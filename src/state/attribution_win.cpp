@@ -63,7 +63,7 @@ void install_state_start_attribution(install_state* state, attribution_done_fn o
   // A generated identity is never sent, and the worker's replaces it.
   g_context.user_id_persisted = install_state_user_id_persisted();
   g_context.user_date_persisted = install_state_user_date_persisted();
-  g_context.done_event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  g_context.done_event.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   g_thread.reset(CreateThread(nullptr, 0, attribution_thread, &g_context, 0, nullptr));
   if (!g_thread) {
     log_warn("CreateThread for attribution failed (err=%lu); falling back to inline fetch", GetLastError());
@@ -76,7 +76,6 @@ void commit_attribution_to_registry(install_state*) {
     WaitForSingleObject(g_thread.get(), INFINITE);
     g_thread.reset();
   }
-  if (g_context.done_event) CloseHandle(g_context.done_event);
   install_state* s = g_context.state;
   g_context = attribution_context{};
   if (!s) return;

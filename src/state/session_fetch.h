@@ -4,13 +4,14 @@
 
 #include <windows.h>
 
+#include "base/handle_win.h"
 #include "state/attribution.h"
 #include "state/session_response.h"
 
 struct attribution_context {
   install_state* state;
   attribution_done_fn on_complete;
-  HANDLE done_event;
+  kernel_handle done_event;
   int user_id_persisted;
   int user_date_persisted;
   char motw_prefix[64];

@@ -62,5 +62,5 @@ void session_fetch(attribution_context* c) {
     }
   }
   if (c->state && c->on_complete) c->on_complete(c->state);
-  if (c->done_event) SetEvent(c->done_event);
+  if (c->done_event) SetEvent(c->done_event.get());
 }

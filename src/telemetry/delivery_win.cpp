@@ -20,7 +20,7 @@ int64_t retry_after(HINTERNET request, DWORD status) {
   if (status != 429 && status != 503) return -1;
   char text[64];
   uint64_t seconds = 0;
-  if (http_header_text(request, WINHTTP_QUERY_RETRY_AFTER, text, sizeof text) <= 0 ||
+  if (http_header_text(request, WINHTTP_QUERY_RETRY_AFTER, text, sizeof text) != header_text::present ||
       retry_after_seconds(text, unix_seconds_now(), &seconds) != 0)
     return -1;
   return static_cast<int64_t>(seconds);

@@ -17,10 +17,8 @@ constexpr uint32_t LAUNCH_WAIT_MS = 15000;
 constexpr uint32_t LAUNCH_ON_LOGON_WAIT_MS = 5 * 15000;  // five schtasks runs at most, 15 s each
 
 void join_worker() {
-  if (!ui_install_flags.worker_thread) return;
-  WaitForSingleObject(ui_install_flags.worker_thread, WORKER_WAIT_MS);
-  CloseHandle(ui_install_flags.worker_thread);
-  ui_install_flags.worker_thread = nullptr;
+  if (ui_install_flags.worker_thread) WaitForSingleObject(ui_install_flags.worker_thread.get(), WORKER_WAIT_MS);
+  ui_install_flags.worker_thread.reset();
 }
 
 void launch_if_left_unlaunched(install_state* state) {

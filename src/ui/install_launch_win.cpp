@@ -52,7 +52,7 @@ void ui_launch_app(const char*, int32_t) {
   install_state* state = ui_install_flags.state;
   InterlockedExchange(&ui_install_flags.launch_requested, 1);
   if (ui_install_flags.launch_thread) return;
-  ui_install_flags.launch_thread = CreateThread(nullptr, 0, launch_thread, state, 0, nullptr);
+  ui_install_flags.launch_thread.reset(CreateThread(nullptr, 0, launch_thread, state, 0, nullptr));
   if (ui_install_flags.launch_thread) return;
   log_write(LOG_UI, LOG_LEVEL_WARN, "Launch thread spawn failed — falling back to synchronous launch");
   launch_result result = launch_installed_app(state);
@@ -61,7 +61,7 @@ void ui_launch_app(const char*, int32_t) {
 
 void ui_launch_join(uint32_t timeout_ms) {
   if (!ui_install_flags.launch_thread) return;
-  kernel_handle thread(ui_install_flags.launch_thread);
+  kernel_handle thread(ui_install_flags.launch_thread.release());
   if (WaitForSingleObject(thread.get(), timeout_ms) == WAIT_TIMEOUT) {
     AcquireSRWLockExclusive(&g_result_lock);
     ui_install_flags.launch_abandoned = 1;
@@ -70,5 +70,4 @@ void ui_launch_join(uint32_t timeout_ms) {
     ReleaseSRWLockExclusive(&g_result_lock);
     log_error("Corvane launch handoff timed out after 15s");
   }
-  ui_install_flags.launch_thread = nullptr;
 }

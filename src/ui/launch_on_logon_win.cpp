@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "base/bounded_text.h"
+#include "base/handle_win.h"
 #include "base/hidden_process_win.h"
 #include "base/log.h"
 #include "base/product.h"
@@ -21,10 +22,9 @@ const char* const LEGACY_TASKS[] = {LEGACY_SERVICE_CHECK_LOGON_TASK, LEGACY_SERV
 // Runs schtasks hidden and waits; the exit code, NO_EXIT_CODE when none was obtained.
 // *started tells whether the process could be created (GetLastError says why not).
 DWORD run_schtasks(const char* command, int* started) {
-  DWORD exit_code = NO_EXIT_CODE;
-  hidden_run_result run = run_hidden(command, SCHTASKS_WAIT_MS, &exit_code);
-  *started = run != HIDDEN_RUN_NOT_STARTED;
-  return run == HIDDEN_RUN_ENDED ? exit_code : NO_EXIT_CODE;
+  process_result run = run_hidden(command, SCHTASKS_WAIT_MS);
+  *started = run.started;
+  return run.ended() ? run.exit_code : NO_EXIT_CODE;
 }
 
 // The preference the app reads, the legacy Run autostart removed, and the app's sign-in task.
@@ -86,13 +86,13 @@ struct logon_request {
   int enabled;
 };
 
-HANDLE g_logon_thread;       // the UI thread's alone
+kernel_handle g_logon_thread;  // the UI thread's alone
 volatile LONG g_logon_busy;  // set by the UI thread, cleared by the run when it ends
 
 DWORD WINAPI logon_thread(LPVOID argument) {
-  auto* request = static_cast<logon_request*>(argument);
+  heap_block<logon_request> request(static_cast<logon_request*>(argument));
   set_launch_on_logon(request->install_dir, request->enabled);
-  HeapFree(GetProcessHeap(), 0, request);
+  request.reset();
   InterlockedExchange(&g_logon_busy, 0);
   return 0;
 }
@@ -105,13 +105,15 @@ void ui_start_launch_on_logon(const char* install_dir, int enabled) {
     return;
   }
   ui_launch_on_logon_join(INFINITE);  // the last run has ended but for its return
-  auto* request = static_cast<logon_request*>(HeapAlloc(GetProcessHeap(), 0, sizeof(logon_request)));
+  heap_block<logon_request> request = heap_allocate<logon_request>(1);
   if (request) {
     text_copy(request->install_dir, install_dir);
     request->enabled = enabled;
-    g_logon_thread = CreateThread(nullptr, 0, logon_thread, request, 0, nullptr);
-    if (g_logon_thread) return;
-    HeapFree(GetProcessHeap(), 0, request);
+    g_logon_thread.reset(CreateThread(nullptr, 0, logon_thread, request.get(), 0, nullptr));
+    if (g_logon_thread) {
+      request.release();  // the thread frees it
+      return;
+    }
   }
   log_write(LOG_UI, LOG_LEVEL_WARN, "launch-on-logon: thread spawn failed — applying synchronously");
   set_launch_on_logon(install_dir, enabled);
@@ -120,12 +122,11 @@ void ui_start_launch_on_logon(const char* install_dir, int enabled) {
 
 void ui_launch_on_logon_join(uint32_t timeout_ms) {
   if (!g_logon_thread) return;
-  if (WaitForSingleObject(g_logon_thread, timeout_ms) == WAIT_TIMEOUT) {
+  if (WaitForSingleObject(g_logon_thread.get(), timeout_ms) == WAIT_TIMEOUT) {
     log_write(LOG_UI, LOG_LEVEL_WARN, "launch-on-logon: still running after %lu ms — leaving it",
               static_cast<unsigned long>(timeout_ms));
   }
-  CloseHandle(g_logon_thread);
-  g_logon_thread = nullptr;
+  g_logon_thread.reset();
 }
 
 void set_launch_on_logon(const char* install_dir, int enabled) {

@@ -30,12 +30,10 @@ void configure(const char* page, const char* title, ui_message_fn on_message) {
 }
 
 // A continuation that did not start: the worker is told to stop before it began.
-void stop_worker(volatile LONG* cancelled, HANDLE* worker) {
+void stop_worker(volatile LONG* cancelled, kernel_handle* worker) {
   InterlockedExchange(cancelled, 1);
-  if (!*worker) return;
-  WaitForSingleObject(*worker, INPROC_WORKER_WAIT_MS);
-  CloseHandle(*worker);
-  *worker = nullptr;
+  if (*worker) WaitForSingleObject(worker->get(), INPROC_WORKER_WAIT_MS);
+  worker->reset();
 }
 
 }  // namespace
@@ -50,7 +48,7 @@ int ui_install_screen_start(install_state* state) {
   ui_install_flags_reset(state);
   state->progress_fn = ui_progress_callback;
   state->progress_ctx = nullptr;
-  ui_install_flags.worker_thread = CreateThread(nullptr, 0, ui_install_worker, state, 0, nullptr);
+  ui_install_flags.worker_thread.reset(CreateThread(nullptr, 0, ui_install_worker, state, 0, nullptr));
   if (!ui_install_flags.worker_thread) {
     log_error("Install worker could not start (err=%lu)", GetLastError());  // a page that could never begin
     return -1;

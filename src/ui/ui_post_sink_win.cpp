@@ -4,6 +4,7 @@
 // a pointer from a message; it only empties the queue, oldest text first.
 #include <atomic>
 
+#include "base/handle_win.h"
 #include "base/ui_post.h"
 #include "base/wide_win.h"
 #include "ui/ui_host_window_win.h"
@@ -39,23 +40,15 @@ posted_text* take_all() {
   return all;
 }
 
-void free_item(posted_text* item) {
-  HeapFree(GetProcessHeap(), 0, item->text);
-  HeapFree(GetProcessHeap(), 0, item);
-}
-
 void post_to_window(const char* json) {
   HWND window = g_post_window.load();
   if (!window || !json) return;
-  auto* item = static_cast<posted_text*>(HeapAlloc(GetProcessHeap(), 0, sizeof(posted_text)));
+  heap_block<posted_text> item = heap_allocate<posted_text>(1);
   if (!item) return;
   item->next = nullptr;
   item->text = utf8_to_wide_heap(json);
-  if (!item->text) {
-    HeapFree(GetProcessHeap(), 0, item);
-    return;
-  }
-  enqueue(item);
+  if (!item->text) return;
+  enqueue(item.release());
   // A refused wake-up loses nothing: the next one, or the drain at the window's end, takes it.
   PostMessageW(window, WM_UI_POST_JSON, 0, 0);
 }
@@ -74,10 +67,10 @@ void ui_poster_remove() {
 
 void ui_poster_deliver(void (*send)(const wchar_t* text)) {
   for (posted_text* item = take_all(); item;) {
-    posted_text* next = item->next;
-    if (send) send(item->text);
-    free_item(item);
-    item = next;
+    heap_block<posted_text> node(item);
+    heap_block<wchar_t> text(item->text);
+    item = item->next;
+    if (send) send(text.get());
   }
 }
 

@@ -1,5 +1,7 @@
 #include "ui/webview_handlers.h"
 
+#include "base/handle_win.h"
+
 namespace {
 
 // One handler: the interface (its table pointer first), the count, and the host's function.
@@ -26,7 +28,7 @@ struct handler_object {
   }
   static ULONG STDMETHODCALLTYPE release(Interface* self) {
     LONG left = InterlockedDecrement(&of(self)->refs);
-    if (left == 0) HeapFree(GetProcessHeap(), 0, of(self));
+    if (left == 0) heap_free(of(self));  // the last reference owns the object
     return static_cast<ULONG>(left);
   }
   static HRESULT STDMETHODCALLTYPE call(Interface* self, Args... args) { return of(self)->invoke(args...); }
@@ -34,7 +36,7 @@ struct handler_object {
   static constexpr Vtbl table = {query_interface, add_ref, release, call};
 
   static Interface* create(HRESULT (*invoke)(Args...)) {
-    auto* object = static_cast<handler_object*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(handler_object)));
+    handler_object* object = heap_allocate<handler_object>(1, HEAP_ZERO_MEMORY).release();
     if (!object) return nullptr;
     object->iface.lpVtbl = &table;
     object->refs = 1;

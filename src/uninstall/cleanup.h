@@ -13,9 +13,9 @@ void delete_scheduled_task(const char* task_name);
 // Deletes every force-install entry naming the product's extension, then the list key
 // and its empty policy parents when nothing else is left in them.
 void remove_chrome_forcelist_entries();
-// HKLM key_path when it has neither subkeys nor values; 1 when it is gone afterwards
-// (deleted now or absent before), else 0.
-int remove_empty_policy_key(const char* key_path);
+// HKLM key_path when it has neither subkeys nor values; true when it is gone afterwards
+// (deleted now or absent before).
+bool remove_empty_policy_key(const char* key_path);
 
 // The "Corvane" value of the Run key under root.
 void delete_run_value(HKEY root);

@@ -1,6 +1,7 @@
 // The steps of the MSI removal's cleanup, in the order uninstall_msi_and_clean runs them.
 #pragma once
 
+#include "uninstall/msi_uninstall.h"
 #include "uninstall/removal_rules.h"
 
 // The product's folders under the common application data folder, unless the guard holds
@@ -17,4 +18,4 @@ void delete_desktop_shortcuts();
 // Empties install_dir of everything but the uninstaller, then removes both when nothing
 // else is left, and the parent folder when it is empty; UNINSTALL_COMPLETE or
 // UNINSTALL_FILES_REMAIN. An empty install_dir does nothing.
-int clean_install_dir(const char* install_dir);
+uninstall_result clean_install_dir(const char* install_dir);

@@ -9,14 +9,14 @@
 #include "base/product.h"
 #include "state/install_state.h"
 
-// Zeroes and fills the probe; 1 when the product is installed (this program's own
-// uninstall entry or the MSI's entry), else 0.
-int probe_existing_install(existing_install_probe* probe);
+// Zeroes and fills the probe; true when the product is installed (this program's own
+// uninstall entry or the MSI's entry).
+bool probe_existing_install(existing_install_probe* probe);
 
 // The MSI product code for the removal: this program's "MsiProductCode" when set, else the
 // name of the MSI's uninstall entry. 0, or -1 with out emptied.
 int find_msi_product_code(char* out, size_t size);
 
-// 1 when "Software\CorvaneLabs\Corvane" under root (HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER),
+// True when "Software\CorvaneLabs\Corvane" under root (HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER),
 // in either view, holds a subkey or a value not named in identity.
-int product_key_has_data(HKEY root, const name_list& identity);
+bool product_key_has_data(HKEY root, const name_list& identity);

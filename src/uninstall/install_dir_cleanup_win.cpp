@@ -90,11 +90,11 @@ void remove_empty_parent(const char* folder) {
 
 }  // namespace
 
-int clean_install_dir(const char* install_dir) {
+uninstall_result clean_install_dir(const char* install_dir) {
   if (!install_dir || !install_dir[0]) return UNINSTALL_COMPLETE;
   for_each_removable(install_dir,
                      [&](const char* name, DWORD attributes) { remove_install_entry(install_dir, name, attributes); });
-  int result = UNINSTALL_COMPLETE;
+  uninstall_result result = UNINSTALL_COMPLETE;
   if (for_each_removable(install_dir, [](const char*, DWORD) {}) > 0) {
     log_warn("Files remain in install directory — keeping uninstaller for manual retry: %s", install_dir);
     result = UNINSTALL_FILES_REMAIN;

@@ -15,4 +15,4 @@ enum uninstall_result {
 // "corvane.uninstaller.uninstall" event and in what the guards keep (the data folders
 // while the package is still registered, the product key after any failed removal).
 // The caller has switched WOW64 file-system redirection off.
-int uninstall_msi_and_clean(install_state* state);
+uninstall_result uninstall_msi_and_clean(install_state* state);

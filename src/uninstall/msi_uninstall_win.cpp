@@ -20,16 +20,13 @@ msi_removal run_msiexec_uninstall(const char* product_code) {
   char command[256];  // room for the longest product code find_msi_product_code gives (127)
   text_format(command, sizeof command, "msiexec.exe /x %s /qn /norestart", product_code);
   log_info("%s", command);
-  DWORD exit_code = 0;
-  if (run_hidden(command, INFINITE, &exit_code) != HIDDEN_RUN_ENDED) {
-    log_error("Failed to start msiexec for uninstall (err=%lu)", GetLastError());
-    return msi_removal_of(1, 0, 0);
-  }
-  msi_removal msi = msi_removal_of(1, 1, exit_code);
-  if (msi.succeeded)
-    log_info("msiexec uninstall exit code: %lu", exit_code);
+  process_result run = run_hidden(command, INFINITE);
+  msi_removal msi = msi_removal_of(true, run);
+  if (!run.ended())
+    log_error("Failed to start msiexec for uninstall (err=%lu)", run.windows_error);
   else
-    log_warn("msiexec uninstall exit code: %lu", exit_code);
+    log_write(LOG_MAIN, msi.succeeded ? LOG_LEVEL_INFO : LOG_LEVEL_WARN, "msiexec uninstall exit code: %lu",
+              run.exit_code);
   return msi;
 }
 
@@ -37,7 +34,7 @@ msi_removal remove_msi_package(install_state* state, const char* product_code) {
   msi_removal msi;
   if (!product_code) {
     log_warn("MSI product code not found — skipping MSI uninstall");
-    msi = msi_removal_of(0, 0, 0);
+    msi = msi_removal_of(false, process_result{});
   } else {
     msi = run_msiexec_uninstall(product_code);
   }
@@ -66,7 +63,7 @@ void leave_install_dir() {
 
 }  // namespace
 
-int uninstall_msi_and_clean(install_state* state) {
+uninstall_result uninstall_msi_and_clean(install_state* state) {
   log_info("Phase 2: Uninstalling MSI and cleaning up");
   char product_code[128];
   const char* code = find_msi_product_code(product_code, sizeof product_code) == 0 ? product_code : nullptr;
@@ -78,7 +75,7 @@ int uninstall_msi_and_clean(install_state* state) {
   clean_product_registry(code, guards.purge_product_key);
   delete_desktop_shortcuts();
   leave_install_dir();
-  int result = clean_install_dir(state->install_dir);
+  uninstall_result result = clean_install_dir(state->install_dir);
   log_info("Uninstall complete");
   return result;
 }

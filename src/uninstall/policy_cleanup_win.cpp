@@ -19,25 +19,25 @@ void delete_product_entries(const reg_key& key) {
   }
 }
 
-int key_is_empty(const reg_key& key) {
+bool key_is_empty(const reg_key& key) {
   DWORD subkeys = 1, values = 1;
   return key.count_children(&subkeys, &values) == ERROR_SUCCESS && subkeys == 0 && values == 0;
 }
 
 }  // namespace
 
-int remove_empty_policy_key(const char* key_path) {
+bool remove_empty_policy_key(const char* key_path) {
   int empty = 0;
   {
     reg_key key;
     LSTATUS status = key.open(HKEY_LOCAL_MACHINE, key_path, REG_VIEW_64);
-    if (status == ERROR_FILE_NOT_FOUND) return 1;
-    if (status != ERROR_SUCCESS) return 0;
+    if (status == ERROR_FILE_NOT_FOUND) return true;
+    if (status != ERROR_SUCCESS) return false;
     empty = key_is_empty(key);
   }
-  if (!empty || reg_delete_key(HKEY_LOCAL_MACHINE, key_path, REG_VIEW_64) != ERROR_SUCCESS) return 0;
+  if (!empty || reg_delete_key(HKEY_LOCAL_MACHINE, key_path, REG_VIEW_64) != ERROR_SUCCESS) return false;
   log_info("Removed empty policy key %s", key_path);
-  return 1;
+  return true;
 }
 
 void remove_chrome_forcelist_entries() {

@@ -1,4 +1,4 @@
-// The single questions the existing-install probe asks, each answered 0 or 1 without
+// The single questions the existing-install probe asks, each answered yes or no without
 // changing anything; a key, folder or service that cannot be read counts as absent.
 #pragma once
 
@@ -11,11 +11,11 @@ int find_msi_entry(char* code, size_t code_size, char* version, size_t version_s
 // "<uninstall root>\<product code>": the MSI entry's key; 0, or -1 when it does not fit.
 int msi_entry_key_path(const char* product_code, char* out, size_t size);
 
-int probe_own_uninstall_entry();
-int probe_app_executable();
-int probe_appdata_folders();
-int probe_run_value();
-int probe_app_paths_key();
-int probe_services();
-int probe_scheduled_tasks();
-int probe_desktop_shortcuts();
+bool probe_own_uninstall_entry();
+bool probe_app_executable();
+bool probe_appdata_folders();
+bool probe_run_value();
+bool probe_app_paths_key();
+bool probe_services();
+bool probe_scheduled_tasks();
+bool probe_desktop_shortcuts();

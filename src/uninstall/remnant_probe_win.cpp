@@ -20,28 +20,28 @@ int exists_in(const char* folder, const char* name) {
 }
 
 // The first name of the list found in the folder.
-int any_exists_in(const char* folder, const name_list& names) {
+bool any_exists_in(const char* folder, const name_list& names) {
   for (size_t i = 0; i < names.count; ++i)
-    if (exists_in(folder, names.names[i])) return 1;
-  return 0;
+    if (exists_in(folder, names.names[i])) return true;
+  return false;
 }
 
 // App Paths names the executable; a stale value there settles the question without the
 // other view.
-int app_paths_target_exists() {
+bool app_paths_target_exists() {
   for (REGSAM view : REG_VIEWS) {
     char path[MAX_PATH];
     if (!reg_found_text(reg_read_text(HKEY_LOCAL_MACHINE, APP_PATHS_KEY, view, nullptr, path, sizeof path)) || !path[0])
       continue;
     return path_exists(path);
   }
-  return 0;
+  return false;
 }
 
 }  // namespace
 
-int probe_app_executable() {
-  if (app_paths_target_exists()) return 1;
+bool probe_app_executable() {
+  if (app_paths_target_exists()) return true;
   // The native Program Files comes first: a 32-bit process is shown the x86 folder under
   // both shell names, while the product installs into the native one.
   char folder[MAX_PATH], app[MAX_PATH];
@@ -49,50 +49,51 @@ int probe_app_executable() {
   for (int i = -1; i < 2; ++i) {
     int resolved = i < 0 ? program_files_dir(folder, sizeof folder) : shell_folder(csidls[i], folder, sizeof folder);
     if (resolved != 0 || join_path(folder, PRODUCT_INSTALL_SUBDIR, app, sizeof app) != 0) continue;
-    if (exists_in(app, PRODUCT_APP_EXE)) return 1;
+    if (exists_in(app, PRODUCT_APP_EXE)) return true;
   }
-  return 0;
+  return false;
 }
 
-int probe_appdata_folders() {
+bool probe_appdata_folders() {
   char folder[MAX_PATH];
   return shell_folder(CSIDL_COMMON_APPDATA, folder, sizeof folder) == 0 && any_exists_in(folder, PRODUCT_APPDATA_FOLDERS);
 }
 
-int probe_run_value() {
+bool probe_run_value() {
   wchar_t name[64];
   utf8_to_wide(RUN_VALUE_NAME, name, 64);
   for (REGSAM view : REG_VIEWS) {
     reg_key key;
     if (key.open(HKEY_LOCAL_MACHINE, RUN_KEY, view) != ERROR_SUCCESS) continue;
-    if (RegQueryValueExW(key.get(), name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) return 1;
+    if (RegQueryValueExW(key.get(), name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) return true;
   }
-  return 0;
+  return false;
 }
 
-int probe_app_paths_key() {
+bool probe_app_paths_key() {
   for (REGSAM view : REG_VIEWS)
-    if (reg_key_exists(HKEY_LOCAL_MACHINE, APP_PATHS_KEY, view)) return 1;
-  return 0;
+    if (reg_key_exists(HKEY_LOCAL_MACHINE, APP_PATHS_KEY, view)) return true;
+  return false;
 }
 
-int probe_services() {
+bool probe_services() {
   service_handle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
-  if (!manager) return 0;
+  if (!manager) return false;
   for (size_t i = 0; i < PRODUCT_SERVICES.count; ++i) {
     wchar_t name[64];
     if (utf8_to_wide(PRODUCT_SERVICES.names[i], name, 64) != 0) continue;
-    if (service_handle(OpenServiceW(manager.get(), name, SERVICE_QUERY_STATUS))) return 1;
+    if (service_handle(OpenServiceW(manager.get(), name, SERVICE_QUERY_STATUS))) return true;
   }
-  return 0;
+  return false;
 }
 
-int probe_scheduled_tasks() {
+bool probe_scheduled_tasks() {
   wchar_t wide[MAX_PATH];
   UINT length = GetSystemDirectoryW(wide, MAX_PATH);
-  if (length < 1 || length > 259) return 0;
+  if (length < 1 || length > 259) return false;
   char system[MAX_PATH], tasks[MAX_PATH];
-  if (wide_to_utf8(wide, system, sizeof system) != 0 || join_path(system, "Tasks", tasks, sizeof tasks) != 0) return 0;
+  if (wide_to_utf8(wide, system, sizeof system) != 0 || join_path(system, "Tasks", tasks, sizeof tasks) != 0)
+    return false;
   // The task store lives in the 64-bit system folder, which a 32-bit process sees only
   // with redirection off.
   fs_redirection_off redirection;
@@ -100,11 +101,11 @@ int probe_scheduled_tasks() {
   return found;
 }
 
-int probe_desktop_shortcuts() {
+bool probe_desktop_shortcuts() {
   const int desktops[] = {CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_DESKTOPDIRECTORY};
   for (int csidl : desktops) {
     char folder[MAX_PATH];
-    if (shell_folder(csidl, folder, sizeof folder) == 0 && any_exists_in(folder, PRODUCT_SHORTCUTS)) return 1;
+    if (shell_folder(csidl, folder, sizeof folder) == 0 && any_exists_in(folder, PRODUCT_SHORTCUTS)) return true;
   }
-  return 0;
+  return false;
 }

@@ -12,8 +12,8 @@ constexpr DWORD SCHTASKS_TIMEOUT_MS = 10000;
 void delete_scheduled_task(const char* task_name) {
   char command[512];
   if (!schtasks_delete_command(task_name, command, sizeof command)) return;
-  if (run_hidden(command, SCHTASKS_TIMEOUT_MS, nullptr) == HIDDEN_RUN_NOT_STARTED)
-    log_warn("Failed to start schtasks for task %s (err=%lu)", task_name, GetLastError());
+  process_result run = run_hidden(command, SCHTASKS_TIMEOUT_MS);
+  if (!run.started) log_warn("Failed to start schtasks for task %s (err=%lu)", task_name, run.windows_error);
 }
 
 void delete_product_tasks() {

@@ -6,9 +6,9 @@
 
 #include <cstddef>
 
-// Starts the copy on its own thread; temp_uninstaller_staged() becomes 1 when it has finished.
+// Starts the copy on its own thread; temp_uninstaller_staged() becomes true when it has finished.
 void start_temp_uninstaller_staging();
-int temp_uninstaller_staged();
+bool temp_uninstaller_staged();
 
 // After the staging has finished: the held copy's path; when the staging failed, one more
 // attempt now. 0, or -1 with out emptied.

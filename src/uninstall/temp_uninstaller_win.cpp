@@ -52,7 +52,7 @@ void start_temp_uninstaller_staging() {
   }
 }
 
-int temp_uninstaller_staged() { return g_staged.load(); }
+bool temp_uninstaller_staged() { return g_staged.load(); }
 
 int temp_uninstaller_ready(char* out, size_t size) {
   AcquireSRWLockExclusive(&g_lock);

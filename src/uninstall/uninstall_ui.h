@@ -4,13 +4,14 @@
 
 #include <windows.h>
 
+#include "base/handle_win.h"
 #include "state/install_state.h"
 
 // Shared by the page's command handler (begin, cancel), the worker and the end step. Single
 // words written by one thread and polled by another.
 struct ui_uninstall_flags_t {
   install_state* state;
-  HANDLE worker_thread;
+  kernel_handle worker_thread;
   volatile LONG begun;
   volatile LONG cancelled;
   volatile LONG succeeded;

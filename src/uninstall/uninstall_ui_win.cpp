@@ -84,7 +84,7 @@ int uninstall_ui_start(install_state* state) {
   ui_uninstall_flags.begun = 0;
   ui_uninstall_flags.cancelled = 0;
   ui_uninstall_flags.succeeded = 0;
-  ui_uninstall_flags.worker_thread = CreateThread(nullptr, 0, uninstall_ui_worker, state, 0, nullptr);
+  ui_uninstall_flags.worker_thread.reset(CreateThread(nullptr, 0, uninstall_ui_worker, state, 0, nullptr));
   return ui_uninstall_flags.worker_thread ? 0 : -1;
 }
 
@@ -120,11 +120,8 @@ DWORD WINAPI uninstall_ui_worker(LPVOID argument) {
 
 void uninstall_ui_end(install_state* state) {
   InterlockedExchange(&ui_uninstall_flags.cancelled, 1);
-  if (ui_uninstall_flags.worker_thread) {
-    WaitForSingleObject(ui_uninstall_flags.worker_thread, 30000);
-    CloseHandle(ui_uninstall_flags.worker_thread);
-    ui_uninstall_flags.worker_thread = nullptr;
-  }
+  if (ui_uninstall_flags.worker_thread) WaitForSingleObject(ui_uninstall_flags.worker_thread.get(), 30000);
+  ui_uninstall_flags.worker_thread.reset();
   tracking_send(state, "corvane.uninstaller.close", ui_uninstall_flags.begun ? "Uninstaller end" : "User cancelled");
   ui_uninstall_flags.state = nullptr;
 }

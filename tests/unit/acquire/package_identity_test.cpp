@@ -11,13 +11,16 @@ TEST(PackageVersionCompare, FieldByFieldAsNumbers) {
   struct row {
     const char* a;
     const char* b;
-    int order;
+    version_order order;
   };
+  constexpr version_order older = version_order::older, same = version_order::same, newer = version_order::newer,
+                          unreadable = version_order::unreadable;
   const row rows[] = {
-      {"2.1.7.0", "2.0", 1},  {"2.0", "2.0.0.0", 0},   {"1.9.9", "2.0", -1},   {"2.10", "2.9", 1},
-      {"0", "0.0.0.1", -1},   {"2.0.", "2.0", -2},     {".2", "2", -2},        {"2..0", "2", -2},
-      {"1.2.3.4.5", "1", -2}, {"2.0-beta", "2", -2},   {"", "0", -2},          {nullptr, "0", -2},
-      {"1234567890", "0", -2}, {"999999999.0", "0", 1},
+      {"2.1.7.0", "2.0", newer},     {"2.0", "2.0.0.0", same},     {"1.9.9", "2.0", older},
+      {"2.10", "2.9", newer},        {"0", "0.0.0.1", older},      {"2.0.", "2.0", unreadable},
+      {".2", "2", unreadable},       {"2..0", "2", unreadable},    {"1.2.3.4.5", "1", unreadable},
+      {"2.0-beta", "2", unreadable}, {"", "0", unreadable},        {nullptr, "0", unreadable},
+      {"1234567890", "0", unreadable}, {"999999999.0", "0", newer},
   };
   for (const row& r : rows) EXPECT_EQ(package_version_compare(r.a, r.b), r.order) << (r.a ? r.a : "(null)") << " " << r.b;
 }

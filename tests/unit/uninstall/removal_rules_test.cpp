@@ -109,7 +109,7 @@ TEST(UninstallRules, FailedMsiRemovalHoldsBackThePurges) {
       {"no product code at all", 0, 0, 0, 0, 0, 1, 1, 1},
   };
   for (const guard_case& c : cases) {
-    msi_removal msi = msi_removal_of(c.code_found, c.started, c.exit_code);
+    msi_removal msi = msi_removal_of(c.code_found, process_result{c.started != 0, c.exit_code, 0});
     EXPECT_EQ(msi.result, c.result) << c.what;
     EXPECT_EQ(msi.succeeded, c.succeeded) << c.what;
     cleanup_guards guards = cleanup_guards_for(msi, c.registered_after);

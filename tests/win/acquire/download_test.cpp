@@ -38,7 +38,7 @@ class VendorDownload : public VendorTest {
     dir.pop_back();
     return dir;
   }
-  int fetch(const char* url, int rate_check = 1, uint64_t max_bytes = 1ull << 30) {
+  download_result fetch(const char* url, int rate_check = 1, uint64_t max_bytes = 1ull << 30) {
     return http_download_file(url, dest_.c_str(), record_progress, nullptr, rate_check, max_bytes);
   }
   std::vector<int> progress_;
@@ -53,7 +53,7 @@ TEST_F(VendorDownload, WholeFileOverBothSchemesWithRisingProgress) {
   for (const char* url : {"http://update-dl.corvane.com/P.msi", "https://beta-update-dl.corvane.org/P.msi"}) {
     progress_.clear();
     DeleteFileA(dest_.c_str());
-    ASSERT_EQ(fetch(url), DOWNLOAD_OK) << url << "\n" << log_text();
+    ASSERT_EQ(fetch(url), download_result::ok) << url << "\n" << log_text();
     EXPECT_EQ(read_file(dest_), body);
     ASSERT_GE(progress_.size(), 3u);
     EXPECT_EQ(progress_.front(), 0);
@@ -71,7 +71,7 @@ TEST_F(VendorDownload, ErrorStatusesLeaveNoFileAndLogNoStall) {
   vendor_add_file("P.msi", "x");
   vendor_config(R"({"faults": [{"kind": "status", "host": "*", "path": "/P.msi", "status": 500}]})");
   for (const char* url : {"http://update-dl.corvane.com/missing.msi", "http://update-dl.corvane.com/P.msi"}) {
-    EXPECT_EQ(fetch(url), DOWNLOAD_FAILED) << url;
+    EXPECT_EQ(fetch(url), download_result::failed) << url;
     EXPECT_FALSE(path_exists(dest_.c_str())) << url;
   }
   EXPECT_TRUE(progress_.empty());
@@ -87,7 +87,7 @@ TEST_F(VendorDownload, ErrorStatusesLeaveNoFileAndLogNoStall) {
 TEST_F(VendorDownload, AnExistingFileIsNeitherReplacedNorRemoved) {
   vendor_add_file("P.msi", pattern(1000));
   write_file(dest_, "planted");
-  EXPECT_EQ(fetch("http://update-dl.corvane.com/P.msi"), DOWNLOAD_FAILED);
+  EXPECT_EQ(fetch("http://update-dl.corvane.com/P.msi"), download_result::failed);
   EXPECT_EQ(read_file(dest_), "planted");
   EXPECT_NE(log_text().find("Download could not create its file (err=80)"), std::string::npos) << log_text();
 }
@@ -95,7 +95,7 @@ TEST_F(VendorDownload, AnExistingFileIsNeitherReplacedNorRemoved) {
 TEST_F(VendorDownload, MissingLengthReportsOnlyZeroAndHundred) {
   vendor_add_file("P.msi", pattern(200000));
   vendor_config(R"({"faults": [{"kind": "no_length", "host": "*", "path": "*"}]})");
-  ASSERT_EQ(fetch("http://update-dl.corvane.com/P.msi"), DOWNLOAD_OK) << log_text();
+  ASSERT_EQ(fetch("http://update-dl.corvane.com/P.msi"), download_result::ok) << log_text();
   EXPECT_EQ(progress_, (std::vector<int>{0, 100}));
   EXPECT_EQ(read_file(dest_).size(), 200000u);
 }
@@ -103,7 +103,7 @@ TEST_F(VendorDownload, MissingLengthReportsOnlyZeroAndHundred) {
 TEST_F(VendorDownload, BodyPastItsLengthNeverReportsOverHundred) {
   vendor_add_file("P.msi", pattern(200000));
   vendor_config(R"({"faults": [{"kind": "overlong", "host": "*", "path": "*"}]})");
-  ASSERT_EQ(fetch("http://update-dl.corvane.com/P.msi"), DOWNLOAD_OK) << log_text();
+  ASSERT_EQ(fetch("http://update-dl.corvane.com/P.msi"), download_result::ok) << log_text();
   EXPECT_EQ(read_file(dest_).size(), 100000u);  // the declared length is what counts
   EXPECT_EQ(progress_.back(), 100);
   for (int p : progress_) EXPECT_LE(p, 100);
@@ -114,7 +114,7 @@ TEST_F(VendorDownload, BodyPastItsLengthNeverReportsOverHundred) {
 TEST_F(VendorDownload, NothingPastTheMaximumSizeIsKept) {
   vendor_add_file("P.msi", pattern(300000));
   vendor_config(R"({"faults": [{"kind": "claims_length", "host": "*", "path": "*", "length": 5000000000}]})");
-  EXPECT_EQ(fetch("http://update-dl.corvane.com/P.msi", 1, 4294967296ull), DOWNLOAD_FAILED);  // above 32 bits
+  EXPECT_EQ(fetch("http://update-dl.corvane.com/P.msi", 1, 4294967296ull), download_result::failed);  // above 32 bits
   EXPECT_FALSE(path_exists(dest_.c_str()));
   EXPECT_TRUE(progress_.empty());  // never got as far as the body
   std::string log = log_text();
@@ -123,17 +123,17 @@ TEST_F(VendorDownload, NothingPastTheMaximumSizeIsKept) {
       << log;
 
   vendor_config(R"({"faults": [{"kind": "chunked", "host": "*", "path": "*"}]})");
-  EXPECT_EQ(fetch("http://update-dl.corvane.com/P.msi", 1, 200000), DOWNLOAD_FAILED);
+  EXPECT_EQ(fetch("http://update-dl.corvane.com/P.msi", 1, 200000), download_result::failed);
   EXPECT_FALSE(path_exists(dest_.c_str()));
   EXPECT_NE(log_text().find("Download cut off: its body passes the maximum of 200000 bytes"), std::string::npos);
   // The same chunked body within the maximum arrives whole.
-  ASSERT_EQ(fetch("http://update-dl.corvane.com/P.msi", 1, 300000), DOWNLOAD_OK) << log_text();
+  ASSERT_EQ(fetch("http://update-dl.corvane.com/P.msi", 1, 300000), download_result::ok) << log_text();
   EXPECT_EQ(read_file(dest_), pattern(300000));
 }
 
 TEST_F(VendorDownload, EmptyBodyMakesAnEmptyFile) {
   vendor_add_file("E.msi", "");
-  ASSERT_EQ(fetch("http://update-dl.corvane.com/E.msi"), DOWNLOAD_OK);
+  ASSERT_EQ(fetch("http://update-dl.corvane.com/E.msi"), download_result::ok);
   EXPECT_TRUE(path_exists(dest_.c_str()));
   EXPECT_EQ(read_file(dest_), "");
   EXPECT_EQ(progress_, (std::vector<int>{0, 100}));
@@ -146,14 +146,14 @@ TEST_F(VendorDownload, ProxySignInIsTriedOnceAndARefusalIsItsOwnResult) {
   std::string body = pattern(20000);
   vendor_add_file("P.msi", body);
   vendor_config(R"({"faults": [{"kind": "proxy_auth", "host": "update-dl.corvane.com", "times": 1}]})");
-  ASSERT_EQ(fetch("http://update-dl.corvane.com/P.msi"), DOWNLOAD_OK) << log_text();
+  ASSERT_EQ(fetch("http://update-dl.corvane.com/P.msi"), download_result::ok) << log_text();
   EXPECT_EQ(read_file(dest_), body);
   EXPECT_EQ(vendor_requests("GET").size(), 2u);
   DeleteFileA(dest_.c_str());
   vendor_config(R"({"faults": [{"kind": "proxy_auth", "host": "update-dl.corvane.com", "schemes": ["Basic realm=\"x\""]},
                                {"kind": "proxy_auth", "host": "*"}]})");
-  EXPECT_EQ(fetch("http://update-dl.corvane.com/P.msi"), DOWNLOAD_PROXY_AUTH_REQUIRED);
-  EXPECT_EQ(fetch("http://update-dl.corvane.net/P.msi"), DOWNLOAD_PROXY_AUTH_REQUIRED);
+  EXPECT_EQ(fetch("http://update-dl.corvane.com/P.msi"), download_result::proxy_auth_required);
+  EXPECT_EQ(fetch("http://update-dl.corvane.net/P.msi"), download_result::proxy_auth_required);
   EXPECT_FALSE(path_exists(dest_.c_str()));
   std::string log = log_text();
   EXPECT_NE(log.find("Proxy sign-in: accepted (HTTP 200)"), std::string::npos) << log;
@@ -167,14 +167,14 @@ TEST_F(VendorDownload, ProxySignInIsTriedOnceAndARefusalIsItsOwnResult) {
 TEST_F(VendorDownload, TruncatedBodyIsAFailureWithoutAFile) {
   vendor_add_file("P.msi", pattern(100000));
   vendor_config(R"({"faults": [{"kind": "truncated", "host": "*", "path": "*"}]})");
-  EXPECT_EQ(fetch("http://update-dl.corvane.com/P.msi"), DOWNLOAD_FAILED);
+  EXPECT_EQ(fetch("http://update-dl.corvane.com/P.msi"), download_result::failed);
   EXPECT_FALSE(path_exists(dest_.c_str()));
 }
 
 TEST_F(VendorDownload, StallIsAbandonedWithItsLineAndNoFile) {
   vendor_add_file("P.msi", pattern(50000));
   vendor_config(R"({"faults": [{"kind": "stall", "host": "*", "path": "*", "bytes": 8192, "seconds": 40}]})");
-  EXPECT_EQ(fetch("http://update-dl.corvane.com/P.msi"), DOWNLOAD_FAILED);
+  EXPECT_EQ(fetch("http://update-dl.corvane.com/P.msi"), download_result::failed);
   EXPECT_FALSE(path_exists(dest_.c_str()));
   std::string log = log_text();
   EXPECT_NE(log.find("[WARN] [Installer] Download stalled: no data for 15000 ms at 8192 of 50000 bytes — abandoning"),
@@ -186,7 +186,7 @@ TEST_F(VendorDownload, FastThenTrickleCollapses) {
   vendor_add_file("P.msi", pattern(8 << 20));
   vendor_config(R"({"faults": [{"kind": "trickle", "host": "*", "path": "*", "fast_bytes": 4194304,
                                 "rate": 2048, "seconds": 40}]})");
-  EXPECT_EQ(fetch("http://update-dl.corvane.com/P.msi"), DOWNLOAD_RATE_COLLAPSED);
+  EXPECT_EQ(fetch("http://update-dl.corvane.com/P.msi"), download_result::rate_collapsed);
   EXPECT_FALSE(path_exists(dest_.c_str()));
   std::string log = log_text();
   EXPECT_NE(log.find("Download rate collapsed: "), std::string::npos) << log;
@@ -205,7 +205,7 @@ TEST_F(VendorDownload, ADropAt60PercentIsResumedFromTheBytesOnDisk) {
   std::string body = pattern(400000);
   vendor_add_file("P.msi", body);
   vendor_config(R"({"faults": [{"kind": "dropped", "host": "*", "path": "*", "times": 1}]})");
-  ASSERT_EQ(fetch("https://update-dl.corvane.com/P.msi"), DOWNLOAD_OK) << log_text();
+  ASSERT_EQ(fetch("https://update-dl.corvane.com/P.msi"), download_result::ok) << log_text();
   EXPECT_EQ(read_file(dest_), body);
   auto gets = vendor_requests("GET");
   ASSERT_EQ(gets.size(), 2u);
@@ -227,7 +227,7 @@ TEST_F(VendorDownload, AWholeOrMisplacedAnswerToTheRangeStartsOver) {
     DeleteFileA(dest_.c_str());
     vendor_config(std::string(R"({"faults": [{"kind": "dropped", "host": "*", "path": "*", "times": 1},
                                              {"kind": ")") + kind + R"(", "host": "*", "path": "*", "times": 1}]})");
-    ASSERT_EQ(fetch("http://update-dl.corvane.com/P.msi"), DOWNLOAD_OK) << kind << "\n" << log_text();
+    ASSERT_EQ(fetch("http://update-dl.corvane.com/P.msi"), download_result::ok) << kind << "\n" << log_text();
     EXPECT_EQ(read_file(dest_), body) << kind;  // nothing of the first try stays in front of it
   }
   std::string log = log_text();
@@ -240,7 +240,7 @@ TEST_F(VendorDownload, AWholeOrMisplacedAnswerToTheRangeStartsOver) {
 TEST_F(VendorDownload, TwoResumesAtMostAndNoFileAfterThem) {
   vendor_add_file("P.msi", pattern(200000));
   vendor_config(R"({"faults": [{"kind": "dropped", "host": "*", "path": "*"}]})");
-  EXPECT_EQ(fetch("http://update-dl.corvane.com/P.msi"), DOWNLOAD_FAILED);
+  EXPECT_EQ(fetch("http://update-dl.corvane.com/P.msi"), download_result::failed);
   EXPECT_FALSE(path_exists(dest_.c_str()));
   auto gets = vendor_requests("GET");
   ASSERT_EQ(gets.size(), 3u);
@@ -254,7 +254,7 @@ TEST_F(VendorDownload, EveryUrlFailingWalksTwelveInOrder) {
   std::string dir = temp_dir();
   request.dest_dir = dir.c_str();
   char path[DOWNLOAD_PATH_OUT] = "untouched", message[DOWNLOAD_MESSAGE_OUT];
-  EXPECT_EQ(download_installer_package(&request, path, message), -1);
+  EXPECT_EQ(download_installer_package(&request, path, message), package_walk::all_failed);
   EXPECT_STREQ(message, "Failed to download installer after all attempts");
   std::vector<std::string> seen;
   for (auto& r : vendor_requests("GET")) seen.push_back(r.values["scheme"] + "://" + r.values["host"] + r.values["path"]);
@@ -277,7 +277,7 @@ TEST_F(VendorDownload, MsiOnlySucceedsOnTheFirstHostThatHasIt) {
   std::string dir = temp_dir();
   package_download_request request{nullptr, nullptr, "Q.msi", dir.c_str(), nullptr, nullptr, 1};
   char path[DOWNLOAD_PATH_OUT], message[DOWNLOAD_MESSAGE_OUT];
-  ASSERT_EQ(download_installer_package(&request, path, message), 0);
+  ASSERT_EQ(download_installer_package(&request, path, message), package_walk::kept);
   EXPECT_STREQ(message, "success");
   EXPECT_EQ(std::string(path), dir + "\\Q.msi");
   EXPECT_EQ(read_file(path), "package");
@@ -299,7 +299,7 @@ TEST_F(VendorDownload, CollapseTurnsTheRuleOffForLaterUrls) {
   std::string dir = temp_dir();
   package_download_request request{nullptr, nullptr, "R.msi", dir.c_str(), nullptr, nullptr, 0};
   char path[DOWNLOAD_PATH_OUT], message[DOWNLOAD_MESSAGE_OUT];
-  ASSERT_EQ(download_installer_package(&request, path, message), 0) << log_text();
+  ASSERT_EQ(download_installer_package(&request, path, message), package_walk::kept) << log_text();
   EXPECT_EQ(std::string(path), dir + "\\R.zip");
   DeleteFileA(path);
   std::string log = log_text();

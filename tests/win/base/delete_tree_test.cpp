@@ -249,21 +249,21 @@ TEST(UninstallDeleteTree, HeldPastTheBoundIsLeftToTheRestartFileFirst) {
   ASSERT_NE(late_holder::file, INVALID_HANDLE_VALUE);
   captured_log log;
 
-  int gone = 0;
+  bool gone = false;
   {
     test_support::scoped_seam<void (*)(unsigned long)> wait(delete_tree_retry_wait, late_holder::never_lets_go);
     gone = delete_tree_force_patiently(root.c_str());
   }
-  int scheduled = delete_tree_at_restart(root.c_str(), "Test folder");
+  restart_removal scheduled = delete_tree_at_restart(root.c_str(), "Test folder");
   std::wstring pending = pending_removals();
   restore_pending_removals(before);
   late_holder::end();
   remove_link(root + "\\a\\link");
 
-  EXPECT_EQ(gone, 0);
+  EXPECT_FALSE(gone);
   EXPECT_GT(late_holder::waits, 0);
   EXPECT_FALSE(exists(root + "\\top.txt")) << "what was free went at once";
-  EXPECT_EQ(scheduled, 1);
+  EXPECT_EQ(scheduled, restart_removal::scheduled);
   size_t file = position(pending, root + "\\a\\b\\deep.txt"), folder = position(pending, root + "\\a\\b"),
          top = position(pending, root);
   EXPECT_NE(file, std::wstring::npos);

@@ -52,7 +52,7 @@ struct walk_record {
   bool fail_all = false;
 };
 
-int record_pid(DWORD pid, void* context) {
+bool record_pid(DWORD pid, void* context) {
   auto* record = static_cast<walk_record*>(context);
   record->seen.insert(pid);
   return !(record->fail_all || pid == record->fail_pid);
@@ -64,29 +64,23 @@ TEST(ProcessWalk, VisitsEveryMatchAndSumsUpTheCallbacks) {
   named_process second(folder, "corvane-walk-probe.exe", "b");
 
   walk_record all_ok;
-  int outcome = -1;
   // The name is matched without regard to case, as Windows file names are.
-  ASSERT_EQ(for_each_process_named(L"CORVANE-Walk-Probe.EXE", record_pid, &all_ok, &outcome), 0);
-  EXPECT_EQ(outcome, PROCESS_WALK_ALL_SUCCEEDED);
+  EXPECT_EQ(for_each_process_named(L"CORVANE-Walk-Probe.EXE", record_pid, &all_ok), process_walk::all_succeeded);
   EXPECT_EQ(all_ok.seen, (std::set<DWORD>{first.pid(), second.pid()}));
 
   walk_record one_fails;
   one_fails.fail_pid = second.pid();
-  ASSERT_EQ(for_each_process_named(L"corvane-walk-probe.exe", record_pid, &one_fails, &outcome), 0);
-  EXPECT_EQ(outcome, PROCESS_WALK_MIXED);
+  EXPECT_EQ(for_each_process_named(L"corvane-walk-probe.exe", record_pid, &one_fails), process_walk::mixed);
 
   walk_record all_fail;
   all_fail.fail_all = true;
-  ASSERT_EQ(for_each_process_named(L"corvane-walk-probe.exe", record_pid, &all_fail, &outcome), 0);
-  EXPECT_EQ(outcome, PROCESS_WALK_ALL_FAILED);
+  EXPECT_EQ(for_each_process_named(L"corvane-walk-probe.exe", record_pid, &all_fail), process_walk::all_failed);
 }
 
 TEST(ProcessWalk, NoMatchMeansNoCallbackAndOutcomeZero) {
   walk_record record;
-  int outcome = -1;
   // A prefix of a running name is not a match.
-  ASSERT_EQ(for_each_process_named(L"explorer", record_pid, &record, &outcome), 0);
-  EXPECT_EQ(outcome, PROCESS_WALK_NONE_RUNNING);
+  EXPECT_EQ(for_each_process_named(L"explorer", record_pid, &record), process_walk::none_running);
   EXPECT_TRUE(record.seen.empty());
 }
 

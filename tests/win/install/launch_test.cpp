@@ -30,7 +30,7 @@ DWORD no_session() {
   return NO_SESSION;
 }
 IDispatch* no_desktop_shell() { return nullptr; }
-int not_elevated() { return 0; }
+bool not_elevated() { return false; }
 
 // The real Shell application object without its typed interface, as some shells hand it out.
 class untyped_application : public IDispatch {

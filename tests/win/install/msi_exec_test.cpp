@@ -21,11 +21,11 @@ std::vector<int> g_answers;  // msiexec's exit codes, one per run; the last one 
 std::vector<unsigned long> g_waits;
 std::vector<std::string> g_commands, g_stages;
 
-int answer(install_state*, const char* command) {
+process_result answer(install_state*, const char* command) {
   g_commands.push_back(command);
   int code = g_answers.front();
   if (g_answers.size() > 1) g_answers.erase(g_answers.begin());
-  return code;
+  return {true, static_cast<unsigned long>(code), 0};
 }
 void record_wait(unsigned long ms) { g_waits.push_back(ms); }
 void record_stage(const char* stage, int, void*) {
@@ -43,7 +43,7 @@ class MsiBusy : public ::testing::Test {
     strcpy(state_.install_date, "20260101");  // an earlier install: no first-install values written
     state_.progress_fn = record_stage;
   }
-  test_support::scoped_seam<int (*)(install_state*, const char*)> run_{msi_exec_run, answer};
+  test_support::scoped_seam<process_result (*)(install_state*, const char*)> run_{msi_exec_run, answer};
   test_support::scoped_seam<void (*)(unsigned long)> sleep_{msi_busy_sleep, record_wait};
   install_state state_;
 };
@@ -51,7 +51,7 @@ class MsiBusy : public ::testing::Test {
 TEST_F(MsiBusy, TwoBusyAnswersAreWaitedOutAndTheThirdTryInstalls) {
   captured_log log;
   g_answers = {1618, 1618, 0};
-  EXPECT_EQ(run_msi_install(&state_, "C:\\no-such-folder\\P.msi"), 0);
+  EXPECT_EQ(run_msi_install(&state_, "C:\\no-such-folder\\P.msi").shown_code(), 0);
   EXPECT_EQ(g_waits, (std::vector<unsigned long>{5000, 10000}));
   ASSERT_EQ(g_commands.size(), 3u);
   EXPECT_EQ(g_commands[2], g_commands[0]);  // the same package and switches each time
@@ -67,7 +67,7 @@ TEST_F(MsiBusy, TwoBusyAnswersAreWaitedOutAndTheThirdTryInstalls) {
 TEST_F(MsiBusy, AnInstallerBusyForTenMinutesFailsAsBefore) {
   captured_log log;
   g_answers = {1618};
-  EXPECT_EQ(run_msi_install(&state_, "C:\\no-such-folder\\P.msi"), 1618);
+  EXPECT_EQ(run_msi_install(&state_, "C:\\no-such-folder\\P.msi").shown_code(), 1618);
   unsigned long waited = 0;
   for (unsigned long ms : g_waits) waited += ms;
   EXPECT_EQ(waited, 600000u);
@@ -78,7 +78,7 @@ TEST_F(MsiBusy, AnInstallerBusyForTenMinutesFailsAsBefore) {
 
 TEST_F(MsiBusy, OtherFailuresAreNotRetried) {
   g_answers = {1603, 0};
-  EXPECT_EQ(run_msi_install(&state_, "C:\\no-such-folder\\P.msi"), 1603);
+  EXPECT_EQ(run_msi_install(&state_, "C:\\no-such-folder\\P.msi").shown_code(), 1603);
   EXPECT_TRUE(g_waits.empty());
   EXPECT_EQ(g_commands.size(), 1u);
 }

@@ -60,13 +60,13 @@ class InstallerMutexHolder {
 };
 
 TEST(InstallerMutexWait, NothingToWaitForWithoutTheMutex) {
-  EXPECT_EQ(wait_for_installer_mutex(1000), INSTALLER_MUTEX_ABSENT);
+  EXPECT_EQ(wait_for_installer_mutex(1000), installer_mutex_wait::absent);
 }
 
 TEST(InstallerMutexWait, AcquiresOnceTheOldUninstallLetsGo) {
   InstallerMutexHolder holder(2);
   ASSERT_TRUE(holder.holding());
-  EXPECT_EQ(wait_for_installer_mutex(30000), INSTALLER_MUTEX_ACQUIRED);
+  EXPECT_EQ(wait_for_installer_mutex(30000), installer_mutex_wait::acquired);
   // Released at once: nobody is kept waiting by the installer itself.
   HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, L"Global\\_MSIExecute");
   if (mutex) {
@@ -79,7 +79,7 @@ TEST(InstallerMutexWait, AcquiresOnceTheOldUninstallLetsGo) {
 TEST(InstallerMutexWait, GivesUpWhenStillHeld) {
   InstallerMutexHolder holder(60);
   ASSERT_TRUE(holder.holding());
-  EXPECT_EQ(wait_for_installer_mutex(300), INSTALLER_MUTEX_TIMED_OUT);
+  EXPECT_EQ(wait_for_installer_mutex(300), installer_mutex_wait::timed_out);
 }
 
 }  // namespace

@@ -25,9 +25,9 @@ class UninstallUiWorker : public ::testing::Test {
   void TearDown() override { recording_page::detach(); }
 
   DWORD finish_worker() {
-    EXPECT_EQ(WaitForSingleObject(ui_uninstall_flags.worker_thread, 60000), static_cast<DWORD>(WAIT_OBJECT_0));
+    EXPECT_EQ(WaitForSingleObject(ui_uninstall_flags.worker_thread.get(), 60000), static_cast<DWORD>(WAIT_OBJECT_0));
     DWORD code = 99;
-    GetExitCodeThread(ui_uninstall_flags.worker_thread, &code);
+    GetExitCodeThread(ui_uninstall_flags.worker_thread.get(), &code);
     return code;
   }
 
@@ -41,13 +41,13 @@ TEST_F(UninstallUiWorker, CancelBeforeBeginSendsNothingToThePage) {
   EXPECT_EQ(finish_worker(), 1u);
   EXPECT_TRUE(posted.empty());
   uninstall_ui_end(&state_);
-  EXPECT_EQ(ui_uninstall_flags.worker_thread, nullptr);
+  EXPECT_EQ(ui_uninstall_flags.worker_thread.get(), nullptr);
   EXPECT_EQ(ui_uninstall_flags.state, nullptr);
 }
 
 TEST_F(UninstallUiWorker, CancelWinsOverBeginArrivingTogether) {
   state_.dry_run = 1;
-  ui_uninstall_flags.worker_thread = nullptr;
+  ui_uninstall_flags.worker_thread.reset();
   ui_uninstall_flags.begun = 1;
   ui_uninstall_flags.cancelled = 1;
   EXPECT_EQ(uninstall_ui_worker(&state_), 1u);

@@ -41,17 +41,17 @@ class InstallEnd : public PageCommands {
 TEST_F(InstallEnd, PageLaunchRunsOnceOnItsThread) {
   ui_install_flags.begun = 1;
   invoke(page_command("launch_app"));  // before the install has ended: refused, so the end still launches
-  EXPECT_EQ(ui_install_flags.launch_thread, nullptr);
+  EXPECT_EQ(ui_install_flags.launch_thread.get(), nullptr);
   EXPECT_EQ(ui_install_flags.launch_requested, 0);
   ui_install_flags.succeeded = 1;
   ui_install_flags.exit_stage = 3;
   invoke(page_command("launch_app"));
-  HANDLE thread = ui_install_flags.launch_thread;
+  HANDLE thread = ui_install_flags.launch_thread.get();
   ASSERT_NE(thread, nullptr);
   invoke(page_command("launch_app"));
-  EXPECT_EQ(ui_install_flags.launch_thread, thread) << "one launch thread";
+  EXPECT_EQ(ui_install_flags.launch_thread.get(), thread) << "one launch thread";
   ui_install_finish(&state);
-  EXPECT_EQ(ui_install_flags.launch_thread, nullptr);
+  EXPECT_EQ(ui_install_flags.launch_thread.get(), nullptr);
   EXPECT_EQ(ui_install_flags.state, nullptr);
   EXPECT_EQ(app.launched(), "\"" + app.exe() + "\" --run_source=installer\r\n") << "started exactly once";
   std::string event = close_event();

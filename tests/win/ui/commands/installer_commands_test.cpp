@@ -167,7 +167,7 @@ TEST_F(InstallerCommands, DryRunChangesNothing) {
     invoke(cmd, R"({"enabled":["chrome.exe"]})");
   EXPECT_EQ(dword(ONBOARDING_KEY_BROWSERS, "chrome.exe"), 99u);
   EXPECT_EQ(dword(ONBOARDING_KEY_MAIN, "SchemaVersion"), 99u);
-  EXPECT_EQ(ui_install_flags.launch_thread, nullptr);
+  EXPECT_EQ(ui_install_flags.launch_thread.get(), nullptr);
   EXPECT_TRUE(ui_log.has("DRY RUN: skipping launch-on-logon reg write"));
   EXPECT_TRUE(ui_log.has("DRY RUN: skipping app launch"));
 }

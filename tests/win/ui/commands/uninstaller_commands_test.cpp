@@ -47,9 +47,9 @@ TEST_F(UninstallerCommands, KeepCorvaneEndsTheWorkerBeforeItBegins) {
   invoke(page_command("signal_user_action"), R"({"action":"cancel"})");
   EXPECT_EQ(invoke(page_command("exit_sibling")), null_answer(3));
   EXPECT_EQ(host_stand_in::host.close_requests, 1);
-  ASSERT_EQ(WaitForSingleObject(ui_uninstall_flags.worker_thread, 10000), static_cast<DWORD>(WAIT_OBJECT_0));
+  ASSERT_EQ(WaitForSingleObject(ui_uninstall_flags.worker_thread.get(), 10000), static_cast<DWORD>(WAIT_OBJECT_0));
   DWORD code = 0;
-  GetExitCodeThread(ui_uninstall_flags.worker_thread, &code);
+  GetExitCodeThread(ui_uninstall_flags.worker_thread.get(), &code);
   EXPECT_EQ(code, 1u);
   EXPECT_EQ(recording_page::posted.size(), 3u) << "no progress: nothing began";
   uninstall_ui_end(&state);
