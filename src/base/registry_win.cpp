@@ -3,7 +3,6 @@
 #include <cwchar>
 
 #include "base/log.h"
-#include "base/product.h"
 #include "base/reg_key_win.h"
 #include "base/wide_win.h"
 
@@ -45,10 +44,6 @@ int reg_read_string(HKEY root, const char* subkey, const char* name, char* out, 
   return reg_get_text(key.get(), name, 0, out, size);
 }
 
-int reg_read_product_string(HKEY root, const char* name, char* out, size_t size) {
-  return reg_read_string(root, PRODUCT_REG_KEY, name, out, size);
-}
-
 int reg_read_dword(HKEY root, const char* subkey, const char* name, uint32_t* out) {
   *out = 0;
   registry_key key;
@@ -73,13 +68,6 @@ int reg_write_string(HKEY root, const char* subkey, const char* name, const char
 int reg_write_dword(HKEY root, const char* subkey, const char* name, uint32_t value) {
   DWORD data = value;
   return write_value(root, subkey, name, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
-}
-
-void reg_write_once_hklm(const char* name, const char* text) {
-  if (!text || !*text) return;
-  char existing[8];
-  if (reg_read_product_string(HKEY_LOCAL_MACHINE, name, existing, sizeof existing) == 0 && existing[0]) return;
-  reg_write_string(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, name, text);
 }
 
 int reg_delete_value(HKEY root, const char* subkey, const char* name) {

@@ -11,8 +11,6 @@
 // REG_SZ under root\subkey, truncated to size-1 bytes on a character boundary;
 // 0, or -1 with out emptied when the key or value is missing or of another type.
 int reg_read_string(HKEY root, const char* subkey, const char* name, char* out, size_t size);
-// The same under the product key "Software\CorvaneLabs\Corvane".
-int reg_read_product_string(HKEY root, const char* name, char* out, size_t size);
 
 // REG_DWORD; 0, or -1 with *out = 0 when missing or of another type.
 int reg_read_dword(HKEY root, const char* subkey, const char* name, uint32_t* out);
@@ -20,10 +18,6 @@ int reg_read_dword(HKEY root, const char* subkey, const char* name, uint32_t* ou
 // Create the key when needed and write; 0 or -1.
 int reg_write_string(HKEY root, const char* subkey, const char* name, const char* text);
 int reg_write_dword(HKEY root, const char* subkey, const char* name, uint32_t value);
-
-// Writes text to the HKLM product key only when text is non-empty and the value there is
-// missing or empty: identifiers issued once per machine are never replaced.
-void reg_write_once_hklm(const char* name, const char* text);
 
 // Deletes a value; 0 when the key could be opened (whether or not the value existed),
 // -1 when the key does not exist or cannot be opened for setting values.

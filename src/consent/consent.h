@@ -2,7 +2,7 @@
 // Both hand over to an elevated run of the program with the person's choices.
 #pragma once
 
-#include "base/exit_codes.h"
+#include "product/exit_codes.h"
 #include "state/install_state.h"
 
 // consent_webview's answer when WebView2 cannot be used: the caller shows the native window.

@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
-#include "base/exit_codes.h"
 #include "consent/relaunch_arguments.h"
+#include "product/exit_codes.h"
 #include "state/install_state.h"
 
 // The consent screen's result while the install or uninstall goes on in its window.

@@ -10,12 +10,12 @@
 #include "base/delete_tree.h"
 #include "base/log.h"
 #include "base/private_folder_win.h"
-#include "base/ui_post.h"
 #include "install/install_steps.h"
 #include "install/msi_busy.h"
 #include "install/msi_exec.h"
 #include "install/preinstall_uninstall.h"
 #include "install/registration.h"
+#include "product/ui_post.h"
 #include "state/onboarding_values.h"
 #include "telemetry/tracking.h"
 

@@ -3,10 +3,10 @@
 #include <cstring>
 
 #include "base/bounded_text.h"
-#include "base/product.h"
 #include "base/registry_win.h"
 #include "base/wide_win.h"
 #include "install/installed_app.h"
+#include "product/product.h"
 
 namespace {
 

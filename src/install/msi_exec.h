@@ -1,7 +1,7 @@
 // Running the product package with the Windows Installer.
 #pragma once
 
-#include "base/msi_progress.h"  // msi_success
+#include "product/msi_progress.h"  // msi_success
 #include "state/install_state.h"
 
 // Installs the package quietly; returns msiexec's exit code, -1 when it could not start,

@@ -6,9 +6,7 @@
 #include "base/hidden_process_win.h"
 #include "base/log.h"
 #include "base/log_format.h"
-#include "base/msi_progress.h"
 #include "base/private_folder_win.h"
-#include "base/registry_win.h"
 #include "base/timestamp.h"
 #include "base/unlinked_file_win.h"
 #include "base/wide_win.h"
@@ -16,6 +14,8 @@
 #include "install/msi_busy.h"
 #include "install/msi_exec.h"
 #include "install/msi_exec_seam_win.h"
+#include "product/msi_progress.h"
+#include "product/product_places_win.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 #include <initializer_list>
 
 #include "base/log.h"
-#include "base/product.h"
 #include "base/reg_view_win.h"
 #include "base/registry_win.h"
 #include "base/timestamp.h"
+#include "product/product.h"
 #include "state/onboarding_values.h"
 
 namespace {

@@ -4,8 +4,8 @@
 // a pointer from a message; it only empties the queue, oldest text first.
 #include <atomic>
 
-#include "base/ui_post.h"
 #include "base/wide_win.h"
+#include "product/ui_post.h"
 #include "ui/ui_host_window_win.h"
 
 namespace {

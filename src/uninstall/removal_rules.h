@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "base/product.h"
+#include "product/product.h"
 
 // 1 when name equals one of the list's names, compared without regard to ASCII case.
 int name_in_list(const char* name, const name_list& list);

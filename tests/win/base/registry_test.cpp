@@ -7,8 +7,8 @@
 #include <cstring>
 #include <string>
 
-#include "base/product.h"
 #include "base/registry_win.h"
+#include "product/product.h"
 
 namespace {
 

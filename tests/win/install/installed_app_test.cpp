@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "base/bounded_text.h"
-#include "base/product.h"
 #include "base/registry_win.h"
 #include "install/installed_app.h"
+#include "product/product.h"
 #include "win_support.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <regex>
 #include <string>
 
-#include "base/product.h"
 #include "base/registry_win.h"
+#include "product/product.h"
 #include "state/install_state.h"
 #include "state/os_probe.h"
 #include "win_support.h"
