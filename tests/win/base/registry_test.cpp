@@ -1,5 +1,4 @@
-// The registry helpers against Wine's registry: both views, types, truncation and the
-// write-once rule that protects machine identifiers.
+// The registry helpers against Wine's registry: both views, types and truncation.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -8,7 +7,6 @@
 #include <string>
 
 #include "base/registry_win.h"
-#include "product/product.h"
 
 namespace {
 
@@ -100,22 +98,6 @@ TEST_F(Registry, DeleteValueTellsAMissingKeyApart) {
   EXPECT_EQ(reg_delete_value(HKEY_LOCAL_MACHINE, TEST_KEY, "Gone"), 0);  // key still there, value already gone
   char out[4];
   EXPECT_EQ(reg_read_string(HKEY_LOCAL_MACHINE, TEST_KEY, "Gone", out, sizeof out), -1);
-}
-
-// The product key is shared with the other tests of this executable, so only a value of
-// its own is touched.
-TEST(RegistryWriteOnce, FillsOnlyMissingOrEmptyValues) {
-  const char* name = "WriteOnceProbe";
-  reg_delete_value(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, name);
-  reg_write_once_hklm(name, "");
-  char out[64];
-  EXPECT_EQ(reg_read_product_string(HKEY_LOCAL_MACHINE, name, out, sizeof out), -1) << "empty text written";
-  ASSERT_EQ(reg_write_string(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, name, ""), 0);
-  reg_write_once_hklm(name, "first");
-  reg_write_once_hklm(name, "second");
-  ASSERT_EQ(reg_read_product_string(HKEY_LOCAL_MACHINE, name, out, sizeof out), 0);
-  EXPECT_STREQ(out, "first");
-  reg_delete_value(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, name);
 }
 
 }  // namespace

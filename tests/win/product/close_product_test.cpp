@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "base/folders_win.h"
 #include "product/close_product_win.h"
 #include "product/product.h"
+#include "product/product_places_win.h"
 #include "uninstall_support.h"
 
 namespace {

@@ -10,6 +10,7 @@
 
 #include "base/registry_win.h"
 #include "product/product.h"
+#include "product/product_places_win.h"
 #include "state/install_state.h"
 #include "state/os_probe.h"
 #include "win_support.h"
