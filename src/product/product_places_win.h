@@ -3,14 +3,10 @@
 
 #include <windows.h>
 
-#include <cstddef>
-
 // "<native Program Files>\Corvane Labs\Corvane", the product's install folder.
 int product_install_dir(char* out, size_t size);
-
 // reg_read_string under the product key "Software\CorvaneLabs\Corvane".
 int reg_read_product_string(HKEY root, const char* name, char* out, size_t size);
-
 // Writes text to the HKLM product key only when text is non-empty and the value there is
 // missing or empty: identifiers issued once per machine are never replaced.
 void reg_write_once_hklm(const char* name, const char* text);
