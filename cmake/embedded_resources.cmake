@@ -1,6 +1,6 @@
 # The data resources of the setup program and its build variants.
 #   101  WebView2Loader.dll as an LZMA-alone stream (tools/lzma_pack, run on the build machine)
-#   102  the page bundle as a ZIP (scripts/build_ui_bundle.sh; the archive's root is ui/ itself)
+#   102  the page bundle as a ZIP (scripts/build_ui_bundle.sh, from pages/; the archive's root holds the pages themselves)
 #
 # Variants. They link the same libraries; only the resource script differs, in what it
 # embeds as resource 101. All embed 102.
@@ -73,7 +73,7 @@ endif()
 # The page bundle, rebuilt when a page source or the fonts' lock changes.
 set(UI_BUNDLE_DIR ${CMAKE_BINARY_DIR}/ui-bundle)
 set(UI_BUNDLE_ZIP ${UI_BUNDLE_DIR}/ui_bundle.zip)
-file(GLOB_RECURSE UI_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/ui/*)
+file(GLOB_RECURSE UI_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/pages/*)
 add_custom_command(
   OUTPUT ${UI_BUNDLE_ZIP}
   COMMAND ${CMAKE_SOURCE_DIR}/scripts/build_ui_bundle.sh ${UI_BUNDLE_DIR}

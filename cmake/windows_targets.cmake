@@ -5,7 +5,7 @@ include(${CMAKE_CURRENT_LIST_DIR}/delay_imports.cmake)
 corvane_delay_imports(CORVANE_DELAY_LIBS winhttp bcrypt wtsapi32 userenv version crypt32 wintrust AT_FIRST_USE msi)
 set(CORVANE_WIN_LIBS ole32 oleaut32 uuid shell32 user32 gdi32 advapi32 shlwapi ntdll ${CORVANE_DELAY_LIBS})
 
-file(GLOB WIN_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*/*_win.cpp)
+file(GLOB WIN_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*/*_win.cpp ${CMAKE_SOURCE_DIR}/src/*/*/*_win.cpp)
 list(FILTER WIN_SOURCES EXCLUDE REGEX "winmain_win\\.cpp$")
 add_library(corvane_win STATIC ${WIN_SOURCES})
 target_link_libraries(corvane_win PUBLIC corvane_core ${CORVANE_WIN_LIBS})

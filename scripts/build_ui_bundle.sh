@@ -24,7 +24,7 @@ if [ $# -ne 1 ] || [ -z "$1" ]; then
 fi
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-SRC="$ROOT/ui"
+SRC="$ROOT/pages"
 OUT="$(mkdir -p "$1" && cd "$1" && pwd)"
 STAGE="$OUT/ui"
 ZIP="$OUT/ui_bundle.zip"
@@ -40,7 +40,7 @@ done
 rm -rf "$STAGE" "$ZIP"
 mkdir -p "$STAGE/assets" "$STAGE/fonts"
 
-# Team-written sources; ui/art holds only the drawings the images are made from.
+# Team-written sources; pages/art holds only the drawings the images are made from.
 cp "$SRC"/*.html "$SRC"/*.js "$SRC"/*.css "$STAGE/"
 cp "$SRC"/assets/*.svg "$STAGE/assets/"
 

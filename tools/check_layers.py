@@ -4,7 +4,8 @@
 The table is the one in src/README.md (read from there, so the documented rule and the
 enforced rule cannot drift apart): each row names a tier, a folder and the sibling folders
 of the same tier it may include. A file may include its own folder, any folder of a lower
-tier, and the siblings its row names; nothing else. Only `#include "folder/..."` lines are
+tier, and the siblings its row names; nothing else. A file in a sub-folder (src/ui/commands/)
+follows its top folder's row, and an include names the top folder first ("ui/commands/..."). Only `#include "folder/..."` lines are
 looked at; includes without a folder (generated headers, third-party ones) are not ours.
 
 Usage: check_layers.py [SRC_DIR]    (default: the src/ beside this tool's folder)

@@ -2,7 +2,7 @@
 """The layer check over small trees made for each case: a tree that follows its table
 passes, and each way of breaking the table (an upward include, a sibling the table does not
 name, a folder outside the table, a table whose siblings go round in a circle) fails with a
-line naming the file and the rule."""
+line naming the file and the rule, from a sub-folder as from its folder."""
 import tempfile
 import unittest
 from pathlib import Path
@@ -62,6 +62,16 @@ class LayerCheck(unittest.TestCase):
         self.assertEqual(len(problems), 2)
         self.assertIn("more.cpp:1: base includes extra/: extra is not a folder of the layer table", problems[0])
         self.assertIn("extra: folder is not in the layer table", problems[1])
+
+    def test_a_sub_folder_keeps_its_folders_row(self):
+        self.write("ui/commands/start.cpp", '#include "install/steps.h"\n#include "ui/commands/start.h"\n')
+        self.assertEqual(check_layers.check(self.src), [])
+        self.write("base/deep/walk.cpp", '#include "ui/commands/start.h"\n')
+        self.write("install/deep/step.cpp", '#include "commands/start.h"\n')
+        problems = check_layers.check(self.src)
+        self.assertEqual(len(problems), 2)
+        self.assertIn("walk.cpp:1: base includes ui/: an upward include", problems[0])
+        self.assertIn("step.cpp:1: install includes commands/: commands is not a folder", problems[1])
 
     def test_a_table_whose_siblings_go_round_fails(self):
         (self.src / "README.md").write_text(TABLE.replace("| 1 | `install` | |", "| 1 | `install` | `ui` |"))

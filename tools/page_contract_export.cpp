@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "base/ui_messages.h"
+#include "product/ui_messages.h"
 #include "consent/consent_info.h"
 #include "telemetry/json_escape.h"
-#include "ui/browser_rules.h"
+#include "ui/commands/browser_rules.h"
 #include "ui/page_contract.h"
-#include "ui/state_objects.h"
+#include "ui/commands/state_objects.h"
 
 namespace {
 

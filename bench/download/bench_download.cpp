@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "acquire/download.h"
-#include "base/product.h"
+#include "product/product.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {

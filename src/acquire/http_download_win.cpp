@@ -10,8 +10,8 @@
 #include "base/handle_win.h"
 #include "base/http_session_win.h"
 #include "base/log.h"
-#include "base/product.h"
 #include "base/wide_win.h"
+#include "product/product.h"
 
 namespace {
 

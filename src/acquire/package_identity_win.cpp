@@ -9,8 +9,8 @@
 #include "acquire/package_identity.h"
 #include "base/bounded_text.h"
 #include "base/handle_win.h"
-#include "base/product.h"
 #include "base/wide_win.h"
+#include "product/product.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "base/bounded_text.h"
-#include "base/vendor_domain.h"
+#include "product/vendor_domain.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 
 #include "acquire/publisher_pin.h"
 #include "base/bounded_text.h"
-#include "base/product.h"
 #include "base/sha256_win.h"
 #include "base/wide_win.h"
+#include "product/product.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // window brought forward when the lock is taken.
 #pragma once
 
-#include "base/exit_codes.h"
+#include "product/exit_codes.h"
 
 // True when this process created the mutex; false when it exists already or cannot be created.
 bool single_instance_acquire(const char* mutex_name);

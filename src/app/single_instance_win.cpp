@@ -3,7 +3,7 @@
 #include "app/single_instance.h"
 #include "base/handle_win.h"
 #include "base/log.h"
-#include "base/product.h"
+#include "product/product.h"
 
 namespace {
 kernel_handle g_mutex;

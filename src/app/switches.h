@@ -5,7 +5,7 @@
 
 #include <cstddef>
 
-#include "base/switch_names.h"
+#include "product/switch_names.h"
 
 // True for "--silent" anywhere, or a "/S" / "/s" token bounded by start/blank and end/blank.
 bool is_silent(const char* args);

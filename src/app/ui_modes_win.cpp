@@ -6,7 +6,7 @@
 #include "base/log.h"
 #include "base/wide_win.h"
 #include "telemetry/tracking.h"
-#include "ui/installer_commands.h"
+#include "ui/commands/installer_commands.h"
 #include "ui/progress_screens.h"
 #include "ui/ui_host.h"
 #include "ui/webview_loader.h"

@@ -6,7 +6,6 @@
 #include <initializer_list>
 
 #include "base/path_text.h"
-#include "base/product.h"
 #include "base/reg_view_win.h"
 #include "base/wide_win.h"
 
@@ -51,14 +50,6 @@ int program_files_dir(char* out, size_t size) {
         out[0])
       return 0;
   return fail(out, size);
-}
-
-int product_install_dir(char* out, size_t size) {
-  char program_files[MAX_PATH];
-  if (program_files_dir(program_files, sizeof program_files) != 0 ||
-      join_path(program_files, PRODUCT_INSTALL_SUBDIR, out, size) != 0)
-    return fail(out, size);
-  return 0;
 }
 
 // The product's packages and tasks are the machine's own (x64 or ARM64), so its tools are the

@@ -17,8 +17,6 @@ int temp_folder(char* out, size_t size);
 // from the environment (ProgramW6432, ProgramFiles), which the caller sets: a folder the user
 // can write would let the user replace the product's files, its service among them.
 int program_files_dir(char* out, size_t size);
-// "<native Program Files>\Corvane Labs\Corvane", the product's install folder.
-int product_install_dir(char* out, size_t size);
 // The folder of the system's own tools (msiexec, schtasks) for this machine's architecture.
 int system_tools_folder(char* out, size_t size);
 // SHGetFolderPath of a CSIDL.

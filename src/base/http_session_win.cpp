@@ -5,8 +5,8 @@
 #include "base/bounded_text.h"
 #include "base/http_proxy_win.h"
 #include "base/log.h"
-#include "base/product.h"
 #include "base/wide_win.h"
+#include "build_config.h"  // the user agent names this build's version
 
 namespace {
 

@@ -1,7 +1,6 @@
 #include "base/reg_view_win.h"
 
 #include "base/log.h"
-#include "base/product.h"
 #include "base/wide_win.h"
 
 namespace {
@@ -62,16 +61,6 @@ LSTATUS reg_delete_value(HKEY root, const char* path, REGSAM view, const char* n
   LSTATUS status = key.open(root, path, view, KEY_SET_VALUE);
   if (status == ERROR_SUCCESS) key.delete_value(name);
   return status;
-}
-
-void reg_write_once_hklm(const char* name, const char* text) {
-  if (!text || !*text) return;
-  char existing[8];
-  if (reg_found_text(
-          reg_read_text(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, REG_VIEW_64, name, existing, sizeof existing)) &&
-      existing[0])
-    return;
-  reg_write_text(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, REG_VIEW_64, name, text);
 }
 
 bool reg_key_exists(HKEY root, const char* path, REGSAM view) {

@@ -22,10 +22,6 @@ LSTATUS reg_write_dword(HKEY root, const char* path, REGSAM view, const char* na
 // missing key is, and the key is never created.
 LSTATUS reg_delete_value(HKEY root, const char* path, REGSAM view, const char* name);
 
-// Writes text to the HKLM product key only when text is non-empty and the value there is
-// missing or empty: identifiers issued once per machine are never replaced.
-void reg_write_once_hklm(const char* name, const char* text);
-
 bool reg_key_exists(HKEY root, const char* path, REGSAM view);
 
 // Deletes path with everything under it in one view; reg_delete_key only when it is empty.

@@ -2,7 +2,7 @@
 // Both hand over to an elevated run of the program with the person's choices.
 #pragma once
 
-#include "base/exit_codes.h"
+#include "product/exit_codes.h"
 #include "state/install_state.h"
 
 // How a consent screen ended. Where that ends the run, the value is its exit code (consent_exit_code).

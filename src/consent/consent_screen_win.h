@@ -6,6 +6,7 @@
 
 #include "consent/consent.h"
 #include "consent/relaunch_arguments.h"
+#include "product/exit_codes.h"
 #include "state/install_state.h"
 
 struct consent_screen_state {

@@ -4,10 +4,10 @@
 
 #include "base/folders_win.h"
 #include "base/log.h"
-#include "base/product.h"
 #include "base/wide_win.h"
 #include "consent/elevation_seam_win.h"
 #include "consent/relaunch_arguments.h"
+#include "product/product.h"
 #include "state/os_probe.h"
 #include "uninstall/temp_uninstaller.h"
 

@@ -3,6 +3,7 @@
 #include <cinttypes>
 
 #include "base/bounded_text.h"
+#include "product/exit_codes.h"
 
 consent_handoff consent_handoff_for(int is_uninstall, int elevated, int in_install_dir, int in_process_allowed) {
   // The uninstaller in its install folder never goes on in-process: it would hold the folder it removes.

@@ -1,7 +1,7 @@
 #include "consent/relaunch_arguments.h"
 
 #include "base/bounded_text.h"
-#include "base/switch_names.h"
+#include "product/switch_names.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "install/command_lines.h"
 
 #include "base/bounded_text.h"
-#include "base/switch_names.h"
+#include "product/switch_names.h"
 
 int msi_install_command(const char* msi_path, int decrypt_https, const char* temp_dir, char* out, size_t size) {
   size_t limit = size < 1025 ? size : 1025;

@@ -12,7 +12,7 @@ DWORD WINAPI ui_install_worker(LPVOID state);
 
 // The worker's flags, written by the page's commands (begin, cancel, launch), the worker and
 // the launch thread; read by the end step after the window closed. Numbers of exit_stage and
-// launch_outcome are those of ui/install_end_rules.h.
+// launch_outcome are those of ui/commands/install_end_rules.h.
 struct ui_install_flags_t {
   install_state* state;          // cleared when the install screen has ended
   kernel_handle worker_thread;

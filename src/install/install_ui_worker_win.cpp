@@ -2,12 +2,13 @@
 
 #include "acquire/package_name.h"
 #include "base/log.h"
-#include "base/ui_messages.h"
-#include "base/ui_post.h"
+#include "product/ui_messages.h"
+#include "product/ui_post.h"
 #include "install/install_steps.h"
 #include "install/install_ui_worker.h"
 #include "install/installed_app.h"
 #include "install/registration.h"
+#include "product/ui_post.h"
 #include "state/attribution.h"
 #include "telemetry/tracking.h"
 

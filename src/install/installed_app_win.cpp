@@ -3,10 +3,11 @@
 #include <cstring>
 
 #include "base/bounded_text.h"
-#include "base/product.h"
 #include "base/reg_view_win.h"
+#include "product/product.h"
 #include "base/wide_win.h"
 #include "install/installed_app.h"
+#include "product/product.h"
 
 namespace {
 

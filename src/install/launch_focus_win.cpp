@@ -2,9 +2,9 @@
 
 #include "base/log.h"
 #include "base/processes_win.h"
-#include "base/product.h"
 #include "install/launch_focus.h"
 #include "install/launch_result.h"
+#include "product/product.h"
 
 namespace {
 

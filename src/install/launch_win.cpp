@@ -2,11 +2,11 @@
 
 #include "base/bounded_text.h"
 #include "base/log.h"
-#include "base/product.h"
 #include "base/wide_win.h"
 #include "install/launch.h"
 #include "install/launch_focus.h"
 #include "install/launch_paths.h"
+#include "product/product.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "base/process_result.h"
-#include "base/msi_progress.h"  // msi_success
+#include "product/msi_progress.h"  // msi_success
 #include "state/install_state.h"
 
 // Installs the package quietly; a dry run only simulates the time an install takes and ends

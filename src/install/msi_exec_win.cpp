@@ -6,17 +6,18 @@
 #include "base/hidden_process_win.h"
 #include "base/log.h"
 #include "base/log_format.h"
-#include "base/msi_progress.h"
 #include "base/private_folder_win.h"
 #include "base/reg_view_win.h"
 #include "base/timestamp.h"
-#include "base/ui_messages.h"
+#include "product/ui_messages.h"
 #include "base/unlinked_file_win.h"
 #include "base/wide_win.h"
 #include "install/command_lines.h"
 #include "install/msi_busy.h"
 #include "install/msi_exec.h"
 #include "install/msi_exec_seam_win.h"
+#include "product/msi_progress.h"
+#include "product/product_places_win.h"
 
 namespace {
 

@@ -3,17 +3,17 @@
 // Windows Installer's global mutex go before the new msiexec starts.
 #include <windows.h>
 
-#include "base/close_product_win.h"
 #include "base/folders_win.h"
 #include "base/handle_win.h"
 #include "base/hidden_process_win.h"
 #include "base/log.h"
-#include "base/msi_progress.h"
 #include "base/own_image_win.h"
 #include "base/private_folder_win.h"
-#include "base/ui_messages.h"
+#include "product/ui_messages.h"
 #include "install/command_lines.h"
 #include "install/preinstall_uninstall.h"
+#include "product/close_product_win.h"
+#include "product/msi_progress.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 
 #include "base/bounded_text.h"
 #include "base/log.h"
-#include "base/product.h"
 #include "base/reg_key_win.h"
 #include "base/wide_win.h"
 #include "install/registration.h"
+#include "product/product.h"
 
 namespace {
 

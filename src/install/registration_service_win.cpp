@@ -5,8 +5,8 @@
 
 #include "base/handle_win.h"
 #include "base/log.h"
-#include "base/product.h"
 #include "install/registration.h"
+#include "product/product.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "install/registration_values.h"
 
 #include "base/bounded_text.h"
-#include "base/product.h"
+#include "product/product.h"
 
 namespace {
 

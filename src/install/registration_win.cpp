@@ -5,10 +5,11 @@
 #include "base/handle_win.h"
 #include "base/log.h"
 #include "base/own_image_win.h"
-#include "base/product.h"
 #include "base/reg_view_win.h"
+#include "product/product.h"
 #include "base/wide_win.h"
 #include "install/registration.h"
+#include "product/product.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "base/bounded_text.h"
-#include "base/product.h"
+#include "product/product.h"
 #include "state/motw.h"
 
 namespace {

@@ -3,9 +3,9 @@
 #include <initializer_list>
 
 #include "base/log.h"
-#include "base/product.h"
 #include "base/reg_view_win.h"
 #include "base/timestamp.h"
+#include "product/product.h"
 #include "state/onboarding_values.h"
 
 namespace {

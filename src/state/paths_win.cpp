@@ -2,6 +2,7 @@
 
 #include "base/folders_win.h"
 #include "base/path_text.h"
+#include "product/product_places_win.h"
 #include "state/paths.h"
 
 bool running_from_install_dir() {

@@ -6,8 +6,8 @@
 #include "base/bounded_text.h"
 #include "base/http_session_win.h"
 #include "base/log.h"
-#include "base/product.h"
 #include "base/wide_win.h"
+#include "product/product.h"
 #include "state/session_response.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "base/bounded_text.h"
-#include "base/product.h"
-#include "base/vendor_domain.h"
+#include "product/product.h"
+#include "product/vendor_domain.h"
 
 namespace {
 

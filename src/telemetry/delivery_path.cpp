@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "base/bounded_text.h"
-#include "base/vendor_domain.h"
+#include "product/vendor_domain.h"
 
 const char* delivery_path_label(const char* scheme, const char* domain) {
   static const char* const labels[2][3] = {{"https_com", "https_net", "https_org"},

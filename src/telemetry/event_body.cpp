@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "base/bounded_text.h"
-#include "base/product.h"
+#include "product/product.h"
 #include "telemetry/event_names.h"
 #include "telemetry/json_escape.h"
 

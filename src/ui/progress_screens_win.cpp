@@ -4,7 +4,7 @@
 
 #include "base/log.h"
 #include "base/browser_folders_win.h"
-#include "base/ui_post.h"
+#include "product/ui_post.h"
 #include "install/install_ui_worker.h"
 #include "state/onboarding_values.h"
 #include "ui/host_window_win.h"

@@ -2,13 +2,13 @@
 
 #include "base/json_field.h"
 #include "base/log.h"
-#include "base/ui_post.h"
-#include "ui/installer_commands.h"
+#include "product/ui_post.h"
+#include "ui/commands/installer_commands.h"
+#include "ui/commands/uninstaller_commands.h"
 #include "ui/page_contract.h"
 #include "ui/page_message.h"
 #include "ui/ui_bridge.h"
 #include "ui/ui_host.h"
-#include "ui/uninstaller_commands.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // bundle. The consent screen, the install progress and the uninstall progress differ only in
 // the configuration they pass. Everything here runs on the main thread (a single-threaded COM
 // apartment) except ui_post_close, which any thread may call; other threads reach the page
-// through ui_post_json (base/ui_post.h), whose sink the host installs while its window lives.
+// through ui_post_json (product/ui_post.h), whose sink the host installs while its window lives.
 #pragma once
 
 #include <cstddef>

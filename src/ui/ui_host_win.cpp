@@ -2,8 +2,8 @@
 // message loop the main thread runs until the window is gone.
 #include "base/bounded_text.h"
 #include "base/log.h"
-#include "base/product.h"
 #include "base/wide_win.h"
+#include "product/product.h"
 #include "ui/ui_host_layout.h"
 #include "ui/ui_host_window_win.h"
 #include "ui/webview_loader.h"

@@ -5,8 +5,9 @@
 #include <atomic>
 
 #include "base/handle_win.h"
-#include "base/ui_post.h"
+#include "product/ui_post.h"
 #include "base/wide_win.h"
+#include "product/ui_post.h"
 #include "ui/ui_host_window_win.h"
 
 namespace {

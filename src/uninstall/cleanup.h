@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "base/product.h"
+#include "product/product.h"
 
 // schtasks.exe /Delete /TN "<name>" /F, waited for up to 10000 ms; a missing task simply
 // makes schtasks fail.

@@ -1,8 +1,8 @@
 // Registry removal of the product's Run value, keys and product-key contents.
 #include "base/log.h"
-#include "base/product.h"
 #include "base/reg_view_win.h"
 #include "base/wide_win.h"
+#include "product/product.h"
 #include "uninstall/cleanup.h"
 #include "uninstall/cleanup_steps_win.h"
 #include "uninstall/probe_parts_win.h"

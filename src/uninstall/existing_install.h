@@ -6,7 +6,7 @@
 
 #include <cstddef>
 
-#include "base/product.h"
+#include "product/product.h"
 #include "state/install_state.h"
 
 // Zeroes and fills the probe; true when the product is installed (this program's own

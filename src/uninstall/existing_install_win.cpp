@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "base/product.h"
 #include "base/reg_view_win.h"
+#include "product/product.h"
 #include "uninstall/probe_parts_win.h"
 #include "uninstall/removal_rules.h"
 

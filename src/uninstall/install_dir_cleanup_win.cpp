@@ -6,8 +6,8 @@
 #include "base/folders_win.h"
 #include "base/log.h"
 #include "base/path_text.h"
-#include "base/product.h"
 #include "base/wide_win.h"
+#include "product/product.h"
 #include "uninstall/cleanup_steps_win.h"
 #include "uninstall/msi_uninstall.h"
 

@@ -2,8 +2,8 @@
 // product code, whose display name is the product's.
 #include "base/bounded_text.h"
 #include "base/log.h"
-#include "base/product.h"
 #include "base/reg_view_win.h"
+#include "product/product.h"
 #include "uninstall/existing_install.h"
 #include "uninstall/probe_parts_win.h"
 #include "uninstall/removal_rules.h"

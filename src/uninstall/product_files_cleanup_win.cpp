@@ -6,7 +6,7 @@
 #include "base/folders_win.h"
 #include "base/log.h"
 #include "base/path_text.h"
-#include "base/product.h"
+#include "product/product.h"
 #include "uninstall/cleanup_steps_win.h"
 
 namespace {

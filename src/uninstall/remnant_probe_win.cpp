@@ -6,10 +6,10 @@
 #include "base/folders_win.h"
 #include "base/handle_win.h"
 #include "base/path_text.h"
-#include "base/product.h"
 #include "base/reg_view_win.h"
 #include "base/wide_win.h"
 #include "base/wow64_win.h"
+#include "product/product.h"
 #include "uninstall/probe_parts_win.h"
 
 namespace {

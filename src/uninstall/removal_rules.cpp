@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "base/bounded_text.h"
-#include "base/msi_progress.h"
-#include "base/product.h"
+#include "product/msi_progress.h"
+#include "product/product.h"
 
 bool name_in_list(const char* name, const name_list& list) {
   if (!name) return false;

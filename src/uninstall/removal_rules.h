@@ -2,8 +2,9 @@
 // on them so each rule can be checked on its own.
 #pragma once
 
+#include <cstdint>
 #include "base/process_result.h"
-#include "base/product.h"
+#include "product/product.h"
 
 // True when name equals one of the list's names, compared without regard to ASCII case.
 bool name_in_list(const char* name, const name_list& list);

@@ -7,7 +7,7 @@
 #include "base/log.h"
 #include "base/own_image_win.h"
 #include "base/private_folder_win.h"
-#include "base/product.h"
+#include "product/product.h"
 #include "uninstall/temp_uninstaller.h"
 
 namespace {

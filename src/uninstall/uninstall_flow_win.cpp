@@ -3,8 +3,8 @@
 // in the log and the events.
 #include <windows.h>
 
-#include "base/close_product_win.h"
 #include "base/log.h"
+#include "product/close_product_win.h"
 #include "telemetry/tracking.h"
 #include "uninstall/msi_uninstall.h"
 #include "uninstall/uninstall_flow.h"

@@ -1,11 +1,11 @@
 #include <windows.h>
 
-#include "base/close_product_win.h"
 #include "base/handle_win.h"
 #include "base/log.h"
-#include "base/msi_progress.h"
-#include "base/ui_messages.h"
-#include "base/ui_post.h"
+#include "product/close_product_win.h"
+#include "product/msi_progress.h"
+#include "product/ui_messages.h"
+#include "product/ui_post.h"
 #include "telemetry/tracking.h"
 #include "uninstall/msi_uninstall.h"
 #include "uninstall/uninstall_ui.h"

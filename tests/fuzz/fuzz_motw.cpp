@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "base/product.h"
+#include "product/product.h"
 #include "state/motw.h"
 
 namespace {

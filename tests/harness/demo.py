@@ -35,13 +35,11 @@ import prefix as prefixes  # noqa: E402
 import screens  # noqa: E402
 from page_double import (PageDouble, consent_page, expect_event, index_page_finish, index_page_start,  # noqa: E402
                          uninstall_page, wait_for_exits)
+from product_state import INSTALL_DIR, OWN_ENTRY_KEY, UNINSTALLER, install_gaps, removal_leftovers  # noqa: E402
 from scenario import Scenario  # noqa: E402
 
 BUILD = prefixes.REPO / "build"
 PACKAGE = "Corvane-Installer-win-x64-latest"
-INSTALL_DIR = r"C:\Program Files\Corvane Labs\Corvane"
-UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
-ARP_KEY = UNINSTALL_KEY + r"\Corvane"
 QUIET_SECONDS = 15  # silence after which the demo says what it is waiting for
 # The build that carries the WebView2 test double, for the interactive run, and where it lands.
 INTERACTIVE_TARGET = {"win64": "CorvaneSetup", "win32": "CorvaneSetupTestDouble"}
@@ -188,14 +186,6 @@ def product_code(product_dir, variant):
     return json.loads((product_dir / "variants.json").read_text())["variants"][variant]["product_code"]
 
 
-def installer_registration_key(code):
-    """Windows Installer's own record of a product: the key named by its packed product code."""
-    hex_digits = code.strip("{}").replace("-", "")
-    packed = hex_digits[7::-1] + hex_digits[11:7:-1] + hex_digits[15:11:-1]
-    packed += "".join(hex_digits[i + 1] + hex_digits[i] for i in range(16, 32, 2))
-    return r"HKLM\Software\Classes\Installer\Products" + "\\" + packed
-
-
 def show_files(s):
     folder = s.unix_path(INSTALL_DIR)
     heading(f"Files in {INSTALL_DIR}")
@@ -229,30 +219,6 @@ def show_events(s, since):
     return len(s.vendor.stats())
 
 
-def install_gaps(s, code):
-    """What is missing of an installed product (empty when it is installed)."""
-    folder = s.unix_path(INSTALL_DIR)
-    gaps = [f"{name} is not in {INSTALL_DIR}" for name in ("Corvane.exe", "CorvaneUninstall.exe")
-            if not (folder / name).is_file()]
-    if "DisplayName" not in s.reg_values(ARP_KEY):
-        gaps.append("no Add/Remove Programs entry")
-    if not s.reg_values(installer_registration_key(code)):
-        gaps.append("Windows Installer has no record of the package")
-    return gaps
-
-
-def removal_leftovers(s, code):
-    """What is left of the product after its removal (empty when it is gone)."""
-    left = []
-    if s.unix_path(INSTALL_DIR).exists():
-        left.append(f"{INSTALL_DIR} is still there")
-    if s.reg_values(ARP_KEY):
-        left.append("the Add/Remove Programs entry is still there")
-    if s.reg_values(installer_registration_key(code)):
-        left.append("Windows Installer still has the package installed")
-    return left
-
-
 def check_outcome(problems, result, what, s, log_stem):
     if result.exit_code != 0:
         problems.insert(0, f"exit code {result.exit_code}")
@@ -277,7 +243,7 @@ def demo(s, tree, variant):
     result = run_watched(s, setup, "/S", "Corvane.Installer", "installer", timeout, emulated)
     s.save_evidence()
     show_files(s)
-    show_registry(s, ARP_KEY)
+    show_registry(s, OWN_ENTRY_KEY)
     records = s.unix_path(r"C:\ProgramData\CorvaneTest")
     heading("Service and app (as the test product recorded them)")
     for name in ("service-events.txt", "app-command-lines.txt"):
@@ -293,7 +259,7 @@ def demo(s, tree, variant):
     result = run_watched(s, uninstaller, "/S", "Corvane.Uninstaller", "uninstaller", timeout, emulated)
     s.save_evidence()
     show_files(s)
-    show_registry(s, ARP_KEY)
+    show_registry(s, OWN_ENTRY_KEY)
     show_registry(s, r"HKLM\Software\CorvaneLabs\Corvane")
     show_registry(s, r"HKCU\Software\CorvaneLabs\Corvane")
     show_events(s, seen)
@@ -349,7 +315,7 @@ def interactive(s, tree, timeout, emulated):
         check_outcome(install_gaps(s, product_code(BUILD / tree / "product", "ok")), result, "interactive install", s,
                       "Corvane.Installer")
         say("\ndemo: installed from the consent screen, in the same window (this process was already elevated)")
-        uninstaller = INSTALL_DIR + r"\CorvaneUninstall.exe"
+        uninstaller = UNINSTALLER
         result = run_watched(s, uninstaller, "", "Corvane.Uninstaller", "uninstaller (Add/Remove Programs)", timeout,
                              emulated, env=double.env)
         say("demo: the uninstaller handed over to its staged copy; waiting for that copy to finish")
@@ -359,7 +325,7 @@ def interactive(s, tree, timeout, emulated):
             say(f"  {line}")
         s.save_evidence()
         show_files(s)
-        show_registry(s, ARP_KEY)
+        show_registry(s, OWN_ENTRY_KEY)
         check_outcome(removal_leftovers(s, product_code(BUILD / tree / "product", "ok")), result,
                       "interactive uninstall", s, "Corvane.Uninstaller")
     finally:
@@ -418,7 +384,7 @@ def person_on_screens(s, tree, timeout):
     say("demo: installed, the product launched")
 
     heading("The uninstaller from Add/Remove Programs")
-    running = s.start(INSTALL_DIR + r"\CorvaneUninstall.exe", name="run_uninstall")
+    running = s.start(UNINSTALLER, name="run_uninstall")
     say("demo: consent screen (uninstall form): Uninstall Now")
     screens.consent(s.pages, "uninstall")
     say("demo: uninstall page: feedback given, Continue Uninstall, progress, Close")

@@ -5,12 +5,13 @@ window, and the uninstaller in its install folder hands over to its staged copy.
 import re
 import time
 
-from install_silent import INSTALL_DIR, UNINSTALL_KEY, events, serve
+from install_silent import events, product_code, serve
 from page_double import PageDouble, consent_page, expect_event, index_page_finish, index_page_start, uninstall_page
+from product_state import INSTALL_DIR, PRODUCT_KEY, UNINSTALLER, assert_installed, assert_removed
 from scenario import Scenario, check, check_in
 from scenario_main import main
 from ui_install import check_working_folders_removed
-from uninstall_silent import PRODUCT_KEY, install
+from uninstall_silent import install
 
 CONSENT_INFO_KEYS = ["is_dev", "dry_run", "host_prefix", "host_domain", "is_uninstall", "is_elevated",
                      "analytics_enabled", "has_existing_install", "has_c_installer", "existing_version",
@@ -56,7 +57,7 @@ def scenario_installer_from_the_first_click_goes_on_in_the_same_window():
               "msiexec command line")
         recorded = s.reg_values(PRODUCT_KEY).get("TestPackageDecryptHttps")
         check(recorded == ("REG_SZ", "0"), f"the package got CORVANE_DECRYPT_HTTPS={recorded}")
-        check((s.unix_path(INSTALL_DIR) / "CorvaneUninstall.exe").is_file(), "not installed")
+        assert_installed(s, product_code("ok"))
 
         sent = events(s)
         names = [name for name, _ in sent]
@@ -120,7 +121,7 @@ def scenario_elevated_copy_keeps_an_existing_install_the_person_chose_to_keep():
         check("Pre-install" not in log, "the existing installation was removed first")
         check(not s.log("Corvane.Uninstaller"), "an uninstaller ran")
         check((data / "cache.bin").read_bytes() == b"filters", "the product's ProgramData folder was touched")
-        check((s.unix_path(INSTALL_DIR) / "Corvane.exe").is_file(), "the installed product is gone")
+        assert_installed(s, product_code("ok"))
 
 
 NATIVE_TEXTS = ["Install Corvane", "Less ads, more you \u2014 experience the internet\r\nlike you've never seen before.",
@@ -170,7 +171,7 @@ def scenario_native_window_when_webview2_fails_installs_through_an_elevated_copy
         check_in("consent_window: user clicked Install (already_elevated=1)", log)
         check_in("=== Corvane Installer 2.0.266.0 launched (post-consent relaunch) ===", log)
         check_in("Install complete (UI mode)", log)
-        check((s.unix_path(INSTALL_DIR) / "CorvaneUninstall.exe").is_file(), "not installed")
+        assert_installed(s, product_code("ok"))
         sent = events(s)
         click = dict(sent)["corvane.installer.click"]
         check((click.get("native_fallback"), click.get("decrypt_https")) == (True, True), f"click {click}")
@@ -203,7 +204,7 @@ def scenario_uninstaller_from_add_remove_programs_hands_over_to_its_staged_copy(
         double.script("consent.html", consent_page({"uninstall_existing": False, "decrypt_https": False,
                                                     "analytics_enabled": False}))
         double.script("uninstall.html", uninstall_page())
-        uninstaller = INSTALL_DIR + r"\CorvaneUninstall.exe"
+        uninstaller = UNINSTALLER
         result = s.run(uninstaller, "", timeout=300, env=double.env)
         check(result.exit_code == 0, f"exit code {result.exit_code}")
         pids = [e["pid"] for e in double.events("navigate")]
@@ -226,8 +227,7 @@ def scenario_uninstaller_from_add_remove_programs_hands_over_to_its_staged_copy(
               "the staged copy's usage-data choice")
         check_in("Uninstall complete (UI mode)", log)
         check_in("Removed install directory: " + INSTALL_DIR, log)
-        check(not s.unix_path(INSTALL_DIR).exists(), "the install folder is still there")
-        check(not s.reg_values(UNINSTALL_KEY + r"\Corvane"), "Uninstall\\Corvane is still there")
+        assert_removed(s, product_code("ok"))
         double.check_script_done("uninstall.html")
 
         sent = events(s)

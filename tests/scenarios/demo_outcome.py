@@ -36,8 +36,8 @@ def scenario_demo_passes_when_the_product_comes_and_goes():
 def scenario_demo_fails_when_the_removal_is_refused():
     code, output = run_demo("--variant", "fails_uninstall")
     check(code == 1, f"demo exit code {code}:\n{output}")
-    check_in("demo: FAILED: the uninstall did not do its job: Windows Installer still has the package installed.",
-             output, "demo output")
+    check_in("demo: FAILED: the uninstall did not do its job: Windows Installer still has the package installed; "
+             "the product key still has ProductVersion.", output, "demo output")
     check(re.search(r"Its log: \S+Corvane\.Uninstaller-\d{8}\.log", output), "the message does not name the log")
     check("demo: passed" not in output, "a refused removal was shown as a pass")
 

@@ -4,8 +4,9 @@ import re
 import time
 from pathlib import Path
 
-from install_silent import INSTALL_DIR, UNINSTALL_KEY, events
+from install_silent import events, product_code
 from page_double import PageDouble
+from product_state import assert_removed
 from scenario import Scenario, check, check_in, variant_exe
 from scenario_main import main
 from uninstall_silent import install
@@ -169,8 +170,7 @@ def scenario_uninstaller_ui_relaunch_falls_back_to_silent():
         check_in("WebView2 not available for uninstaller UI", log)
         check_in("WebView2 not available — falling back to silent", log)
         check("Mode: silent" not in log, "the fallback does not log the silent mode line")
-        check(not s.unix_path(INSTALL_DIR).exists(), "the product is still installed")
-        check(not s.reg_values(UNINSTALL_KEY + r"\Corvane"), "Uninstall\\Corvane is still there")
+        assert_removed(s, product_code("ok"))
 
 
 if __name__ == "__main__":

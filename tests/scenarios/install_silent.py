@@ -5,6 +5,7 @@ import os
 import re
 from pathlib import Path
 
+from product_state import INSTALL_DIR, UNINSTALL_KEY, assert_installed, assert_removed
 from scenario import USER, Scenario, check, check_in
 from scenario_main import main
 from test_product import wait_for_lines
@@ -12,8 +13,6 @@ from test_product import wait_for_lines
 PRODUCT = Path(os.environ.get("CORVANE_EXE", "")).parent / "product"
 MSI = "Corvane-Installer-win-x64-latest.msi"
 ZIP = "Corvane-Installer-win-x64-latest.zip"
-UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
-INSTALL_DIR = r"C:\Program Files\Corvane Labs\Corvane"
 
 
 def product_code(variant):
@@ -47,11 +46,9 @@ def check_install_outcome(s, log, decrypt_https=1):
     """The test product installed from the ZIP over HTTPS (with the person's HTTPS-filtering
     choice), the program registered as its uninstaller, the service started, and the install's
     events sent."""
-    for name in ("Corvane.exe", "Corvane.Service.exe", "CorvaneUninstall.exe"):
-        check((s.unix_path(INSTALL_DIR) / name).is_file(), f"{name} missing from the install folder")
-
-    ours = s.reg_values(UNINSTALL_KEY + r"\Corvane")
     code = product_code("ok")
+    assert_installed(s, code)
+    ours = s.reg_values(UNINSTALL_KEY + r"\Corvane")
     expected = {"DisplayName": "Corvane", "UninstallString": f'"{INSTALL_DIR}\\CorvaneUninstall.exe"',
                 "DisplayIcon": INSTALL_DIR + r"\Corvane.exe,0", "Publisher": "Corvane Labs",
                 "DisplayVersion": "2.1.7.0", "InstallLocation": INSTALL_DIR, "MsiProductCode": code}
@@ -62,8 +59,6 @@ def check_install_outcome(s, log, decrypt_https=1):
     check("HelpLink" in ours, "HelpLink missing")
     msi_entry = s.reg_values(UNINSTALL_KEY + "\\" + code)
     check(msi_entry.get("SystemComponent") == ("REG_DWORD", "0x1"), f"MSI entry not hidden: {msi_entry}")
-    app_paths = s.reg_values(r"HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\Corvane.exe")
-    check(app_paths, "App Paths key missing")
     check(s.reg_values(r"HKLM\Software\CorvaneLabs\Corvane").get("InstallDate"), "InstallDate written")
 
     check(re.search(r'msiexec\.exe /i "C:\\windows\\Temp\\Corvane-[0-9a-f]{32}\\(package|download)-\d+\\' + re.escape(MSI) +
@@ -135,7 +130,7 @@ def scenario_failing_bare_msi_ends_with_msi_exec_failed():
         check(str(fail.get("msi_exit_code")) == "1603", f"msi_exit_code {fail.get('msi_exit_code')}")
         check(int(fail.get("msi_file_size_kb", -1)) > 0, f"msi_file_size_kb {fail.get('msi_file_size_kb')}")
         check(dict(events(s))["corvane.installer.finish"]["message"] == "Install failed", "finish message")
-        check(not (s.unix_path(INSTALL_DIR) / "CorvaneUninstall.exe").exists(), "nothing registered after a failure")
+        assert_removed(s, product_code("fails_install"))
 
 
 def scenario_every_url_404_fails_and_purges_host_prefix():
@@ -161,8 +156,7 @@ def scenario_reboot_required_counts_as_success():
         check(code == 0, f"exit code {code}")
         check_in("[INFO] [Installer] msiexec exit code: 3010", log)
         check_in("Install complete (silent)", log)
-        check(s.reg_values(UNINSTALL_KEY + r"\Corvane").get("DisplayName") == ("REG_SZ", "Corvane"),
-              "post-install registration did not run")
+        assert_installed(s, product_code("needs_reboot"))
         check(s.reg_values(r"HKLM\Software\CorvaneLabs\Corvane").get("InstallDate"), "InstallDate not written")
         check("corvane.installer.install" in dict(events(s)), "no install event")
 
@@ -176,7 +170,7 @@ def scenario_dry_run_downloads_and_simulates():
         check_in("DRY RUN: simulating MSI install (20 seconds)", log)
         check_in("DRY RUN: skipping post-install, uninstaller, and app launch", log)
         check("msiexec.exe /i" not in log, "a dry run must not start msiexec")
-        check(not s.unix_path(INSTALL_DIR).exists(), "a dry run installed files")
+        assert_removed(s, product_code("ok"))
         sent = dict(events(s))
         check(sent["corvane.installer.finish"]["message"] == "Dry run complete", "finish message")
         check(sent["corvane.installer.close"]["launch_outcome"] == "not_reached", "close outcome")

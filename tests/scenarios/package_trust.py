@@ -9,9 +9,10 @@ import io
 import re
 import zipfile
 
+from product_state import assert_installed, assert_removed
 from scenario import Scenario, check, check_in
 from scenario_main import main
-from test_product import INSTALL_DIR, product_msi
+from test_product import product_code, product_msi
 
 REFUSED = "Package signature not trusted: "
 
@@ -27,7 +28,7 @@ def check_refused_everywhere(s, result, reason, refusals):
     found = re.findall(re.escape(REFUSED) + r"(.*)", log)
     check(len(found) == refusals and all(reason in f for f in found), f"refusals: {found}")
     check("msiexec.exe /i" not in log and "Running msiexec" not in log, "msiexec was started")
-    check(not s.unix_path(INSTALL_DIR).exists(), "something was installed")
+    assert_removed(s, product_code("ok"))
     check(not list(s.temp_dir.glob("Corvane-Installer-*")), f"refused packages left: {list(s.temp_dir.iterdir())}")
     fail = [r for r in s.vendor.stats() if '"event":"corvane.installer.fail"' in r["body"]]
     check(len(fail) == 1 and '"error_category":"download_failed"' in fail[0]["body"], f"fail events: {fail}")
@@ -72,7 +73,7 @@ def scenario_pinned_publisher_installs_after_a_refused_one():
                        ("https", "update-dl.corvane.com", "/" + package.name)], f"downloads: {gets}")
         check(not list(s.temp_dir.glob("*.zip")), "the refused ZIP was left behind")
         check_in("msiexec exit code: 0", log)
-        check((s.unix_path(INSTALL_DIR) / "Corvane.exe").is_file(), "the product was not installed")
+        assert_installed(s, product_code("ok"))
 
 
 def scenario_package_zip_gives_msiexec_its_msi_alone():
@@ -92,7 +93,7 @@ def scenario_package_zip_gives_msiexec_its_msi_alone():
         check(result.exit_code == 0, f"exit code {result.exit_code}")
         check_in('Package ZIP: 2 entries left out: "Data1.cab", "CorvaneInstaller-1234\\ui\\common.js"', log)
         check_in("msiexec exit code: 0", log)
-        check((s.unix_path(INSTALL_DIR) / "Corvane.exe").is_file(), "the product was not installed")
+        assert_installed(s, product_code("ok"))
         drive = s.unix_path("C:\\")
         written = [p for p in drive.rglob("*") if p.name in ("Data1.cab", "common.js") and p.is_file()
                    and p.read_bytes() in extras.values()]
@@ -120,7 +121,7 @@ def scenario_another_product_and_an_older_release_are_refused_at_every_url():
                 if "update-dl." in r["host"] and r["method"] == "GET" and r["scheme"] == "https"]
         check(gets == ["/" + zipped.name, "/" + old.name] * 3, f"downloads: {gets}")
         check("Running msiexec" not in log, "msiexec was started")
-        check(not s.unix_path(INSTALL_DIR).exists(), "something was installed")
+        assert_removed(s, product_code("ok"))
 
 
 if __name__ == "__main__":

@@ -9,7 +9,8 @@ import shutil
 import subprocess
 
 import prefix as prefixes
-from install_silent import INSTALL_DIR, MSI, UNINSTALL_KEY, ZIP, run_setup, serve
+from install_silent import MSI, ZIP, product_code, run_setup, serve
+from product_state import INSTALL_DIR, assert_installed, assert_removed
 from scenario import USER, Scenario, check, check_in, variant_exe
 from scenario_main import main
 from test_product import evidence_lines, wait_for_lines
@@ -74,7 +75,7 @@ def scenario_names_planted_in_temp_are_left_alone():
               "a private folder was not removed at the end of its run")
         left = [p.name for p in s.unix_path(r"C:\windows\temp").iterdir() if p.name.startswith("Corvane-")]
         check(not left, f"private folders left behind: {left}")
-        check((s.unix_path(INSTALL_DIR) / "CorvaneUninstall.exe").is_file(), "the install did not register itself")
+        assert_installed(s, product_code("ok"))
 
 
 def scenario_program_files_comes_from_the_machine_not_the_environment():
@@ -85,10 +86,7 @@ def scenario_program_files_comes_from_the_machine_not_the_environment():
         s.unix_path(own).mkdir(parents=True)
         result = s.run(s.place_exe("CorvaneSetup.exe"), "/S", timeout=600, env={"CORVANE_RUN_SET_ProgramW6432": own})
         check(result.exit_code == 0, f"exit code {result.exit_code}")
-        check((s.unix_path(INSTALL_DIR) / "CorvaneUninstall.exe").is_file(), "the uninstaller is not in Program Files")
-        entry = s.reg_values(UNINSTALL_KEY + r"\Corvane")
-        check(entry.get("UninstallString", (None, None))[1] == f'"{INSTALL_DIR}\\CorvaneUninstall.exe"',
-              f"UninstallString {entry.get('UninstallString')}")
+        assert_installed(s, product_code("ok"))
         check(not any(s.unix_path(own).rglob("*")), f"files written under the user's folder {own}")
 
 
@@ -109,7 +107,7 @@ def scenario_a_corvane_exe_elsewhere_survives_the_uninstall():
         check(evidence_lines(s, "app-events.txt") == ["closed by WM_CLOSE"], "not exactly the product's app was closed")
         check(survivor.poll() is None, "the Corvane.exe outside the install folder was closed")
         check_in("is not the installed product", s.log("Corvane.Uninstaller"))
-        check(not s.unix_path(INSTALL_DIR).exists(), "the install folder is still there")
+        assert_removed(s, product_code("ok"))
 
 
 def ran_or_loaded(s):
@@ -126,11 +124,11 @@ def scenario_planted_tools_are_never_started():
             s.place_exe(tool, source=s.helpers / "planted_tool.exe")
         result = s.run(setup, "/S", timeout=600)
         check(result.exit_code == 0, f"install exit code {result.exit_code}")
-        check((s.unix_path(INSTALL_DIR) / "Corvane.exe").is_file(), "the product was not installed")
+        assert_installed(s, product_code("ok"))
         result = s.run(uninstaller, "/S", timeout=600)
         check(result.exit_code == 0, f"uninstall exit code {result.exit_code}")
         check_in("msiexec uninstall exit code: 0", s.log("Corvane.Uninstaller"))
-        check(not s.unix_path(INSTALL_DIR).exists(), "the product was not removed")
+        assert_removed(s, product_code("ok"))
         check(ran_or_loaded(s) == [], f"planted tools ran: {ran_or_loaded(s)}")
 
 
@@ -144,7 +142,7 @@ def scenario_planted_system_dlls_are_never_loaded():
         result = s.run(setup, "/S", timeout=600, env={"WINEDLLOVERRIDES": overrides})
         check(ran_or_loaded(s) == [], f"planted DLLs were loaded: {ran_or_loaded(s)}")
         check(result.exit_code == 0, f"install exit code {result.exit_code}")
-        check((s.unix_path(INSTALL_DIR) / "Corvane.exe").is_file(), "the product was not installed")
+        assert_installed(s, product_code("ok"))
 
 
 if __name__ == "__main__":

@@ -10,13 +10,10 @@ import time
 import zipfile
 from pathlib import Path
 
+from product_state import INSTALL_DIR, PRODUCT_KEY, UNINSTALL_KEY, assert_installed, assert_removed
 from scenario import Scenario, check, check_in
 from scenario_main import main
 
-UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
-PRODUCT_KEY = r"HKLM\Software\CorvaneLabs\Corvane"
-SERVICE_KEY = r"HKLM\System\CurrentControlSet\Services\Corvane.Service"
-INSTALL_DIR = r"C:\Program Files\Corvane Labs\Corvane"
 EVIDENCE_DIR = r"C:\ProgramData\CorvaneTest"
 
 
@@ -54,28 +51,16 @@ def evidence_lines(s, name):
     return path.read_text(encoding="utf-8").splitlines() if path.exists() else []
 
 
-def check_installed(s, variant, decrypt_https):
-    folder = s.unix_path(INSTALL_DIR)
-    for exe in ("Corvane.exe", "Corvane.Service.exe"):
-        check((folder / exe).is_file(), f"{exe} missing in {INSTALL_DIR}")
+def check_installed(s, variant, decrypt_https, by_setup=False):
+    """The package installed (by msiexec alone unless by_setup), its version and recorded choice."""
+    assert_installed(s, product_code(variant), by_setup)
     entry = s.reg_values(f"{UNINSTALL_KEY}\\{product_code(variant)}", view=64)
-    check(entry.get("DisplayName") == ("REG_SZ", "Corvane"), f"uninstall entry {entry}")
     check(entry.get("DisplayVersion") == ("REG_SZ", product_info()["version"]), f"uninstall entry {entry}")
     check(not s.reg_values(f"{UNINSTALL_KEY}\\{product_code(variant)}", view=32),
           "an x64 package registers in the 64-bit view only")
     values = s.reg_values(PRODUCT_KEY, view=64)
     check(values.get("ProductVersion") == ("REG_SZ", product_info()["version"]), f"product key {values}")
     check(values.get("TestPackageDecryptHttps") == ("REG_SZ", decrypt_https), f"recorded property {values}")
-    service = s.reg_values(SERVICE_KEY, view=64)
-    check(service.get("ImagePath", ("", ""))[1].endswith(r"Corvane Labs\Corvane\Corvane.Service.exe"),
-          f"service entry {service}")
-
-
-def check_removed(s, variant):
-    check(not s.unix_path(INSTALL_DIR).exists(), f"{INSTALL_DIR} still there")
-    check(not s.reg_values(f"{UNINSTALL_KEY}\\{product_code(variant)}", view=64), "uninstall entry left")
-    check(not s.reg_values(SERVICE_KEY, view=64), "service left registered")
-    check("ProductVersion" not in s.reg_values(PRODUCT_KEY, view=64), "ProductVersion left")
 
 
 def scenario_install_start_service_uninstall():
@@ -95,7 +80,7 @@ def scenario_install_start_service_uninstall():
               f"service events {evidence_lines(s, 'service-events.txt')}")
         code = msiexec(s, f"/x {product_code('ok')} /qn")
         check(code == 0, f"msiexec /x exit code {code}")
-        check_removed(s, "ok")
+        assert_removed(s, product_code("ok"))
         code = msiexec(s, f"/x {product_code('ok')} /qn")
         check(code == 1605, f"second msiexec /x exit code {code}, expected 1605 (not installed)")
 
@@ -141,8 +126,7 @@ def scenario_failing_variants():
     with Scenario("test_product_failing") as s:
         code = msiexec(s, f'/i "{place_package(s, "fails_install")}" /qn LAUNCHAPP=0')
         check(code == 1603, f"launch condition: exit code {code}, expected 1603")
-        check(not s.unix_path(INSTALL_DIR).exists(), "refused package installed files")
-        check(not s.reg_values(f"{UNINSTALL_KEY}\\{product_code('fails_install')}", view=64), "refused package registered")
+        assert_removed(s, product_code("fails_install"))
 
         code = msiexec(s, f'/i "{place_package(s, "fails_uninstall")}" /qn LAUNCHAPP=0 CORVANE_DECRYPT_HTTPS=1')
         check(code == 0, f"fails_uninstall installs: exit code {code}")

@@ -4,9 +4,10 @@ import re
 import threading
 import time
 
-from install_silent import INSTALL_DIR, check_install_outcome, events, serve
+from install_silent import check_install_outcome, events, product_code, serve
 from page_double import (STAGE_ORDER, PageDouble, ReadyWatch, check_stage_order, expect_event, expect_response,
                          index_page_finish, index_page_start, invoke)
+from product_state import assert_removed
 from scenario import USER, Scenario, check, check_in
 from scenario_main import main
 
@@ -180,7 +181,7 @@ def scenario_leaving_before_begin_installs_nothing():
         sent = dict(events(s))
         check("corvane.installer.start" not in sent, "the install started")
         check(sent["corvane.installer.close"].get("message") == "User cancelled", f"close {sent['corvane.installer.close']}")
-        check(not s.unix_path(INSTALL_DIR).exists(), "something was installed")
+        assert_removed(s, product_code("ok"))
         check(not s.vendor.requests() or all("update-dl." not in r["host"] for r in s.vendor.requests()),
               "the package was downloaded")
         asked = [(e["name"], e["offered"]) for e in double.events("query_interface")]
@@ -248,7 +249,7 @@ def scenario_webview2_failing_after_the_window_opened_says_so():
               f"dialog {text_file.read_text(encoding='utf-8')!r}")
         check_in("[ERROR] [InstallerUI] WebView2 environment creation failed (hr=0x80070005).", s.log("Corvane.InstallerUI"))
         check_in("User cancelled before install began", s.log("Corvane.Installer"))
-        check(not s.unix_path(INSTALL_DIR).exists(), "something was installed")
+        assert_removed(s, product_code("ok"))
         double.check_released()
 
 

@@ -5,12 +5,12 @@ import shutil
 import time
 from pathlib import Path
 
-from install_silent import INSTALL_DIR, MSI, UNINSTALL_KEY, ZIP, downloads, events, product_code, run_setup, serve
+from install_silent import MSI, ZIP, downloads, events, product_code, run_setup, serve
+from product_state import INSTALL_DIR, PRODUCT_KEY, assert_installed, assert_removed
 from scenario import Scenario, check, check_in
 from scenario_main import main
 from test_product import wait_for_lines
 
-PRODUCT_KEY = r"HKLM\Software\CorvaneLabs\Corvane"
 USER_KEY = r"HKCU\Software\CorvaneLabs\Corvane"
 
 
@@ -42,12 +42,8 @@ def scenario_uninstall_removes_everything_but_identity():
         check((records / "app-events.txt").is_file() and "closed by WM_CLOSE" in
               (records / "app-events.txt").read_text(encoding="utf-8"), "the running app was not closed politely")
         check_in(product_code("ok"), log)
-        check(not s.unix_path(INSTALL_DIR).exists(), "the install folder is still there")
+        assert_removed(s, product_code("ok"))
         check(not s.unix_path(INSTALL_DIR).parent.exists(), "the parent folder is still there")
-        check(not s.reg_values(UNINSTALL_KEY + r"\Corvane"), "Uninstall\\Corvane is still there")
-        check(not s.reg_values(r"HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\Corvane.exe"),
-              "App Paths key is still there")
-        check("Corvane" not in s.reg_values(r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run"), "Run value left")
         machine = s.reg_values(PRODUCT_KEY)
         check(set(machine) <= {"MachineId", "MachineDate"} and "MachineId" in machine,
               f"HKLM product key keeps {sorted(machine)}")
@@ -84,7 +80,7 @@ def scenario_install_over_existing_with_uninstall_first():
         for name, body in events(s):
             if name.startswith("corvane.uninstaller."):
                 check(body.get("is_uninstall_before_install") == "true", f"{name}: is_uninstall_before_install")
-        check((s.unix_path(INSTALL_DIR) / "CorvaneUninstall.exe").is_file(), "the new install registered itself")
+        assert_installed(s, product_code("ok"))
 
 
 def scenario_dry_run_uninstall_changes_nothing():
@@ -93,8 +89,7 @@ def scenario_dry_run_uninstall_changes_nothing():
         result = s.run(staged_uninstaller(s), "/S /DRYRUN", timeout=600)
         check(result.exit_code == 0, f"exit code {result.exit_code}")
         check_in("DRY RUN: simulated uninstall complete", s.log("Corvane.Uninstaller"))
-        check((s.unix_path(INSTALL_DIR) / "Corvane.exe").is_file(), "a dry run removed files")
-        check(s.reg_values(UNINSTALL_KEY + r"\Corvane"), "a dry run removed the uninstall entry")
+        assert_installed(s, product_code("ok"))
         check(dict(events(s))["corvane.uninstaller.finish"]["message"] == "Dry run complete", "finish message")
 
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "base/ui_post.h"
 #include "base/wow64_win.h"
+#include "product/ui_post.h"
 
 namespace recording_page {
 

@@ -6,10 +6,11 @@ import sys
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1]))
-from install_silent import INSTALL_DIR, UNINSTALL_KEY, events, serve  # noqa: E402
+from install_silent import events, product_code, serve  # noqa: E402
 from page_double import (PageDouble, consent_page, expect_event, index_page_finish,  # noqa: E402
                          index_page_start, uninstall_page)
 from product_exe import run_emulated  # noqa: E402
+from product_state import UNINSTALLER, assert_removed  # noqa: E402
 from scenario import Scenario, check, check_in, variant_exe  # noqa: E402
 from scenario_main import main  # noqa: E402
 
@@ -33,7 +34,7 @@ def scenario_first_click_install_and_uninstall_from_add_remove_programs():
                  s.log("Corvane.Installer"))
         check(re.search(r"CORVANE_DECRYPT_HTTPS=0", s.log("Corvane.Installer")), "the HTTPS choice reached msiexec")
 
-        result = run_emulated(s, INSTALL_DIR + r"\CorvaneUninstall.exe", "", env=double.env, timeout=RUN_SECONDS)
+        result = run_emulated(s, UNINSTALLER, "", env=double.env, timeout=RUN_SECONDS)
         check(result.exit_code == 0, f"uninstaller exit code {result.exit_code}")
         installer_pid = double.events("navigate")[0]["pid"]
         uninstall_pids = {e["pid"] for e in double.events("navigate")} - {installer_pid}
@@ -43,8 +44,7 @@ def scenario_first_click_install_and_uninstall_from_add_remove_programs():
         check_in("consent_webview: launching temp copy: ", log)
         check_in("consent_webview: elevated UI ready, closing", log)
         check_in("Uninstall complete (UI mode)", log)
-        check(not s.unix_path(INSTALL_DIR).exists(), "the install folder is still there")
-        check(not s.reg_values(UNINSTALL_KEY + r"\Corvane"), "Uninstall\\Corvane is still there")
+        assert_removed(s, product_code("ok"))
         closes = [body.get("message") for name, body in events(s) if name.endswith(".close")]
         check(closes == ["Installer end", "Uninstaller end"], f"close events {closes}")
         double.check_released()

@@ -5,10 +5,11 @@ import sys
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1]))
-from install_silent import INSTALL_DIR, events, serve  # noqa: E402
+from install_silent import events, product_code, serve  # noqa: E402
 from page_double import (STAGE_ORDER, PageDouble, ReadyWatch, check_stage_order, expect_event,  # noqa: E402
                          index_page_finish, index_page_start)
 from product_exe import run_emulated  # noqa: E402
+from product_state import assert_installed  # noqa: E402
 from scenario import Scenario, check, check_in, variant_exe  # noqa: E402
 from scenario_main import main  # noqa: E402
 
@@ -31,7 +32,7 @@ def scenario_test_double_build_installs_through_the_page():
         double.check_script_done("index.html")
         check_stage_order(double.progress("index.html"), STAGE_ORDER)
         check_in("Install complete (UI mode)", s.log("Corvane.Installer"))
-        check((s.unix_path(INSTALL_DIR) / "CorvaneUninstall.exe").is_file(), "the program did not register itself")
+        assert_installed(s, product_code("ok"))
         close = dict(events(s))["corvane.installer.close"]
         check(close.get("launch_outcome") == "launch_accepted", f"close event {close}")
         double.check_released()

@@ -9,9 +9,10 @@ sys.path.insert(0, str(Path(__file__).resolve().parents[1]))
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "pe32"))
 from package_trust import REFUSED  # noqa: E402
 from product_exe import run_or_skip_on_emulator_fault  # noqa: E402
+from product_state import assert_installed  # noqa: E402
 from scenario import Scenario, check, check_in  # noqa: E402
 from scenario_main import main  # noqa: E402
-from test_product import INSTALL_DIR, product_msi  # noqa: E402
+from test_product import product_code, product_msi  # noqa: E402
 
 
 def scenario_first_pinned_publisher_installs_and_test_signer_is_refused():
@@ -28,7 +29,7 @@ def scenario_first_pinned_publisher_installs_and_test_signer_is_refused():
         check(len(refusals) == 1 and "is not a pinned publisher" in refusals[0], f"refusals: {refusals}")
         check(result.exit_code == 0, f"exit code {result.exit_code}")
         check_in("msiexec exit code: 0", log)
-        check((s.unix_path(INSTALL_DIR) / "Corvane.exe").is_file(), "the product was not installed")
+        assert_installed(s, product_code("ok"))
 
 
 if __name__ == "__main__":

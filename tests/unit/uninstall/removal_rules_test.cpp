@@ -8,7 +8,7 @@
 #include <string>
 
 #include "base/delete_tree.h"
-#include "base/product.h"
+#include "product/product.h"
 
 namespace {
 

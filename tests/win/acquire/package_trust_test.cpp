@@ -12,7 +12,7 @@
 
 #include "acquire/package_identity_win.h"
 #include "acquire/package_trust_win.h"
-#include "base/product.h"
+#include "product/product.h"
 #include "win_support.h"
 
 namespace {

@@ -1,5 +1,5 @@
-// The registry owner and its path helpers against Wine's registry: views, types, truncation,
-// the statuses that tell them apart and the write-once rule that protects machine identifiers.
+// The registry owner and its path helpers against Wine's registry: views, types, truncation
+// and the statuses that tell them apart.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -7,7 +7,6 @@
 #include <cstring>
 #include <string>
 
-#include "base/product.h"
 #include "base/reg_view_win.h"
 
 namespace {
@@ -140,24 +139,6 @@ TEST_F(Registry, EachViewAndFailureHasItsOwnStatus) {
     EXPECT_EQ(key.read_text(r.name, out, r.size, r.allow_expand), r.status) << name << " in view " << r.view;
     EXPECT_STREQ(out, r.text) << name;
   }
-}
-
-// The product key is shared with the other tests of this executable, so only a value of
-// its own is touched.
-TEST(RegistryWriteOnce, FillsOnlyMissingOrEmptyValues) {
-  const char* name = "WriteOnceProbe";
-  reg_delete_value(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, REG_VIEW_64, name);
-  reg_write_once_hklm(name, "");
-  char out[64];
-  EXPECT_EQ(reg_read_text(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, REG_VIEW_64, name, out, sizeof out),
-            ERROR_FILE_NOT_FOUND)
-      << "empty text written";
-  ASSERT_EQ(reg_write_text(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, REG_VIEW_64, name, ""), ERROR_SUCCESS);
-  reg_write_once_hklm(name, "first");
-  reg_write_once_hklm(name, "second");
-  ASSERT_EQ(reg_read_text(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, REG_VIEW_64, name, out, sizeof out), ERROR_SUCCESS);
-  EXPECT_STREQ(out, "first");
-  reg_delete_value(HKEY_LOCAL_MACHINE, PRODUCT_REG_KEY, REG_VIEW_64, name);
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "base/product.h"
+#include "product/product.h"
 #include "win_support.h"
 
 namespace elevated_child {

@@ -4,9 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "base/bounded_text.h"
-#include "base/product.h"
 #include "base/reg_view_win.h"
+#include "product/product.h"
 #include "install/installed_app.h"
+#include "product/product.h"
 #include "win_support.h"
 
 namespace {

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "base/product.h"
 #include "install/registration.h"
+#include "product/product.h"
 #include "win_support.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "base/bounded_text.h"
-#include "base/product.h"
 #include "install/registration.h"
+#include "product/product.h"
 #include "win_support.h"
 
 namespace {

@@ -8,8 +8,9 @@
 #include <regex>
 #include <string>
 
-#include "base/product.h"
 #include "base/reg_view_win.h"
+#include "product/product.h"
+#include "product/product_places_win.h"
 #include "state/install_state.h"
 #include "state/os_probe.h"
 #include "win_support.h"

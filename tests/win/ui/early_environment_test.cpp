@@ -11,7 +11,7 @@
 
 #include "base/admin_token.h"
 #include "base/browser_folders_win.h"
-#include "base/product.h"
+#include "product/product.h"
 #include "ui/ui_host.h"
 #include "ui/ui_host_window_win.h"
 #include "ui/webview_loader.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "base/ui_post.h"
+#include "product/ui_post.h"
 #include "ui/ui_host_window_win.h"
 
 namespace {

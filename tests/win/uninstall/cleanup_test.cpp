@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "base/product.h"
+#include "product/product.h"
 #include "uninstall/cleanup.h"
 #include "uninstall_support.h"
 

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "base/product.h"
+#include "product/product.h"
 #include "uninstall/existing_install.h"
 #include "uninstall_support.h"
 

@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-#include "base/product.h"
+#include "product/product.h"
 #include "uninstall/cleanup_steps_win.h"
 #include "uninstall/msi_uninstall.h"
 #include "uninstall_support.h"

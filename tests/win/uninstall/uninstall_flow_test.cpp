@@ -8,8 +8,8 @@
 
 #include <cstring>
 
-#include "base/close_product_win.h"
-#include "base/product.h"
+#include "product/close_product_win.h"
+#include "product/product.h"
 #include "uninstall/existing_install.h"
 #include "uninstall/msi_uninstall.h"
 #include "uninstall_support.h"

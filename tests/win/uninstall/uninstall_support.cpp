@@ -7,8 +7,8 @@
 
 #include "base/folders_win.h"
 #include "base/log.h"
-#include "base/product.h"
 #include "base/wide_win.h"
+#include "product/product.h"
 
 namespace uninstall_test {
 

@@ -9,7 +9,7 @@
 #include "base/bounded_text.h"
 #include "fake_app.h"
 #include "page_commands.h"
-#include "ui/installer_commands.h"
+#include "ui/commands/installer_commands.h"
 
 namespace {
 

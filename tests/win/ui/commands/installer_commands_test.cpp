@@ -1,7 +1,7 @@
 // The install page's commands against the recording page and Wine's registry: every invoke is
 // answered once with its id, the install-state object is valid JSON whatever the registry
 // holds, the onboarding answers land for the desktop user, and nothing unsafe is opened.
-#include "ui/installer_commands.h"
+#include "ui/commands/installer_commands.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -6,10 +6,10 @@
 
 #include <string>
 
-#include "base/product.h"
 #include "base/reg_view_win.h"
+#include "product/product.h"
 #include "page_commands.h"
-#include "ui/launch_on_logon.h"
+#include "ui/commands/launch_on_logon.h"
 
 namespace {
 
