@@ -11,4 +11,21 @@ export WINEPREFIX="$prefix" WINEDEBUG=-all
 case " $* " in
   *" --gtest_filter=LaunchChain."*) timeout 60 /usr/lib/wine/wineserver -w ;;
 esac
-exec timeout --kill-after=10 "${CORVANE_WINE_TIMEOUT:-300}" /usr/lib/wine/wine64 "$@"
+run() { timeout --kill-after=10 "${CORVANE_WINE_TIMEOUT:-300}" /usr/lib/wine/wine64 "$@"; }
+# Starting Wine alone takes seconds, so a failure within one second with nothing printed means
+# Wine never ran the test (seen once: a wineserver of the test before still going away). That
+# start is tried once more; a test that ran and failed is never run again.
+out="$(mktemp)"
+started=$(date +%s%N)
+run "$@" >"$out" 2>&1
+code=$?
+elapsed_ms=$(( ($(date +%s%N) - started) / 1000000 ))
+if [ "$code" -ne 0 ] && [ "$elapsed_ms" -lt 1000 ] && [ ! -s "$out" ]; then
+  echo "wine-exec: Wine ended in ${elapsed_ms} ms with code $code before the test printed anything; starting it once more" >&2
+  rm -f "$out"
+  run "$@"
+  exit $?
+fi
+cat "$out"
+rm -f "$out"
+exit "$code"
