@@ -17,7 +17,6 @@
 namespace {
 
 constexpr char LOADER_FILE[] = "WebView2Loader.dll";
-constexpr char BUNDLE_FILE[] = "CorvaneSetupUI.zip";
 
 // Writes the whole buffer to a new file; 0, or the Win32 error with the failure's text.
 DWORD write_new_file(const char* path, const void* data, size_t size, const char* short_write_text, char* message,
@@ -68,55 +67,38 @@ void extract_loader(const char* folder) {
 }
 
 // 0 when the pages are unpacked; else the Win32 error that stands for the failure.
-DWORD extract_bundle(const char* folder) {
+DWORD extract_bundle() {
   const unsigned char* zip = nullptr;
   size_t zip_size = 0;
   if (find_embedded_resource(RESOURCE_UI_BUNDLE, &zip, &zip_size) != 0) {
     log_warn("CorvaneSetupUI.zip not embedded in this build");
     return ERROR_RESOURCE_DATA_NOT_FOUND;
   }
-  char zip_path[MAX_PATH], ui_folder[MAX_PATH];
+  char ui_folder[MAX_PATH];
   if (browser_pages_folder(ui_folder, sizeof ui_folder) != 0) {
     log_error("No pages folder to unpack the UI bundle into");
     return ERROR_PATH_NOT_FOUND;
   }
-  if (join_path(folder, BUNDLE_FILE, zip_path, sizeof zip_path) != 0) {
-    log_error("Failed to write UI zip to disk");
-    return ERROR_FILENAME_EXCED_RANGE;
-  }
   char message[ZIP_MESSAGE_OUT] = "";
-  DWORD error = write_new_file(zip_path, zip, zip_size, "", message, sizeof message);
-  if (error) {
-    if (message[0]) log_error("%s", message);
-    log_error("Failed to write UI zip to disk");
-    return error;
-  }
-  log_info("Extracted resource -> %s (%lu bytes)", zip_path, static_cast<unsigned long>(zip_size));
-  wchar_t wide_zip[MAX_PATH];
-  utf8_to_wide(zip_path, wide_zip, MAX_PATH);
-  error = 0;
-  if (extract_zip(zip_path, ui_folder, nullptr, message, sizeof message) != 0) {
+  if (extract_zip_in_memory(zip, zip_size, ui_folder, message, sizeof message) != 0) {
     log_error("UI zip extraction failed: %s", message);
-    error = ERROR_INVALID_DATA;
-  } else {
-    log_info("UI assets extracted successfully");
+    return ERROR_INVALID_DATA;
   }
-  DeleteFileW(wide_zip);
-  return error;
+  log_info("UI assets extracted successfully (%lu bytes of bundle)", static_cast<unsigned long>(zip_size));
+  return 0;
 }
 
 // The pages are unpacked on a thread of their own while the main thread goes on towards the
-// window (the browser's start, the run's state): nothing shows them before the first
-// navigation, which waits for this thread.
+// window (the loader, the browser's start): nothing shows them before the first navigation,
+// which waits for this thread.
 struct pages_job {
-  char folder[MAX_PATH];  // the extraction folder, where the bundle is written to be unpacked
   kernel_handle thread;
   DWORD error;  // ERROR_IO_PENDING until the job has ended
 };
-pages_job g_pages = {"", {}, ERROR_NOT_READY};
+pages_job g_pages = {{}, ERROR_NOT_READY};
 
 DWORD WINAPI unpack_pages(void*) {
-  g_pages.error = extract_bundle(g_pages.folder);
+  g_pages.error = extract_bundle();
   return 0;
 }
 
@@ -175,8 +157,7 @@ int extract_embedded_loader(char* folder_out, size_t size) {
   return 0;
 }
 
-void embedded_pages_start(const char* folder) {
-  text_copy(g_pages.folder, folder);
+void embedded_pages_start() {
   g_pages.error = ERROR_IO_PENDING;
   g_pages.thread.reset(CreateThread(nullptr, 0, unpack_pages, nullptr, 0, nullptr));
   if (!g_pages.thread) unpack_pages(nullptr);  // no thread to spare: the same work, in line

@@ -21,6 +21,7 @@ struct zip_run {
   int last_percent;
   char* message;
   size_t message_size;
+  char made_folder[OUTPUT_PATH_MAX] = "";  // the last folder made for a file: its next files need no call
 };
 
 // The failure's message into run's buffer; -1.

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "acquire/zip_extract.h"
+#include "acquire/zip_memory_source.h"
 #include "acquire/zip_extract_rules.h"
 #include "acquire/zip_extract_run_win.h"
 #include "base/bounded_text.h"
@@ -101,7 +102,10 @@ int extract_file(zip_run& run, const char* raw_name, const char* relative, uint6
   char folder[OUTPUT_PATH_MAX];
   text_copy(folder, path);
   if (char* cut = strrchr(folder, '\\')) *cut = '\0';
-  make_directories(folder);
+  if (strcmp(folder, run.made_folder) != 0) {
+    make_directories(folder);
+    text_copy(run.made_folder, folder);
+  }
   if (unzOpenCurrentFile(run.zip) != UNZ_OK) return zip_fail(run, "Error extracting from ZIP file");
   open_entry entry{run.zip};
   kernel_handle out(create_output(run, path));
@@ -134,9 +138,9 @@ int extract_current(zip_run& run) {
 }
 
 // minizip refuses an archive of no entries (see zip_is_empty_archive); it still unpacks to nothing.
-bool is_empty_archive(const char* path) {
+bool is_empty_archive_file(const void* name) {
   wchar_t wide[OUTPUT_PATH_MAX];
-  if (utf8_to_wide(path, wide, OUTPUT_PATH_MAX) != 0) return false;
+  if (utf8_to_wide(static_cast<const char*>(name), wide, OUTPUT_PATH_MAX) != 0) return false;
   stdio_file file;
   file.file = _wfopen(wide, L"rb");
   if (!file.file) return false;
@@ -144,6 +148,25 @@ bool is_empty_archive(const char* path) {
   size_t got = fread(start, 1, sizeof start, file.file);
   if (fseeko64(file.file, 0, SEEK_END) != 0) return false;
   return zip_is_empty_archive(start, got, static_cast<uint64_t>(ftello64(file.file)));
+}
+
+bool is_empty_archive_in_memory(const void* name) {
+  const zip_memory* memory = static_cast<const zip_memory*>(name);
+  return zip_is_empty_archive(memory->data, memory->size < 64 ? memory->size : 64, memory->size);
+}
+
+// Where the archive's bytes come from: a file, or memory.
+struct zip_source {
+  const void* name;  // what the open function is given
+  zlib_filefunc64_def functions;
+  bool (*is_empty)(const void* name);
+};
+
+zip_source file_source(const char* zip_path) {
+  zip_source source{zip_path, {}, is_empty_archive_file};
+  fill_fopen64_filefunc(&source.functions);
+  source.functions.zopen64_file = open_utf8_read;
+  return source;
 }
 
 int extract_entries(zip_run& run) {
@@ -160,18 +183,15 @@ int extract_entries(zip_run& run) {
 }
 
 
-int unpack(const char* zip_path, const char* dest_dir, const char* wanted, download_progress_fn progress,
+int unpack(zip_source source, const char* dest_dir, const char* wanted, download_progress_fn progress,
            char* message, size_t message_size) {
   zip_run run{nullptr, dest_dir ? dest_dir : "", wanted, progress, 0, 0, -1, message, message_size};
-  zlib_filefunc64_def functions;
-  fill_fopen64_filefunc(&functions);
-  functions.zopen64_file = open_utf8_read;
   archive zip;
-  zip.zip = zip_path ? unzOpen2_64(zip_path, &functions) : nullptr;
+  zip.zip = source.name ? unzOpen2_64(source.name, &source.functions) : nullptr;
   if (zip.zip) {
     run.zip = zip.zip;
     if (extract_entries(run) != 0) return -1;
-  } else if (zip_path && !wanted && is_empty_archive(zip_path)) {
+  } else if (source.name && !wanted && source.is_empty(source.name)) {
     if (progress) progress(0, nullptr);
   } else {
     return zip_fail(run, "Error opening ZIP file");
@@ -184,10 +204,18 @@ int unpack(const char* zip_path, const char* dest_dir, const char* wanted, downl
 
 int extract_zip(const char* zip_path, const char* dest_dir, download_progress_fn progress, char* message,
                 size_t message_size) {
-  return unpack(zip_path, dest_dir, nullptr, progress, message, message_size);
+  return unpack(file_source(zip_path), dest_dir, nullptr, progress, message, message_size);
+}
+
+int extract_zip_in_memory(const unsigned char* data, size_t size, const char* dest_dir, char* message,
+                          size_t message_size) {
+  zip_memory memory{data, size};
+  zip_source source{data ? &memory : nullptr, {}, is_empty_archive_in_memory};
+  zip_memory_functions(&source.functions);
+  return unpack(source, dest_dir, nullptr, nullptr, message, message_size);
 }
 
 int extract_zip_package(const char* zip_path, const char* msi_name, const char* dest_dir,
                         download_progress_fn progress, char* message, size_t message_size) {
-  return unpack(zip_path, dest_dir, msi_name ? msi_name : "", progress, message, message_size);
+  return unpack(file_source(zip_path), dest_dir, msi_name ? msi_name : "", progress, message, message_size);
 }
