@@ -63,6 +63,30 @@ void decide_uninstall_first(install_state* state, const char* args) {
   }
 }
 
+const char* g_install_args = "";
+
+// The run's record: identity, attribution, the machine, the run's choices, the session data
+// (its request may take seconds on a slow network) and the existing install. In line in a
+// silent run; behind a screen it is the worker's first step, so the window does not wait for it.
+void gather_record(install_state* state) {
+  const char* args = g_install_args;
+  install_state_init(state);
+  install_state_start_attribution(state, nullptr);
+  record_install_started();
+  log_info("State initialized");
+  log_info("OS: %s %s (%s)", state->os_name, state->os_edition, state->os_architecture);
+  log_debug("User: %s, Machine: %s", state->user_name, state->computer_name);
+  state->dry_run = dry_run_choice(args);
+  if (state->dry_run) log_info("DRY RUN mode enabled");
+  state->decrypt_https = decrypt_https_choice(args);
+  log_info("HTTPS decryption consent: %s", state->decrypt_https ? "Granted" : "Declined");
+  apply_analytics_choice(state, args);
+  log_info("Anonymous usage-data opt-in: %s", state->analytics_enabled ? "Granted" : "Declined");
+  commit_attribution_to_registry(state);
+  log_info("Version: %s, HostPrefix: %s", state->app_version[0] ? state->app_version : "(latest)", state->host_prefix);
+  decide_uninstall_first(state, args);
+}
+
 // The welcome/consent screen of the first run; its result is the exit code.
 int run_consent(install_state* first, const char* args) {
   const int dry_run = dry_run_choice(args);
@@ -89,33 +113,18 @@ int run_consent(install_state* first, const char* args) {
 int run_install(const char* args, int silent, run_scope& run) {
   open_installer_log();
   log_info("=== Corvane Installer %s starting ===", INSTALLER_VERSION);
-  if (!silent) begin_install_ui();
   static install_state state;
   run.record = &state;
   run.installer = {true, silent != 0, has_skip_welcome(args) != 0};
-  if (install_state_init(&state) != 0) {
-    log_error("Failed to initialize install state");
-    if (!silent) abandon_screen_ui();
-    tracking_shutdown();
-    return 1;
+  g_install_args = args;
+  int code = 0;
+  if (silent) {
+    gather_record(&state);
+    code = run_silent_install(&state);
+  } else {
+    begin_install_ui();
+    code = run_install_ui(&state, gather_record);
   }
-  install_state_start_attribution(&state, nullptr);
-  commit_attribution_to_registry(&state);
-  record_install_started();
-
-  log_info("State initialized");
-  log_info("OS: %s %s (%s)", state.os_name, state.os_edition, state.os_architecture);
-  log_debug("User: %s, Machine: %s", state.user_name, state.computer_name);
-  log_info("Version: %s, HostPrefix: %s", state.app_version[0] ? state.app_version : "(latest)", state.host_prefix);
-  state.dry_run = dry_run_choice(args);
-  if (state.dry_run) log_info("DRY RUN mode enabled");
-  state.decrypt_https = decrypt_https_choice(args);
-  log_info("HTTPS decryption consent: %s", state.decrypt_https ? "Granted" : "Declined");
-  apply_analytics_choice(&state, args);
-  log_info("Anonymous usage-data opt-in: %s", state.analytics_enabled ? "Granted" : "Declined");
-  decide_uninstall_first(&state, args);
-
-  int code = silent ? run_silent_install(&state) : run_install_ui(&state);
   tracking_shutdown();  // the run's last events are out (or given up) before the run's end
   return code;
 }

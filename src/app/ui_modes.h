@@ -10,12 +10,12 @@
 
 void begin_install_ui();
 void begin_uninstall_ui();
-// A begun screen that will not be run: its folders go.
-void abandon_screen_ui();
 
 // 0 once the window has closed (whatever the install's outcome); 1 when the pages or WebView2
 // are missing, after the message boxes and the close event: there is no silent fallback.
-int run_install_ui(install_state* state);
+// settle fills the record (it may wait for the network): the worker's first step, so that the
+// window need not wait for it; the page's reads of the record wait instead.
+int run_install_ui(install_state* state, void (*settle)(install_state*));
 // 0 once the window has closed; -1 when the screen cannot be shown (the caller uninstalls
 // silently instead).
 int run_uninstall_ui(install_state* state);

@@ -55,11 +55,7 @@ void begin_screen(const char* log_stem, const char* component) {
 // 0 once the pages are there, else the Win32 error that stands for their absence.
 DWORD pages_error() {
   if (g_screen.started == ui_screen_start::no_folders) return g_screen.error ? g_screen.error : ERROR_PATH_NOT_FOUND;
-  ULONGLONG waiting = GetTickCount64();
-  if (ui_screen_pages_ready() != 0) return GetLastError();
-  // Zero while the pages unpack faster than the run gathers its state: then nobody waits for them.
-  log_info("UI pages ready (waited %llu ms for them)", static_cast<unsigned long long>(GetTickCount64() - waiting));
-  return 0;
+  return ui_screen_pages_ready() != 0 ? GetLastError() : 0;
 }
 
 void end_screen() {
@@ -81,15 +77,22 @@ class screen_scope {
 
 enum class screen_run { closed, failed, not_shown };
 
-screen_run show_install_screen(install_state* state) {
+// The window is made while the pages unpack; its first navigation waits for them. A screen
+// that does not show settles the record here, before its close event reads it.
+screen_run show_install_screen(install_state* state, void (*settle)(install_state*)) {
   screen_scope screen(begin_install_ui);
+  if (g_screen.started != ui_screen_start::started) {
+    settle(state);
+    if (DWORD error = pages_error()) report_extraction_failure(g_screen.folder, error);
+    return screen_run::not_shown;
+  }
+  bool started = ui_install_screen_start(state, settle) == 0;
+  if (started) ui_host_run(ui_progress_screen_config());
   if (DWORD error = pages_error()) {
+    ui_install_abandon();
     report_extraction_failure(g_screen.folder, error);
     return screen_run::not_shown;
   }
-  if (g_screen.started == ui_screen_start::no_webview) return screen_run::not_shown;
-  bool started = ui_install_screen_start(state) == 0;
-  if (started) ui_host_run(ui_progress_screen_config());
   ui_install_finish(state);
   return started ? screen_run::closed : screen_run::failed;
 }
@@ -100,11 +103,9 @@ void begin_install_ui() { begin_screen("Corvane.InstallerUI", "InstallerUI"); }
 
 void begin_uninstall_ui() { begin_screen("Corvane.UninstallerUI", "UninstallerUI"); }
 
-void abandon_screen_ui() { end_screen(); }
-
-int run_install_ui(install_state* state) {
+int run_install_ui(install_state* state, void (*settle)(install_state*)) {
   log_info("Mode: UI (WebView2)");
-  screen_run run = show_install_screen(state);
+  screen_run run = show_install_screen(state, settle);
   if (run == screen_run::not_shown) return abort_without_webview(state);
   return run == screen_run::closed ? 0 : 1;
 }

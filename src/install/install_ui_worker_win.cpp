@@ -19,6 +19,31 @@ void ui_install_flags_reset(install_state* state) {
   ui_install_flags.state = state;
 }
 
+void ui_install_settle_on_worker(void (*settle)(install_state*)) {
+  ui_install_flags.settle = settle;
+  ui_install_flags.may_settle.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  ui_install_flags.settled.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  if (!ui_install_flags.may_settle || !ui_install_flags.settled) {
+    ui_install_flags.may_settle.reset();
+    ui_install_settle_now(ui_install_flags.state);
+  }
+}
+
+void ui_install_let_settle() {
+  if (ui_install_flags.may_settle) SetEvent(ui_install_flags.may_settle.get());
+}
+
+void ui_install_settle_now(install_state* state) {
+  void (*settle)(install_state*) = ui_install_flags.settle;
+  ui_install_flags.settle = nullptr;
+  if (settle) settle(state);
+  if (ui_install_flags.settled) SetEvent(ui_install_flags.settled.get());
+}
+
+bool ui_install_record_settled(DWORD wait_ms) {
+  return !ui_install_flags.settled || WaitForSingleObject(ui_install_flags.settled.get(), wait_ms) == WAIT_OBJECT_0;
+}
+
 namespace {
 
 // The product from before (or the new one) is there: closing the window may launch it.
@@ -81,6 +106,12 @@ int run_worker(install_state* state) {
 
 DWORD WINAPI ui_install_worker(LPVOID argument) {
   install_state* state = static_cast<install_state*>(argument);
+  // Gathering the record competes with the window's start for the processor and the disk, and
+  // the first screen needs nothing of it.
+  if (ui_install_flags.may_settle) WaitForSingleObject(ui_install_flags.may_settle.get(), INFINITE);
+  ui_install_settle_now(state);
+  state->progress_fn = ui_progress_callback;
+  state->progress_ctx = nullptr;
   int result = run_worker(state);
   return static_cast<DWORD>(result);
 }

@@ -35,7 +35,9 @@ typedef void (*progress_fn_t)(const char* stage, int percent, void* context);
 //   the run's choices (dry_run, decrypt_https, analytics_enabled, uninstall_first, existing,
 //   is_uninstall_before_install, progress_fn/progress_ctx) before it starts a worker. The
 //   Mark of the Web's host_prefix and host_domain are written on the main thread too, by
-//   install_state_start_attribution before its thread starts.
+//   install_state_start_attribution before its thread starts. Behind the install screen all of
+//   this, and the session data's commit, is the worker's first step instead: until the record is
+//   settled (ui_install_record_settled) no other thread reads it.
 // - Attribution thread (install_state_start_attribution until commit_attribution_to_registry
 //   joins it): the session answer's members (utm_*, gclid, fbclid, msclkid, campaign_id,
 //   browser_name, browser_version, app_version, auto_install), user_id, user_date and
@@ -104,8 +106,8 @@ struct install_state {
   int32_t analytics_enabled;
 };
 
-// Fills a record for this run (identity, attribution, system probes, paths). Always 0.
-int install_state_init(install_state* state);
+// Fills a record for this run (identity, attribution, system probes, paths).
+void install_state_init(install_state* state);
 
 // Set by the last install_state_init: the user identifier (and its date) came from the tag
 // block or the registry rather than being issued by this run.

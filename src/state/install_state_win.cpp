@@ -117,7 +117,7 @@ void enable_dev_features(const install_state* state) {
 bool install_state_user_id_persisted() { return g_user_id_persisted.load(); }
 bool install_state_user_date_persisted() { return g_user_date_persisted.load(); }
 
-int install_state_init(install_state* state) {
+void install_state_init(install_state* state) {
   memset(state, 0, sizeof *state);
   state->msi_file_size_kb = -1;
   fill_paths(state);
@@ -140,5 +140,4 @@ int install_state_init(install_state* state) {
   probe_free_disk(state);
   persist_machine_values(state);
   enable_dev_features(state);
-  return 0;
 }

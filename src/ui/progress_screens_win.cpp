@@ -27,6 +27,7 @@ void configure(const char* page, const char* title, ui_message_fn on_message) {
   g_config.title = title;
   g_config.close_disabled = 1;
   g_config.on_message = on_message;
+  g_config.before_navigate = ui_screen_pages_for_window;
 }
 
 // A continuation that did not start: the worker is told to stop before it began.
@@ -44,16 +45,17 @@ void ui_open_log(const char* stem, const char* component) {
   log_open(LOG_UI, path, component);
 }
 
-int ui_install_screen_start(install_state* state) {
+int ui_install_screen_start(install_state* state, void (*settle)(install_state*)) {
   ui_install_flags_reset(state);
-  state->progress_fn = ui_progress_callback;
-  state->progress_ctx = nullptr;
+  if (settle) ui_install_settle_on_worker(settle);
   ui_install_flags.worker_thread.reset(CreateThread(nullptr, 0, ui_install_worker, state, 0, nullptr));
   if (!ui_install_flags.worker_thread) {
     log_error("Install worker could not start (err=%lu)", GetLastError());  // a page that could never begin
+    ui_install_settle_now(state);
     return -1;
   }
   configure(nullptr, "CorVane Setup", ui_on_message_installer);
+  g_config.on_shown = ui_install_let_settle;
   return 0;
 }
 
@@ -72,7 +74,7 @@ int ui_install_run_inproc(install_state* state, const char* extraction_folder) {
   if (!state || !extraction_folder || !extraction_folder[0] || !ui_host_window()) return -1;
   record_install_started();
   ui_open_log("Corvane.InstallerUI", "InstallerUI");
-  if (ui_install_screen_start(state) != 0) return -1;
+  if (ui_install_screen_start(state, nullptr) != 0) return -1;
   if (webview_continue(&g_config) == 0) return 0;
   log_error("ui_install_run_inproc: webview_continue failed");
   stop_worker(&ui_install_flags.cancelled, &ui_install_flags.worker_thread);

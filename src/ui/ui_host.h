@@ -23,6 +23,10 @@ struct ui_host_config {
   const char* close_confirm_caption;  // null: "Corvane"
   ui_message_fn on_message;
   void* on_message_context;
+  // May be null: waits for what the page needs before the first navigation; false when the page
+  // cannot be shown, and the window then closes without having shown.
+  bool (*before_navigate)();
+  void (*on_shown)();  // may be null: called once the page is navigated and the window shown
 };
 
 // Shows one screen; returns when its window has been destroyed.
@@ -44,9 +48,9 @@ bool ui_host_user_confirmed_close();  // the person answered Yes to the close qu
 bool ui_host_webview_failed();        // WebView2 failed after the window existed (fall back to native)
 
 // The start of a screen, as early as the run can make it: makes the browser's folders for the
-// session's interactive user, writes out the loader (extract_embedded_loader), starts
-// unpacking the pages (embedded_pages_start), loads the loader, checks for the runtime and asks
-// for the browser's environment, which the window created later takes up. The folder
+// session's interactive user, starts unpacking the pages (embedded_pages_start), writes out
+// the loader (extract_embedded_loader), loads it, checks for the runtime and asks for the
+// browser's environment, which the window created later takes up. The folder
 // (the loader's) is in folder_out once known. Failures are logged where they happen.
 enum class ui_screen_start {
   started,
@@ -57,6 +61,9 @@ ui_screen_start ui_screen_prepare(char* folder_out, size_t size);
 
 // Waits for the pages: 0 when they are there, -1 with the last error set.
 int ui_screen_pages_ready();
+// The same before a window's first navigation (ui_host_config.before_navigate), saying in the
+// log how long the window waited for them.
+bool ui_screen_pages_for_window();
 
 // After the UI has closed (or did not open): waits for the pages' unpacking, gives back an
 // environment no window took, deletes the extraction folder and the browser's folders (pages

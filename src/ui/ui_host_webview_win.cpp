@@ -87,12 +87,17 @@ HRESULT on_controller_created(HRESULT hr, ICoreWebView2Controller* controller) {
     webview->lpVtbl->add_WebMessageReceived(webview, handler, &token);
     handler->lpVtbl->Release(handler);
   }
+  if (g_ui_host.config && g_ui_host.config->before_navigate && !g_ui_host.config->before_navigate()) {
+    DestroyWindow(window);  // never shown: the screen's run says why
+    return S_OK;
+  }
   ui_host_navigate();
   ShowWindow(window, SW_SHOW);
   SetForegroundWindow(window);
   UpdateWindow(window);
   controller->lpVtbl->MoveFocus(controller, COREWEBVIEW2_MOVE_FOCUS_REASON_PROGRAMMATIC);
   signal_ready();
+  if (g_ui_host.config && g_ui_host.config->on_shown) g_ui_host.config->on_shown();
   return S_OK;
 }
 

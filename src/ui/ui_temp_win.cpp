@@ -27,8 +27,8 @@ ui_screen_start ui_screen_prepare(char* folder_out, size_t size) {
     SetLastError(ERROR_PATH_NOT_FOUND);
     return ui_screen_start::no_folders;
   }
+  embedded_pages_start();
   if (extract_embedded_loader(folder_out, size) != 0) return ui_screen_start::no_folders;
-  embedded_pages_start(folder_out);
   webview_loader_set_folder(folder_out);
   if (!webview_available()) return ui_screen_start::no_webview;
   ui_host_begin_environment();
@@ -37,6 +37,14 @@ ui_screen_start ui_screen_prepare(char* folder_out, size_t size) {
 }
 
 int ui_screen_pages_ready() { return embedded_pages_wait(); }
+
+bool ui_screen_pages_for_window() {
+  ULONGLONG waiting = GetTickCount64();
+  if (ui_screen_pages_ready() != 0) return false;
+  // Zero while the pages unpack faster than the window and the browser start.
+  log_info("UI pages ready (waited %llu ms for them)", static_cast<unsigned long long>(GetTickCount64() - waiting));
+  return true;
+}
 
 // One user-data folder per window of this process, in the browser's data folder.
 int ui_next_user_data_folder(char* out, size_t size) {

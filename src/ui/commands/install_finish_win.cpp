@@ -16,9 +16,15 @@ constexpr DWORD WORKER_WAIT_MS = 15000;
 constexpr uint32_t LAUNCH_WAIT_MS = 15000;
 constexpr uint32_t LAUNCH_ON_LOGON_WAIT_MS = 5 * 15000;  // five schtasks runs at most, 15 s each
 
+// The close event and the launch read the record: a worker stopped early may still be settling
+// it (the session data's request ends within its own time-outs).
 void join_worker() {
+  ui_install_let_settle();  // a window that never showed has not let it yet
   if (ui_install_flags.worker_thread) WaitForSingleObject(ui_install_flags.worker_thread.get(), WORKER_WAIT_MS);
   ui_install_flags.worker_thread.reset();
+  ui_install_record_settled(INFINITE);
+  if (ui_install_flags.state_answer) WaitForSingleObject(ui_install_flags.state_answer.get(), INFINITE);
+  ui_install_flags.state_answer.reset();
 }
 
 void launch_if_left_unlaunched(install_state* state) {
@@ -46,6 +52,12 @@ void launch_if_left_unlaunched(install_state* state) {
 }
 
 }  // namespace
+
+void ui_install_abandon() {
+  InterlockedExchange(&ui_install_flags.cancelled, 1);
+  join_worker();
+  ui_install_flags.state = nullptr;
+}
 
 void ui_install_finish(install_state* state) {
   InterlockedExchange(&ui_install_flags.cancelled, 1);

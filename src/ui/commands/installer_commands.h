@@ -10,7 +10,8 @@
 void ui_installer_command(const char* json);
 
 // get_install_state: discovers the browsers and answers with the install-state object ({} when
-// the screen has no state, or when the object is too large to send).
+// the screen has no state, or when the object is too large to send); from a thread of its own
+// when the record is not settled yet (ui_install_record_settled).
 void ui_install_state_json(int32_t id);
 
 // The page's onboarding answers; each writes nothing in a dry run (no state, or dry_run set).
@@ -32,6 +33,9 @@ void ui_launch_join(uint32_t timeout_ms);
 // launches the app when a successful install was left without it (unless the person confirmed
 // leaving without it), waits for the launch, sends the close event and forgets the state.
 void ui_install_finish(install_state* state);
+// The same for a window that closed before its page could show: stops and joins the worker and
+// forgets the state; no launch, no close event (the caller sends its own).
+void ui_install_abandon();
 
 // True when the install screen's commands must not change the machine.
 bool ui_install_dry_run();

@@ -37,6 +37,24 @@ TEST_F(UiInstallWorker, CancelBeforeBeginEndsQuietly) {
   EXPECT_TRUE(posted.empty());
 }
 
+// Gathering the record would compete with the window's start: the worker waits until the
+// window shows (or the screen ends without it) and gathers it once.
+TEST_F(UiInstallWorker, GathersTheRecordOnlyOnceTheWindowLetsIt) {
+  static int gathered;
+  gathered = 0;
+  ui_install_settle_on_worker([](install_state*) { ++gathered; });
+  ui_install_flags.cancelled = 1;  // the worker ends once the record is gathered
+  kernel_handle worker(CreateThread(nullptr, 0, ui_install_worker, &state_, 0, nullptr));
+  ASSERT_TRUE(worker);
+  EXPECT_EQ(WaitForSingleObject(worker.get(), 300), static_cast<DWORD>(WAIT_TIMEOUT)) << "gathered before the window showed";
+  EXPECT_FALSE(ui_install_record_settled(0));
+  ui_install_let_settle();
+  ASSERT_EQ(WaitForSingleObject(worker.get(), 10000), static_cast<DWORD>(WAIT_OBJECT_0));
+  EXPECT_TRUE(ui_install_record_settled(0));
+  EXPECT_EQ(gathered, 1);
+  EXPECT_TRUE(posted.empty());
+}
+
 TEST_F(UiInstallWorker, FailedDownloadWithNothingInstalledEndsInError) {
   ui_install_flags.begun = 1;
   EXPECT_EQ(ui_install_worker(&state_), 1u);

@@ -75,11 +75,15 @@ class EarlyEnvironment : public ::testing::Test {
     DeleteFileW(wide(transcript).c_str());
   }
 
+  static bool has_display() {
+    HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    if (probe) DestroyWindow(probe);
+    return probe != nullptr;
+  }
+
   // Runs a screen without a page until its ready signal, then closes it; false without a display.
   bool run_screen_until_ready() {
-    HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    if (!probe) return false;
-    DestroyWindow(probe);
+    if (!has_display()) return false;
     HANDLE closer = CreateThread(nullptr, 0, close_once_ready, ready, 0, nullptr);
     ui_host_config config = {};
     config.title = "early environment";
@@ -128,6 +132,28 @@ TEST_F(EarlyEnvironment, AScreenThatGaveUpHoldsNothingAndTheNextWindowAsksAnew) 
   if (!run_screen_until_ready()) GTEST_SKIP() << "no display";
   EXPECT_EQ(WaitForSingleObject(ready, 0), WAIT_OBJECT_0) << "the screen never came up";
   EXPECT_EQ(count_of(read_file(transcript), "\"event\":\"create_environment\""), 3u);
+}
+
+// The window is made while the pages unpack; its first navigation waits for them, and a window
+// whose pages cannot come closes without ever showing or navigating.
+TEST_F(EarlyEnvironment, AWindowWhosePagesCannotComeClosesUnshown) {
+  static int shown;
+  shown = 0;
+  ui_host_config config = {};
+  config.ui_folder = "C:\\no-pages";
+  config.before_navigate = [] { return false; };
+  config.on_shown = [] { ++shown; };
+  ui_host_begin_environment();
+  if (!has_display()) GTEST_SKIP() << "no display";
+  ui_host_run(&config);  // returns once the window has closed by itself
+  EXPECT_EQ(WaitForSingleObject(ready, 0), WAIT_TIMEOUT) << "a screen without its pages said it was up";
+  EXPECT_EQ(shown, 0);
+  std::string calls = read_file(transcript);
+  EXPECT_EQ(count_of(calls, "\"event\":\"create_controller\""), 1u) << "the window did not start its browser";
+  EXPECT_EQ(count_of(calls, "\"event\":\"navigate\""), 0u) << calls;
+  EXPECT_FALSE(ui_host_window());
+  pump_for(200);
+  EXPECT_EQ(live_objects(), 0) << "a reference was kept";
 }
 
 }  // namespace

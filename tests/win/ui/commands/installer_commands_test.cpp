@@ -101,6 +101,18 @@ TEST_F(InstallerCommands, InstallStateListsRegisteredBrowsersAsValidJson) {
                                                   R"([2-9]\d* browser\(s\) discovered \(excluded: iexplore.exe\))")));
 }
 
+// The page may ask before the worker has gathered the record (the session data may take seconds):
+// the window goes on, and the answer comes once the record is there.
+TEST_F(InstallerCommands, InstallStateAskedBeforeTheRecordIsGatheredIsAnsweredOnceItIs) {
+  ui_install_settle_on_worker([](install_state* s) { strcpy(s->utm_campaign, "came-late"); });
+  EXPECT_EQ(invoke(page_command("get_install_state")), "") << "answered before the record was there";
+  ui_install_settle_now(&state);  // as the worker does once the window shows
+  ui_install_abandon();           // joins the answering thread
+  ASSERT_EQ(recording_page::posted.size(), 1u);
+  EXPECT_NE(recording_page::posted[0].find("\"utm_campaign\":\"came-late\""), std::string::npos)
+      << recording_page::posted[0];
+}
+
 TEST_F(InstallerCommands, InstallStateTooLargeForItsAnswerIsAnsweredEmpty) {
   // Control characters escape to six bytes each: these fields alone escape to over 8 KB.
   auto fill = [](auto& field) { memset(field, 1, sizeof field - 1); };
