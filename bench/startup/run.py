@@ -52,9 +52,9 @@ SIZES = {
 # Where the start goes, as the logs tell it: (label, the line that ends the phase).
 LANDMARKS = [
     ("launched (first log line)", r"=== Corvane Installer .* launched"),
-    ("state initialized", r"\] State initialized$"),
+    ("state initialized (after ready: gathered once the window shows)", r"\] State initialized$"),
     ("mode UI", r"\] Mode: UI"),
-    ("pages waited for (if unpacking outlasted the state)", r"UI pages ready"),
+    ("pages there for the first navigation", r"UI pages ready"),
     ("screen started (loader written, environment asked)", r"Screen start: environment requested"),
     ("loader written", r"Extracted WebView2Loader\.dll"),
     ("pages unpacked", r"UI assets extracted successfully"),
@@ -100,14 +100,14 @@ def print_breakdown(totals, runs_offsets):
         print("  (no log lines found)")
         return
     last = max(medians.values())
-    print(f"  {'start to first log line':52} {statistics.median(totals) - last:8.1f}   (total minus the logged part)")
+    print(f"  {'start to first log line':66} {statistics.median(totals) - last:8.1f}   (total minus the logged part)")
     previous = 0.0
     for label, offset in sorted(medians.items(), key=lambda item: item[1]):
-        print(f"  {label:52} {offset:8.1f}   +{offset - previous:.1f}")
+        print(f"  {label:66} {offset:8.1f}   +{offset - previous:.1f}")
         previous = offset
     waits = [offsets["waited"] for offsets in runs_offsets if "waited" in offsets]
     if waits:
-        print(f"  {'the window waited for the pages':52} {statistics.median(waits):8.1f}")
+        print(f"  {'the window waited for the pages':66} {statistics.median(waits):8.1f}")
 
 
 def time_to_ready(prefix, env, program, args, wait_s=120):
@@ -194,7 +194,7 @@ def main():
         print_breakdown(against, against_offsets)
     print("sizes (bytes):")
     for label, path in SIZES.items():
-        print(f"  {label:52} {path.stat().st_size if path.is_file() else '(not built)':>10}")
+        print(f"  {label:66} {path.stat().st_size if path.is_file() else '(not built)':>10}")
 
 
 if __name__ == "__main__":
