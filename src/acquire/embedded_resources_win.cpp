@@ -84,7 +84,7 @@ DWORD extract_bundle() {
     log_error("UI zip extraction failed: %s", message);
     return ERROR_INVALID_DATA;
   }
-  log_info("UI assets extracted successfully (%lu bytes of bundle)", static_cast<unsigned long>(zip_size));
+  log_info("UI assets extracted successfully");
   return 0;
 }
 
