@@ -149,6 +149,8 @@ int extract_embedded_loader(char* folder_out, size_t size) {
     SetLastError(error);
     return -1;
   }
+  // Named once: the pages no longer pass through it, and a build without the loader writes nothing here.
+  log_info("Extraction folder: %s", folder);
   extract_loader(folder);
   if (!text_copy(folder_out, size, folder)) {
     SetLastError(ERROR_INSUFFICIENT_BUFFER);
