@@ -17,9 +17,12 @@ from pathlib import Path
 
 BINFMT_ENTRY = Path("/proc/sys/fs/binfmt_misc/qemu-i386")
 
-# What Wine and qemu print when the emulator, not the program, broke a thread.
+# What Wine and qemu print when the emulator, not the program, broke a thread. The last two come
+# from the Linux side of the emulated Wine (glibc's stack check, Wine's server connection): the
+# program has no stack check of its own and never talks to the server but through Wine.
 EMULATOR_FAULT = re.compile(r"qemu: uncaught target signal|Got unexpected trap -1|"
-                            r"wine: Unhandled (exception|illegal instruction|page fault)")
+                            r"wine: Unhandled (exception|illegal instruction|page fault)|"
+                            r"\*\*\* stack smashing detected \*\*\*|wine client error:\d+: read: Bad address")
 
 
 def emulated():
