@@ -8,6 +8,7 @@ from scenario import EmulatorBroke, Scenario, Skipped, check, check_in
 from scenario_main import main
 
 EMULATED_RUN_SECONDS = 300
+BREAKPOINT_EXIT = 0x80000003
 NATIVE_RUN_SECONDS = 120
 
 
@@ -25,6 +26,10 @@ def run_emulated(s, exe, args, env=None, timeout=EMULATED_RUN_SECONDS):
     fault = emulation.emulator_fault((s.evidence / "run_exit.err").read_text(errors="replace"))
     if fault:
         raise EmulatorBroke("the emulator broke the run: " + fault)
+    # A breakpoint the program never sets: a trap the emulator delivered to one of Wine's threads,
+    # seen ending the process with no word on its error output.
+    if result.exit_code == BREAKPOINT_EXIT:
+        raise EmulatorBroke("the emulated process ended on a breakpoint (0x80000003)")
     return result
 
 
