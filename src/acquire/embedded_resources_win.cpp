@@ -18,9 +18,8 @@ namespace {
 
 constexpr char LOADER_FILE[] = "WebView2Loader.dll";
 
-// Writes the whole buffer to a new file; 0, or the Win32 error with the failure's text.
-DWORD write_new_file(const char* path, const void* data, size_t size, const char* short_write_text, char* message,
-                     size_t message_size) {
+// Writes the decoded loader to a new file; 0, or the Win32 error with the failure's text.
+DWORD write_loader_file(const char* path, const void* data, size_t size, char* message, size_t message_size) {
   wchar_t wide[MAX_PATH];
   if (utf8_to_wide(path, wide, MAX_PATH) != 0) {
     text_format(message, message_size, "CreateFile failed: %.200s (err=%lu)", path, ERROR_FILENAME_EXCED_RANGE);
@@ -36,7 +35,7 @@ DWORD write_new_file(const char* path, const void* data, size_t size, const char
   if (size > MAXDWORD || !WriteFile(file.get(), data, static_cast<DWORD>(size), &written, nullptr) ||
       written != size) {
     DWORD error = GetLastError();
-    text_copy(message, message_size, short_write_text);
+    text_copy(message, message_size, "WriteFile failed for LZMA blob");
     return error ? error : ERROR_WRITE_FAULT;
   }
   return 0;
@@ -58,8 +57,7 @@ void extract_loader(const char* folder) {
   } else if (join_path(folder, LOADER_FILE, path, sizeof path) != 0) {
     text_format(message, sizeof message, "CreateFile failed: %.200s\\%s (err=%lu)", folder, LOADER_FILE,
                 ERROR_FILENAME_EXCED_RANGE);
-  } else if (write_new_file(path, decoded.data, decoded.size, "WriteFile failed for LZMA blob", message,
-                            sizeof message) == 0) {
+  } else if (write_loader_file(path, decoded.data, decoded.size, message, sizeof message) == 0) {
     log_info("Extracted WebView2Loader.dll -> %s", path);
   }
   if (message[0]) log_error("WebView2Loader.dll LZMA decode failed: %s", message);

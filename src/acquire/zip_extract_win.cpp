@@ -152,7 +152,7 @@ bool is_empty_archive_file(const void* name) {
 
 bool is_empty_archive_in_memory(const void* name) {
   const zip_memory* memory = static_cast<const zip_memory*>(name);
-  return zip_is_empty_archive(memory->data, memory->size < 64 ? memory->size : 64, memory->size);
+  return zip_is_empty_archive(memory->data, memory->size, memory->size);
 }
 
 // Where the archive's bytes come from: a file, or memory.
