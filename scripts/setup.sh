@@ -23,6 +23,20 @@ PACKAGES=(
 # Node.js may already come from another source whose npm conflicts with Debian's.
 command -v npm >/dev/null 2>&1 || PACKAGES+=(nodejs npm)
 
+# A mirror caught mid-sync serves an index of the wrong size and apt-get update fails the whole
+# update for it; such a fault passes within minutes. The install after it still fails loudly
+# when a package is truly out of reach.
+apt_update() {
+  local attempt
+  for attempt in 1 2 3 4; do
+    apt-get update -qq && return 0
+    [ "$attempt" = 4 ] && break
+    echo "setup.sh: apt-get update failed (attempt $attempt); retrying" >&2
+    sleep $((attempt * 15))
+  done
+  echo "setup.sh: apt-get update kept failing; installing from the indexes it has" >&2
+}
+
 missing=()
 need_i386=0
 dpkg --print-foreign-architectures | grep -qx i386 || need_i386=1
@@ -34,8 +48,15 @@ if [ "$need_i386" = 1 ] || [ "${#missing[@]}" -gt 0 ]; then
   echo "setup.sh: installing ${missing[*]:-i386 architecture}"
   [ "$need_i386" = 1 ] && dpkg --add-architecture i386
   export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  apt_update
+  # Without one architecture's security index (the mirror fault above), a library's 64-bit
+  # and 32-bit candidates differ, and the two copies of a shared library must be the same
+  # version; taking every package from the release itself makes the pairs agree again.
+  if ! apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null; then
+    . /etc/os-release
+    echo "setup.sh: retrying the install from ${VERSION_CODENAME} itself" >&2
+    apt-get install -y -qq --no-install-recommends -t "$VERSION_CODENAME" "${missing[@]}" >/dev/null
+  fi
 fi
 
 # minizip is compiled from zlib's own sources (contrib/minizip); Debian ships them
@@ -47,7 +68,7 @@ if [ ! -f "$DEPS/minizip/unzip.c" ]; then
     mirror="$(grep -h '^URIs:' /etc/apt/sources.list.d/*.sources 2>/dev/null | grep -v security | head -n1 | awk '{print $2}')"
     printf 'Types: deb-src\nURIs: %s\nSuites: bookworm\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
       "${mirror:-http://deb.debian.org/debian}" > "$srcfile"
-    apt-get update -qq
+    apt_update
   fi
   tmp="$(mktemp -d)"
   (cd "$tmp" && chmod 777 . && apt-get source -qq --download-only zlib >/dev/null && dpkg-source -x --skip-patches zlib_*.dsc zlib-src >/dev/null)
