@@ -317,8 +317,17 @@ class Scenario:
         return found[0] if found else ""
 
     def reg_values(self, key, view=64):
-        """Values of a registry key as {name: (type, data)}; {} when the key is absent."""
-        proc = self.wine(["reg", "query", key, f"/reg:{view}"], check=False)
+        """Values of a registry key as {name: (type, data)}; {} when the key is absent. Under
+        load Wine sometimes fails to start a tool at all: a query that failed for any other
+        reason than an absent key is asked again, and one that keeps failing raises."""
+        for _ in range(3):
+            proc = self.wine(["reg", "query", key, f"/reg:{view}"], check=False)
+            output = (proc.stdout + proc.stderr).decode("utf-8", errors="replace")
+            if proc.returncode == 0 or "Unable to find the specified registry key" in output:
+                break
+            time.sleep(1)
+        else:
+            raise RuntimeError(f"reg query {key} failed ({proc.returncode}): {output}")
         if proc.returncode != 0:
             return {}
         values = {}
