@@ -9,6 +9,7 @@
 #include "consent/relaunch_arguments.h"
 #include "product/product.h"
 #include "state/os_probe.h"
+#include "ui/host_window_win.h"
 #include "uninstall/temp_uninstaller.h"
 
 BOOL(WINAPI* elevation_shell_execute)(SHELLEXECUTEINFOW* info) = ShellExecuteExW;
@@ -42,19 +43,6 @@ DWORD launch_elevated(const char* path, const char* parameters, HWND owner, HAND
   }
   *process = info.hProcess;
   return ERROR_SUCCESS;
-}
-
-void dispatch_waiting_messages(bool* quit, WPARAM* quit_code) {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {
-      *quit = true;
-      *quit_code = msg.wParam;
-      continue;
-    }
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
 }
 
 }  // namespace
@@ -102,29 +90,15 @@ elevated_ui_wait wait_for_elevated_ui(HANDLE ready_event, HANDLE child) {
   if (ready_event) handles[count++] = ready_event;
   if (child) handles[count++] = child;
   elevated_ui_wait result = {elevated_ui_outcome::timed_out, 0, 0};
-  bool quit = false;
-  WPARAM quit_code = 0;
-  DWORD start = GetTickCount();
-  for (DWORD elapsed = 0; count > 0 && elapsed < ELEVATED_UI_WAIT_MS; elapsed = GetTickCount() - start) {
-    DWORD woke = MsgWaitForMultipleObjectsEx(count, handles, ELEVATED_UI_WAIT_MS - elapsed, QS_ALLINPUT,
-                                             MWMO_INPUTAVAILABLE);
-    if (woke == WAIT_OBJECT_0 + count) {
-      dispatch_waiting_messages(&quit, &quit_code);
-      continue;
-    }
-    if (woke < WAIT_OBJECT_0 + count) {
-      if (handles[woke - WAIT_OBJECT_0] == ready_event) {
-        result.outcome = elevated_ui_outcome::ready;
-      } else {
-        DWORD code = 0;
-        GetExitCodeProcess(child, &code);
-        result = {elevated_ui_outcome::exited, code, 0};
-      }
-    }
-    break;  // signalled, or the time-out or a failure of the wait
-  }
-  if (result.outcome == elevated_ui_outcome::timed_out)
+  int woke = ui_wait_dispatching(handles, count, ELEVATED_UI_WAIT_MS);
+  if (woke >= 0 && handles[woke] == ready_event) {
+    result.outcome = elevated_ui_outcome::ready;
+  } else if (woke >= 0) {
+    DWORD code = 0;
+    GetExitCodeProcess(child, &code);
+    result = {elevated_ui_outcome::exited, code, 0};
+  } else {
     result.still_running = child && WaitForSingleObject(child, 0) == WAIT_TIMEOUT;
-  if (quit) PostQuitMessage(static_cast<int>(quit_code));
+  }
   return result;
 }

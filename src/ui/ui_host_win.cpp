@@ -219,3 +219,38 @@ void ui_host_fail_webview() {
   g_ui_host.webview_failed = true;
   if (g_ui_host.window) DestroyWindow(g_ui_host.window);
 }
+
+namespace {
+
+void dispatch_waiting_messages(bool* quit, WPARAM* quit_code) {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      *quit = true;
+      *quit_code = msg.wParam;
+      continue;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+}  // namespace
+
+int ui_wait_dispatching(const HANDLE* handles, DWORD count, DWORD timeout_ms) {
+  int signalled = -1;
+  bool quit = false;
+  WPARAM quit_code = 0;
+  DWORD start = GetTickCount();
+  for (DWORD elapsed = 0; count > 0 && elapsed < timeout_ms; elapsed = GetTickCount() - start) {
+    DWORD woke = MsgWaitForMultipleObjectsEx(count, handles, timeout_ms - elapsed, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    if (woke == WAIT_OBJECT_0 + count) {
+      dispatch_waiting_messages(&quit, &quit_code);
+      continue;
+    }
+    if (woke < WAIT_OBJECT_0 + count) signalled = static_cast<int>(woke - WAIT_OBJECT_0);
+    break;  // signalled, or the time-out or a failure of the wait
+  }
+  if (quit) PostQuitMessage(static_cast<int>(quit_code));
+  return signalled;
+}
