@@ -122,6 +122,12 @@ void consent_elevate(const char* json, int32_t id) {
     return;
   }
   g_consent.elevating = 1;
+  // The click event carries the session data, and the elevated copy reads what its commit
+  // writes; the person may click before the request has answered.
+  if (!consent_welcome_sent()) {  // the window closed meanwhile: nothing to go on with
+    g_consent.elevating = 0;
+    return;
+  }
   take_choices(json);
   int elevated = token_is_admin();
   send_click(elevated);

@@ -1,5 +1,6 @@
 // The WebView2 consent screen's state and its page's commands (consent.html). One screen per
-// process; everything here runs on the main thread, inside the host window's message loop.
+// process; everything here runs on the main thread, inside the host window's message loop, but
+// the session data's commit and the welcome event, which run beside it once the window shows.
 #pragma once
 
 #include <windows.h>
@@ -29,11 +30,17 @@ extern consent_screen_state g_consent;
 // the choices' defaults, the switch string, the host prefix and domain. result becomes failed.
 void consent_screen_begin(install_state* state, int dry_run);
 
+// Returns once the session data is committed and the welcome event sent, which begin once the
+// window shows; the window keeps answering meanwhile. At once when the window never showed.
+// false when the host window closed while it waited.
+bool consent_welcome_sent();
+
 // The on_message callback of the consent page: its invokes run through the command table.
 void consent_on_message(const char* json, void* context);
 
-// consent_elevate: takes the choices, sends the click and goes on elevated: in this window when
-// the process already is, else through an elevated copy. Answered once, and only when its
+// consent_elevate: waits for consent_welcome_sent (nothing more when the window closed
+// meanwhile), takes the choices, sends the click and goes on elevated: in this window when the
+// process already is, else through an elevated copy. Answered once, and only when its
 // outcome is known: ok once the copy runs, cancelled when the UAC prompt was declined (the
 // screen stays), an error with its code; no answer when the install goes on in this window,
 // whose next page must not receive it.

@@ -4,6 +4,7 @@
 #include "base/browser_folders_win.h"
 #include "base/bounded_text.h"
 #include "base/folders_win.h"
+#include "base/handle_win.h"
 #include "base/json_field.h"
 #include "base/log.h"
 #include "base/path_text.h"
@@ -23,6 +24,7 @@
 #include "ui/page_message.h"
 #include "ui/progress_screens.h"
 #include "ui/ui_bridge.h"
+#include "ui/host_window_win.h"
 #include "ui/ui_host.h"
 #include "ui/webview_loader.h"
 #include "uninstall/existing_install.h"
@@ -94,6 +96,23 @@ void log_probe(const existing_install_probe& e, int tag_preference) {
   }
 }
 
+// The session data's commit waits for its request, which on a slow network may take all of its
+// time-outs, and the welcome event carries what the request brings: both come once the window
+// shows, on a thread of their own, so that the person never waits for the network to see it.
+kernel_handle g_welcome;
+
+DWORD WINAPI commit_and_send_welcome(void*) {
+  commit_attribution_to_registry(g_consent.state);
+  tracking_send_page(g_consent.state, g_consent.is_uninstall ? EVENT_UNINSTALLER_PAGE : EVENT_INSTALLER_PAGE,
+                     "welcome");
+  return 0;
+}
+
+void welcome_once_shown() {
+  g_welcome.reset(CreateThread(nullptr, 0, commit_and_send_welcome, nullptr, 0, nullptr));
+  if (!g_welcome) commit_and_send_welcome(nullptr);
+}
+
 void close_screen_log(const char* folder) {
   log_close(LOG_UI);
   ui_cleanup_temp(folder);
@@ -122,6 +141,15 @@ void consent_screen_begin(install_state* state, int dry_run) {
   if (found && !g_consent.is_uninstall) g_consent.choices.uninstall_existing = tag_preference != 0;
   log_probe(g_consent.existing, tag_preference);
   relaunch_arguments(g_consent.choices, found, g_consent.elevation_args, sizeof g_consent.elevation_args);
+}
+
+bool consent_welcome_sent() {
+  if (!g_welcome) return true;
+  bool had_window = ui_host_window() != nullptr;
+  HANDLE thread = g_welcome.get();
+  ui_wait_dispatching(&thread, 1, INFINITE);
+  g_welcome.reset();
+  return !had_window || ui_host_window() != nullptr;
 }
 
 void consent_on_message(const char* json, void*) {
@@ -154,6 +182,7 @@ consent_result consent_webview(install_state* state, int dry_run) {
   config.close_confirm_text = texts.close_question;
   config.close_confirm_caption = texts.close_question ? texts.caption : nullptr;
   config.on_message = consent_on_message;
+  config.on_shown = welcome_once_shown;
   // The pages have been unpacking while the probes ran.
   if (ui_screen_pages_ready() != 0) {
     log_error("consent_webview: failed to extract resources");
@@ -162,9 +191,8 @@ consent_result consent_webview(install_state* state, int dry_run) {
   }
 
   log_info("consent_webview: showing WebView2 consent screen");
-  commit_attribution_to_registry(state);
-  tracking_send_page(state, g_consent.is_uninstall ? EVENT_UNINSTALLER_PAGE : EVENT_INSTALLER_PAGE, "welcome");
   ui_host_run(&config);
+  consent_welcome_sent();
 
   consent_result result = g_consent.result;
   if (ui_host_webview_failed()) {

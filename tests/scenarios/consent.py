@@ -25,10 +25,10 @@ def check_consent_info(double, **expected):
         check(info[key] == value, f"consent info {key}={info[key]!r}, expected {value!r}: {info}")
 
 
-def install_from_consent(s, choices):
+def install_from_consent(s, choices, session=None):
     """A plain start whose consent page is clicked with these choices, then installs on the
     install page in the same window; the double and the installer's log."""
-    s.vendor.update(session={"match": "none"})
+    s.vendor.update(session=session or {"match": "none"})
     serve(s, zip_variant="ok", msi_variant="ok")
     double = PageDouble(s)
     double.script("consent.html", consent_page(choices))
@@ -73,6 +73,35 @@ def scenario_installer_from_the_first_click_goes_on_in_the_same_window():
         check(len(closes) == 1 and closes[0].get("message") == "Installer end", f"close events {closes}")
         check_working_folders_removed(s)
         double.check_released()
+
+
+def logged_at(log, text):
+    """The time stamp of the first line holding text."""
+    line = next((l for l in log.splitlines() if text in l), None)
+    check(line is not None, f"no line with {text!r}")
+    return line.split(" ", 1)[0]
+
+
+def scenario_consent_screen_shows_before_a_slow_session_answer():
+    # The session data answers four seconds late, long after the page has clicked: the screen
+    # shows without waiting for it, and the click goes on once the answer is committed.
+    with Scenario("consent_slow_session", vendor=True, display=True) as s:
+        s.vendor.fault("delay", path="/v1/session-data", seconds=4)
+        double, log = install_from_consent(s, {"decrypt_https": True},
+                                           session={"match": "click", "utm_campaign": "spring sale"})
+        shown = logged_at(s.log("Corvane.InstallerUI"), "Screen ready")
+        answered = logged_at(log, "session_fetch: ok")
+        check(shown < answered, f"the screen showed at {shown}, after the session answer at {answered}")
+        check(logged_at(log, "session_fetch: ok") < logged_at(log, "consent_webview: decrypt_https=1"),
+              "the click went on before the session answer was committed")
+        hklm = s.reg_values(PRODUCT_KEY)
+        check(hklm.get("UTMCampaign", (None, None))[1] == "spring sale", f"UTMCampaign {hklm.get('UTMCampaign')}")
+        sent = [(name, body) for name, body in events(s) if name in ("corvane.installer.page", "corvane.installer.click")]
+        check([name for name, _ in sent[:2]] == ["corvane.installer.page", "corvane.installer.click"] and
+              sent[0][1].get("page_name") == "welcome", f"welcome then click: {sent}")
+        check(all(body.get("utm_campaign") == "spring sale" for _, body in sent[:2]),
+              f"the session's campaign missing from the welcome or the click: {sent[:2]}")
+        assert_installed(s, product_code("ok"))
 
 
 def check_no_usage_events_after_the_choice(sent, prefix):
