@@ -72,12 +72,18 @@ def scenario_install_start_service_uninstall():
         check(not evidence_lines(s, "app-command-lines.txt"), "LAUNCHAPP=0 and the package started the app")
         # One Wine session for start, query and stop: Wine ends a prefix's services once no
         # program of its own runs any more, so a state queried later would say nothing.
-        out = s.wine(["cmd", "/c", "net start Corvane.Service & sc query Corvane.Service & "
-                                   "net stop Corvane.Service & sc query Corvane.Service"]).stdout.decode(errors="replace")
+        # Under load Wine's cmd now and then fails to start a tool at all ("Can't recognize"):
+        # the whole sequence runs again then, and the service may record a second start and stop.
+        for attempt in (1, 2):
+            out = s.wine(["cmd", "/c", "net start Corvane.Service & sc query Corvane.Service & "
+                                       "net stop Corvane.Service & sc query Corvane.Service"]).stdout.decode(errors="replace")
+            if "Can't recognize" not in out:
+                break
         states = [line.split(":", 1)[1].split()[1] for line in out.splitlines() if line.strip().startswith("STATE")]
         check(states == ["RUNNING", "STOPPED"], f"service states {states}: {out}")
-        check(evidence_lines(s, "service-events.txt") == ["running", "stopped"],
-              f"service events {evidence_lines(s, 'service-events.txt')}")
+        events = evidence_lines(s, "service-events.txt")
+        check(events and events == ["running", "stopped"] * (len(events) // 2) and len(events) <= 2 * attempt,
+              f"service events {events}")
         code = msiexec(s, f"/x {product_code('ok')} /qn")
         check(code == 0, f"msiexec /x exit code {code}")
         assert_removed(s, product_code("ok"))
