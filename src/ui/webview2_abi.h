@@ -36,6 +36,10 @@ typedef struct ICoreWebView2NewWindowRequestedEventHandler ICoreWebView2NewWindo
 typedef struct ICoreWebView2NewWindowRequestedEventArgs ICoreWebView2NewWindowRequestedEventArgs;
 typedef struct ICoreWebView2Settings3 ICoreWebView2Settings3;
 typedef struct ICoreWebView2Controller4 ICoreWebView2Controller4;
+typedef struct ICoreWebView2WebResourceRequestedEventHandler ICoreWebView2WebResourceRequestedEventHandler;
+typedef struct ICoreWebView2WebResourceRequestedEventArgs ICoreWebView2WebResourceRequestedEventArgs;
+typedef struct ICoreWebView2WebResourceRequest ICoreWebView2WebResourceRequest;
+typedef struct ICoreWebView2WebResourceResponse ICoreWebView2WebResourceResponse;
 // Only ever passed as null to the loader.
 typedef struct ICoreWebView2EnvironmentOptions ICoreWebView2EnvironmentOptions;
 
@@ -44,6 +48,12 @@ typedef enum COREWEBVIEW2_MOVE_FOCUS_REASON {
   COREWEBVIEW2_MOVE_FOCUS_REASON_NEXT = 1,
   COREWEBVIEW2_MOVE_FOCUS_REASON_PREVIOUS = 2,
 } COREWEBVIEW2_MOVE_FOCUS_REASON;
+
+// Plain consecutive values, not flags; ALL matches every kind of resource.
+typedef enum COREWEBVIEW2_WEB_RESOURCE_CONTEXT {
+  COREWEBVIEW2_WEB_RESOURCE_CONTEXT_ALL = 0,
+  COREWEBVIEW2_WEB_RESOURCE_CONTEXT_DOCUMENT = 1,
+} COREWEBVIEW2_WEB_RESOURCE_CONTEXT;
 
 // Interface identifiers (stable since the runtime's first general release; pre-release
 // headers used other values).
@@ -71,6 +81,14 @@ inline constexpr IID IID_ICoreWebView2NewWindowRequestedEventHandler = {
     0xd4c185fe, 0xc81c, 0x4989, {0x97, 0xaf, 0x2d, 0x3f, 0xa7, 0xab, 0x56, 0x51}};
 inline constexpr IID IID_ICoreWebView2NewWindowRequestedEventArgs = {
     0x34acb11c, 0xfc37, 0x4418, {0x91, 0x32, 0xf9, 0xc2, 0x1d, 0x1e, 0xaf, 0xb9}};
+inline constexpr IID IID_ICoreWebView2WebResourceRequestedEventHandler = {
+    0xab00b74c, 0x15f1, 0x4646, {0x80, 0xe8, 0xe7, 0x63, 0x41, 0xd2, 0x5d, 0x71}};
+inline constexpr IID IID_ICoreWebView2WebResourceRequestedEventArgs = {
+    0x453e667f, 0x12c7, 0x49d4, {0xbe, 0x6d, 0xdd, 0xbe, 0x79, 0x56, 0xf5, 0x7a}};
+inline constexpr IID IID_ICoreWebView2WebResourceRequest = {
+    0x97055cd4, 0x512c, 0x4264, {0x8b, 0x5f, 0xe3, 0xf4, 0x46, 0xce, 0xa6, 0xa5}};
+inline constexpr IID IID_ICoreWebView2WebResourceResponse = {
+    0xaafcc94f, 0xfa27, 0x48fd, {0x97, 0xdf, 0x83, 0x0e, 0xf7, 0x5a, 0xae, 0xc9}};
 // Offered by newer runtimes only (QueryInterface on the settings / the controller).
 inline constexpr IID IID_ICoreWebView2Settings3 = {
     0xfdb5ab74, 0xaf33, 0x4854, {0x84, 0xf0, 0x0a, 0x63, 0x1d, 0xeb, 0x5e, 0xba}};
@@ -133,6 +151,15 @@ struct ICoreWebView2NewWindowRequestedEventHandler {
   const ICoreWebView2NewWindowRequestedEventHandlerVtbl* lpVtbl;
 };
 
+struct ICoreWebView2WebResourceRequestedEventHandlerVtbl {
+  WEBVIEW2_IUNKNOWN_SLOTS(ICoreWebView2WebResourceRequestedEventHandler);
+  HRESULT(STDMETHODCALLTYPE* Invoke)(ICoreWebView2WebResourceRequestedEventHandler* self, ICoreWebView2* sender,
+                                     ICoreWebView2WebResourceRequestedEventArgs* args);  // 3
+};
+struct ICoreWebView2WebResourceRequestedEventHandler {
+  const ICoreWebView2WebResourceRequestedEventHandlerVtbl* lpVtbl;
+};
+
 // --- The runtime's objects the host calls ----------------------------------------------------
 
 struct ICoreWebView2EnvironmentVtbl {
@@ -140,8 +167,12 @@ struct ICoreWebView2EnvironmentVtbl {
   HRESULT(STDMETHODCALLTYPE* CreateCoreWebView2Controller)(
       ICoreWebView2Environment* self, HWND parent_window,
       ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* handler);  // 3
-  // Slots 4-7 (CreateWebResourceResponse, get_BrowserVersionString, add_/remove_
-  // NewBrowserVersionAvailable) come after the last one used and are left out.
+  // headers: raw response-header lines, newline-separated; content may be null (no body).
+  HRESULT(STDMETHODCALLTYPE* CreateWebResourceResponse)(ICoreWebView2Environment* self, IStream* content,
+                                                        int status_code, LPCWSTR reason_phrase, LPCWSTR headers,
+                                                        ICoreWebView2WebResourceResponse** response);  // 4
+  // Slots 5-7 (get_BrowserVersionString, add_/remove_NewBrowserVersionAvailable) come after
+  // the last one used and are left out.
 };
 struct ICoreWebView2Environment {
   const ICoreWebView2EnvironmentVtbl* lpVtbl;
@@ -207,7 +238,20 @@ struct ICoreWebView2Vtbl {
   HRESULT(STDMETHODCALLTYPE* add_NewWindowRequested)(ICoreWebView2* self,
                                                      ICoreWebView2NewWindowRequestedEventHandler* handler,
                                                      EventRegistrationToken* token);  // 44
-  // Slots 45-60 come after the last one used and are left out.
+  // 45-54: remove_NewWindowRequested, add_/remove_DocumentTitleChanged, get_DocumentTitle,
+  // Add-/RemoveHostObjectToScript, OpenDevToolsWindow, add_/remove_
+  // ContainsFullScreenElementChanged, get_ContainsFullScreenElement.
+  webview2_unused_slot unused_45_to_54[10];
+  HRESULT(STDMETHODCALLTYPE* add_WebResourceRequested)(ICoreWebView2* self,
+                                                       ICoreWebView2WebResourceRequestedEventHandler* handler,
+                                                       EventRegistrationToken* token);            // 55
+  HRESULT(STDMETHODCALLTYPE* remove_WebResourceRequested)(ICoreWebView2* self, EventRegistrationToken token);  // 56
+  // The event is raised only for requests whose whole URI matches a filter's glob (* and ?).
+  HRESULT(STDMETHODCALLTYPE* AddWebResourceRequestedFilter)(ICoreWebView2* self, LPCWSTR uri,
+                                                            COREWEBVIEW2_WEB_RESOURCE_CONTEXT context);  // 57
+  HRESULT(STDMETHODCALLTYPE* RemoveWebResourceRequestedFilter)(ICoreWebView2* self, LPCWSTR uri,
+                                                               COREWEBVIEW2_WEB_RESOURCE_CONTEXT context);  // 58
+  // Slots 59-60 come after the last one used and are left out.
 };
 struct ICoreWebView2 {
   const ICoreWebView2Vtbl* lpVtbl;
@@ -288,6 +332,47 @@ struct ICoreWebView2NewWindowRequestedEventArgsVtbl {
 };
 struct ICoreWebView2NewWindowRequestedEventArgs {
   const ICoreWebView2NewWindowRequestedEventArgsVtbl* lpVtbl;
+};
+
+struct ICoreWebView2WebResourceRequestedEventArgsVtbl {
+  WEBVIEW2_IUNKNOWN_SLOTS(ICoreWebView2WebResourceRequestedEventArgs);
+  HRESULT(STDMETHODCALLTYPE* get_Request)(ICoreWebView2WebResourceRequestedEventArgs* self,
+                                          ICoreWebView2WebResourceRequest** request);  // 3
+  HRESULT(STDMETHODCALLTYPE* get_Response)(ICoreWebView2WebResourceRequestedEventArgs* self,
+                                           ICoreWebView2WebResourceResponse** response);  // 4
+  HRESULT(STDMETHODCALLTYPE* put_Response)(ICoreWebView2WebResourceRequestedEventArgs* self,
+                                           ICoreWebView2WebResourceResponse* response);  // 5
+  webview2_unused_slot GetDeferral;                                                      // 6
+  HRESULT(STDMETHODCALLTYPE* get_ResourceContext)(ICoreWebView2WebResourceRequestedEventArgs* self,
+                                                  COREWEBVIEW2_WEB_RESOURCE_CONTEXT* context);  // 7
+};
+struct ICoreWebView2WebResourceRequestedEventArgs {
+  const ICoreWebView2WebResourceRequestedEventArgsVtbl* lpVtbl;
+};
+
+struct ICoreWebView2WebResourceRequestVtbl {
+  WEBVIEW2_IUNKNOWN_SLOTS(ICoreWebView2WebResourceRequest);
+  HRESULT(STDMETHODCALLTYPE* get_Uri)(ICoreWebView2WebResourceRequest* self, LPWSTR* uri);  // 3
+  webview2_unused_slot put_Uri;                                                              // 4
+  HRESULT(STDMETHODCALLTYPE* get_Method)(ICoreWebView2WebResourceRequest* self, LPWSTR* method);  // 5
+  // 6-9: put_Method, get_/put_Content, get_Headers.
+  webview2_unused_slot unused_6_to_9[4];
+};
+struct ICoreWebView2WebResourceRequest {
+  const ICoreWebView2WebResourceRequestVtbl* lpVtbl;
+};
+
+struct ICoreWebView2WebResourceResponseVtbl {
+  WEBVIEW2_IUNKNOWN_SLOTS(ICoreWebView2WebResourceResponse);
+  HRESULT(STDMETHODCALLTYPE* get_Content)(ICoreWebView2WebResourceResponse* self, IStream** content);  // 3
+  webview2_unused_slot put_Content;                                                                     // 4
+  webview2_unused_slot get_Headers;                                                                     // 5
+  HRESULT(STDMETHODCALLTYPE* get_StatusCode)(ICoreWebView2WebResourceResponse* self, int* status_code);  // 6
+  // 7-9: put_StatusCode, get_/put_ReasonPhrase.
+  webview2_unused_slot unused_7_to_9[3];
+};
+struct ICoreWebView2WebResourceResponse {
+  const ICoreWebView2WebResourceResponseVtbl* lpVtbl;
 };
 
 #undef WEBVIEW2_IUNKNOWN_SLOTS

@@ -49,6 +49,8 @@ static_assert(sizeof(ICoreWebView2NewWindowRequestedEventHandlerVtbl) == slot_of
 CHECK_IUNKNOWN(ICoreWebView2Environment);
 CHECK_SLOT(ICoreWebView2Environment, CreateCoreWebView2Controller, 3, HWND,
            ICoreWebView2CreateCoreWebView2ControllerCompletedHandler*);
+CHECK_SLOT(ICoreWebView2Environment, CreateWebResourceResponse, 4, IStream*, int, LPCWSTR, LPCWSTR,
+           ICoreWebView2WebResourceResponse**);
 
 CHECK_IUNKNOWN(ICoreWebView2Controller);
 CHECK_SLOT(ICoreWebView2Controller, put_IsVisible, 4, BOOL);
@@ -69,6 +71,33 @@ CHECK_SLOT(ICoreWebView2, add_NavigationStarting, 7, ICoreWebView2NavigationStar
            EventRegistrationToken*);
 CHECK_SLOT(ICoreWebView2, add_NewWindowRequested, 44, ICoreWebView2NewWindowRequestedEventHandler*,
            EventRegistrationToken*);
+CHECK_SLOT(ICoreWebView2, add_WebResourceRequested, 55, ICoreWebView2WebResourceRequestedEventHandler*,
+           EventRegistrationToken*);
+CHECK_SLOT(ICoreWebView2, remove_WebResourceRequested, 56, EventRegistrationToken);
+CHECK_SLOT(ICoreWebView2, AddWebResourceRequestedFilter, 57, LPCWSTR, COREWEBVIEW2_WEB_RESOURCE_CONTEXT);
+CHECK_SLOT(ICoreWebView2, RemoveWebResourceRequestedFilter, 58, LPCWSTR, COREWEBVIEW2_WEB_RESOURCE_CONTEXT);
+
+CHECK_IUNKNOWN(ICoreWebView2WebResourceRequestedEventHandler);
+CHECK_SLOT(ICoreWebView2WebResourceRequestedEventHandler, Invoke, 3, ICoreWebView2*,
+           ICoreWebView2WebResourceRequestedEventArgs*);
+static_assert(sizeof(ICoreWebView2WebResourceRequestedEventHandlerVtbl) == slot_offset(4));
+
+CHECK_IUNKNOWN(ICoreWebView2WebResourceRequestedEventArgs);
+CHECK_SLOT(ICoreWebView2WebResourceRequestedEventArgs, get_Request, 3, ICoreWebView2WebResourceRequest**);
+CHECK_SLOT(ICoreWebView2WebResourceRequestedEventArgs, get_Response, 4, ICoreWebView2WebResourceResponse**);
+CHECK_SLOT(ICoreWebView2WebResourceRequestedEventArgs, put_Response, 5, ICoreWebView2WebResourceResponse*);
+CHECK_SLOT(ICoreWebView2WebResourceRequestedEventArgs, get_ResourceContext, 7, COREWEBVIEW2_WEB_RESOURCE_CONTEXT*);
+static_assert(sizeof(ICoreWebView2WebResourceRequestedEventArgsVtbl) == slot_offset(8), "all 8 argument slots");
+
+CHECK_IUNKNOWN(ICoreWebView2WebResourceRequest);
+CHECK_SLOT(ICoreWebView2WebResourceRequest, get_Uri, 3, LPWSTR*);
+CHECK_SLOT(ICoreWebView2WebResourceRequest, get_Method, 5, LPWSTR*);
+static_assert(sizeof(ICoreWebView2WebResourceRequestVtbl) == slot_offset(10), "all 10 request slots");
+
+CHECK_IUNKNOWN(ICoreWebView2WebResourceResponse);
+CHECK_SLOT(ICoreWebView2WebResourceResponse, get_Content, 3, IStream**);
+CHECK_SLOT(ICoreWebView2WebResourceResponse, get_StatusCode, 6, int*);
+static_assert(sizeof(ICoreWebView2WebResourceResponseVtbl) == slot_offset(10), "all 10 response slots");
 
 CHECK_IUNKNOWN(ICoreWebView2Settings);
 CHECK_SLOT(ICoreWebView2Settings, put_IsWebMessageEnabled, 6, BOOL);
@@ -107,6 +136,8 @@ static_assert(sizeof(ICoreWebView2WebMessageReceivedEventArgsVtbl) == slot_offse
 static_assert(sizeof(BOOL) == 4 && sizeof(HRESULT) == 4 && sizeof(wchar_t) == 2);
 static_assert(sizeof(COREWEBVIEW2_MOVE_FOCUS_REASON) == 4 && COREWEBVIEW2_MOVE_FOCUS_REASON_PROGRAMMATIC == 0 &&
               COREWEBVIEW2_MOVE_FOCUS_REASON_NEXT == 1 && COREWEBVIEW2_MOVE_FOCUS_REASON_PREVIOUS == 2);
+static_assert(sizeof(COREWEBVIEW2_WEB_RESOURCE_CONTEXT) == 4 && COREWEBVIEW2_WEB_RESOURCE_CONTEXT_ALL == 0 &&
+              COREWEBVIEW2_WEB_RESOURCE_CONTEXT_DOCUMENT == 1);
 static_assert(sizeof(EventRegistrationToken) == 8 && alignof(EventRegistrationToken) == 8);
 static_assert(sizeof(RECT) == 16);
 
