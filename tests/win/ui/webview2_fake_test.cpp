@@ -5,11 +5,13 @@
 // Real windows need a display: the webview2_fake scenario runs these under Xvfb.
 #include <windows.h>
 #include <shellapi.h>
+#include <shlwapi.h>
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <cstring>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -60,6 +62,11 @@ using new_window_handler =
     test_handler<ICoreWebView2NewWindowRequestedEventHandler, ICoreWebView2NewWindowRequestedEventHandlerVtbl,
                  IID_ICoreWebView2NewWindowRequestedEventHandler, ICoreWebView2*,
                  ICoreWebView2NewWindowRequestedEventArgs*>;
+
+using resource_handler =
+    test_handler<ICoreWebView2WebResourceRequestedEventHandler, ICoreWebView2WebResourceRequestedEventHandlerVtbl,
+                 IID_ICoreWebView2WebResourceRequestedEventHandler, ICoreWebView2*,
+                 ICoreWebView2WebResourceRequestedEventArgs*>;
 
 std::wstring wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
@@ -209,10 +216,12 @@ class WebView2Fake : public ::testing::Test {
                            nullptr, nullptr, nullptr);
   }
 
-  // A controller in the window, as the runtime hands it over; the caller owns one reference.
-  ICoreWebView2Controller* controller_in(HWND window) {
+  // A controller in the window, as the runtime hands it over; the caller owns one reference
+  // (and one of the environment when it asks to keep it).
+  ICoreWebView2Controller* controller_in(HWND window, ICoreWebView2Environment** keep_environment = nullptr) {
     ICoreWebView2Environment* env = environment();
     if (!env) return nullptr;
+    if (keep_environment) env->lpVtbl->AddRef(*keep_environment = env);
     ICoreWebView2Controller* controller = nullptr;
     controller_made.on_invoke = [&](HRESULT hr, ICoreWebView2Controller* c) {
       EXPECT_EQ(hr, S_OK);
@@ -361,7 +370,8 @@ TEST_F(WebView2Fake, PlaysThePageScriptAndRecordsTheHost) {
       "{\"event\":\"close\"",
       "\"by\":\"Close\"}",
       "{\"event\":\"unload\"",
-      "\"live\":{\"environment\":0,\"controller\":0,\"webview\":0,\"settings\":0,\"args\":0}}",
+      "\"live\":{\"environment\":0,\"controller\":0,\"webview\":0,\"settings\":0,\"args\":0,\"request\":0,"
+      "\"response\":0}}",
   };
   size_t at = 0;
   for (const char* expected : expected_in_order) {
@@ -468,6 +478,303 @@ TEST_F(WebView2Fake, RaisesNavigationAndNewWindowAndNamesEachMessagesSource) {
   EXPECT_EQ(lines.find("\"page\":\"start.html\",\"file\""), std::string::npos) << "a cancelled page never plays";
 }
 
+// What the host does for a request on its virtual origin: the page from memory, 404 without a
+// body for a name it lacks, and nothing at all for images (left to the network). Each request
+// is noted in seen as "URI METHOD CONTEXT".
+void serve_from_memory(ICoreWebView2Environment* env, ICoreWebView2WebResourceRequestedEventArgs* args,
+                       const std::map<std::string, std::string>& files, std::vector<std::string>& seen) {
+  ICoreWebView2WebResourceRequest* request = nullptr;
+  ASSERT_EQ(args->lpVtbl->get_Request(args, &request), S_OK);
+  LPWSTR text = nullptr;
+  request->lpVtbl->get_Uri(request, &text);
+  std::string uri = take(text);
+  request->lpVtbl->get_Method(request, &text);
+  COREWEBVIEW2_WEB_RESOURCE_CONTEXT context = COREWEBVIEW2_WEB_RESOURCE_CONTEXT_ALL;
+  args->lpVtbl->get_ResourceContext(args, &context);
+  seen.push_back(uri + " " + take(text) + " " + std::to_string(static_cast<int>(context)));
+  request->lpVtbl->Release(request);
+  std::string name = uri.substr(uri.find_last_of('/') + 1);
+  if (name.ends_with(".png")) return;
+  auto file = files.find(name);
+  ICoreWebView2WebResourceResponse* response = nullptr;
+  if (file == files.end()) {
+    ASSERT_EQ(env->lpVtbl->CreateWebResourceResponse(env, nullptr, 404, L"Not Found", nullptr, &response), S_OK);
+  } else {
+    IStream* content =
+        SHCreateMemStream(reinterpret_cast<const BYTE*>(file->second.data()), static_cast<UINT>(file->second.size()));
+    const wchar_t* headers = name.ends_with(".js") ? L"Cache-Control: no-store\ncontent-type:  text/javascript "
+                                                   : L"Content-Type: text/html; charset=utf-8";
+    ASSERT_EQ(env->lpVtbl->CreateWebResourceResponse(env, content, 200, L"OK", headers, &response), S_OK);
+    content->Release();
+  }
+  EXPECT_EQ(args->lpVtbl->put_Response(args, response), S_OK);
+  response->lpVtbl->Release(response);
+}
+
+// The strings of lines in the transcript, each after the previous one; the first one missing.
+std::string missing_in_order(const std::string& lines, const std::vector<std::string>& expected) {
+  size_t at = 0;
+  for (const std::string& text : expected) {
+    size_t found = lines.find(text, at);
+    if (found == std::string::npos) return text;
+    at = found + text.size();
+  }
+  return "";
+}
+
+// Pages served from memory, as the host does on its virtual origin: a filtered navigation raises
+// WebResourceRequested later, from the queue, and what the host puts is what the page gets (only
+// a document served 200 plays its script); an unfiltered navigation raises nothing, nor one once
+// the filter is gone. A filter added twice needs two removes; a null one takes nothing.
+TEST_F(WebView2Fake, ServesFilteredDocumentsThroughTheHostsHandler) {
+  HWND window = host_window();
+  if (!window) GTEST_SKIP() << "no display for windows";
+  write_file(folder + L"\\scripts\\consent.html.jsonl", "{\"post\":\"played\"}\n");
+  write_file(folder + L"\\scripts\\gone.html.jsonl", "{\"post\":\"an error page plays nothing\"}\n");
+  ICoreWebView2Environment* env = nullptr;
+  ICoreWebView2Controller* controller = controller_in(window, &env);
+  ASSERT_NE(controller, nullptr);
+  ICoreWebView2* webview = nullptr;
+  ASSERT_EQ(controller->lpVtbl->get_CoreWebView2(controller, &webview), S_OK);
+
+  const std::string consent = "<!doctype html><p>consent</p>";
+  std::vector<std::string> seen, messages;
+  bool navigating = false;
+  resource_handler on_resource;
+  on_resource.on_invoke = [&](ICoreWebView2*, ICoreWebView2WebResourceRequestedEventArgs* args) {
+    EXPECT_FALSE(navigating) << "raised from the queue, never from inside Navigate";
+    serve_from_memory(env, args, {{"consent.html", consent}}, seen);
+  };
+  message_handler on_message;
+  on_message.on_invoke = [&](ICoreWebView2*, ICoreWebView2WebMessageReceivedEventArgs* args) {
+    LPWSTR text = nullptr;
+    args->lpVtbl->get_WebMessageAsJson(args, &text);
+    messages.push_back(take(text));
+  };
+  const wchar_t* origin = L"https://corvane-setup.invalid/*";
+  const auto all = COREWEBVIEW2_WEB_RESOURCE_CONTEXT_ALL;
+  EventRegistrationToken resource_token = {}, message_token = {};
+  ASSERT_EQ(webview->lpVtbl->AddWebResourceRequestedFilter(webview, origin, all), S_OK);
+  ASSERT_EQ(webview->lpVtbl->AddWebResourceRequestedFilter(webview, origin, all), S_OK);
+  ASSERT_EQ(webview->lpVtbl->add_WebResourceRequested(webview, &on_resource, &resource_token), S_OK);
+  ASSERT_EQ(webview->lpVtbl->add_WebMessageReceived(webview, &on_message, &message_token), S_OK);
+  // Navigates and waits until the page's script has posted or its document was refused.
+  auto open = [&](const wchar_t* url) {
+    size_t posted = messages.size(), lines = read_file(transcript).size();
+    navigating = true;
+    EXPECT_EQ(webview->lpVtbl->Navigate(webview, url), S_OK);
+    navigating = false;
+    EXPECT_TRUE(pump_until([&] {
+      return messages.size() > posted || read_file(transcript).find("\"no_script\"", lines) != std::string::npos;
+    })) << narrow(url);
+  };
+
+  open(L"https://corvane-setup.invalid/consent.html");
+  open(L"https://corvane-setup.invalid/gone.html");
+  open(L"https://elsewhere.example/consent.html");
+  EXPECT_EQ(webview->lpVtbl->RemoveWebResourceRequestedFilter(webview, origin, all), S_OK);
+  open(L"https://corvane-setup.invalid/consent.html");
+  EXPECT_EQ(webview->lpVtbl->RemoveWebResourceRequestedFilter(webview, origin, all), S_OK);
+  EXPECT_EQ(webview->lpVtbl->RemoveWebResourceRequestedFilter(webview, origin, all), E_INVALIDARG);
+  EXPECT_EQ(webview->lpVtbl->RemoveWebResourceRequestedFilter(webview, origin, COREWEBVIEW2_WEB_RESOURCE_CONTEXT_DOCUMENT),
+            E_INVALIDARG);
+  EXPECT_EQ(webview->lpVtbl->AddWebResourceRequestedFilter(webview, nullptr, all), S_OK);
+  open(L"https://corvane-setup.invalid/consent.html");
+  EXPECT_EQ(webview->lpVtbl->RemoveWebResourceRequestedFilter(webview, nullptr, all), S_OK);
+
+  EXPECT_EQ(seen, (std::vector<std::string>{"https://corvane-setup.invalid/consent.html GET 1",
+                                            "https://corvane-setup.invalid/gone.html GET 1",
+                                            "https://corvane-setup.invalid/consent.html GET 1"}));
+  EXPECT_EQ(messages, std::vector<std::string>(4, "\"played\"")) << "no script for the page served 404";
+
+  EXPECT_EQ(webview->lpVtbl->remove_WebResourceRequested(webview, resource_token), S_OK);
+  EXPECT_EQ(on_resource.refs, 1) << "the handler is let go when removed";
+  EXPECT_EQ(controller->lpVtbl->Close(controller), S_OK);
+  webview->lpVtbl->Release(webview);
+  controller->lpVtbl->Release(controller);
+  env->lpVtbl->Release(env);
+  EXPECT_EQ(live_objects(), 0);
+  DestroyWindow(window);
+
+  std::string lines = read_file(transcript);
+  EXPECT_EQ(missing_in_order(lines, {
+                "\"uri\":\"https://corvane-setup.invalid/*\",\"context\":0,\"op\":\"add\",\"hr\":\"0x00000000\"}",
+                "{\"event\":\"add_web_resource_requested\"",
+                "\"url\":\"https://corvane-setup.invalid/consent.html\",\"served\":true}",
+                "\"url\":\"https://corvane-setup.invalid/consent.html\",\"by\":\"host\",\"cancelled\":false}",
+                "{\"event\":\"resource\"",
+                "\"context\":1,\"status\":200,\"content_type\":\"text/html; charset=utf-8\",\"bytes\":" +
+                    std::to_string(consent.size()) + "}",
+                "{\"event\":\"script\"",
+                "\"url\":\"https://corvane-setup.invalid/gone.html\",\"context\":1,\"status\":404,"
+                "\"content_type\":null,\"bytes\":0}",
+                "\"reason\":\"the host answered the document with 404\"}",
+                "\"op\":\"remove\",\"hr\":\"0x80070057\"}",
+                "\"uri\":null,\"context\":0,\"op\":\"add\"",
+                "{\"event\":\"remove_web_resource_requested\"",
+                "\"found\":true}",
+            }),
+            "")
+      << lines;
+  EXPECT_EQ(lines.find("an error page plays nothing"), std::string::npos);
+}
+
+// A page's own requests (script step fetch) reach the host only through a filter whose glob takes
+// the whole URI (sent without its fragment) and whose context is the request's or ALL.
+TEST_F(WebView2Fake, FetchStepsReachTheHostThroughMatchingFiltersOnly) {
+  HWND window = host_window();
+  if (!window) GTEST_SKIP() << "no display for windows";
+  write_file(folder + L"\\scripts\\consent.html.jsonl",
+             "{\"fetch\":\"https://corvane-setup.invalid/app.js#main\"}\n"
+             "{\"fetch\":\"https://corvane-setup.invalid/logo.png\",\"context\":3}\n"
+             "{\"fetch\":\"https://corvane-setup.invalid/font.woff2\",\"context\":5}\n"
+             "{\"fetch\":\"https://elsewhere.example/app.js\"}\n"
+             "{\"fetch\":\"https://cdn.example/a*b1.css\"}\n"
+             "{\"fetch\":\"https://cdn.example/aXb1.css\"}\n"
+             "{\"fetch\":\"https://cdn.example/a*b12.css\"}\n"
+             "{\"post\":\"fetched\"}\n");
+  ICoreWebView2Environment* env = nullptr;
+  ICoreWebView2Controller* controller = controller_in(window, &env);
+  ASSERT_NE(controller, nullptr);
+  ICoreWebView2* webview = nullptr;
+  ASSERT_EQ(controller->lpVtbl->get_CoreWebView2(controller, &webview), S_OK);
+
+  const std::string script = "window.chrome.webview.postMessage('x');";
+  std::vector<std::string> seen;
+  bool fetched = false;
+  resource_handler on_resource;
+  on_resource.on_invoke = [&](ICoreWebView2*, ICoreWebView2WebResourceRequestedEventArgs* args) {
+    serve_from_memory(env, args, {{"consent.html", "<p>"}, {"app.js", script}}, seen);
+  };
+  message_handler on_message;
+  on_message.on_invoke = [&](ICoreWebView2*, ICoreWebView2WebMessageReceivedEventArgs*) { fetched = true; };
+  EventRegistrationToken token = {};
+  for (auto [uri, context] : {std::pair{L"https://corvane-setup.invalid/*.html", COREWEBVIEW2_WEB_RESOURCE_CONTEXT_DOCUMENT},
+                              std::pair{L"https://corvane-setup.invalid/*.js", COREWEBVIEW2_WEB_RESOURCE_CONTEXT_ALL},
+                              std::pair{L"https://corvane-setup.invalid/*", static_cast<COREWEBVIEW2_WEB_RESOURCE_CONTEXT>(3)},
+                              std::pair{L"https://cdn.example/a\\*b?.css", COREWEBVIEW2_WEB_RESOURCE_CONTEXT_ALL}})
+    ASSERT_EQ(webview->lpVtbl->AddWebResourceRequestedFilter(webview, uri, context), S_OK);
+  ASSERT_EQ(webview->lpVtbl->add_WebResourceRequested(webview, &on_resource, &token), S_OK);
+  ASSERT_EQ(webview->lpVtbl->add_WebMessageReceived(webview, &on_message, &token), S_OK);
+  ASSERT_EQ(webview->lpVtbl->Navigate(webview, L"https://corvane-setup.invalid/consent.html"), S_OK);
+  ASSERT_TRUE(pump_until([&] { return fetched; }));
+
+  EXPECT_EQ(seen, (std::vector<std::string>{"https://corvane-setup.invalid/consent.html GET 1",
+                                            "https://corvane-setup.invalid/app.js GET 16",
+                                            "https://corvane-setup.invalid/logo.png GET 3",
+                                            "https://cdn.example/a*b1.css GET 16"}));
+  EXPECT_EQ(controller->lpVtbl->Close(controller), S_OK);
+  EXPECT_EQ(on_resource.refs, 1) << "Close lets the handler go";
+  webview->lpVtbl->Release(webview);
+  controller->lpVtbl->Release(controller);
+  env->lpVtbl->Release(env);
+  EXPECT_EQ(live_objects(), 0);
+  DestroyWindow(window);
+
+  std::string lines = read_file(transcript);
+  EXPECT_EQ(missing_in_order(lines, {
+                "\"url\":\"https://corvane-setup.invalid/app.js#main\",\"context\":16,\"status\":200,"
+                "\"content_type\":\"text/javascript\",\"bytes\":" + std::to_string(script.size()) + "}",
+                "\"url\":\"https://corvane-setup.invalid/logo.png\",\"context\":3,\"answered\":false}",
+                "\"url\":\"https://corvane-setup.invalid/font.woff2\",\"context\":5,\"filtered\":false}",
+                "\"url\":\"https://elsewhere.example/app.js\",\"context\":16,\"filtered\":false}",
+                "\"url\":\"https://cdn.example/a*b1.css\",\"context\":16,\"status\":404,",
+                "\"url\":\"https://cdn.example/aXb1.css\",\"context\":16,\"filtered\":false}",
+                "\"url\":\"https://cdn.example/a*b12.css\",\"context\":16,\"filtered\":false}",
+                "{\"event\":\"script_done\"",
+            }),
+            "")
+      << lines;
+}
+
+// A host may keep what it got past the event: the request and the response live as long as it
+// holds them, the response keeps the host's stream until its own end, and none of them may be
+// used from another thread. Once the host lets go, nothing of the double is left.
+TEST_F(WebView2Fake, ResourceObjectsLiveAsLongAsTheHostHoldsThem) {
+  HWND window = host_window();
+  if (!window) GTEST_SKIP() << "no display for windows";
+  ICoreWebView2Environment* env = nullptr;
+  ICoreWebView2Controller* controller = controller_in(window, &env);
+  ASSERT_NE(controller, nullptr);
+  ICoreWebView2* webview = nullptr;
+  ASSERT_EQ(controller->lpVtbl->get_CoreWebView2(controller, &webview), S_OK);
+
+  const char page[] = "<p>kept</p>";
+  IStream* content = SHCreateMemStream(reinterpret_cast<const BYTE*>(page), sizeof page - 1);
+  ASSERT_NE(content, nullptr);
+  auto stream_refs = [&] {
+    content->AddRef();
+    return content->Release();
+  };
+  ICoreWebView2WebResourceRequest* kept_request = nullptr;
+  ICoreWebView2WebResourceResponse* kept_response = nullptr;
+  resource_handler keeps, never_removed;
+  keeps.on_invoke = [&](ICoreWebView2*, ICoreWebView2WebResourceRequestedEventArgs* args) {
+    ASSERT_EQ(args->lpVtbl->get_Request(args, &kept_request), S_OK);
+    ASSERT_EQ(env->lpVtbl->CreateWebResourceResponse(env, content, 200, L"OK", L"Content-Type: text/html", &kept_response),
+              S_OK);
+    ASSERT_EQ(args->lpVtbl->put_Response(args, kept_response), S_OK);
+  };
+  never_removed.on_invoke = [](ICoreWebView2*, ICoreWebView2WebResourceRequestedEventArgs*) {};
+  EventRegistrationToken token = {};
+  ASSERT_EQ(webview->lpVtbl->AddWebResourceRequestedFilter(webview, L"https://corvane-setup.invalid/*",
+                                                           COREWEBVIEW2_WEB_RESOURCE_CONTEXT_ALL),
+            S_OK);
+  ASSERT_EQ(webview->lpVtbl->add_WebResourceRequested(webview, &keeps, &token), S_OK);
+  ASSERT_EQ(webview->lpVtbl->add_WebResourceRequested(webview, &never_removed, &token), S_OK);
+  ASSERT_EQ(webview->lpVtbl->Navigate(webview, L"https://corvane-setup.invalid/index.html"), S_OK);
+  ASSERT_TRUE(pump_until([&] { return read_file(transcript).find("\"event\":\"resource\"") != std::string::npos; }));
+  ASSERT_TRUE(kept_request && kept_response);
+
+  struct other_thread_call {
+    ICoreWebView2Environment* env;
+    ICoreWebView2WebResourceRequest* request;
+    HRESULT create_hr, uri_hr;
+  } call = {env, kept_request, S_OK, S_OK};
+  run_on_other_thread(&call, [](void* context) -> DWORD {
+    auto* c = static_cast<other_thread_call*>(context);
+    ICoreWebView2WebResourceResponse* response = nullptr;
+    c->create_hr = c->env->lpVtbl->CreateWebResourceResponse(c->env, nullptr, 200, L"OK", nullptr, &response);
+    LPWSTR uri = nullptr;
+    c->uri_hr = c->request->lpVtbl->get_Uri(c->request, &uri);
+    return 0;
+  });
+  EXPECT_EQ(call.create_hr, RPC_E_WRONG_THREAD);
+  EXPECT_EQ(call.uri_hr, RPC_E_WRONG_THREAD);
+
+  EXPECT_EQ(controller->lpVtbl->Close(controller), S_OK);
+  EXPECT_EQ(keeps.refs + never_removed.refs, 2) << "Close lets every handler go";
+  webview->lpVtbl->Release(webview);
+  controller->lpVtbl->Release(controller);
+  env->lpVtbl->Release(env);
+  EXPECT_EQ(live_objects(), 2) << "the request and the response the host still holds";
+  IStream* served = nullptr;
+  int status = 0;
+  EXPECT_EQ(kept_response->lpVtbl->get_Content(kept_response, &served), S_OK);
+  EXPECT_EQ(served, content);
+  if (served) served->Release();
+  EXPECT_EQ(kept_response->lpVtbl->get_StatusCode(kept_response, &status), S_OK);
+  EXPECT_EQ(status, 200);
+  EXPECT_EQ(stream_refs(), 2u) << "the response holds the host's stream";
+  kept_response->lpVtbl->Release(kept_response);
+  EXPECT_EQ(stream_refs(), 1u) << "and lets it go with its last reference";
+  LPWSTR uri = nullptr;
+  EXPECT_EQ(kept_request->lpVtbl->get_Uri(kept_request, &uri), S_OK);
+  EXPECT_EQ(take(uri), "https://corvane-setup.invalid/index.html");
+  kept_request->lpVtbl->Release(kept_request);
+  EXPECT_EQ(live_objects(), 0);
+  content->Release();
+  DestroyWindow(window);
+  FreeLibrary(module);
+  module = nullptr;
+
+  std::string lines = read_file(transcript);
+  EXPECT_NE(lines.find("\"live\":{\"environment\":0,\"controller\":0,\"webview\":0,\"settings\":0,\"args\":0,"
+                       "\"request\":0,\"response\":0}}"),
+            std::string::npos)
+      << lines;
+}
+
 // The page's side relayed to a real page of the bundle in a browser. The webview2_relay scenario
 // runs the relay, names the bundle folder in CORVANE_TEST_UI_FOLDER and plays the person on
 // uninstall.html (fills the details, Continue Uninstall, asks to close the window); this is
@@ -555,7 +862,8 @@ TEST_F(WebView2Fake, RelaysARealPageToTheHost) {
       "\\\"action\\\":\\\"begin\\\"",
       "{\"event\":\"window_close\"",
       "{\"event\":\"close\"",
-      "\"live\":{\"environment\":0,\"controller\":0,\"webview\":0,\"settings\":0,\"args\":0}}",
+      "\"live\":{\"environment\":0,\"controller\":0,\"webview\":0,\"settings\":0,\"args\":0,\"request\":0,"
+      "\"response\":0}}",
   };
   size_t at = 0;
   for (const char* expected : expected_in_order) {
