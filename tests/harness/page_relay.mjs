@@ -2,7 +2,8 @@
 // Wine with the WebView2 test double (tests/fixtures/webview2_fake, relay mode). The double of
 // each process connects over loopback TCP; every Navigate opens THE SAME page file in a new
 // browser page with a window.chrome.webview of its own, and the messages of both sides are
-// carried across. A test driver (tests/harness/page_relay.py) connects too and waits for
+// carried across. A page the host serves from memory is opened at its own URL instead, and
+// every request of its origin is answered by the host through the double. A test driver (tests/harness/page_relay.py) connects too and waits for
 // pages, clicks, types, takes screenshots and reads the messages.
 //
 //   node tests/harness/page_relay.mjs --prefix WINEPREFIX --evidence DIR [--proxy http://127.0.0.1:PORT]
@@ -43,7 +44,30 @@ function sendLine(socket, object) {
 
 function serveWebview(socket, lines, pid) {
   const views = new Map();
-  const double = { pid, send: (object) => sendLine(socket, object) };
+  // Requests of served pages waiting for the host's answer: rid -> {view, resolve}. Each ends
+  // with the answer, or null when its view or the connection goes first.
+  const waiting = new Map();
+  let rids = 0;
+  const endWaiting = (view) => {
+    for (const [rid, w] of waiting) {
+      if (view !== undefined && w.view !== view) continue;
+      waiting.delete(rid);
+      w.resolve(null);
+    }
+  };
+  const double = {
+    pid,
+    send: (object) => sendLine(socket, object),
+    resource(view, url, context) {
+      if (socket.destroyed) return Promise.resolve(null);
+      rids += 1;
+      const rid = rids;
+      return new Promise((resolve) => {
+        waiting.set(rid, { view, resolve });
+        sendLine(socket, { op: 'resource', view, rid, url, context });
+      });
+    },
+  };
   lines.on('line', (line) => {
     let m;
     try {
@@ -56,7 +80,7 @@ function serveWebview(socket, lines, pid) {
     // closes the controller or lets it go.
     if (m.op === 'navigate') {
       const page = new RelayPage({ id: pages.length + 1, double, view: m.view, url: m.url, name: m.page,
-        prefix: options.prefix, record });
+        served: m.served === true, prefix: options.prefix, record });
       pages.push(page);
       views.set(m.view, page);
       page.open(browser, m.width, m.height);
@@ -64,13 +88,19 @@ function serveWebview(socket, lines, pid) {
       views.get(m.view)?.fromHost(m.json);
     } else if (m.op === 'resize') {
       views.get(m.view)?.resize(m.width, m.height);
+    } else if (m.op === 'resource') {
+      const w = waiting.get(m.rid);
+      waiting.delete(m.rid);
+      w?.resolve(m);
     } else if (m.op === 'closed') {
       views.get(m.view)?.close('the host left the page');
       views.delete(m.view);
+      endWaiting(m.view);
     }
   });
   socket.on('close', () => {
     for (const page of views.values()) page.close('the process closed its connection');
+    endWaiting();
   });
 }
 
@@ -98,6 +128,7 @@ const OPS = {
   wait_message: ({ page, sender, match, timeout_ms }) => pageById(page).waitMessage(sender, match, timeout_ms),
   messages: ({ page }) => pageById(page).messages.map(({ sender, json }) => ({ sender, json })),
   requests: ({ page }) => pageById(page).requests,
+  resources: ({ page }) => pageById(page).resources,
   errors: ({ page }) => pageById(page).errors,
   click: ({ page, selector, timeout_ms }) => pageById(page).act('click', selector, (l) => l.click({ timeout: timeout_ms })),
   fill: ({ page, selector, text, timeout_ms }) =>

@@ -147,6 +147,12 @@ class RelayPage:
         when it is the browser's proxy): method, url, body."""
         return self._request("requests")
 
+    def resources(self):
+        """What the host served of a page it serves from memory (the document, its styles,
+        scripts, images...), in the order asked: url, context (the runtime's resource context,
+        1 for the document) and status, or answered False when no handler put a response."""
+        return self._request("resources")
+
     def errors(self):
         """Uncaught errors of the page's scripts."""
         return self._request("errors")

@@ -1,6 +1,8 @@
 // One navigation of a webview under Wine, shown by the page relay as a real browser page: the
-// page file the host navigated to, a window.chrome.webview that carries the messages to and
-// from the host's process, and what a test reads back (messages, web requests, page errors).
+// page file the host navigated to, or the page the host serves from memory (every request of
+// its origin answered by the host), a window.chrome.webview that carries the messages to and
+// from the host's process, and what a test reads back (messages, web requests, resources the
+// host served, page errors).
 import fs from 'node:fs';
 import path from 'node:path';
 import { pathToFileURL } from 'node:url';
@@ -32,6 +34,28 @@ function existingName(folder, name) {
   } catch {
     return null;
   }
+}
+
+// Playwright's resource types as the runtime's COREWEBVIEW2_WEB_RESOURCE_CONTEXT values; the
+// rest are OTHER (16).
+const RESOURCE_CONTEXTS = {
+  document: 1, stylesheet: 2, image: 3, media: 4, font: 5, script: 6, xhr: 7, fetch: 8, texttrack: 9,
+  eventsource: 10, websocket: 11, manifest: 12,
+};
+
+// Raw response headers as the host writes them ("Name: value" lines, CRLF or LF) as the
+// header object a route is fulfilled with. A name given twice keeps both values, joined as
+// HTTP joins them; lines without a name are skipped.
+export function headerFields(text) {
+  const fields = {};
+  for (const line of (text || '').split(/\r?\n/)) {
+    const colon = line.indexOf(':');
+    const name = colon > 0 ? line.slice(0, colon).trim().toLowerCase() : '';
+    if (!name) continue;
+    const value = line.slice(colon + 1).trim();
+    fields[name] = Object.hasOwn(fields, name) ? `${fields[name]}, ${value}` : value;
+  }
+  return fields;
 }
 
 // Runs in the page before any of its scripts: the webview's page-side object. Messages from
@@ -81,11 +105,12 @@ export function matches(expected, actual) {
 }
 
 export class RelayPage {
-  constructor({ id, double, view, url, name, prefix, record }) {
-    Object.assign(this, { id, double, view, url, name, prefix, record });
+  constructor({ id, double, view, url, name, served = false, prefix, record }) {
+    Object.assign(this, { id, double, view, url, name, served, prefix, record });
     this.messages = [];  // {sender: "page" | "host", json, data, listeners}
     this.cursors = { page: 0, host: 0 };
     this.requests = [];
+    this.resources = [];  // what the host served: {url, context, status} or {url, context, answered: false}
     this.errors = [];
     this.claimed = false;
     this.closedBy = null;
@@ -100,18 +125,40 @@ export class RelayPage {
 
   open(browser, width, height) {
     this.opening = this.after(async () => {
-      const target = unixFileUrl(this.url, this.prefix);
+      const target = this.served ? this.url : unixFileUrl(this.url, this.prefix);
+      const origin = this.served ? new URL(this.url).origin : null;
+      const ownOrigin = (url) => origin !== null && new URL(url).origin === origin;
       this.page = await browser.context.newPage();
       this.page.on('pageerror', (e) => this.errors.push(String(e)));
       await this.page.exposeBinding('__corvaneRelayPost', (_source, json) => this.fromPage(json));
       await this.page.addInitScript(webviewShim);
-      await answerWebRequests(this.page, this.requests, browser.proxied);
+      // The page's own web requests only: what the host serves is not one of them.
+      const requests = { push: (r) => { if (!ownOrigin(r.url)) this.requests.push(r); } };
+      await answerWebRequests(this.page, requests, browser.proxied);
+      // After the catch-all, so that it is tried first; nothing of the origin reaches the network.
+      if (origin) await this.page.route((url) => url.origin === origin, (route) => this.fromHostServer(route));
       if (width > 0 && height > 0) await this.page.setViewportSize({ width, height });
       await this.page.goto(target, { waitUntil: 'commit' });
     }).catch((e) => {
       this.failure = String(e.message || e);
       this.double.send({ op: 'failed', view: this.view, reason: this.failure });
     });
+  }
+
+  // A request of the served origin, answered by the host's WebResourceRequested handlers.
+  async fromHostServer(route) {
+    const request = route.request();
+    const url = request.url();
+    const context = RESOURCE_CONTEXTS[request.resourceType()] ?? 16;
+    const answer = this.closedBy ? null : await this.double.resource(this.view, url, context);
+    if (!answer || answer.answered === false) {
+      this.resources.push({ url, context, answered: false });
+      await route.abort('failed').catch(() => {});
+      return;
+    }
+    this.resources.push({ url, context, status: answer.status });
+    await route.fulfill({ status: answer.status, headers: headerFields(answer.headers),
+      body: Buffer.from(answer.body || '', 'base64') }).catch(() => {});
   }
 
   after(step) {

@@ -1,11 +1,11 @@
-// The page relay's pure parts: which Linux file a Windows program's file: URL names, and how
-// a test's expectation matches a message.
+// The page relay's pure parts: which Linux file a Windows program's file: URL names, how a
+// test's expectation matches a message, and the headers of a page the host serves.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import { matches, unixFileUrl } from './relay_page.mjs';
+import { headerFields, matches, unixFileUrl } from './relay_page.mjs';
 
 test('a file: URL of the program is the same file through the prefix drive table', () => {
   const prefix = fs.mkdtempSync(path.join(os.tmpdir(), 'relay-prefix-'));
@@ -46,4 +46,16 @@ test('an expectation matches a message as a subset, arrays and scalars exactly',
   ];
   for (const [expected, result] of cases) assert.equal(matches(expected, invoke), result, JSON.stringify(expected));
   assert.equal(matches({ result: null }, { type: 'response', id: 1, result: null }), true);
+});
+
+test('the raw headers of a response the host serves become the route\'s header fields', () => {
+  const cases = [
+    ['Content-Type: text/html; charset=utf-8', { 'content-type': 'text/html; charset=utf-8' }],
+    ['content-type:text/css\r\nCache-Control: no-store\r\n', { 'content-type': 'text/css', 'cache-control': 'no-store' }],
+    ['X-A: 1\nx-a: 2', { 'x-a': '1, 2' }],
+    ['Link: <https://corvane-setup.invalid/a.css>; rel=preload', { link: '<https://corvane-setup.invalid/a.css>; rel=preload' }],
+    [': no name\nnot a header\n\n', {}],
+    [null, {}],
+  ];
+  for (const [text, expected] of cases) assert.deepEqual(headerFields(text), expected, JSON.stringify(text));
 });

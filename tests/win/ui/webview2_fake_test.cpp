@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <cstring>
 #include <map>
@@ -778,7 +779,9 @@ TEST_F(WebView2Fake, ResourceObjectsLiveAsLongAsTheHostHoldsThem) {
 // The page's side relayed to a real page of the bundle in a browser. The webview2_relay scenario
 // runs the relay, names the bundle folder in CORVANE_TEST_UI_FOLDER and plays the person on
 // uninstall.html (fills the details, Continue Uninstall, asks to close the window); this is
-// the host's side: it answers every invoke, sizes the control and reports the uninstall.
+// the host's side: it serves the page and everything it loads from that folder, as the
+// program serves its bundle from memory, answers every invoke, sizes the control and reports
+// the uninstall.
 TEST_F(WebView2Fake, RelaysARealPageToTheHost) {
   if (relay_address.empty()) GTEST_SKIP() << "no page relay: the webview2_relay scenario runs this test";
   std::string ui_folder = environment_text(L"CORVANE_TEST_UI_FOLDER");
@@ -786,11 +789,55 @@ TEST_F(WebView2Fake, RelaysARealPageToTheHost) {
   SetEnvironmentVariableW(L"CORVANE_WV2FAKE_RELAY", wide(relay_address).c_str());
   HWND window = host_window();
   ASSERT_NE(window, nullptr) << "the scenario gives this test a display";
-  ICoreWebView2Controller* controller = controller_in(window);
+  ICoreWebView2Environment* env = nullptr;
+  ICoreWebView2Controller* controller = controller_in(window, &env);
   ASSERT_NE(controller, nullptr);
   controller->lpVtbl->put_Bounds(controller, RECT{0, 0, 640, 400});
   ICoreWebView2* webview = nullptr;
   ASSERT_EQ(controller->lpVtbl->get_CoreWebView2(controller, &webview), S_OK);
+
+  const std::string origin = "https://corvane-setup.invalid/";
+  std::vector<std::string> served, missing;
+  resource_handler on_resource;
+  on_resource.on_invoke = [&](ICoreWebView2*, ICoreWebView2WebResourceRequestedEventArgs* args) {
+    ASSERT_EQ(GetCurrentThreadId(), GetWindowThreadProcessId(window, nullptr)) << "requests arrive on the UI thread";
+    ICoreWebView2WebResourceRequest* request = nullptr;
+    ASSERT_EQ(args->lpVtbl->get_Request(args, &request), S_OK);
+    LPWSTR text = nullptr;
+    request->lpVtbl->get_Uri(request, &text);
+    request->lpVtbl->Release(request);
+    std::string uri = take(text);
+    ASSERT_EQ(uri.rfind(origin, 0), 0u) << uri;
+    std::string name = uri.substr(origin.size(), uri.find_first_of("?#") - origin.size());
+    std::string path = ui_folder + "\\" + name;
+    for (char& c : path)
+      if (c == '/') c = '\\';
+    std::string bytes = read_file(wide(path));
+    bool found = GetFileAttributesW(wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (found)
+      served.push_back(name);
+    else if (name != "favicon.ico")  // the browser's own request, not the page's
+      missing.push_back(name);
+    std::string type = name.substr(name.find_last_of('.') + 1);
+    static const std::map<std::string, const char*> TYPES = {
+        {"html", "text/html; charset=utf-8"}, {"css", "text/css"}, {"js", "text/javascript"}, {"svg", "image/svg+xml"},
+        {"png", "image/png"}, {"webp", "image/webp"}, {"woff2", "font/woff2"}, {"json", "application/json"}};
+    std::string headers = "Content-Type: " + std::string(TYPES.contains(type) ? TYPES.at(type) : "application/octet-stream");
+    IStream* content = found ? SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<UINT>(bytes.size()))
+                             : nullptr;
+    ICoreWebView2WebResourceResponse* response = nullptr;
+    ASSERT_EQ(env->lpVtbl->CreateWebResourceResponse(env, content, found ? 200 : 404, found ? L"OK" : L"Not Found",
+                                                     wide(headers).c_str(), &response),
+              S_OK);
+    if (content) content->Release();
+    args->lpVtbl->put_Response(args, response);
+    response->lpVtbl->Release(response);
+  };
+  EventRegistrationToken resource_token = {};
+  ASSERT_EQ(webview->lpVtbl->AddWebResourceRequestedFilter(webview, wide(origin + "*").c_str(),
+                                                           COREWEBVIEW2_WEB_RESOURCE_CONTEXT_ALL),
+            S_OK);
+  ASSERT_EQ(webview->lpVtbl->add_WebResourceRequested(webview, &on_resource, &resource_token), S_OK);
 
   std::vector<std::string> invokes, sources;
   message_handler on_message;
@@ -821,9 +868,7 @@ TEST_F(WebView2Fake, RelaysARealPageToTheHost) {
   };
   EventRegistrationToken token = {};
   ASSERT_EQ(webview->lpVtbl->add_WebMessageReceived(webview, &on_message, &token), S_OK);
-  std::string url = "file:///" + ui_folder + "\\uninstall.html";
-  for (char& c : url)
-    if (c == '\\') c = '/';
+  std::string url = origin + "uninstall.html";
   ASSERT_EQ(webview->lpVtbl->Navigate(webview, wide(url).c_str()), S_OK);
 
   // The person finishes the uninstall and closes the window: the scenario waits for the page.
@@ -839,11 +884,18 @@ TEST_F(WebView2Fake, RelaysARealPageToTheHost) {
   EXPECT_EQ(commands, (std::vector<std::string>{"get_install_state", "show_window", "sibling_show_complete",
                                                 "signal_user_action begin", "enable_close", "signal_user_action done"}));
   for (const std::string& source : sources) EXPECT_EQ(source, url);
+  // The page and what it loads came from the host, and it asked for nothing the bundle lacks.
+  ASSERT_FALSE(served.empty());
+  EXPECT_EQ(served.front(), "uninstall.html");
+  EXPECT_NE(std::find(served.begin(), served.end(), "bridge.js"), served.end());
+  EXPECT_EQ(missing, std::vector<std::string>{});
 
   EXPECT_EQ(webview->lpVtbl->remove_WebMessageReceived(webview, token), S_OK);
   EXPECT_EQ(controller->lpVtbl->Close(controller), S_OK);
+  EXPECT_EQ(on_resource.refs, 1);
   webview->lpVtbl->Release(webview);
   controller->lpVtbl->Release(controller);
+  env->lpVtbl->Release(env);
   EXPECT_EQ(live_objects(), 0);
   DestroyWindow(window);
   FreeLibrary(module);
@@ -852,8 +904,11 @@ TEST_F(WebView2Fake, RelaysARealPageToTheHost) {
   std::string lines = read_file(transcript);
   const char* expected_in_order[] = {
       "{\"event\":\"navigate\"",
+      "\"served\":true}",
       "{\"event\":\"relay\"",
       "\"address\":",
+      "\"url\":\"https://corvane-setup.invalid/uninstall.html\",\"context\":1,\"status\":200,",
+      "\"context\":6,\"status\":200,\"content_type\":\"text/javascript\"",
       "{\"event\":\"page_post\"",
       "{\"event\":\"host_post\"",
       "{\"event\":\"bounds\"",
