@@ -1,6 +1,6 @@
 // What the program carries in itself for its screens: the WebView2 loader (resource 101, an
-// LZMA-alone stream), written out into a folder of this process, and the page bundle (resource
-// 102, a ZIP), unpacked into the browser's pages folder, before a WebView2 screen opens.
+// LZMA-alone stream), written out into a folder of this process before a WebView2 screen opens,
+// and the page bundle (resource 102, a ZIP), which the screens serve from memory.
 #pragma once
 
 #include <cstddef>
@@ -20,12 +20,3 @@ int extraction_folder(char* out, size_t size);
 // logged: loading the library reports it). 0 with the folder in folder_out, -1 with the last
 // error set when the folder could not be made (folder_out then names it when known).
 int extract_embedded_loader(char* folder_out, size_t size);
-
-// Unpacks the page bundle into the browser's pages folder (browser_folders_win.h, made before)
-// on a thread of its own, straight from the resource; one job per process at a time.
-void embedded_pages_start();
-
-// Waits for that job: 0 when the pages are there, -1 with the last error set when they could
-// not be made (or no job ran): a window without its pages would show nothing that could end
-// the run.
-int embedded_pages_wait();

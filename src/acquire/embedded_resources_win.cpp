@@ -3,9 +3,7 @@
 #include <windows.h>
 
 #include "acquire/lzma_resource.h"
-#include "acquire/zip_extract.h"
 #include "base/bounded_text.h"
-#include "base/browser_folders_win.h"
 #include "base/delete_tree.h"
 #include "base/folders_win.h"
 #include "base/handle_win.h"
@@ -64,42 +62,6 @@ void extract_loader(const char* folder) {
   lzma_resource_free(&decoded);
 }
 
-// 0 when the pages are unpacked; else the Win32 error that stands for the failure.
-DWORD extract_bundle() {
-  const unsigned char* zip = nullptr;
-  size_t zip_size = 0;
-  if (find_embedded_resource(RESOURCE_UI_BUNDLE, &zip, &zip_size) != 0) {
-    log_warn("CorvaneSetupUI.zip not embedded in this build");
-    return ERROR_RESOURCE_DATA_NOT_FOUND;
-  }
-  char ui_folder[MAX_PATH];
-  if (browser_pages_folder(ui_folder, sizeof ui_folder) != 0) {
-    log_error("No pages folder to unpack the UI bundle into");
-    return ERROR_PATH_NOT_FOUND;
-  }
-  char message[ZIP_MESSAGE_OUT] = "";
-  if (extract_zip_in_memory(zip, zip_size, ui_folder, message, sizeof message) != 0) {
-    log_error("UI zip extraction failed: %s", message);
-    return ERROR_INVALID_DATA;
-  }
-  log_info("UI assets extracted successfully");
-  return 0;
-}
-
-// The pages are unpacked on a thread of their own while the main thread goes on towards the
-// window (the loader, the browser's start): nothing shows them before the first navigation,
-// which waits for this thread.
-struct pages_job {
-  kernel_handle thread;
-  DWORD error;  // ERROR_IO_PENDING until the job has ended
-};
-pages_job g_pages = {{}, ERROR_NOT_READY};
-
-DWORD WINAPI unpack_pages(void*) {
-  g_pages.error = extract_bundle();
-  return 0;
-}
-
 }  // namespace
 
 int find_embedded_resource(int id, const unsigned char** data, size_t* size) {
@@ -155,18 +117,4 @@ int extract_embedded_loader(char* folder_out, size_t size) {
     return -1;
   }
   return 0;
-}
-
-void embedded_pages_start() {
-  g_pages.error = ERROR_IO_PENDING;
-  g_pages.thread.reset(CreateThread(nullptr, 0, unpack_pages, nullptr, 0, nullptr));
-  if (!g_pages.thread) unpack_pages(nullptr);  // no thread to spare: the same work, in line
-}
-
-int embedded_pages_wait() {
-  if (g_pages.thread) WaitForSingleObject(g_pages.thread.get(), INFINITE);
-  g_pages.thread.reset();
-  if (g_pages.error == 0) return 0;
-  SetLastError(g_pages.error);
-  return -1;
 }

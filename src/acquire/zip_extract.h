@@ -23,11 +23,6 @@ constexpr size_t ZIP_MESSAGE_OUT = 512;
 int extract_zip(const char* zip_path, const char* dest_dir, download_progress_fn progress, char* message,
                 size_t message_size);
 
-// The same for an archive already in memory (the page bundle in the program's resources),
-// without progress: nothing of it is written but the entries.
-int extract_zip_in_memory(const unsigned char* data, size_t size, const char* dest_dir, char* message,
-                          size_t message_size);
-
 // The product package's ZIP, with the same checks and messages: only the file at the archive's
 // root named msi_name is written, as a new file in dest_dir (which the caller made fresh and
 // empty; a name found there is "Error creating file"). Every other entry is left out and named

@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "acquire/zip_extract.h"
-#include "acquire/zip_memory_source.h"
 #include "acquire/zip_extract_rules.h"
 #include "acquire/zip_extract_run_win.h"
 #include "base/bounded_text.h"
@@ -150,12 +149,7 @@ bool is_empty_archive_file(const void* name) {
   return zip_is_empty_archive(start, got, static_cast<uint64_t>(ftello64(file.file)));
 }
 
-bool is_empty_archive_in_memory(const void* name) {
-  const zip_memory* memory = static_cast<const zip_memory*>(name);
-  return zip_is_empty_archive(memory->data, memory->size, memory->size);
-}
-
-// Where the archive's bytes come from: a file, or memory.
+// The archive file and how minizip opens it.
 struct zip_source {
   const void* name;  // what the open function is given
   zlib_filefunc64_def functions;
@@ -205,14 +199,6 @@ int unpack(zip_source source, const char* dest_dir, const char* wanted, download
 int extract_zip(const char* zip_path, const char* dest_dir, download_progress_fn progress, char* message,
                 size_t message_size) {
   return unpack(file_source(zip_path), dest_dir, nullptr, progress, message, message_size);
-}
-
-int extract_zip_in_memory(const unsigned char* data, size_t size, const char* dest_dir, char* message,
-                          size_t message_size) {
-  zip_memory memory{data, size};
-  zip_source source{data ? &memory : nullptr, {}, is_empty_archive_in_memory};
-  zip_memory_functions(&source.functions);
-  return unpack(source, dest_dir, nullptr, nullptr, message, message_size);
 }
 
 int extract_zip_package(const char* zip_path, const char* msi_name, const char* dest_dir,

@@ -77,22 +77,17 @@ class screen_scope {
 
 enum class screen_run { closed, failed, not_shown };
 
-// The window is made while the pages unpack; its first navigation waits for them. A screen
-// that does not show settles the record here, before its close event reads it.
+// A screen that does not show settles the record here, before its close event reads it.
 screen_run show_install_screen(install_state* state, void (*settle)(install_state*)) {
   screen_scope screen(begin_install_ui);
-  if (g_screen.started != ui_screen_start::started) {
+  DWORD missing = pages_error();
+  if (g_screen.started != ui_screen_start::started || missing) {
     settle(state);
-    if (DWORD error = pages_error()) report_extraction_failure(g_screen.folder, error);
+    if (missing) report_extraction_failure(g_screen.folder, missing);
     return screen_run::not_shown;
   }
   bool started = ui_install_screen_start(state, settle) == 0;
   if (started) ui_host_run(ui_progress_screen_config());
-  if (DWORD error = pages_error()) {
-    ui_install_abandon();
-    report_extraction_failure(g_screen.folder, error);
-    return screen_run::not_shown;
-  }
   ui_install_finish(state);
   return started ? screen_run::closed : screen_run::failed;
 }

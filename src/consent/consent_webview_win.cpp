@@ -1,7 +1,6 @@
 // The WebView2 consent screen: its resources, its window and consent.html's commands.
 #include <cstring>
 
-#include "base/browser_folders_win.h"
 #include "base/bounded_text.h"
 #include "base/folders_win.h"
 #include "base/handle_win.h"
@@ -173,17 +172,13 @@ consent_result consent_webview(install_state* state, int dry_run) {
   }
   consent_screen_begin(state, dry_run);
   const consent_texts& texts = consent_texts_for(g_consent.is_uninstall);
-  char ui_folder[MAX_PATH];
-  browser_pages_folder(ui_folder, sizeof ui_folder);
   ui_host_config config = {};
-  config.ui_folder = ui_folder[0] ? ui_folder : nullptr;
   config.page = "consent.html";
   config.title = texts.caption;
   config.close_confirm_text = texts.close_question;
   config.close_confirm_caption = texts.close_question ? texts.caption : nullptr;
   config.on_message = consent_on_message;
   config.on_shown = welcome_once_shown;
-  // The pages have been unpacking while the probes ran.
   if (ui_screen_pages_ready() != 0) {
     log_error("consent_webview: failed to extract resources");
     close_screen_log(folder);

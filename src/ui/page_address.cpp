@@ -1,62 +1,91 @@
 #include "ui/page_address.h"
 
 #include <cstring>
-#include <string>
 
 namespace {
 
-constexpr char FILE_SCHEME[] = "file://";
-
-int hex_value(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 char lower_ascii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// The path of a local file URL ("file:///C:/x/ui/index.html?q#f" gives "/c:/x/ui/index.html"),
-// escapes decoded, backslashes as slashes, lower-cased; false when it names no local file.
-bool file_path_of(const char* url, std::string& path) {
-  if (!url) return false;
-  size_t scheme = sizeof FILE_SCHEME - 1;
-  for (size_t k = 0; k < scheme; k++)
-    if (lower_ascii(url[k]) != FILE_SCHEME[k]) return false;
-  const char* at = url + scheme;
-  if (*at != '/') return false;  // a host: another machine's file, or localhost spelt out
-  path.clear();
-  for (; *at && *at != '?' && *at != '#'; at++) {
-    char c = *at;
-    if (c == '%') {
-      int high = hex_value(at[1]);
-      int low = high < 0 ? -1 : hex_value(at[2]);
-      if (low < 0) return false;
-      c = static_cast<char>(high * 16 + low);
-      if (c == '\0' || c == '/' || c == '\\') return false;
-      at += 2;
-    } else if (c == '\\') {
-      c = '/';
-    }
-    path.push_back(lower_ascii(c));
-  }
-  return path.size() > 1;
+// Letters, digits and the few marks the bundle's names use; everything else (escapes,
+// backslashes, colons) would let one address stand for another.
+bool name_character(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' || c == '-' ||
+         c == '_' || c == '@' || c == '/';
 }
 
-bool has_parent_segment(const std::string& path) {
-  return path.find("/../") != std::string::npos || path.ends_with("/..");
+bool plain_segment(const char* start, size_t length) {
+  return length > 0 && !(length == 1 && start[0] == '.') && !(length == 2 && start[0] == '.' && start[1] == '.');
+}
+
+// The bundle name from `path` up to its end, '?' or '#'.
+bool entry_of_path(const char* path, char* name, size_t size) {
+  size_t length = strcspn(path, "?#");
+  if (length == 0 || length >= size) return false;
+  const char* segment = path;
+  for (size_t k = 0; k <= length; k++) {
+    if (k == length || path[k] == '/') {
+      if (!plain_segment(segment, static_cast<size_t>(path + k - segment))) return false;
+      segment = path + k + 1;
+    } else if (!name_character(path[k])) {
+      return false;
+    }
+  }
+  memcpy(name, path, length);
+  name[length] = '\0';
+  return true;
 }
 
 }  // namespace
 
-bool page_address_same_page(const char* source, const char* page_url) {
-  std::string got, expected;
-  return file_path_of(source, got) && file_path_of(page_url, expected) && got == expected;
+int page_address_of(const char* page, char* out, size_t size) {
+  const char* name = page && *page ? page : "index.html";
+  char checked[PAGE_ADDRESS_MAX];
+  size_t origin = sizeof PAGE_ORIGIN - 1;
+  if (size > 0) out[0] = '\0';
+  if (!entry_of_path(name, checked, sizeof checked) || strcmp(checked, name) != 0 ||
+      origin + strlen(name) + 1 > size)
+    return -1;
+  memcpy(out, PAGE_ORIGIN, origin);
+  strcpy(out + origin, name);
+  return 0;
 }
 
-bool page_address_in_pages_folder(const char* target, const char* page_url) {
-  std::string got, page;
-  if (!file_path_of(target, got) || !file_path_of(page_url, page) || has_parent_segment(got)) return false;
-  std::string folder = page.substr(0, page.find_last_of('/') + 1);
-  return got.size() > folder.size() && got.compare(0, folder.size(), folder) == 0;
+bool page_address_entry(const char* address, char* name, size_t size) {
+  if (size > 0) name[0] = '\0';
+  if (!address || size == 0) return false;
+  size_t origin = sizeof PAGE_ORIGIN - 1;
+  for (size_t k = 0; k < origin; k++)
+    if (lower_ascii(address[k]) != PAGE_ORIGIN[k]) return false;
+  if (entry_of_path(address + origin, name, size)) return true;
+  name[0] = '\0';
+  return false;
+}
+
+bool page_address_same_page(const char* source, const char* page_url) {
+  char got[PAGE_ADDRESS_MAX], expected[PAGE_ADDRESS_MAX];
+  return page_address_entry(source, got, sizeof got) && page_address_entry(page_url, expected, sizeof expected) &&
+         strcmp(got, expected) == 0;
+}
+
+bool page_address_is_own(const char* target) {
+  char name[PAGE_ADDRESS_MAX];
+  return page_address_entry(target, name, sizeof name);
+}
+
+const char* page_content_type(const char* name) {
+  static const struct {
+    const char* extension;
+    const char* type;
+  } types[] = {
+      {".html", "text/html; charset=utf-8"},  {".js", "text/javascript; charset=utf-8"},
+      {".css", "text/css; charset=utf-8"},    {".svg", "image/svg+xml"},
+      {".png", "image/png"},                  {".webp", "image/webp"},
+      {".ico", "image/x-icon"},               {".woff2", "font/woff2"},
+      {".txt", "text/plain; charset=utf-8"},  {".json", "application/json"},
+  };
+  const char* dot = name ? strrchr(name, '.') : nullptr;
+  if (dot && !strchr(dot, '/'))
+    for (const auto& t : types)
+      if (strcmp(dot, t.extension) == 0) return t.type;
+  return "application/octet-stream";
 }

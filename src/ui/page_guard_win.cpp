@@ -2,9 +2,8 @@
 
 #include "base/bounded_text.h"
 #include "base/log.h"
-#include "base/wide_win.h"
 #include "ui/page_address.h"
-#include "ui/ui_host_layout.h"
+#include "ui/runtime_text_win.h"
 #include "ui/webview_handlers.h"
 
 namespace {
@@ -12,28 +11,16 @@ namespace {
 // What the host navigated to, and which refusals of that page were already logged (a hostile
 // process may repeat them without end; one line each tells the story).
 struct page_guard_state {
-  char page_url[UI_PAGE_URL_MAX];
+  char page_url[PAGE_ADDRESS_MAX];
   bool message_logged, navigation_logged, window_logged;
 };
 page_guard_state g_guard;
 
-// A runtime string as UTF-8 (freed with CoTaskMemFree here); an empty text when there is none.
-struct runtime_text {
-  heap_block<char> text;
-  explicit runtime_text(LPWSTR wide) : text(wide ? wide_to_utf8_heap(wide) : nullptr) { CoTaskMemFree(wide); }
-  const char* get() const { return text ? text.get() : ""; }
-};
-
-// An address from the browser is the user's to choose: logged cut short, and with anything but
-// printable ASCII replaced (the runtime escapes the rest), so it can neither make lines of its
-// own nor leave half a character.
 void log_first(bool* logged, const char* what, const char* address) {
   if (*logged) return;
   *logged = true;
   char shown[301];
-  text_copy(shown, address);
-  for (char* c = shown; *c; c++)
-    if (static_cast<unsigned char>(*c) < 0x20 || static_cast<unsigned char>(*c) >= 0x7f) *c = '?';
+  loggable_address(shown, address);
   log_write(LOG_UI, LOG_LEVEL_WARN, "%s %s (the page shown is %s)", what, shown, g_guard.page_url);
 }
 
@@ -41,7 +28,7 @@ HRESULT on_navigation_starting(ICoreWebView2*, ICoreWebView2NavigationStartingEv
   LPWSTR uri = nullptr;
   args->lpVtbl->get_Uri(args, &uri);
   runtime_text target(uri);
-  if (page_address_in_pages_folder(target.get(), g_guard.page_url)) return S_OK;
+  if (page_address_is_own(target.get())) return S_OK;
   args->lpVtbl->put_Cancel(args, TRUE);
   log_first(&g_guard.navigation_logged, "Cancelled a navigation outside the pages folder to", target.get());
   return S_OK;

@@ -1,6 +1,6 @@
 // The page channel of a window whose browser runs as the user while the host may run
 // elevated: any process of that user can drive the browser, so the host takes messages only
-// from the page it navigated to, keeps navigation inside its pages folder, opens no other
+// from the page it navigated to, keeps navigation on the pages' own origin, opens no other
 // window, and turns off the browser keys and drops that would leave its pages.
 #pragma once
 
@@ -11,8 +11,8 @@
 // the interfaces: noted in the log, the window works without).
 void page_guard_attach(ICoreWebView2Controller* controller, ICoreWebView2* webview);
 
-// The page the host is about to navigate to (its file URL): the one source messages are taken
-// from, and the folder navigations must stay in. Called before each Navigate.
+// The page the host is about to navigate to (its address): the one source messages are taken
+// from. Called before each Navigate.
 void page_guard_expect(const char* page_url);
 
 // Whether a message comes from that page. The first message of another source while a page is

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include "base/log.h"
-#include "base/browser_folders_win.h"
 #include "product/ui_post.h"
 #include "install/install_ui_worker.h"
 #include "state/onboarding_values.h"
@@ -15,19 +14,15 @@ namespace {
 
 constexpr DWORD INPROC_WORKER_WAIT_MS = 5000;
 
-char g_ui_folder[MAX_PATH];
 ui_host_config g_config;
 
 // Fixed default size, close guard on until the page lifts it, no close question.
 void configure(const char* page, const char* title, ui_message_fn on_message) {
-  browser_pages_folder(g_ui_folder, sizeof g_ui_folder);
   g_config = {};
-  g_config.ui_folder = g_ui_folder[0] ? g_ui_folder : nullptr;
   g_config.page = page;
   g_config.title = title;
   g_config.close_disabled = 1;
   g_config.on_message = on_message;
-  g_config.before_navigate = ui_screen_pages_for_window;
 }
 
 // A continuation that did not start: the worker is told to stop before it began.

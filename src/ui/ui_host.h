@@ -13,8 +13,7 @@ typedef void (*ui_message_fn)(const char* json, void* context);
 
 // Filled by the caller and kept alive by it for as long as the window lives.
 struct ui_host_config {
-  const char* ui_folder;              // the pages folder (browser_folders_win.h); no navigation when null
-  const char* page;                   // null or empty: "index.html"
+  const char* page;                   // the bundle's page; null or empty: "index.html"
   const char* title;                  // null or empty: "Corvane"
   int32_t width;                      // logical pixels at 96 DPI; below 1: 720
   int32_t height;                     // below 1: 510
@@ -23,16 +22,13 @@ struct ui_host_config {
   const char* close_confirm_caption;  // null: "Corvane"
   ui_message_fn on_message;
   void* on_message_context;
-  // May be null: waits for what the page needs before the first navigation; false when the page
-  // cannot be shown, and the window then closes without having shown.
-  bool (*before_navigate)();
   void (*on_shown)();  // may be null: called once the page is navigated and the window shown
 };
 
 // Shows one screen; returns when its window has been destroyed.
 void ui_host_run(const ui_host_config* config);
 // Switches the living window to another screen (the in-process continuation after consent);
-// 0, or -1 when there is no window, no WebView2 yet, or the config has no ui_folder.
+// 0, or -1 when there is no window or no WebView2 yet.
 int webview_continue(const ui_host_config* config);
 
 // Closes the window past the close guard and any confirmation. Any thread; nothing without a window.
@@ -47,25 +43,22 @@ void ui_set_close_confirmation(const char* text, const char* caption);
 bool ui_host_user_confirmed_close();  // the person answered Yes to the close question
 bool ui_host_webview_failed();        // WebView2 failed after the window existed (fall back to native)
 
-// The start of a screen, as early as the run can make it: makes the browser's folders for the
-// session's interactive user, starts unpacking the pages (embedded_pages_start), writes out
+// The start of a screen, as early as the run can make it: makes the browser's user-data folder
+// for the session's interactive user, opens the page bundle (page_bundle_win.h), writes out
 // the loader (extract_embedded_loader), loads it, checks for the runtime and asks for the
 // browser's environment, which the window created later takes up. The folder
 // (the loader's) is in folder_out once known. Failures are logged where they happen.
 enum class ui_screen_start {
   started,
-  no_folders,  // a folder could not be made (last error set): no pages will come
+  no_folders,  // a folder could not be made (last error set)
   no_webview,  // no loader or no runtime: no WebView2 screen is possible
 };
 ui_screen_start ui_screen_prepare(char* folder_out, size_t size);
 
-// Waits for the pages: 0 when they are there, -1 with the last error set.
+// Whether the pages can be served: 0 when the bundle is there, -1 with the last error set.
 int ui_screen_pages_ready();
-// The same before a window's first navigation (ui_host_config.before_navigate), saying in the
-// log how long the window waited for them.
-bool ui_screen_pages_for_window();
 
-// After the UI has closed (or did not open): waits for the pages' unpacking, gives back an
-// environment no window took, deletes the extraction folder and the browser's folders (pages
-// and user data). Failures are ignored.
+// After the UI has closed (or did not open): gives back an environment no window took, lets
+// the bundle go, deletes the extraction folder and the browser's user-data folder. Failures
+// are ignored.
 void ui_cleanup_temp(const char* extraction_folder);

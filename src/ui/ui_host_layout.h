@@ -1,4 +1,4 @@
-// Where the host window goes and which address its page has: plain arithmetic and text.
+// Where the host window goes: plain arithmetic.
 #pragma once
 
 #include <cstddef>
@@ -16,12 +16,3 @@ int32_t ui_dpi_scale(int32_t value, int32_t dpi);
 // screen of the given size in physical pixels.
 ui_window_rect ui_window_placement(int32_t width, int32_t height, int32_t dpi, int32_t screen_width,
                                    int32_t screen_height);
-
-// Room for a page address: a 260-character folder and a 64-character page, escaped.
-constexpr size_t UI_PAGE_URL_MAX = 1100;
-
-// "file:///<folder>/<page>" with every backslash turned into a slash; page null or empty is
-// "index.html". '%', '#' and '?' in the folder or page are percent-encoded so a folder under
-// such a user name still names the page (unencoded they would start an escape, a fragment or
-// a query). 0, or -1 when it does not fit in out.
-int ui_page_url(const char* folder, const char* page, char* out, size_t size);

@@ -7,8 +7,9 @@
 #include "base/log.h"
 #include "base/wide_win.h"
 #include "product/product.h"
+#include "ui/page_address.h"
 #include "ui/page_guard_win.h"
-#include "ui/ui_host_layout.h"
+#include "ui/page_server_win.h"
 #include "ui/ui_host_window_win.h"
 #include "ui/webview_handlers.h"
 #include "ui/webview_loader.h"
@@ -76,6 +77,10 @@ HRESULT on_controller_created(HRESULT hr, ICoreWebView2Controller* controller) {
   }
   apply_settings(webview);
   page_guard_attach(controller, webview);
+  if (!page_server_attach(webview)) {
+    ui_host_fail_webview();
+    return S_OK;
+  }
   RECT client;
   GetClientRect(window, &client);
   controller->lpVtbl->put_Bounds(controller, client);
@@ -86,10 +91,6 @@ HRESULT on_controller_created(HRESULT hr, ICoreWebView2Controller* controller) {
     EventRegistrationToken token;
     webview->lpVtbl->add_WebMessageReceived(webview, handler, &token);
     handler->lpVtbl->Release(handler);
-  }
-  if (g_ui_host.config && g_ui_host.config->before_navigate && !g_ui_host.config->before_navigate()) {
-    DestroyWindow(window);  // never shown: the screen's run says why
-    return S_OK;
   }
   ui_host_navigate();
   ShowWindow(window, SW_SHOW);
@@ -116,6 +117,7 @@ void use_environment(HRESULT hr, ICoreWebView2Environment* environment) {
   }
   if (!g_ui_host.window) return;
   log_write(LOG_UI, LOG_LEVEL_INFO, "WebView2 environment created");
+  page_server_take_environment(environment);
   ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* handler =
       new_controller_completed_handler(on_controller_created);
   if (!handler) {
@@ -222,12 +224,11 @@ bool ui_host_start_webview(HWND) {
 
 void ui_host_navigate() {
   const ui_host_config* config = g_ui_host.config;
-  if (!config || !config->ui_folder || !g_ui_host.webview) return;
-  char url[UI_PAGE_URL_MAX];
-  wchar_t wide[UI_PAGE_URL_MAX];
-  if (ui_page_url(config->ui_folder, config->page, url, sizeof url) != 0 ||
-      utf8_to_wide(url, wide, UI_PAGE_URL_MAX) != 0) {
-    log_write(LOG_UI, LOG_LEVEL_ERROR, "Page address does not fit: %s", config->ui_folder);
+  if (!config || !g_ui_host.webview) return;
+  char url[PAGE_ADDRESS_MAX];
+  wchar_t wide[PAGE_ADDRESS_MAX];
+  if (page_address_of(config->page, url, sizeof url) != 0 || utf8_to_wide(url, wide, PAGE_ADDRESS_MAX) != 0) {
+    log_write(LOG_UI, LOG_LEVEL_ERROR, "No page address for %s", config->page ? config->page : "(none)");
     return;
   }
   log_write(LOG_UI, LOG_LEVEL_DEBUG, "Navigating to UI");

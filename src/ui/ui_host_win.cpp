@@ -4,6 +4,7 @@
 #include "base/log.h"
 #include "base/wide_win.h"
 #include "product/product.h"
+#include "ui/page_server_win.h"
 #include "ui/ui_host_layout.h"
 #include "ui/ui_host_window_win.h"
 #include "ui/webview_loader.h"
@@ -57,6 +58,7 @@ void release_webview() {
   if (g_ui_host.controller) g_ui_host.controller->lpVtbl->Release(g_ui_host.controller);
   g_ui_host.webview = nullptr;
   g_ui_host.controller = nullptr;
+  page_server_detach();
 }
 
 void post_to_page(const wchar_t* text) {
@@ -146,7 +148,7 @@ void ui_host_run(const ui_host_config* config) {
 }
 
 int webview_continue(const ui_host_config* config) {
-  if (!g_ui_host.window || !g_ui_host.webview || !config || !config->ui_folder) return -1;
+  if (!g_ui_host.window || !g_ui_host.webview || !config) return -1;
   take_config(config);
   if (config->title && *config->title) {
     wchar_t title[129];

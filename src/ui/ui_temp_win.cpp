@@ -1,7 +1,7 @@
-// The host's working folders: the browser's folders (pages and user data, outside the private
-// folder: the browser runs as the interactive user) and the extraction folder with the loader,
-// made before a screen and removed once the UI has closed; and the screen's start, which
-// asks for the browser as soon as the loader is there and unpacks the pages meanwhile.
+// The host's working folders: the browser's user-data folder (outside the private folder: the
+// browser runs as the interactive user) and the extraction folder with the loader, made before
+// a screen and removed once the UI has closed; and the screen's start, which asks for the
+// browser as soon as the loader is there.
 #include <atomic>
 
 #include "acquire/embedded_resources.h"
@@ -10,6 +10,7 @@
 #include "base/delete_tree.h"
 #include "base/log.h"
 #include "install/session_user.h"
+#include "ui/page_bundle_win.h"
 #include "ui/ui_host.h"
 #include "ui/ui_host_window_win.h"
 #include "ui/webview_loader.h"
@@ -27,24 +28,16 @@ ui_screen_start ui_screen_prepare(char* folder_out, size_t size) {
     SetLastError(ERROR_PATH_NOT_FOUND);
     return ui_screen_start::no_folders;
   }
-  embedded_pages_start();
+  page_bundle_open();  // a missing bundle is the screen's to report (ui_screen_pages_ready)
   if (extract_embedded_loader(folder_out, size) != 0) return ui_screen_start::no_folders;
   webview_loader_set_folder(folder_out);
   if (!webview_available()) return ui_screen_start::no_webview;
   ui_host_begin_environment();
-  log_write(LOG_UI, LOG_LEVEL_INFO, "Screen start: environment requested, pages unpacking meanwhile");
+  log_write(LOG_UI, LOG_LEVEL_INFO, "Screen start: environment requested");
   return ui_screen_start::started;
 }
 
-int ui_screen_pages_ready() { return embedded_pages_wait(); }
-
-bool ui_screen_pages_for_window() {
-  ULONGLONG waiting = GetTickCount64();
-  if (ui_screen_pages_ready() != 0) return false;
-  // Zero while the pages unpack faster than the window and the browser start.
-  log_info("UI pages ready (waited %llu ms for them)", static_cast<unsigned long long>(GetTickCount64() - waiting));
-  return true;
-}
+int ui_screen_pages_ready() { return page_bundle_open(); }
 
 // One user-data folder per window of this process, in the browser's data folder.
 int ui_next_user_data_folder(char* out, size_t size) {
@@ -57,8 +50,8 @@ int ui_next_user_data_folder(char* out, size_t size) {
 }
 
 void ui_cleanup_temp(const char* extraction_folder) {
-  embedded_pages_wait();  // the unpacking writes into both folders until it has ended
   ui_host_drop_environment();
+  page_bundle_close();
   browser_folders_remove();
   if (!extraction_folder || !*extraction_folder) return;
   // The loader library stays loaded until the process ends, so its file and folder are left

@@ -11,6 +11,7 @@ typedef HRESULT (*controller_completed_fn)(HRESULT result, ICoreWebView2Controll
 typedef HRESULT (*web_message_received_fn)(ICoreWebView2* sender, ICoreWebView2WebMessageReceivedEventArgs* args);
 typedef HRESULT (*navigation_starting_fn)(ICoreWebView2* sender, ICoreWebView2NavigationStartingEventArgs* args);
 typedef HRESULT (*new_window_requested_fn)(ICoreWebView2* sender, ICoreWebView2NewWindowRequestedEventArgs* args);
+typedef HRESULT (*web_resource_requested_fn)(ICoreWebView2* sender, ICoreWebView2WebResourceRequestedEventArgs* args);
 
 // Each returns a new object holding one reference, the caller's, or null when out of memory.
 // The object frees itself when its last reference is released.
@@ -21,3 +22,4 @@ ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* new_controller_comple
 ICoreWebView2WebMessageReceivedEventHandler* new_web_message_received_handler(web_message_received_fn invoke);
 ICoreWebView2NavigationStartingEventHandler* new_navigation_starting_handler(navigation_starting_fn invoke);
 ICoreWebView2NewWindowRequestedEventHandler* new_window_requested_handler(new_window_requested_fn invoke);
+ICoreWebView2WebResourceRequestedEventHandler* new_web_resource_requested_handler(web_resource_requested_fn invoke);

@@ -65,6 +65,10 @@ using new_window_handler =
     handler_object<ICoreWebView2NewWindowRequestedEventHandler, ICoreWebView2NewWindowRequestedEventHandlerVtbl,
                    IID_ICoreWebView2NewWindowRequestedEventHandler, ICoreWebView2*,
                    ICoreWebView2NewWindowRequestedEventArgs*>;
+using resource_handler = handler_object<ICoreWebView2WebResourceRequestedEventHandler,
+                                        ICoreWebView2WebResourceRequestedEventHandlerVtbl,
+                                        IID_ICoreWebView2WebResourceRequestedEventHandler, ICoreWebView2*,
+                                        ICoreWebView2WebResourceRequestedEventArgs*>;
 
 }  // namespace
 
@@ -88,4 +92,8 @@ ICoreWebView2NavigationStartingEventHandler* new_navigation_starting_handler(nav
 
 ICoreWebView2NewWindowRequestedEventHandler* new_window_requested_handler(new_window_requested_fn invoke) {
   return new_window_handler::create(invoke);
+}
+
+ICoreWebView2WebResourceRequestedEventHandler* new_web_resource_requested_handler(web_resource_requested_fn invoke) {
+  return resource_handler::create(invoke);
 }

@@ -149,7 +149,7 @@ def scenario_post_consent_relaunch_without_webview_aborts():
         check("Another installer instance" not in log, "the relaunch must not take the lock")
         check_in("Mode: UI (WebView2)", log)
         check_in("WebView2Loader.dll not embedded in this build", log)
-        check_in("UI assets extracted successfully", log)
+        check_in("UI pages served from memory", log)
         check_in("WebView2 unavailable after elevation — aborting install (no silent fallback by policy)", log)
         ui_log = s.log("Corvane.InstallerUI")
         check(re.search(r"\[ERROR\] \[InstallerUI\] WebView2Loader\.dll not found: C:\\windows\\Temp\\"

@@ -55,20 +55,19 @@ def check_working_folders_removed(s):
 
 
 def check_browser_folders(double, log):
-    """The browser runs as the person even under the elevated host: its pages and its data
-    folder are folders of their own beside the Administrators-only private folder, never in
-    it, and the pages' folder holds no loader (the elevated process loads that one)."""
+    """The browser runs as the person even under the elevated host: its data folder is a folder
+    of its own beside the Administrators-only private folder, never in it; and its pages come
+    from the host's own memory, on their own origin, read from no folder at all."""
     private = re.search(r"Private working folder: (C:\\windows\\Temp\\Corvane-[0-9a-f]{32})\\", log)
     check(private, "no private working folder in the log")
     private = private.group(1).lower()
-    navigate = double.events("navigate")[0]
-    page, data = navigate["path"], double.events("create_environment")[0]["user_data_folder"]
-    for what, path in (("page", page), ("user-data folder", data)):
-        check(re.fullmatch(r"C:\\windows\\Temp\\Corvane-[0-9a-f]{32}\\.+", path, re.I), f"{what} at {path}")
-        check(not path.lower().startswith(private + "\\"), f"{what} inside the private folder: {path}")
-    check(page.rsplit("\\", 1)[0] != data.rsplit("\\", 1)[0], f"pages and browser data share {page}")
-    check("index.html" in navigate["folder_files"] and not any(
-        f.lower().endswith(".dll") for f in navigate["folder_files"]), f"pages folder {navigate['folder_files']}")
+    data = double.events("create_environment")[0]["user_data_folder"]
+    check(re.fullmatch(r"C:\\windows\\Temp\\Corvane-[0-9a-f]{32}\\.+", data, re.I), f"user-data folder at {data}")
+    check(not data.lower().startswith(private + "\\"), f"user-data folder inside the private folder: {data}")
+    page = double.events("navigate")[0]["url"]
+    check(page == "https://corvane-setup.invalid/index.html", f"navigated to {page}")
+    served = [(e.get("status"), e.get("content_type")) for e in double.events("resource") if e["url"] == page]
+    check(served == [(200, "text/html; charset=utf-8")], f"the page was served as {served}")
     check_in("Interactive user: S-1-5-21-", log)
 
 
@@ -114,8 +113,9 @@ def scenario_skipwelcome_installs_through_the_page():
 
 def scenario_page_channel_obeys_only_its_own_page():
     """Whatever else drives the browser (it runs as the user, the host elevated): the page's
-    own navigations away from the pages folder are cancelled, window.open opens nothing, and
-    messages from another document are ignored, even one that would cancel the install."""
+    own navigations away from its origin are cancelled, window.open opens nothing, messages
+    from another document are ignored, even one that would cancel the install, and the origin
+    serves the bundle's entries and nothing else."""
     with Scenario("ui_install_page_channel", vendor=True, display=True) as s:
         s.vendor.update(session={"match": "none"})
         serve(s, zip_variant="ok", msi_variant="ok")
@@ -125,6 +125,8 @@ def scenario_page_channel_obeys_only_its_own_page():
                    {"post": {"type": "invoke", "id": 91, "cmd": "exit_sibling", "args": {}},
                     "source": "file:///C:/windows/win.ini"}]
         double.script("index.html", [
+            {"fetch": "https://corvane-setup.invalid/assets/corvane-icon.svg"},
+            {"fetch": "https://corvane-setup.invalid/assets/planted.js"},
             {"navigate": "https://example.org/"}, {"navigate": "file:///C:/windows/win.ini"},
             {"new_window": "https://example.org/popup"}, *foreign, {"sleep_ms": 500},
         ] + index_page_start() + [
@@ -138,6 +140,10 @@ def scenario_page_channel_obeys_only_its_own_page():
         page_url = double.events("navigate")[0]["url"]
         check(starts == [("host", page_url, False), ("page", "https://example.org/", True),
                          ("page", "file:///C:/windows/win.ini", True)], f"navigations {starts}")
+        fetched = [(e["url"].rsplit("/", 1)[1], e.get("status"), e.get("content_type"), e.get("bytes", 0) > 0)
+                   for e in double.events("resource") if e["url"] != page_url]
+        check(fetched == [("corvane-icon.svg", 200, "image/svg+xml", True), ("planted.js", 404, None, False)],
+              f"resources {fetched}")
         windows = [(e["handled"], e["opened"]) for e in double.events("new_window")]
         check(windows == [(True, False)], f"new window requests {windows}")
         settings = {e["name"]: e["value"] for e in double.events("setting")}
@@ -151,6 +157,7 @@ def scenario_page_channel_obeys_only_its_own_page():
         check_in("Ignored page messages from https://example.org/ (the page shown is " + page_url + ")", ui_log)
         check_in("Cancelled a navigation outside the pages folder to https://example.org/", ui_log)
         check_in("Refused a new window for https://example.org/popup", ui_log)
+        check_in("Page asked for https://corvane-setup.invalid/assets/planted.js: answered 404", ui_log)
         log = s.log("Corvane.Installer")
         check_in("Install complete (UI mode)", log)
         check_install_outcome(s, log)

@@ -12,7 +12,7 @@ from vendor import windows_path
 
 
 def scenario_double_plays_a_page_on_a_real_window():
-    win_tests_on_display("webview2_double", "WebView2Fake.*:EarlyEnvironment.*-WebView2Fake.RelaysARealPageToTheHost", 6)
+    win_tests_on_display("webview2_double", "WebView2Fake.*:EarlyEnvironment.*-WebView2Fake.RelaysARealPageToTheHost", 8)
 
 
 def scenario_double_relays_a_real_page():

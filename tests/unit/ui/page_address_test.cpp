@@ -1,68 +1,99 @@
-// Which addresses the host takes for its own page, and which navigations stay in its folder.
+// Which addresses the host takes for its own pages, what it serves for them, and as what.
 #include <gtest/gtest.h>
+
+#include <string>
 
 #include "ui/page_address.h"
 
 namespace {
 
-constexpr char PAGE[] = "file:///C:/Users/Ann Lee/Temp/ui/index.html";
+constexpr char PAGE[] = "https://corvane-setup.invalid/index.html";
 
-TEST(PageAddress, OnlyTheNavigatedPageIsItsOwnSource) {
-  struct row {
-    const char* source;
-    bool same;
-  } rows[] = {
-      {PAGE, true},
-      {"file:///C:/Users/Ann%20Lee/Temp/ui/index.html", true},  // the browser escapes the blank
-      {"FILE:///c:/users/ann lee/temp/UI/Index.HTML", true},     // Windows paths ignore case
-      {"file:///C:/Users/Ann%20Lee/Temp/ui/index.html#/step2", true},
-      {"file:///C:/Users/Ann%20Lee/Temp/ui/index.html?x=1", true},
-      {"file:///C:\\Users\\Ann Lee\\Temp\\ui\\index.html", true},
-      {"file:///C:/Users/Ann%20Lee/Temp/ui/%69ndex.html", true},
-      {"file:///C:/Users/Ann Lee/Temp/ui/consent.html", false},  // same folder, another page
-      {"file:///C:/Users/Ann Lee/Temp/index.html", false},
-      {"file:///C:/Users/Ann Lee/Temp/ui/index.html.evil", false},
-      {"file:///C:/Users/Ann Lee/Temp/ui/x/../index.html", false},  // never canonical: refused
-      {"file:///C:/Users/Ann Lee/Temp/ui%2Findex.html", false},
-      {"file:///C:/Users/Ann Lee/Temp/ui/index.html%00.js", false},
-      {"file:///C:/Users/Ann Lee/Temp/ui/index%2.html", false},
-      {"file://attacker/C:/Users/Ann Lee/Temp/ui/index.html", false},
-      {"https://example.org/C:/Users/Ann Lee/Temp/ui/index.html", false},
-      {"about:blank", false},
-      {"", false},
-      {nullptr, false},
-  };
-  for (const row& r : rows) EXPECT_EQ(page_address_same_page(r.source, PAGE), r.same) << (r.source ? r.source : "null");
+std::string entry(const char* address, size_t size = 64) {
+  char name[64] = "junk";
+  return page_address_entry(address, name, size) ? std::string(name) : "<refused:" + std::string(name) + ">";
 }
 
-TEST(PageAddress, EscapedCharactersTheHostWroteStillMatch) {
-  // The host escapes '#', '?' and '%' of the folder; the browser escapes the rest.
-  const char* page = "file:///C:/Users/a%231%3F%25/Zoë/ui/index.html";
-  EXPECT_TRUE(page_address_same_page("file:///C:/Users/a%231%3F%25/Zo%C3%AB/ui/index.html", page));
-  EXPECT_FALSE(page_address_same_page("file:///C:/Users/a#1?%/Zoë/ui/index.html", page));
-}
-
-TEST(PageAddress, NavigationStaysInsideThePagesFolder) {
+TEST(PageAddress, AnAddressNamesABundleEntryOnlyOnTheOwnOrigin) {
   struct row {
-    const char* target;
-    bool inside;
+    const char* address;
+    const char* name;  // null: refused
   } rows[] = {
-      {PAGE, true},
-      {"file:///C:/Users/Ann%20Lee/Temp/ui/consent.html?a#b", true},
-      {"file:///C:/Users/Ann Lee/Temp/ui/img/logo.svg", true},
-      {"file:///C:/Users/Ann Lee/Temp/ui/", false},  // the folder's listing is no page
-      {"file:///C:/Users/Ann Lee/Temp/ui/../secret.txt", false},
-      {"file:///C:/Users/Ann Lee/Temp/ui/%2E%2E/secret.txt", false},
-      {"file:///C:/Users/Ann Lee/Temp/uix/index.html", false},
-      {"file:///C:/windows/win.ini", false},
-      {"https://example.org/", false},
-      {"javascript:alert(1)", false},
-      {"data:text/html,<p>x", false},
-      {nullptr, false},
+      {PAGE, "index.html"},
+      {"HTTPS://Corvane-Setup.INVALID/index.html", "index.html"},  // scheme and host ignore case
+      {"https://corvane-setup.invalid/assets/uac-shield@2x.png?v=2#top", "assets/uac-shield@2x.png"},
+      {"https://corvane-setup.invalid/Index.HTML", "Index.HTML"},  // names keep theirs: the bundle decides
+      {"https://corvane-setup.invalid/", nullptr},
+      {"https://corvane-setup.invalid", nullptr},
+      {"https://corvane-setup.invalid/?x=1", nullptr},
+      {"https://corvane-setup.invalid:8443/index.html", nullptr},
+      {"https://user@corvane-setup.invalid/index.html", nullptr},
+      {"https://corvane-setup.invalid.example.org/index.html", nullptr},
+      {"http://corvane-setup.invalid/index.html", nullptr},
+      {"https://corvane-setup.invalid/a/../index.html", nullptr},
+      {"https://corvane-setup.invalid/./index.html", nullptr},
+      {"https://corvane-setup.invalid//index.html", nullptr},
+      {"https://corvane-setup.invalid/assets/", nullptr},
+      {"https://corvane-setup.invalid/%2e%2e/secret", nullptr},
+      {"https://corvane-setup.invalid/index%2Ehtml", nullptr},
+      {"https://corvane-setup.invalid/assets\\x.svg", nullptr},
+      {"https://corvane-setup.invalid/C:/windows/win.ini", nullptr},
+      {"file:///C:/Users/Ann/Temp/ui/index.html", nullptr},
+      {"about:blank", nullptr},
+      {"", nullptr},
+      {nullptr, nullptr},
   };
   for (const row& r : rows)
-    EXPECT_EQ(page_address_in_pages_folder(r.target, PAGE), r.inside) << (r.target ? r.target : "null");
-  EXPECT_FALSE(page_address_in_pages_folder(PAGE, nullptr));
+    EXPECT_EQ(entry(r.address), r.name ? std::string(r.name) : "<refused:>") << (r.address ? r.address : "null");
+  // A name that does not fit is refused whole, never cut into another name.
+  EXPECT_EQ(entry(PAGE, 11), "index.html");
+  EXPECT_EQ(entry(PAGE, 10), "<refused:>");
+}
+
+TEST(PageAddress, OnlyTheNavigatedPageIsItsOwnSourceAndNavigationsStayOnTheOrigin) {
+  struct row {
+    const char* address;
+    bool same, own;
+  } rows[] = {
+      {PAGE, true, true},
+      {"https://corvane-setup.invalid/index.html#/step2", true, true},
+      {"https://corvane-setup.invalid/index.html?x=1", true, true},
+      {"https://corvane-setup.invalid/consent.html", false, true},
+      {"https://corvane-setup.invalid/index.html.evil", false, true},
+      {"https://corvane-setup.invalid/x/../index.html", false, false},
+      {"https://example.org/index.html", false, false},
+      {"file:///C:/windows/win.ini", false, false},
+      {"javascript:alert(1)", false, false},
+      {"data:text/html,<p>x", false, false},
+      {nullptr, false, false},
+  };
+  for (const row& r : rows) {
+    const char* shown = r.address ? r.address : "null";
+    EXPECT_EQ(page_address_same_page(r.address, PAGE), r.same) << shown;
+    EXPECT_EQ(page_address_is_own(r.address), r.own) << shown;
+  }
+  EXPECT_FALSE(page_address_same_page(PAGE, nullptr));
+}
+
+TEST(PageAddress, APageAddressIsTheOriginAndAPlainName) {
+  char out[PAGE_ADDRESS_MAX] = "junk";
+  ASSERT_EQ(page_address_of("consent.html", out, sizeof out), 0);
+  EXPECT_STREQ(out, "https://corvane-setup.invalid/consent.html");
+  ASSERT_EQ(page_address_of(nullptr, out, sizeof out), 0);
+  EXPECT_STREQ(out, PAGE);
+  EXPECT_EQ(page_address_of("../x.html", out, sizeof out), -1);
+  EXPECT_STREQ(out, "");
+  EXPECT_EQ(page_address_of("index.html#done", out, sizeof out), -1);
+  EXPECT_EQ(page_address_of("index.html", out, sizeof PAGE - 1), -1);  // one short of the terminator
+  EXPECT_EQ(page_address_of("index.html", out, sizeof PAGE), 0);
+}
+
+TEST(PageAddress, ContentTypeGoesByTheLastExtension) {
+  EXPECT_STREQ(page_content_type("consent.html"), "text/html; charset=utf-8");
+  EXPECT_STREQ(page_content_type("fonts/Inter.woff2"), "font/woff2");
+  EXPECT_STREQ(page_content_type("assets/x.svg.js"), "text/javascript; charset=utf-8");
+  EXPECT_STREQ(page_content_type("fonts.d/OFL"), "application/octet-stream");
+  EXPECT_STREQ(page_content_type("README"), "application/octet-stream");
 }
 
 }  // namespace

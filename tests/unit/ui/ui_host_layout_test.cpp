@@ -1,7 +1,6 @@
-// The host window's size and place, and the address of its page.
+// The host window's size and place.
 #include <gtest/gtest.h>
 
-#include <string>
 
 #include "ui/ui_host_layout.h"
 
@@ -25,25 +24,6 @@ TEST(UiHostLayout, SizeScalesWithDpiAndTheWindowIsCentred) {
     EXPECT_EQ(got.x, r.expected.x) << r.width << "@" << r.dpi;
     EXPECT_EQ(got.y, r.expected.y) << r.height << "@" << r.dpi;
   }
-}
-
-std::string url(const char* folder, const char* page, size_t size = 600) {
-  char out[600];
-  return ui_page_url(folder, page, out, size) == 0 ? std::string(out) : "<failed:" + std::string(out) + ">";
-}
-
-TEST(UiHostLayout, PageUrlUsesSlashesAndEscapesWhatWouldChangeItsMeaning) {
-  EXPECT_EQ(url("C:\\Temp\\x\\ui", "consent.html"), "file:///C:/Temp/x/ui/consent.html");
-  EXPECT_EQ(url("C:\\Temp\\x\\ui", nullptr), "file:///C:/Temp/x/ui/index.html");
-  EXPECT_EQ(url("C:\\Temp\\x\\ui", ""), "file:///C:/Temp/x/ui/index.html");
-  EXPECT_EQ(url("C:\\Users\\Ann Lee\\Temp\\ui", "uninstall.html"),
-            "file:///C:/Users/Ann Lee/Temp/ui/uninstall.html");
-  EXPECT_EQ(url("C:\\Users\\a#1?%\\Temp\\ui", "index.html"), "file:///C:/Users/a%231%3F%25/Temp/ui/index.html");
-  EXPECT_EQ(url("C:\\Users\\Zoë\\ui", "index.html"), "file:///C:/Users/Zoë/ui/index.html");
-  // Too long: refused whole, never cut into another address.
-  EXPECT_EQ(url("C:\\Temp\\x\\ui", "index.html", 30), "<failed:>");
-  EXPECT_EQ(url("C:\\Temp\\x\\ui", "index.html", 32), "file:///C:/Temp/x/ui/index.html");
-  EXPECT_EQ(url("C:\\Temp\\x\\ui", "index.html", 31), "<failed:>");
 }
 
 }  // namespace

@@ -227,43 +227,6 @@ TEST_F(ZipExtract, DamagedEntryDataFailsAsAReadError) {
   EXPECT_STREQ(message_, "Error reading from ZIP file");
 }
 
-// The page bundle is unpacked straight from the program's resources: an archive in memory
-// gives the files and the failures the same archive gives from a file.
-TEST_F(ZipExtract, AnArchiveInMemoryUnpacksAsTheSameFile) {
-  std::string mixed = zip_build({{"index.html", "<html></html>", false}, {"assets/a.bin", std::string(20000, 'a'), true}});
-  std::string damaged = zip_build({{"a.txt", std::string(20000, 'q'), true}});
-  for (size_t i = 30 + 5; i < 30 + 5 + 16; ++i) damaged[i] = static_cast<char>(0xFF);
-  const struct {
-    const char* what;
-    std::string bytes;
-  } cases[] = {{"mixed", mixed},
-               {"cut short", mixed.substr(0, mixed.size() / 2)},
-               {"no archive", "this is not a zip archive at all"},
-               {"empty archive", zip_build({})},
-               {"damaged entry", damaged}};
-  auto empty_destination = [this] {
-    wipe(dest_);
-    CreateDirectoryW(wide(dest_).c_str(), nullptr);
-  };
-  for (const auto& c : cases) {
-    empty_destination();
-    int from_file = extract(c.bytes, false);
-    std::string file_message = message_;
-    std::vector<std::string> file_files = files_in(dest_);
-    empty_destination();
-    EXPECT_EQ(extract_zip_in_memory(reinterpret_cast<const unsigned char*>(c.bytes.data()), c.bytes.size(),
-                                    dest_.c_str(), message_, sizeof message_),
-              from_file)
-        << c.what;
-    EXPECT_EQ(message_, file_message) << c.what;
-    EXPECT_EQ(files_in(dest_), file_files) << c.what;
-  }
-  ASSERT_EQ(extract_zip_in_memory(reinterpret_cast<const unsigned char*>(mixed.data()), mixed.size(), dest_.c_str(),
-                                  message_, sizeof message_),
-            0);
-  EXPECT_EQ(read_file(in_dest("assets\\a.bin")), std::string(20000, 'a'));
-}
-
 // The bomb: a ZIP64 entry declaring 2^64-1 bytes (zeros that deflate a thousandfold) and a
 // small entry after it, whose sizes summed in 64 bits wrap back to 1 byte.
 std::string zip64_bomb(const std::string& bomb_name) {

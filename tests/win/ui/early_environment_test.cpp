@@ -134,26 +134,4 @@ TEST_F(EarlyEnvironment, AScreenThatGaveUpHoldsNothingAndTheNextWindowAsksAnew) 
   EXPECT_EQ(count_of(read_file(transcript), "\"event\":\"create_environment\""), 3u);
 }
 
-// The window is made while the pages unpack; its first navigation waits for them, and a window
-// whose pages cannot come closes without ever showing or navigating.
-TEST_F(EarlyEnvironment, AWindowWhosePagesCannotComeClosesUnshown) {
-  static int shown;
-  shown = 0;
-  ui_host_config config = {};
-  config.ui_folder = "C:\\no-pages";
-  config.before_navigate = [] { return false; };
-  config.on_shown = [] { ++shown; };
-  ui_host_begin_environment();
-  if (!has_display()) GTEST_SKIP() << "no display";
-  ui_host_run(&config);  // returns once the window has closed by itself
-  EXPECT_EQ(WaitForSingleObject(ready, 0), WAIT_TIMEOUT) << "a screen without its pages said it was up";
-  EXPECT_EQ(shown, 0);
-  std::string calls = read_file(transcript);
-  EXPECT_EQ(count_of(calls, "\"event\":\"create_controller\""), 1u) << "the window did not start its browser";
-  EXPECT_EQ(count_of(calls, "\"event\":\"navigate\""), 0u) << calls;
-  EXPECT_FALSE(ui_host_window());
-  pump_for(200);
-  EXPECT_EQ(live_objects(), 0) << "a reference was kept";
-}
-
 }  // namespace
