@@ -21,7 +21,6 @@ namespace {
 constexpr int NAME_ATTEMPTS = 4;  // a taken random name was planted; a few fresh draws
 
 SRWLOCK g_lock = SRWLOCK_INIT;
-char g_pages[MAX_PATH];
 char g_data[MAX_PATH];
 
 // The private folder's own parent: "<root>" without a trailing backslash.
@@ -80,17 +79,14 @@ int copy_made(const char* made, char* out, size_t size) {
   return -1;
 }
 
-// The browser's processes end a moment after its last window closed and hold files of both
-// folders until then, so the removal waits a little for them. What they still hold after that
-// goes at the next restart, in the pages folder only: the removal at boot goes by names, and
-// in the data folder, which the browser's user may change, a folder in the path could by then
-// be a link elsewhere.
-void remove_made(char* made, run_folder kind) {
+// The browser's processes end a moment after its last window closed and hold files of the
+// folder until then, so the removal waits a little for them. What they still hold after that
+// is not left to the next restart: the removal at boot goes by names, and in this folder,
+// which the browser's user may change, a folder in the path could by then be a link elsewhere.
+void remove_made(char* made) {
   if (!made[0]) return;
   if (delete_tree_force_patiently(made))
     log_info("Removed browser folder: %s", made);
-  else if (kind == run_folder::pages)
-    delete_tree_at_restart(made, "Browser folder");
   else
     log_warn("Browser folder still in use, left in place (its user may change it, so it is not left to the "
              "restart): %s", made);
@@ -103,23 +99,19 @@ int browser_folders_make(const char* user_sid) {
   AcquireSRWLockExclusive(&g_lock);
   char root[MAX_PATH];
   int result = 0;
-  if (!g_pages[0] || !g_data[0]) {
+  if (!g_data[0]) {
     result = private_folder_root(root, sizeof root);
-    if (result == 0 && !g_pages[0])
-      result = make_one(run_folder::pages, root, user_sid, "Pages", g_pages, sizeof g_pages);
-    if (result == 0 && !g_data[0])
+    if (result == 0)
       result = make_one(run_folder::browser_data, root, user_sid, "Browser data", g_data, sizeof g_data);
   }
   ReleaseSRWLockExclusive(&g_lock);
   return result;
 }
 
-int browser_pages_folder(char* out, size_t size) { return copy_made(g_pages, out, size); }
 int browser_data_folder(char* out, size_t size) { return copy_made(g_data, out, size); }
 
 void browser_folders_remove() {
   AcquireSRWLockExclusive(&g_lock);
-  remove_made(g_data, run_folder::browser_data);
-  remove_made(g_pages, run_folder::pages);
+  remove_made(g_data);
   ReleaseSRWLockExclusive(&g_lock);
 }

@@ -6,10 +6,9 @@
 
 namespace {
 
-// Rights in SDDL: full control, and the two narrower grants spelled as their access masks
-// (FILE_GENERIC_READ | FILE_GENERIC_EXECUTE; and those with FILE_GENERIC_WRITE and DELETE).
+// Rights in SDDL: full control, and the narrower grant spelled as its access mask
+// (FILE_GENERIC_READ, FILE_GENERIC_EXECUTE, FILE_GENERIC_WRITE and DELETE).
 constexpr const char* FULL_CONTROL = "FA";
-constexpr const char* READ_EXECUTE = "0x1200a9";
 constexpr const char* MODIFY = "0x1301bf";
 
 bool is_sid_text(const char* sid) {
@@ -27,7 +26,6 @@ int append_ace(char* out, size_t size, const char* rights, const char* trustee) 
 
 // What the interactive user's entry grants.
 const char* user_rights(run_folder kind) {
-  if (kind == run_folder::pages) return READ_EXECUTE;
   if (kind == run_folder::browser_data) return MODIFY;
   return FULL_CONTROL;  // an unelevated run's own private folder
 }

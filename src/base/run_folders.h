@@ -1,4 +1,4 @@
-// The three kinds of folders of a run with a screen, told apart by who uses them, and the
+// The two kinds of folders of a run with a screen, told apart by who uses them, and the
 // descriptor each is created with (pure; the Windows layer is private_folder_win.h and
 // browser_folders_win.h).
 //
@@ -15,9 +15,6 @@ enum class run_folder {
   // What the elevated process loads or runs (the loader DLL, the package, the MSI, staged
   // copies): SYSTEM and Administrators only.
   run_private,
-  // The pages the browser shows: the interactive user may read and execute, not write, so no
-  // process of that user can change what the elevated host's window runs.
-  pages,
   // The browser's user-data folder: the interactive user may modify it. The elevated process
   // never reads anything back from it.
   browser_data,
@@ -27,7 +24,7 @@ enum class run_folder {
 // Administrators always have full control. user_sid ("S-1-..."):
 // - run_private: given only when this process cannot act as an Administrator (an unelevated
 //   run still has to reach its own files): it then gets full control too; null otherwise.
-// - pages and browser_data: the interactive user, required.
+// - browser_data: the interactive user, required.
 // 0, or -1 (out emptied) when user_sid is missing where required, not a SID string, or the
 // text does not fit.
 int run_folder_sddl(run_folder kind, const char* user_sid, char* out, size_t size);

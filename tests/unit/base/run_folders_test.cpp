@@ -70,7 +70,7 @@ const identity HOST = {"elevated host", INTERACTIVE, {ADMINISTRATORS, USERS, EVE
 const identity BROWSER = {"browser (filtered token)", INTERACTIVE, {USERS, EVERYONE, AUTHENTICATED}, {ADMINISTRATORS}};
 const identity OTHER = {"another standard user", OTHER_USER, {USERS, EVERYONE, AUTHENTICATED}, {}};
 
-enum class reach { none, read_only, modify, full };
+enum class reach { none, modify, full };
 
 void expect_reach(run_folder kind, const identity& who, reach expected) {
   char sddl[512];
@@ -80,10 +80,6 @@ void expect_reach(run_folder kind, const identity& who, reach expected) {
   SCOPED_TRACE(std::string(who.name) + " on " + sddl);
   switch (expected) {
     case reach::none: EXPECT_EQ(got, 0u); break;
-    case reach::read_only:
-      EXPECT_EQ(got & (READ | TRAVERSE), READ | TRAVERSE);
-      EXPECT_EQ(got & (WRITE | DELETE_RIGHTS | OWNERSHIP), 0u);
-      break;
     case reach::modify:
       EXPECT_EQ(got & (READ | TRAVERSE | WRITE | 0x10000), READ | TRAVERSE | WRITE | 0x10000);
       EXPECT_EQ(got & OWNERSHIP, 0u) << "the browser could lock the host out of its cleanup";
@@ -99,18 +95,16 @@ TEST(RunFolders, EachIdentityReachesOnlyWhatItUses) {
     reach expected;
   };
   const row rows[] = {
-      {run_folder::run_private, &HOST, reach::full},     {run_folder::pages, &HOST, reach::full},
-      {run_folder::browser_data, &HOST, reach::full},    {run_folder::run_private, &BROWSER, reach::none},
-      {run_folder::pages, &BROWSER, reach::read_only},   {run_folder::browser_data, &BROWSER, reach::modify},
-      {run_folder::run_private, &OTHER, reach::none},    {run_folder::pages, &OTHER, reach::none},
-      {run_folder::browser_data, &OTHER, reach::none},
+      {run_folder::run_private, &HOST, reach::full},   {run_folder::browser_data, &HOST, reach::full},
+      {run_folder::run_private, &BROWSER, reach::none}, {run_folder::browser_data, &BROWSER, reach::modify},
+      {run_folder::run_private, &OTHER, reach::none},  {run_folder::browser_data, &OTHER, reach::none},
   };
   for (const row& r : rows) expect_reach(r.kind, *r.who, r.expected);
 }
 
 TEST(RunFolders, BrowserFoldersNeedAValidInteractiveUser) {
   char sddl[512] = "x";
-  for (run_folder kind : {run_folder::pages, run_folder::browser_data}) {
+  for (run_folder kind : {run_folder::browser_data}) {
     EXPECT_EQ(run_folder_sddl(kind, nullptr, sddl, sizeof sddl), -1);
     EXPECT_STREQ(sddl, "");
     for (const char* bad : {"", "S-1-", "BA", "S-1-5-21-1)(A;OICI;FA;;;WD", "S-1-5--21"})
