@@ -82,7 +82,8 @@ int find_embedded_resource(int id, const unsigned char** data, size_t* size) {
 }
 
 // In the run's private folder: the loader DLL is loaded from here, so no other process of the
-// user may put a file under its name. The pages go to the browser's pages folder instead.
+// user may put a file under its name. The pages are never written out: the screens serve them
+// from memory.
 int extraction_folder(char* out, size_t size) {
   char folder[MAX_PATH + 1];
   if (private_folder(folder, sizeof folder) != 0) return -1;

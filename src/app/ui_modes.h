@@ -1,8 +1,8 @@
 // The installer's and the uninstaller's screens after the elevated relaunch: resources out,
 // WebView2 checked, the worker started, the window run, the end step after it.
 //
-// The screen's start (loader out, the browser asked for, the pages unpacked on their own
-// thread) comes first of all, so that the browser starts while the run gathers its state:
+// The screen's start (loader out, the page bundle opened, the browser asked for) comes first
+// of all, so that the browser starts while the run gathers its state:
 // begin_*_ui before that work, run_*_ui after it (it begins itself when not begun).
 #pragma once
 

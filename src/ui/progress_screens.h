@@ -11,8 +11,8 @@ void ui_open_log(const char* stem, const char* component);
 
 // Sets up the screen's flags for state, starts its worker (which first settles the record with
 // settle, when given, then waits for the page's begin) and fills the window's configuration
-// (kept in this module for the window's life): the page from the browser's pages folder, fixed
-// size, close guard on. 0, or -1 when the worker could not start (logged; settle has run).
+// (kept in this module for the window's life): the page of the bundle, fixed size, close guard
+// on. 0, or -1 when the worker could not start (logged; settle has run).
 int ui_install_screen_start(install_state* state, void (*settle)(install_state*));
 int ui_uninstall_screen_start(install_state* state);
 const ui_host_config* ui_progress_screen_config();
