@@ -479,6 +479,13 @@ TEST_F(WebView2Fake, RaisesNavigationAndNewWindowAndNamesEachMessagesSource) {
   EXPECT_EQ(lines.find("\"page\":\"start.html\",\"file\""), std::string::npos) << "a cancelled page never plays";
 }
 
+// The host's three references, given back once the controller is closed.
+void release_all(ICoreWebView2* webview, ICoreWebView2Controller* controller, ICoreWebView2Environment* env) {
+  webview->lpVtbl->Release(webview);
+  controller->lpVtbl->Release(controller);
+  env->lpVtbl->Release(env);
+}
+
 // What the host does for a request on its virtual origin: the page from memory, 404 without a
 // body for a name it lacks, and nothing at all for images (left to the network). Each request
 // is noted in seen as "URI METHOD CONTEXT".
@@ -591,9 +598,7 @@ TEST_F(WebView2Fake, ServesFilteredDocumentsThroughTheHostsHandler) {
   EXPECT_EQ(webview->lpVtbl->remove_WebResourceRequested(webview, resource_token), S_OK);
   EXPECT_EQ(on_resource.refs, 1) << "the handler is let go when removed";
   EXPECT_EQ(controller->lpVtbl->Close(controller), S_OK);
-  webview->lpVtbl->Release(webview);
-  controller->lpVtbl->Release(controller);
-  env->lpVtbl->Release(env);
+  release_all(webview, controller, env);
   EXPECT_EQ(live_objects(), 0);
   DestroyWindow(window);
 
@@ -666,9 +671,7 @@ TEST_F(WebView2Fake, FetchStepsReachTheHostThroughMatchingFiltersOnly) {
                                             "https://cdn.example/a*b1.css GET 16"}));
   EXPECT_EQ(controller->lpVtbl->Close(controller), S_OK);
   EXPECT_EQ(on_resource.refs, 1) << "Close lets the handler go";
-  webview->lpVtbl->Release(webview);
-  controller->lpVtbl->Release(controller);
-  env->lpVtbl->Release(env);
+  release_all(webview, controller, env);
   EXPECT_EQ(live_objects(), 0);
   DestroyWindow(window);
 
@@ -745,9 +748,7 @@ TEST_F(WebView2Fake, ResourceObjectsLiveAsLongAsTheHostHoldsThem) {
 
   EXPECT_EQ(controller->lpVtbl->Close(controller), S_OK);
   EXPECT_EQ(keeps.refs + never_removed.refs, 2) << "Close lets every handler go";
-  webview->lpVtbl->Release(webview);
-  controller->lpVtbl->Release(controller);
-  env->lpVtbl->Release(env);
+  release_all(webview, controller, env);
   EXPECT_EQ(live_objects(), 2) << "the request and the response the host still holds";
   IStream* served = nullptr;
   int status = 0;
@@ -893,9 +894,7 @@ TEST_F(WebView2Fake, RelaysARealPageToTheHost) {
   EXPECT_EQ(webview->lpVtbl->remove_WebMessageReceived(webview, token), S_OK);
   EXPECT_EQ(controller->lpVtbl->Close(controller), S_OK);
   EXPECT_EQ(on_resource.refs, 1);
-  webview->lpVtbl->Release(webview);
-  controller->lpVtbl->Release(controller);
-  env->lpVtbl->Release(env);
+  release_all(webview, controller, env);
   EXPECT_EQ(live_objects(), 0);
   DestroyWindow(window);
   FreeLibrary(module);
