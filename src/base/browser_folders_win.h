@@ -5,10 +5,10 @@
 //
 // It is made beside the private folder, in the same place (the system's temp folder in an
 // elevated run), with a fresh random name and a protected descriptor, so nothing can be
-// planted under its name first. It is there rather than in the person's own temp folder: over-the-shoulder elevation runs this
-// process as another account, whose temp folder and profile are not the browser's, while
-// this place serves both cases, needs no profile of the person to be loaded and goes with the
-// same link-safe deletion at the end.
+// planted under its name first. It is there rather than in the person's own temp folder:
+// over-the-shoulder elevation runs this process as another account, whose temp folder and
+// profile are not the browser's, while this place serves both cases, needs no profile of the
+// person to be loaded and goes with the same link-safe deletion at the end.
 #pragma once
 
 #include <cstddef>

@@ -44,7 +44,7 @@ DWORD open_bundle() {
 // The current entry's bytes, checked against its declared size and CRC; -1 when damaged.
 int read_current(uint64_t size, heap_block<unsigned char>& bytes) {
   if (size > ENTRY_MAX_BYTES || unzOpenCurrentFile(g_bundle.zip) != UNZ_OK) return -1;
-  bytes.reset(heap_allocate<unsigned char>(static_cast<size_t>(size) + 1).release());
+  bytes = heap_allocate<unsigned char>(static_cast<size_t>(size) + 1);
   int got = bytes ? unzReadCurrentFile(g_bundle.zip, bytes.get(), static_cast<unsigned>(size) + 1) : -1;
   // Asked for one byte beyond the size: a stream that holds more (or less) is no entry of ours.
   bool whole = got >= 0 && static_cast<uint64_t>(got) == size;

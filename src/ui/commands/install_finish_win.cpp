@@ -53,12 +53,6 @@ void launch_if_left_unlaunched(install_state* state) {
 
 }  // namespace
 
-void ui_install_abandon() {
-  InterlockedExchange(&ui_install_flags.cancelled, 1);
-  join_worker();
-  ui_install_flags.state = nullptr;
-}
-
 void ui_install_finish(install_state* state) {
   InterlockedExchange(&ui_install_flags.cancelled, 1);
   join_worker();

@@ -33,9 +33,6 @@ void ui_launch_join(uint32_t timeout_ms);
 // launches the app when a successful install was left without it (unless the person confirmed
 // leaving without it), waits for the launch, sends the close event and forgets the state.
 void ui_install_finish(install_state* state);
-// The same for a window that closed before its page could show: stops and joins the worker and
-// forgets the state; no launch, no close event (the caller sends its own).
-void ui_install_abandon();
 
 // True when the install screen's commands must not change the machine.
 bool ui_install_dry_run();

@@ -107,7 +107,7 @@ TEST_F(InstallerCommands, InstallStateAskedBeforeTheRecordIsGatheredIsAnsweredOn
   ui_install_settle_on_worker([](install_state* s) { strcpy(s->utm_campaign, "came-late"); });
   EXPECT_EQ(invoke(page_command("get_install_state")), "") << "answered before the record was there";
   ui_install_settle_now(&state);  // as the worker does once the window shows
-  ui_install_abandon();           // joins the answering thread
+  ui_install_finish(&state);      // joins the answering thread
   ASSERT_EQ(recording_page::posted.size(), 1u);
   EXPECT_NE(recording_page::posted[0].find("\"utm_campaign\":\"came-late\""), std::string::npos)
       << recording_page::posted[0];
